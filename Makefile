@@ -1,0 +1,11 @@
+# The two commands of the README.
+.PHONY: demo test deps
+
+deps:
+	@scripts/install-deps.sh
+
+demo: deps
+	@scripts/demo.sh
+
+test: deps
+	@scripts/run-tests.sh

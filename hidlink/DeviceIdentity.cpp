@@ -1,0 +1,104 @@
+#include "hidlink/DeviceIdentity.h"
+
+#include <array>
+
+namespace hidlink {
+
+std::string DecodeHidString(const std::uint8_t* buffer, const ApiDeclarations& api) {
+    std::string text;
+    for (std::size_t i = 0; i + 1 < kStringBufferSize && buffer[i] != 0; i += 2) {
+        AppendUtf8(text, api.AnsiToUnicode(buffer[i]));
+    }
+    return text;
+}
+
+std::string FormatVersion(std::uint16_t versionNumber) {
+    const int v = static_cast<std::int16_t>(versionNumber);
+    const int major = v >= 0 ? v / 256 : -((-v + 255) / 256);
+    const int minor = v - 256 * major;
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string minorHex;
+    if (minor >= 16) minorHex += kHex[minor / 16];
+    minorHex += kHex[minor % 16];
+    return " " + std::to_string(major) + "." + minorHex;
+}
+
+void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile,
+                       ui::Window& window) {
+    std::array<std::uint8_t, kStringBufferSize> buffer{};
+
+    if (!link.DeviceDetected) {
+        switch (profile.noDevice) {
+            case NoDeviceRule::BlankAll:
+                window.SetText("lblManuf", "");
+                window.SetText("lblProduct", "");
+                window.SetText("lblSerialNumber", "");
+                window.SetText("lblVersion", "");
+                break;
+            case NoDeviceRule::BlankVersionSpace:
+                window.SetText("lblManuf", "");
+                window.SetText("lblProduct", "");
+                window.SetText("lblSerialNumber", "");
+                window.SetText("lblVersion", " ");
+                break;
+            case NoDeviceRule::LeaveUntouched:
+                break;
+        }
+        return;
+    }
+
+    auto pause = [&] {
+        if (profile.pauseAfterStringMs != 0) api.Sleep(profile.pauseAfterStringMs);
+    };
+
+    link.LastResult =
+        api.HidD_GetManufacturerString(link.OverlappedHandle, buffer.data(), kStringReadLength);
+    if (link.LastResult != 0) {
+        window.SetText("lblManuf", " " + DecodeHidString(buffer.data(), api));
+        window.SetText("lblVersion", FormatVersion(link.Attributes.VersionNumber));
+    }
+    pause();
+
+    link.LastResult =
+        api.HidD_GetProductString(link.OverlappedHandle, buffer.data(), kStringReadLength);
+    if (link.LastResult != 0) window.SetText("lblProduct", " " + DecodeHidString(buffer.data(), api));
+    pause();
+
+    link.LastResult =
+        api.HidD_GetSerialNumberString(link.OverlappedHandle, buffer.data(), kStringReadLength);
+    if (link.LastResult != 0) {
+        window.SetText("lblSerialNumber", " " + DecodeHidString(buffer.data(), api));
+    }
+    pause();
+}
+
+char32_t Windows1252ToUnicode(std::uint8_t code) {
+    // 0x80-0x9F differ from Latin-1; the five undefined codes map to their C1 control points.
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    if (code >= 0x80 && code <= 0x9F) return kHigh[code - 0x80];
+    return code;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace hidlink

@@ -1,0 +1,127 @@
+#include "hidlink/HidLink.h"
+
+#include <cstring>
+#include <vector>
+
+namespace hidlink {
+
+bool ServodiagAccepts(const HiddAttributes& a) {
+    return a.VendorID == kDrivantaVendorId &&
+           (a.ProductID == 0x1020 || a.ProductID == 0x2233 || a.ProductID == 0x2232);
+}
+
+bool AmpflashAccepts(const HiddAttributes& a) {
+    return a.ProductID == 0x2233;
+}
+
+bool WheelflashAccepts(const HiddAttributes& a) {
+    return a.VendorID == kDrivantaVendorId && (a.ProductID == 0xB02E || a.ProductID == 0x2233);
+}
+
+namespace {
+
+// Offset of the device path inside SP_DEVICE_INTERFACE_DETAIL_DATA_A, on every Windows platform.
+constexpr std::uint32_t kDetailPathOffset = 4;
+
+Handle OpenDevice(HidLink& link, ApiDeclarations& api, std::uint32_t flags) {
+    return api.CreateFileA(link.DevicePath, kGenericRead | kGenericWrite,
+                           kFileShareRead | kFileShareWrite, &link.HandleSecurity, kOpenExisting,
+                           flags);
+}
+
+// Reads the device path of the interface into link.DevicePath. Returns false when the platform
+// reports a detail block too small to hold its own size field and a path: such a block cannot be
+// filled without writing past it, and the interface is passed over.
+bool ReadDevicePath(HidLink& link, ApiDeclarations& api, DeviceInfoList list,
+                    DeviceInterfaceData& interfaceData) {
+    std::uint32_t requiredSize = 0;
+    api.SetupDiGetDeviceInterfaceDetailA(list, &interfaceData, nullptr, 0, &requiredSize);
+    if (requiredSize <= kDetailPathOffset) return false;
+
+    std::vector<std::uint8_t> detail(std::size_t(requiredSize) + 1, 0);
+    const std::uint32_t cbSize = api.DetailDataCbSize();
+    std::memcpy(detail.data(), &cbSize, sizeof cbSize);  // little-endian on every target
+    api.SetupDiGetDeviceInterfaceDetailA(list, &interfaceData, detail.data(), requiredSize,
+                                         &requiredSize);
+
+    // The extra byte beyond the platform's size guarantees a terminator.
+    const char* path = reinterpret_cast<const char*>(detail.data() + kDetailPathOffset);
+    link.DevicePath.assign(path, strnlen(path, detail.size() - kDetailPathOffset));
+    return true;
+}
+
+}  // namespace
+
+bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile) {
+    link.EnumerationEnded = false;
+    link.DeviceDetected = false;
+    link.HandleSecurity.nLength = api.SecurityAttributesSize();
+    link.HandleSecurity.lpSecurityDescriptor = nullptr;
+    link.HandleSecurity.bInheritHandle = 1;
+
+    Guid hidGuid;
+    api.HidD_GetHidGuid(&hidGuid);
+    const DeviceInfoList list =
+        api.SetupDiGetClassDevsA(&hidGuid, kDigcfPresent | kDigcfDeviceInterface);
+
+    DeviceInterfaceData interfaceData;
+    std::int32_t memberIndex = 0;
+    while (!link.EnumerationEnded && !link.DeviceDetected) {
+        interfaceData.cbSize = api.DeviceInterfaceDataSize();
+        link.LastResult = api.SetupDiEnumDeviceInterfaces(
+            list, &hidGuid, static_cast<std::uint32_t>(memberIndex), &interfaceData);
+        if (link.LastResult == 0) {
+            link.EnumerationEnded = true;
+        } else if (ReadDevicePath(link, api, list, interfaceData)) {
+            link.DeviceHandle = OpenDevice(link, api, 0);
+            link.OwnsDeviceHandle = link.DeviceHandle != kInvalidHandleValue;
+
+            link.Attributes.VendorID = 0;
+            link.Attributes.ProductID = 0;
+            link.Attributes.Size = kHiddAttributesSize;
+            link.LastResult = api.HidD_GetAttributes(link.DeviceHandle, &link.Attributes);
+
+            if (profile.accepts(link.Attributes)) {
+                link.DeviceDetected = true;
+            } else {
+                link.DeviceDetected = false;
+                if (link.OwnsDeviceHandle) {
+                    link.LastResult = api.CloseHandle(link.DeviceHandle);
+                    link.OwnsDeviceHandle = false;
+                }
+            }
+        }
+        ++memberIndex;
+    }
+
+    link.LastResult = api.SetupDiDestroyDeviceInfoList(list);
+
+    if (!link.DeviceDetected) return false;
+    ReadCapabilities(link, api);
+    link.OverlappedHandle = OpenDevice(link, api, kFileFlagOverlapped);
+    link.OwnsOverlappedHandle = link.OverlappedHandle != kInvalidHandleValue;
+    return true;
+}
+
+void ReadCapabilities(HidLink& link, ApiDeclarations& api) {
+    PreparsedData preparsed = 0;
+    link.LastResult = api.HidD_GetPreparsedData(link.DeviceHandle, &preparsed);
+    HidpCaps caps = link.Capabilities;
+    // HidP_GetCaps returns an NTSTATUS-style code; stored as the platform gives it.
+    link.LastResult = api.HidP_GetCaps(preparsed, &caps);
+    if (link.LastResult == kHidpStatusSuccess) link.Capabilities = caps;
+    link.LastResult = api.HidD_FreePreparsedData(preparsed);
+}
+
+void CloseDevice(HidLink& link, ApiDeclarations& api) {
+    if (link.OwnsDeviceHandle) {
+        link.LastResult = api.CloseHandle(link.DeviceHandle);
+        link.OwnsDeviceHandle = false;
+    }
+    if (link.OwnsOverlappedHandle) {
+        link.LastResult = api.CloseHandle(link.OverlappedHandle);
+        link.OwnsOverlappedHandle = false;
+    }
+}
+
+}  // namespace hidlink

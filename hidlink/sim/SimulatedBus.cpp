@@ -1,0 +1,463 @@
+#include "hidlink/sim/SimulatedBus.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+#include "hidlink/DeviceIdentity.h"
+
+namespace sim {
+
+using namespace hidlink;
+
+namespace {
+
+// {4D1E55B2-F16F-11CF-88CB-001111000030}, the HID device-interface class.
+const Guid kHidGuid{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+
+std::vector<std::uint8_t> Bytes(const void* data, std::size_t length) {
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    return std::vector<std::uint8_t>(p, p + length);
+}
+
+}  // namespace
+
+SimulatedBus::SimulatedBus(SimClock& clock) : clock_(clock) {}
+
+SimulatedBus::~SimulatedBus() {
+    for (auto& [handle, file] : files_) std::fclose(file);
+}
+
+void SimulatedBus::AddDevice(std::shared_ptr<SimDevice> device) {
+    devices_.push_back(std::move(device));
+}
+
+void SimulatedBus::FailImageReadAt(int nthReadFromNow, std::string errorText) {
+    readsUntilFailure_ = nthReadFromNow;
+    readFailureText_ = std::move(errorText);
+}
+
+void SimulatedBus::FailImageOpen(std::string path, std::string errorText) {
+    failingOpens_[std::move(path)] = std::move(errorText);
+}
+
+std::vector<Call> SimulatedBus::CallsNamed(const std::string& name) const {
+    std::vector<Call> out;
+    std::copy_if(calls_.begin(), calls_.end(), std::back_inserter(out),
+                 [&](const Call& c) { return c.name == name; });
+    return out;
+}
+
+std::vector<std::string> SimulatedBus::HandleProblems(bool atEnd) const {
+    std::vector<std::string> out = problems_;
+    if (atEnd) {
+        for (const auto& [handle, open] : openHandles_) {
+            out.push_back("handle " + std::to_string(handle) + " on " +
+                          open.device->Description().path + " still open");
+        }
+        for (const auto& [list, info] : lists_) {
+            if (!info.destroyed) out.push_back("device information list not released");
+        }
+        if (!preparsed_.empty()) out.push_back("preparsed data not freed");
+        if (!files_.empty()) out.push_back("image file still open");
+        if (preciseTimingDepth_ != 0) out.push_back("precise timing left on");
+    }
+    return out;
+}
+
+int SimulatedBus::OpenHandleCount() const {
+    return static_cast<int>(openHandles_.size());
+}
+
+void SimulatedBus::AdvanceDevices() {
+    const std::int64_t now = clock_.NowMs();
+    for (auto& d : devices_) d->Advance(now);
+}
+
+bool SimulatedBus::TakeFailure(const std::string& callName) {
+    auto it = pendingFailures_.find(callName);
+    if (it == pendingFailures_.end() || it->second == 0) return false;
+    --it->second;
+    return true;
+}
+
+Call& SimulatedBus::Log(std::string name, Handle handle) {
+    Call call;
+    call.timeMs = clock_.NowMs();
+    call.name = std::move(name);
+    call.handle = handle;
+    calls_.push_back(std::move(call));
+    return calls_.back();
+}
+
+SimDevice* SimulatedBus::LiveDevice(Handle handle) {
+    auto it = openHandles_.find(handle);
+    if (it == openHandles_.end()) return nullptr;
+    SimDevice* device = it->second.device.get();
+    if (!device->Description().present || device->Generation() != it->second.generation) {
+        return nullptr;
+    }
+    return device;
+}
+
+void SimulatedBus::HidD_GetHidGuid(Guid* hidGuid) {
+    Log("HidD_GetHidGuid");
+    *hidGuid = kHidGuid;
+}
+
+Bool32 SimulatedBus::HidD_GetAttributes(Handle device, HiddAttributes* attributes) {
+    AdvanceDevices();
+    Call& call = Log("HidD_GetAttributes", device);
+    call.length = attributes->Size;
+    SimDevice* d = LiveDevice(device);
+    if (TakeFailure(call.name) || d == nullptr || attributes->Size != kHiddAttributesSize) {
+        return 0;
+    }
+    attributes->VendorID = d->Description().vendorId;
+    attributes->ProductID = d->Description().productId;
+    attributes->VersionNumber = d->Description().versionNumber;
+    call.result = 1;
+    return 1;
+}
+
+Bool32 SimulatedBus::HidD_GetPreparsedData(Handle device, PreparsedData* preparsed) {
+    AdvanceDevices();
+    Call& call = Log("HidD_GetPreparsedData", device);
+    SimDevice* d = LiveDevice(device);
+    if (TakeFailure(call.name) || d == nullptr) return 0;
+    HidpCaps caps;
+    caps.UsagePage = 0xFF00;
+    caps.Usage = 1;
+    caps.FeatureReportByteLength = d->Description().featureReportByteLength;
+    *preparsed = nextPreparsed_++;
+    preparsed_[*preparsed] = caps;
+    call.result = 1;
+    return 1;
+}
+
+Bool32 SimulatedBus::HidD_FreePreparsedData(PreparsedData preparsed) {
+    Call& call = Log("HidD_FreePreparsedData");
+    call.result = preparsed_.erase(preparsed) == 1 ? 1 : 0;
+    return static_cast<Bool32>(call.result);
+}
+
+std::int32_t SimulatedBus::HidP_GetCaps(PreparsedData preparsed, HidpCaps* capabilities) {
+    Call& call = Log("HidP_GetCaps");
+    constexpr std::int32_t kHidpStatusInvalidPreparsedData = static_cast<std::int32_t>(0xC0110001);
+    auto it = preparsed_.find(preparsed);
+    if (TakeFailure(call.name) || it == preparsed_.end()) {
+        call.result = kHidpStatusInvalidPreparsedData;
+        return kHidpStatusInvalidPreparsedData;
+    }
+    *capabilities = it->second;
+    call.result = kHidpStatusSuccess;
+    return kHidpStatusSuccess;
+}
+
+Bool32 SimulatedBus::ReadString(const char* name, Handle device, void* buffer,
+                                std::uint32_t length,
+                                const std::optional<std::u16string> DeviceDescription::*field) {
+    AdvanceDevices();
+    Call& call = Log(name, device);
+    call.length = length;
+    SimDevice* d = LiveDevice(device);
+    if (TakeFailure(call.name) || d == nullptr) return 0;
+    const std::optional<std::u16string>& value = d->Description().*field;
+    if (!value) return 0;
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::uint32_t written = 0;
+    for (char16_t c : *value) {
+        if (written + 2 > length) break;
+        out[written++] = static_cast<std::uint8_t>(c & 0xFF);
+        out[written++] = static_cast<std::uint8_t>(c >> 8);
+    }
+    if (written + 2 <= length) {
+        out[written] = 0;
+        out[written + 1] = 0;
+    }
+    call.bytes = Bytes(buffer, length);
+    call.result = 1;
+    return 1;
+}
+
+Bool32 SimulatedBus::HidD_GetManufacturerString(Handle device, void* buffer,
+                                                std::uint32_t length) {
+    return ReadString("HidD_GetManufacturerString", device, buffer, length,
+                      &DeviceDescription::manufacturer);
+}
+
+Bool32 SimulatedBus::HidD_GetProductString(Handle device, void* buffer, std::uint32_t length) {
+    return ReadString("HidD_GetProductString", device, buffer, length,
+                      &DeviceDescription::product);
+}
+
+Bool32 SimulatedBus::HidD_GetSerialNumberString(Handle device, void* buffer,
+                                                std::uint32_t length) {
+    return ReadString("HidD_GetSerialNumberString", device, buffer, length,
+                      &DeviceDescription::serialNumber);
+}
+
+Bool32 SimulatedBus::HidD_GetFeature(Handle device, void* report, std::uint32_t length) {
+    AdvanceDevices();
+    Call& call = Log("HidD_GetFeature", device);
+    call.length = length;
+    SimDevice* d = LiveDevice(device);
+    // Like Windows, a length other than the device's feature report length is refused.
+    if (TakeFailure(call.name) || d == nullptr ||
+        length != d->Description().featureReportByteLength) {
+        return 0;
+    }
+    std::vector<std::uint8_t> copy = Bytes(report, length);
+    if (!d->GetFeature(copy.data(), length, clock_.NowMs())) return 0;
+    std::memcpy(report, copy.data(), length);
+    call.bytes = std::move(copy);
+    call.result = 1;
+    return 1;
+}
+
+Bool32 SimulatedBus::HidD_SetFeature(Handle device, void* report, std::uint32_t length) {
+    AdvanceDevices();
+    Call& call = Log("HidD_SetFeature", device);
+    call.length = length;
+    call.bytes = Bytes(report, length);
+    SimDevice* d = LiveDevice(device);
+    if (TakeFailure(call.name) || d == nullptr ||
+        length != d->Description().featureReportByteLength) {
+        return 0;
+    }
+    // The device may change mode or leave the bus in reply; keep the log entry's index, since
+    // the device model cannot log, but `call` stays valid until the next Log().
+    const bool accepted = d->SetFeature(call.bytes.data(), length, clock_.NowMs());
+    call.result = accepted ? 1 : 0;
+    return accepted ? 1 : 0;
+}
+
+DeviceInfoList SimulatedBus::SetupDiGetClassDevsA(const Guid* classGuid, std::uint32_t flags) {
+    AdvanceDevices();
+    Call& call = Log("SetupDiGetClassDevsA");
+    call.flags = flags;
+    if (TakeFailure(call.name) || !(*classGuid == kHidGuid)) {
+        call.result = kInvalidDeviceInfoList;
+        return kInvalidDeviceInfoList;
+    }
+    InfoList info;
+    for (auto& d : devices_) {
+        if (d->Description().present || !(flags & kDigcfPresent)) info.devices.push_back(d);
+    }
+    const DeviceInfoList list = nextList_++;
+    lists_[list] = std::move(info);
+    call.result = list;
+    return list;
+}
+
+Bool32 SimulatedBus::SetupDiEnumDeviceInterfaces(DeviceInfoList list, const Guid* classGuid,
+                                                 std::uint32_t memberIndex,
+                                                 DeviceInterfaceData* data) {
+    Call& call = Log("SetupDiEnumDeviceInterfaces");
+    call.length = memberIndex;
+    auto it = lists_.find(list);
+    if (TakeFailure(call.name) || it == lists_.end() || it->second.destroyed ||
+        !(*classGuid == kHidGuid) || data->cbSize != DeviceInterfaceDataSize() ||
+        memberIndex >= it->second.devices.size()) {
+        return 0;
+    }
+    data->InterfaceClassGuid = kHidGuid;
+    data->Flags = 1;  // SPINT_ACTIVE
+    data->Reserved = memberIndex;
+    call.result = 1;
+    return 1;
+}
+
+Bool32 SimulatedBus::SetupDiGetDeviceInterfaceDetailA(DeviceInfoList list,
+                                                      DeviceInterfaceData* data, void* detail,
+                                                      std::uint32_t detailSize,
+                                                      std::uint32_t* requiredSize) {
+    Call& call = Log("SetupDiGetDeviceInterfaceDetailA");
+    call.length = detailSize;
+    auto it = lists_.find(list);
+    if (it == lists_.end() || data->Reserved >= it->second.devices.size()) return 0;
+    const std::string& path = it->second.devices[data->Reserved]->Description().path;
+    std::uint32_t needed = static_cast<std::uint32_t>(4 + path.size() + 1);
+    if (detail == nullptr && requiredSizeOverride_) {
+        needed = *requiredSizeOverride_;
+        requiredSizeOverride_.reset();
+    }
+    if (requiredSize != nullptr) *requiredSize = needed;
+    if (detail == nullptr) return 0;  // ERROR_INSUFFICIENT_BUFFER, as Windows answers sizing
+    call.bytes = Bytes(detail, detailSize);  // as the caller prepared it
+    std::uint32_t cbSize = 0;
+    std::memcpy(&cbSize, detail, sizeof cbSize);
+    if (TakeFailure(call.name) || cbSize != DetailDataCbSize() || detailSize < needed ||
+        detailSize < 4 + path.size() + 1) {
+        return 0;
+    }
+    auto* out = static_cast<std::uint8_t*>(detail);
+    std::memcpy(out + 4, path.c_str(), path.size() + 1);
+    call.result = 1;
+    return 1;
+}
+
+Bool32 SimulatedBus::SetupDiDestroyDeviceInfoList(DeviceInfoList list) {
+    Call& call = Log("SetupDiDestroyDeviceInfoList");
+    auto it = lists_.find(list);
+    if (it == lists_.end() || it->second.destroyed) return 0;
+    it->second.destroyed = true;
+    lists_.erase(it);
+    call.result = 1;
+    return 1;
+}
+
+Handle SimulatedBus::CreateFileA(const std::string& fileName, std::uint32_t desiredAccess,
+                                 std::uint32_t shareMode, const SecurityAttributes* security,
+                                 std::uint32_t creationDisposition,
+                                 std::uint32_t flagsAndAttributes) {
+    AdvanceDevices();
+    Call& call = Log("CreateFileA");
+    call.text = fileName;
+    call.flags = flagsAndAttributes;
+    call.result = kInvalidHandleValue;
+    if (TakeFailure(call.name) || desiredAccess != (kGenericRead | kGenericWrite) ||
+        shareMode != (kFileShareRead | kFileShareWrite) || creationDisposition != kOpenExisting ||
+        (security != nullptr && security->nLength != SecurityAttributesSize())) {
+        return kInvalidHandleValue;
+    }
+    for (auto& d : devices_) {
+        const DeviceDescription& desc = d->Description();
+        if (desc.path != fileName || !desc.present) continue;
+        if (!desc.openable) return kInvalidHandleValue;
+        const Handle handle = nextHandle_;
+        nextHandle_ += 4;
+        openHandles_[handle] = OpenHandle{d, d->Generation(),
+                                          (flagsAndAttributes & kFileFlagOverlapped) != 0,
+                                          security != nullptr && security->bInheritHandle != 0};
+        call.handle = handle;
+        call.result = handle;
+        return handle;
+    }
+    return kInvalidHandleValue;
+}
+
+Bool32 SimulatedBus::CloseHandle(Handle object) {
+    Call& call = Log("CloseHandle", object);
+    auto it = openHandles_.find(object);
+    if (it == openHandles_.end()) {
+        const bool wasClosed =
+            std::find(closedHandles_.begin(), closedHandles_.end(), object) != closedHandles_.end();
+        problems_.push_back("handle " + std::to_string(object) +
+                            (wasClosed ? " closed twice" : " closed but never opened"));
+        return 0;
+    }
+    std::shared_ptr<SimDevice> device = it->second.device;
+    openHandles_.erase(it);
+    closedHandles_.push_back(object);
+    device->HandleClosed(clock_.NowMs());
+    call.result = 1;
+    return 1;
+}
+
+void SimulatedBus::Sleep(std::uint32_t milliseconds) {
+    Call& call = Log("Sleep");
+    call.length = milliseconds;
+    clock_.Sleep(milliseconds);
+}
+
+void SimulatedBus::BeginPreciseTiming() {
+    Log("BeginPreciseTiming");
+    ++preciseTimingDepth_;
+}
+
+void SimulatedBus::EndPreciseTiming() {
+    Log("EndPreciseTiming");
+    if (preciseTimingDepth_ == 0) {
+        problems_.push_back("precise timing ended without a beginning");
+        return;
+    }
+    --preciseTimingDepth_;
+}
+
+std::string SimulatedBus::ProgramDirectory() {
+    return programDirectory_;
+}
+
+char32_t SimulatedBus::AnsiToUnicode(std::uint8_t code) const {
+    return Windows1252ToUnicode(code);
+}
+
+FileHandle SimulatedBus::OpenImageFile(const std::string& path, std::string* errorText,
+                                       bool* notFound) {
+    Call& call = Log("OpenImageFile");
+    call.text = path;
+    *notFound = false;
+    auto failing = failingOpens_.find(path);
+    if (failing != failingOpens_.end()) {
+        *errorText = failing->second;
+        return kNoFile;
+    }
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) {
+        *notFound = errno == ENOENT;
+        *errorText = std::strerror(errno);
+        return kNoFile;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) {
+        *errorText = std::strerror(errno);
+        return kNoFile;
+    }
+    const FileHandle handle = nextFile_++;
+    files_[handle] = f;
+    call.result = handle;
+    return handle;
+}
+
+std::int64_t SimulatedBus::ImageFileSize(FileHandle file, std::string* errorText) {
+    auto it = files_.find(file);
+    if (it == files_.end()) {
+        *errorText = "not open";
+        return -1;
+    }
+    struct stat st{};
+    if (::fstat(fileno(it->second), &st) != 0 || !S_ISREG(st.st_mode)) {
+        *errorText = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : std::strerror(errno);
+        return -1;
+    }
+    return st.st_size;
+}
+
+std::int64_t SimulatedBus::ReadImageFile(FileHandle file, void* buffer, std::uint32_t length,
+                                         std::string* errorText) {
+    Call& call = Log("ReadImageFile");
+    call.length = length;
+    auto it = files_.find(file);
+    if (it == files_.end()) {
+        *errorText = "not open";
+        return -1;
+    }
+    if (readsUntilFailure_ > 0 && --readsUntilFailure_ == 0) {
+        *errorText = readFailureText_;
+        call.result = -1;
+        return -1;
+    }
+    const std::size_t n = std::fread(buffer, 1, length, it->second);
+    if (n < length && std::ferror(it->second)) {
+        *errorText = std::strerror(errno);
+        call.result = -1;
+        return -1;
+    }
+    call.result = static_cast<std::int64_t>(n);
+    return call.result;
+}
+
+void SimulatedBus::CloseImageFile(FileHandle file) {
+    Log("CloseImageFile");
+    auto it = files_.find(file);
+    if (it == files_.end()) {
+        problems_.push_back("image file closed twice");
+        return;
+    }
+    std::fclose(it->second);
+    files_.erase(it);
+}
+
+}  // namespace sim

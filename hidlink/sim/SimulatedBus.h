@@ -1,0 +1,161 @@
+// ApiDeclarations on in-process devices: the programs' tests and the -sim demo programs run on it.
+//
+// - Devices enumerate in the order they were added, when present at SetupDiGetClassDevsA.
+// - Every call is logged with its time, handle, bytes and result (Calls()).
+// - Handles are accounted: closing one twice, closing one never opened, and handles still open
+//   are reported by HandleProblems(), which tests assert empty.
+// - Faults: FailNext(call) makes the next call of that name fail; device models refuse reports
+//   on their own terms; OverrideRequiredDetailSize() makes the sizing query lie.
+// Record sizes mimic 64-bit Windows, and SetupAPI's cbSize checks are enforced.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hidlink/ApiDeclarations.h"
+#include "hidlink/sim/SimClock.h"
+#include "hidlink/sim/SimDevice.h"
+
+namespace sim {
+
+struct Call {
+    std::int64_t timeMs = 0;
+    std::string name;
+    hidlink::Handle handle = 0;
+    std::vector<std::uint8_t> bytes;  // report sent, or report received; detail buffer; etc.
+    std::uint32_t length = 0;         // length argument, or milliseconds for Sleep
+    std::uint32_t flags = 0;          // CreateFileA flags, access and share packed as logged
+    std::string text;                 // path or error text
+    std::int64_t result = 0;
+};
+
+class SimulatedBus : public hidlink::ApiDeclarations {
+public:
+    explicit SimulatedBus(SimClock& clock);
+    ~SimulatedBus() override;
+
+    // --- setting up ---------------------------------------------------------------------------
+    void AddDevice(std::shared_ptr<SimDevice> device);
+    void SetProgramDirectory(std::string directory) { programDirectory_ = std::move(directory); }
+    void FailNext(const std::string& callName, int count = 1) { pendingFailures_[callName] += count; }
+    // The next sizing query reports this required size instead of the true one.
+    void OverrideRequiredDetailSize(std::uint32_t size) { requiredSizeOverride_ = size; }
+    // Make reads of an image fail: the n-th ReadImageFile from now (1 = the next) fails.
+    void FailImageReadAt(int nthReadFromNow, std::string errorText);
+    // Make opening this path fail with this error text (for an unreadable file).
+    void FailImageOpen(std::string path, std::string errorText);
+
+    // --- observing ----------------------------------------------------------------------------
+    const std::vector<Call>& Calls() const { return calls_; }
+    std::vector<Call> CallsNamed(const std::string& name) const;
+    void ClearCalls() { calls_.clear(); }
+    SimClock& Clock() { return clock_; }
+    std::int64_t NowMs() const { return clock_.NowMs(); }
+    // Problems with handles: closed twice, closed but never opened, and (when atEnd) still open.
+    std::vector<std::string> HandleProblems(bool atEnd = true) const;
+    int OpenHandleCount() const;
+
+    // --- ApiDeclarations ----------------------------------------------------------------------
+    void HidD_GetHidGuid(hidlink::Guid* hidGuid) override;
+    hidlink::Bool32 HidD_GetAttributes(hidlink::Handle device,
+                                       hidlink::HiddAttributes* attributes) override;
+    hidlink::Bool32 HidD_GetPreparsedData(hidlink::Handle device,
+                                          hidlink::PreparsedData* preparsed) override;
+    hidlink::Bool32 HidD_FreePreparsedData(hidlink::PreparsedData preparsed) override;
+    std::int32_t HidP_GetCaps(hidlink::PreparsedData preparsed,
+                              hidlink::HidpCaps* capabilities) override;
+    hidlink::Bool32 HidD_GetManufacturerString(hidlink::Handle device, void* buffer,
+                                               std::uint32_t length) override;
+    hidlink::Bool32 HidD_GetProductString(hidlink::Handle device, void* buffer,
+                                          std::uint32_t length) override;
+    hidlink::Bool32 HidD_GetSerialNumberString(hidlink::Handle device, void* buffer,
+                                               std::uint32_t length) override;
+    hidlink::Bool32 HidD_GetFeature(hidlink::Handle device, void* report,
+                                    std::uint32_t length) override;
+    hidlink::Bool32 HidD_SetFeature(hidlink::Handle device, void* report,
+                                    std::uint32_t length) override;
+    hidlink::DeviceInfoList SetupDiGetClassDevsA(const hidlink::Guid* classGuid,
+                                                 std::uint32_t flags) override;
+    hidlink::Bool32 SetupDiEnumDeviceInterfaces(hidlink::DeviceInfoList list,
+                                                const hidlink::Guid* classGuid,
+                                                std::uint32_t memberIndex,
+                                                hidlink::DeviceInterfaceData* data) override;
+    hidlink::Bool32 SetupDiGetDeviceInterfaceDetailA(hidlink::DeviceInfoList list,
+                                                     hidlink::DeviceInterfaceData* data,
+                                                     void* detail, std::uint32_t detailSize,
+                                                     std::uint32_t* requiredSize) override;
+    hidlink::Bool32 SetupDiDestroyDeviceInfoList(hidlink::DeviceInfoList list) override;
+    std::uint32_t DeviceInterfaceDataSize() const override { return 32; }
+    std::uint32_t DetailDataCbSize() const override { return 8; }
+    std::uint32_t SecurityAttributesSize() const override { return 24; }
+    hidlink::Handle CreateFileA(const std::string& fileName, std::uint32_t desiredAccess,
+                                std::uint32_t shareMode,
+                                const hidlink::SecurityAttributes* security,
+                                std::uint32_t creationDisposition,
+                                std::uint32_t flagsAndAttributes) override;
+    hidlink::Bool32 CloseHandle(hidlink::Handle object) override;
+    void Sleep(std::uint32_t milliseconds) override;
+    void BeginPreciseTiming() override;
+    void EndPreciseTiming() override;
+    std::string ProgramDirectory() override;
+    std::string PathSeparator() const override { return "/"; }
+    char32_t AnsiToUnicode(std::uint8_t code) const override;
+    hidlink::FileHandle OpenImageFile(const std::string& path, std::string* errorText,
+                                      bool* notFound) override;
+    std::int64_t ImageFileSize(hidlink::FileHandle file, std::string* errorText) override;
+    std::int64_t ReadImageFile(hidlink::FileHandle file, void* buffer, std::uint32_t length,
+                               std::string* errorText) override;
+    void CloseImageFile(hidlink::FileHandle file) override;
+
+private:
+    struct OpenHandle {
+        std::shared_ptr<SimDevice> device;
+        std::uint32_t generation = 0;
+        bool overlapped = false;
+        bool inheritable = false;
+    };
+    struct InfoList {
+        std::vector<std::shared_ptr<SimDevice>> devices;
+        bool destroyed = false;
+    };
+
+    void AdvanceDevices();
+    bool TakeFailure(const std::string& callName);
+    Call& Log(std::string name, hidlink::Handle handle = 0);
+    // The device behind an open handle, if it is still on the bus in the same generation.
+    SimDevice* LiveDevice(hidlink::Handle handle);
+    hidlink::Bool32 ReadString(const char* name, hidlink::Handle device, void* buffer,
+                               std::uint32_t length,
+                               const std::optional<std::u16string> DeviceDescription::*field);
+
+    SimClock& clock_;
+    std::vector<std::shared_ptr<SimDevice>> devices_;
+    std::vector<Call> calls_;
+    std::map<std::string, int> pendingFailures_;
+    std::optional<std::uint32_t> requiredSizeOverride_;
+
+    std::map<hidlink::Handle, OpenHandle> openHandles_;
+    std::vector<hidlink::Handle> closedHandles_;
+    std::vector<std::string> problems_;
+    hidlink::Handle nextHandle_ = 0x100;
+
+    std::map<hidlink::DeviceInfoList, InfoList> lists_;
+    hidlink::DeviceInfoList nextList_ = 0x5000;
+    std::map<hidlink::PreparsedData, hidlink::HidpCaps> preparsed_;
+    hidlink::PreparsedData nextPreparsed_ = 0x9000;
+    int preciseTimingDepth_ = 0;
+
+    std::string programDirectory_ = ".";
+    std::map<hidlink::FileHandle, std::FILE*> files_;
+    hidlink::FileHandle nextFile_ = 1;
+    std::map<std::string, std::string> failingOpens_;
+    int readsUntilFailure_ = 0;
+    std::string readFailureText_;
+};
+
+}  // namespace sim

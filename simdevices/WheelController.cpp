@@ -1,0 +1,102 @@
+#include "simdevices/WheelController.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+
+#include "simdevices/Crc32.h"
+#include "simdevices/WheelTelemetry.h"
+
+namespace simdevices {
+
+namespace {
+
+constexpr std::uint8_t kUpgradeCommand[] = {0x08, 0xDE, 0xFA, 0xCE};
+constexpr std::size_t kRecordSize = 40;
+
+sim::DeviceDescription Describe(const WheelControllerOptions& o) {
+    sim::DeviceDescription d;
+    char path[160];
+    std::snprintf(path, sizeof path,
+                  R"(\\?\hid#vid_1d47&pid_%04x#8&2f1e0a3&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})",
+                  o.productId);
+    d.path = path;
+    d.vendorId = 0x1D47;
+    d.productId = o.productId;
+    d.versionNumber = o.versionNumber;
+    d.manufacturer = u"Drivanta";
+    d.product = u"Drivanta v2 Wheel";
+    d.serialNumber = u"DV2W-004817";
+    d.featureReportByteLength = o.reportLength;
+    return d;
+}
+
+}  // namespace
+
+WheelController::WheelController(WheelControllerOptions options)
+    : sim::SimDevice(Describe(options)), options_(options) {}
+
+std::string WheelController::Summary() const {
+    char line[128];
+    std::snprintf(line, sizeof line,
+                  "simulated wheel controller: received %zu records (%zu bytes), crc32 %08x",
+                  ReceivedRecords(), received_.size(),
+                  static_cast<unsigned>(Crc32(received_.data(), received_.size())));
+    return line;
+}
+
+void WheelController::Advance(std::int64_t nowMs) {
+    if (mode_ != Mode::Restarting) return;
+    if (leaveAtMs_ >= 0 && nowMs >= leaveAtMs_) {
+        LeaveBus();
+        leaveAtMs_ = -1;
+    }
+    if (leaveAtMs_ < 0 && nowMs >= returnAtMs_) {
+        mode_ = Mode::ImageReceiving;
+        MutableDescription().featureReportByteLength = options_.imageModeReportLength;
+        MutableDescription().product = u"Drivanta v2 Wheel (update)";
+        JoinBus();
+    }
+}
+
+bool WheelController::GetFeature(std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) {
+    if (mode_ != Mode::Normal) return false;
+    if (report[0] == 17) {
+        FillStatusReport(report, length, nowMs - appearedAtMs_);
+        return true;
+    }
+    if (report[0] == 8) {
+        FillSettingsReport(report, length);
+        return true;
+    }
+    return false;
+}
+
+bool WheelController::SetFeature(const std::uint8_t* report, std::uint32_t length,
+                                 std::int64_t nowMs) {
+    if (mode_ == Mode::Normal) {
+        if (length >= 4 && std::equal(std::begin(kUpgradeCommand), std::end(kUpgradeCommand), report)) {
+            mode_ = Mode::Restarting;
+            leaveAtMs_ = nowMs + options_.leaveAfterMs;
+            returnAtMs_ = leaveAtMs_ + options_.returnAfterMs;
+            return true;
+        }
+        return false;  // image data only in image-receiving mode
+    }
+    if (mode_ != Mode::ImageReceiving || report[0] != 0x00 || length < 1 + kRecordSize) return false;
+    ++dataReports_;
+    if (refused_.count(dataReports_) != 0) return false;
+    received_.insert(received_.end(), report + 1, report + 1 + kRecordSize);
+    return true;
+}
+
+void WheelController::HandleClosed(std::int64_t) {
+    if (!options_.printSummaryOnClose || summaryPrinted_ || mode_ != Mode::ImageReceiving ||
+        dataReports_ == 0) {
+        return;
+    }
+    summaryPrinted_ = true;
+    std::fprintf(stderr, "%s\n", Summary().c_str());
+}
+
+}  // namespace simdevices

@@ -1,0 +1,14 @@
+// What the simulated wheel controller reports in its normal mode: the status report (ID 17) and
+// the settings report (ID 8), as functions of the time since the device appeared.
+#pragma once
+
+#include <cstdint>
+
+namespace simdevices {
+
+// Fill `length` bytes of report 17 (report[0] already holds 17).
+void FillStatusReport(std::uint8_t* report, std::uint32_t length, std::int64_t nowMs);
+// Fill `length` bytes of report 8 (report[0] already holds 8).
+void FillSettingsReport(std::uint8_t* report, std::uint32_t length);
+
+}  // namespace simdevices

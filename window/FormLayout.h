@@ -1,0 +1,80 @@
+// A window's layout, written once as data and realised by each toolkit (Qt, Win32, headless).
+// Lengths are twips (15 to the pixel at 96 dpi); colours are COLORREF (red in the low byte), or a
+// system colour marked with kSystemColorFlag as the classic Windows forms did.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+using ColorRef = std::uint32_t;
+inline constexpr ColorRef kSystemColorFlag = 0x80000000u;
+inline constexpr ColorRef kSystemWindowBackground = kSystemColorFlag | 5;  // COLOR_WINDOW
+inline constexpr ColorRef kSystemWindowText = kSystemColorFlag | 8;        // COLOR_WINDOWTEXT
+inline constexpr ColorRef kSystemButtonFace = kSystemColorFlag | 15;       // COLOR_BTNFACE
+inline constexpr ColorRef kRed = 255;
+inline constexpr ColorRef kGreen = 65280;
+inline constexpr ColorRef kWhite = 16777215;
+constexpr ColorRef Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return ColorRef(r) | (ColorRef(g) << 8) | (ColorRef(b) << 16);
+}
+
+enum class ControlKind {
+    Label,      // static text
+    TextField,  // single-line edit box; these programs keep theirs disabled (display only)
+    Frame,      // group box; may hold other controls
+    Button,
+    Line,       // horizontal separator from left to left + width at top
+    PictureBox, // filled rectangle (the progress track and fill)
+    Timer,      // not drawn; intervalMs, toggled through SetEnabled
+};
+
+struct Font {
+    std::string face = "MS Sans Serif";
+    double points = 8.25;
+    bool bold = false;
+};
+
+struct ControlSpec {
+    std::string name;
+    ControlKind kind = ControlKind::Label;
+    std::string caption;  // caption or initial text
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::string container;  // name of the enclosing Frame; empty = the client area
+    Font font;
+    bool visible = true;
+    bool enabled = true;
+    std::optional<ColorRef> backColor;  // empty = the kind's default
+    std::optional<ColorRef> foreColor;
+    int intervalMs = 0;  // Timer only
+};
+
+struct FormLayout {
+    std::string caption;
+    int clientWidth = 0;  // twips
+    int clientHeight = 0;
+    std::string iconName;  // which built-in icon the window carries
+    // In tab order: the first enabled, visible button holds the focus when the window opens.
+    std::vector<ControlSpec> controls;
+
+    const ControlSpec* Find(const std::string& name) const {
+        for (const auto& c : controls) {
+            if (c.name == name) return &c;
+        }
+        return nullptr;
+    }
+};
+
+// Twips to device pixels: 15 twips per pixel at 96 dpi, scaled by the screen's logical dpi.
+inline int TwipsToPixels(double twips, double logicalDpi) {
+    double pixels = twips * logicalDpi / 1440.0;
+    return static_cast<int>(pixels + 0.5);
+}
+
+}  // namespace ui

@@ -1,0 +1,183 @@
+#include "window/headless/HeadlessWindow.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace ui {
+
+namespace {
+
+std::string FormatDouble(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.17g", v);
+    return buf;
+}
+
+}  // namespace
+
+HeadlessWindow::HeadlessWindow(const FormLayout& layout, std::string decimalSeparator)
+    : layout_(layout), decimalSeparator_(std::move(decimalSeparator)) {
+    for (const auto& spec : layout_.controls) {
+        ControlState state;
+        state.spec = spec;
+        state.text = spec.caption;
+        state.enabled = spec.enabled;
+        state.visible = spec.visible;
+        state.width = spec.width;
+        state.backColor = spec.backColor;
+        controls_[spec.name] = state;
+    }
+}
+
+void HeadlessWindow::Load(FormHandlers& handlers) {
+    handlers_ = &handlers;
+    ++handlerDepth_;
+    handlers.Form_Load();
+    EndHandler();
+}
+
+int HeadlessWindow::Run(FormHandlers& handlers) {
+    Load(handlers);
+    return 0;
+}
+
+void HeadlessWindow::Click(const std::string& control) {
+    if (unloaded_ || handlers_ == nullptr) return;
+    const ControlState& c = Control(control);
+    if (!c.enabled || !c.visible) return;
+    Record("click", control);
+    ++handlerDepth_;
+    handlers_->Click(control);
+    EndHandler();
+}
+
+void HeadlessWindow::Tick() {
+    if (unloaded_ || handlers_ == nullptr || !TimerEnabled()) return;
+    Record("timer-tick", "Timer");
+    ++handlerDepth_;
+    handlers_->Timer_Timer();
+    EndHandler();
+}
+
+bool HeadlessWindow::RequestClose() {
+    if (unloaded_ || handlers_ == nullptr) return unloaded_;
+    Record("close-request", "");
+    if (handlers_->Form_QueryUnload()) Unload();
+    return unloaded_;
+}
+
+bool HeadlessWindow::TimerEnabled() const {
+    for (const auto& [name, c] : controls_) {
+        if (c.spec.kind == ControlKind::Timer && c.enabled) return true;
+    }
+    return false;
+}
+
+const ControlState& HeadlessWindow::Control(const std::string& name) const {
+    auto it = controls_.find(name);
+    if (it == controls_.end()) throw std::out_of_range("no control named " + name);
+    return it->second;
+}
+
+ControlState& HeadlessWindow::Mutable(const std::string& name) {
+    auto it = controls_.find(name);
+    if (it == controls_.end()) throw std::out_of_range("no control named " + name);
+    return it->second;
+}
+
+std::vector<WindowEvent> HeadlessWindow::EventsFor(const std::string& control) const {
+    std::vector<WindowEvent> out;
+    for (const auto& e : events_) {
+        if (e.control == control) out.push_back(e);
+    }
+    return out;
+}
+
+void HeadlessWindow::Record(std::string what, const std::string& control, std::string value) {
+    events_.push_back(WindowEvent{std::move(what), control, std::move(value)});
+}
+
+void HeadlessWindow::Show() {
+    if (unloaded_) return;
+    shown_ = true;
+    Record("show", "");
+}
+
+void HeadlessWindow::SetText(const std::string& control, const std::string& text) {
+    if (unloaded_) return;
+    Mutable(control).text = text;
+    Record("text", control, text);
+}
+
+std::string HeadlessWindow::Text(const std::string& control) const {
+    return Control(control).text;
+}
+
+void HeadlessWindow::SetEnabled(const std::string& control, bool enabled) {
+    if (unloaded_) return;
+    Mutable(control).enabled = enabled;
+    Record("enabled", control, enabled ? "true" : "false");
+}
+
+void HeadlessWindow::SetVisible(const std::string& control, bool visible) {
+    if (unloaded_) return;
+    Mutable(control).visible = visible;
+    Record("visible", control, visible ? "true" : "false");
+}
+
+void HeadlessWindow::SetWidth(const std::string& control, double twips) {
+    if (unloaded_) return;
+    Mutable(control).width = twips;
+    Record("width", control, FormatDouble(twips));
+}
+
+double HeadlessWindow::Width(const std::string& control) const {
+    return Control(control).width;
+}
+
+void HeadlessWindow::SetBackColor(const std::string& control, ColorRef color) {
+    if (unloaded_) return;
+    Mutable(control).backColor = color;
+    Record("backcolor", control, std::to_string(color));
+}
+
+void HeadlessWindow::Refresh(const std::string& control) {
+    if (unloaded_) return;
+    Control(control);
+    Record("refresh", control);
+}
+
+void HeadlessWindow::ProcessEvents() {
+    if (unloaded_) return;
+    ++processEventsCount_;
+    Record("events", "");
+    if (OnProcessEvents) OnProcessEvents(processEventsCount_);
+}
+
+void HeadlessWindow::ProcessPaintEvents() {
+    if (unloaded_) return;
+    ++paintEventsCount_;
+    Record("paint-events", "");
+    if (OnProcessPaintEvents) OnProcessPaintEvents(paintEventsCount_);
+}
+
+void HeadlessWindow::Unload() {
+    if (unloaded_) return;
+    Record("unload", "");
+    if (handlers_ != nullptr) handlers_->Form_Unload();
+    unloaded_ = true;
+    if (handlerDepth_ == 0) Terminate();
+}
+
+void HeadlessWindow::EndHandler() {
+    if (--handlerDepth_ == 0 && unloaded_) Terminate();
+}
+
+// The window object goes once no handler of it is running any more, as when the event loop ends.
+void HeadlessWindow::Terminate() {
+    if (terminated_ || handlers_ == nullptr) return;
+    terminated_ = true;
+    handlers_->Form_Terminate();
+}
+
+}  // namespace ui

@@ -1,0 +1,97 @@
+// The window realised without a screen, for tests: it keeps every control's state and records
+// every change, repaint and round of event processing, so tests can assert what the window shows
+// and when. Tests drive it step by step: Load(), Click(), Tick(), RequestClose(); and they can
+// act in the middle of a handler through OnProcessEvents, which runs at every ProcessEvents().
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "window/Window.h"
+
+namespace ui {
+
+struct ControlState {
+    ControlSpec spec;
+    std::string text;
+    bool enabled = true;
+    bool visible = true;
+    double width = 0;
+    std::optional<ColorRef> backColor;
+};
+
+struct WindowEvent {
+    std::string what;  // "text", "enabled", "visible", "width", "backcolor", "refresh", "events",
+                       // "paint-events", "show", "unload", "timer-tick", "click", "close-request"
+    std::string control;
+    std::string value;
+};
+
+class HeadlessWindow : public Window {
+public:
+    explicit HeadlessWindow(const FormLayout& layout, std::string decimalSeparator = ".");
+
+    // --- driving ------------------------------------------------------------------------------
+    // Runs Form_Load (does not loop): the test then delivers events itself.
+    void Load(FormHandlers& handlers);
+    // Delivered as the event loop would: ignored once unloaded; a disabled or hidden control
+    // takes no click; a tick only while the timer is enabled.
+    void Click(const std::string& control);
+    void Tick();
+    // The user closes the window (title-bar button). Returns whether the window unloaded.
+    bool RequestClose();
+    // Called at every ProcessEvents() with its running count (from 1); may call Click(),
+    // RequestClose() and so on, which are then delivered inside the handler being run.
+    std::function<void(int count)> OnProcessEvents;
+    std::function<void(int count)> OnProcessPaintEvents;
+
+    // --- observing ----------------------------------------------------------------------------
+    const ControlState& Control(const std::string& name) const;
+    const std::vector<WindowEvent>& Events() const { return events_; }
+    std::vector<WindowEvent> EventsFor(const std::string& control) const;
+    int ProcessEventsCount() const { return processEventsCount_; }
+    int PaintEventsCount() const { return paintEventsCount_; }
+    bool TimerEnabled() const;
+    bool Shown() const { return shown_; }
+    bool Terminated() const { return terminated_; }
+    const FormLayout& Layout() const { return layout_; }
+
+    // --- Window -------------------------------------------------------------------------------
+    int Run(FormHandlers& handlers) override;
+    void Show() override;
+    void SetText(const std::string& control, const std::string& text) override;
+    std::string Text(const std::string& control) const override;
+    void SetEnabled(const std::string& control, bool enabled) override;
+    void SetVisible(const std::string& control, bool visible) override;
+    void SetWidth(const std::string& control, double twips) override;
+    double Width(const std::string& control) const override;
+    void SetBackColor(const std::string& control, ColorRef color) override;
+    void Refresh(const std::string& control) override;
+    void ProcessEvents() override;
+    void ProcessPaintEvents() override;
+    void Unload() override;
+    bool IsUnloaded() const override { return unloaded_; }
+    std::string DecimalSeparator() const override { return decimalSeparator_; }
+
+private:
+    ControlState& Mutable(const std::string& name);
+    void EndHandler();
+    void Terminate();
+    void Record(std::string what, const std::string& control, std::string value = {});
+
+    FormLayout layout_;
+    std::string decimalSeparator_;
+    std::map<std::string, ControlState> controls_;
+    std::vector<WindowEvent> events_;
+    FormHandlers* handlers_ = nullptr;
+    int processEventsCount_ = 0;
+    int paintEventsCount_ = 0;
+    bool shown_ = false;
+    bool unloaded_ = false;
+    bool terminated_ = false;
+    int handlerDepth_ = 0;
+};
+
+}  // namespace ui
