@@ -42,9 +42,11 @@ struct Guid {
 };
 
 inline bool operator==(const Guid& a, const Guid& b) {
-    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
+    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3)
+        return false;
     for (int i = 0; i < 8; ++i) {
-        if (a.Data4[i] != b.Data4[i]) return false;
+        if (a.Data4[i] != b.Data4[i])
+            return false;
     }
     return true;
 }
@@ -114,7 +116,7 @@ using FileHandle = std::intptr_t;
 inline constexpr FileHandle kNoFile = -1;
 
 class ApiDeclarations {
-public:
+  public:
     virtual ~ApiDeclarations() = default;
 
     // --- hid.dll -------------------------------------------------------------------------------
@@ -124,9 +126,11 @@ public:
     virtual Bool32 HidD_FreePreparsedData(PreparsedData preparsed) = 0;
     // Returns a HIDP status; kHidpStatusSuccess on success.
     virtual std::int32_t HidP_GetCaps(PreparsedData preparsed, HidpCaps* capabilities) = 0;
-    virtual Bool32 HidD_GetManufacturerString(Handle device, void* buffer, std::uint32_t length) = 0;
+    virtual Bool32 HidD_GetManufacturerString(Handle device, void* buffer,
+                                              std::uint32_t length) = 0;
     virtual Bool32 HidD_GetProductString(Handle device, void* buffer, std::uint32_t length) = 0;
-    virtual Bool32 HidD_GetSerialNumberString(Handle device, void* buffer, std::uint32_t length) = 0;
+    virtual Bool32 HidD_GetSerialNumberString(Handle device, void* buffer,
+                                              std::uint32_t length) = 0;
     virtual Bool32 HidD_GetFeature(Handle device, void* report, std::uint32_t length) = 0;
     virtual Bool32 HidD_SetFeature(Handle device, void* report, std::uint32_t length) = 0;
 

@@ -18,7 +18,8 @@ std::string FormatVersion(std::uint16_t versionNumber) {
     const int minor = v - 256 * major;
     static const char kHex[] = "0123456789ABCDEF";
     std::string minorHex;
-    if (minor >= 16) minorHex += kHex[minor / 16];
+    if (minor >= 16)
+        minorHex += kHex[minor / 16];
     minorHex += kHex[minor % 16];
     return " " + std::to_string(major) + "." + minorHex;
 }
@@ -48,7 +49,8 @@ void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile&
     }
 
     auto pause = [&] {
-        if (profile.pauseAfterStringMs != 0) api.Sleep(profile.pauseAfterStringMs);
+        if (profile.pauseAfterStringMs != 0)
+            api.Sleep(profile.pauseAfterStringMs);
     };
 
     link.LastResult =
@@ -61,7 +63,8 @@ void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile&
 
     link.LastResult =
         api.HidD_GetProductString(link.OverlappedHandle, buffer.data(), kStringReadLength);
-    if (link.LastResult != 0) window.SetText("lblProduct", " " + DecodeHidString(buffer.data(), api));
+    if (link.LastResult != 0)
+        window.SetText("lblProduct", " " + DecodeHidString(buffer.data(), api));
     pause();
 
     link.LastResult =
@@ -75,11 +78,11 @@ void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile&
 char32_t Windows1252ToUnicode(std::uint8_t code) {
     // 0x80-0x9F differ from Latin-1; the five undefined codes map to their C1 control points.
     static constexpr char16_t kHigh[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    if (code >= 0x80 && code <= 0x9F) return kHigh[code - 0x80];
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    if (code >= 0x80 && code <= 0x9F)
+        return kHigh[code - 0x80];
     return code;
 }
 

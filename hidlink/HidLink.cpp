@@ -36,7 +36,8 @@ bool ReadDevicePath(HidLink& link, ApiDeclarations& api, DeviceInfoList list,
                     DeviceInterfaceData& interfaceData) {
     std::uint32_t requiredSize = 0;
     api.SetupDiGetDeviceInterfaceDetailA(list, &interfaceData, nullptr, 0, &requiredSize);
-    if (requiredSize <= kDetailPathOffset) return false;
+    if (requiredSize <= kDetailPathOffset)
+        return false;
 
     std::vector<std::uint8_t> detail(std::size_t(requiredSize) + 1, 0);
     const std::uint32_t cbSize = api.DetailDataCbSize();
@@ -96,7 +97,8 @@ bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profil
 
     link.LastResult = api.SetupDiDestroyDeviceInfoList(list);
 
-    if (!link.DeviceDetected) return false;
+    if (!link.DeviceDetected)
+        return false;
     ReadCapabilities(link, api);
     link.OverlappedHandle = OpenDevice(link, api, kFileFlagOverlapped);
     link.OwnsOverlappedHandle = link.OverlappedHandle != kInvalidHandleValue;
@@ -109,7 +111,8 @@ void ReadCapabilities(HidLink& link, ApiDeclarations& api) {
     HidpCaps caps = link.Capabilities;
     // HidP_GetCaps returns an NTSTATUS-style code; stored as the platform gives it.
     link.LastResult = api.HidP_GetCaps(preparsed, &caps);
-    if (link.LastResult == kHidpStatusSuccess) link.Capabilities = caps;
+    if (link.LastResult == kHidpStatusSuccess)
+        link.Capabilities = caps;
     link.LastResult = api.HidD_FreePreparsedData(preparsed);
 }
 

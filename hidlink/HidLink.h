@@ -12,9 +12,9 @@ namespace hidlink {
 
 // What the identity labels show when no device was found.
 enum class NoDeviceRule {
-    BlankAll,            // four empty captions
-    BlankVersionSpace,   // three empty captions, then the version label one space
-    LeaveUntouched,      // the labels keep what they show
+    BlankAll,           // four empty captions
+    BlankVersionSpace,  // three empty captions, then the version label one space
+    LeaveUntouched,     // the labels keep what they show
 };
 
 struct DeviceProfile {

@@ -17,9 +17,10 @@ constexpr std::size_t kRecordSize = 40;
 sim::DeviceDescription Describe(const WheelControllerOptions& o) {
     sim::DeviceDescription d;
     char path[160];
-    std::snprintf(path, sizeof path,
-                  R"(\\?\hid#vid_1d47&pid_%04x#8&2f1e0a3&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})",
-                  o.productId);
+    std::snprintf(
+        path, sizeof path,
+        R"(\\?\hid#vid_1d47&pid_%04x#8&2f1e0a3&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})",
+        o.productId);
     d.path = path;
     d.vendorId = 0x1D47;
     d.productId = o.productId;
@@ -46,7 +47,8 @@ std::string WheelController::Summary() const {
 }
 
 void WheelController::Advance(std::int64_t nowMs) {
-    if (mode_ != Mode::Restarting) return;
+    if (mode_ != Mode::Restarting)
+        return;
     if (leaveAtMs_ >= 0 && nowMs >= leaveAtMs_) {
         LeaveBus();
         leaveAtMs_ = -1;
@@ -60,7 +62,8 @@ void WheelController::Advance(std::int64_t nowMs) {
 }
 
 bool WheelController::GetFeature(std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) {
-    if (mode_ != Mode::Normal) return false;
+    if (mode_ != Mode::Normal)
+        return false;
     if (report[0] == 17) {
         FillStatusReport(report, length, nowMs - appearedAtMs_);
         return true;
@@ -75,7 +78,8 @@ bool WheelController::GetFeature(std::uint8_t* report, std::uint32_t length, std
 bool WheelController::SetFeature(const std::uint8_t* report, std::uint32_t length,
                                  std::int64_t nowMs) {
     if (mode_ == Mode::Normal) {
-        if (length >= 4 && std::equal(std::begin(kUpgradeCommand), std::end(kUpgradeCommand), report)) {
+        if (length >= 4 &&
+            std::equal(std::begin(kUpgradeCommand), std::end(kUpgradeCommand), report)) {
             mode_ = Mode::Restarting;
             leaveAtMs_ = nowMs + options_.leaveAfterMs;
             returnAtMs_ = leaveAtMs_ + options_.returnAfterMs;
@@ -83,9 +87,11 @@ bool WheelController::SetFeature(const std::uint8_t* report, std::uint32_t lengt
         }
         return false;  // image data only in image-receiving mode
     }
-    if (mode_ != Mode::ImageReceiving || report[0] != 0x00 || length < 1 + kRecordSize) return false;
+    if (mode_ != Mode::ImageReceiving || report[0] != 0x00 || length < 1 + kRecordSize)
+        return false;
     ++dataReports_;
-    if (refused_.count(dataReports_) != 0) return false;
+    if (refused_.count(dataReports_) != 0)
+        return false;
     received_.insert(received_.end(), report + 1, report + 1 + kRecordSize);
     return true;
 }

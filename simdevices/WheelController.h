@@ -24,7 +24,7 @@ struct WheelControllerOptions {
 };
 
 class WheelController : public sim::SimDevice {
-public:
+  public:
     enum class Mode { Normal, Restarting, ImageReceiving };
 
     explicit WheelController(WheelControllerOptions options = {});
@@ -42,7 +42,7 @@ public:
     bool SetFeature(const std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) override;
     void HandleClosed(std::int64_t nowMs) override;
 
-private:
+  private:
     WheelControllerOptions options_;
     Mode mode_ = Mode::Normal;
     std::int64_t appearedAtMs_ = 0;

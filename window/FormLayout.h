@@ -27,9 +27,9 @@ enum class ControlKind {
     TextField,  // single-line edit box; these programs keep theirs disabled (display only)
     Frame,      // group box; may hold other controls
     Button,
-    Line,       // horizontal separator from left to left + width at top
-    PictureBox, // filled rectangle (the progress track and fill)
-    Timer,      // not drawn; intervalMs, toggled through SetEnabled
+    Line,        // horizontal separator from left to left + width at top
+    PictureBox,  // filled rectangle (the progress track and fill)
+    Timer,       // not drawn; intervalMs, toggled through SetEnabled
 };
 
 struct Font {
@@ -65,7 +65,8 @@ struct FormLayout {
 
     const ControlSpec* Find(const std::string& name) const {
         for (const auto& c : controls) {
-            if (c.name == name) return &c;
+            if (c.name == name)
+                return &c;
         }
         return nullptr;
     }

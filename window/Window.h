@@ -16,7 +16,7 @@
 namespace ui {
 
 class FormHandlers {
-public:
+  public:
     virtual ~FormHandlers() = default;
     virtual void Form_Load() = 0;
     virtual void Click(const std::string& control) = 0;
@@ -30,7 +30,7 @@ public:
 };
 
 class Window {
-public:
+  public:
     virtual ~Window() = default;
 
     // Realises the layout, runs Form_Load and the event loop until the window is unloaded, then

@@ -9,24 +9,24 @@
 namespace sim {
 
 class SimClock {
-public:
+  public:
     virtual ~SimClock() = default;
     virtual std::int64_t NowMs() const = 0;
     virtual void Sleep(std::uint32_t ms) = 0;
 };
 
 class VirtualClock : public SimClock {
-public:
+  public:
     std::int64_t NowMs() const override { return now_; }
     void Sleep(std::uint32_t ms) override { now_ += ms; }
     void Advance(std::int64_t ms) { now_ += ms; }
 
-private:
+  private:
     std::int64_t now_ = 0;
 };
 
 class RealClock : public SimClock {
-public:
+  public:
     std::int64_t NowMs() const override {
         return std::chrono::duration_cast<std::chrono::milliseconds>(
                    std::chrono::steady_clock::now() - start_)
@@ -36,7 +36,7 @@ public:
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
 
-private:
+  private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 

@@ -24,7 +24,7 @@ struct DeviceDescription {
 };
 
 class SimDevice {
-public:
+  public:
     explicit SimDevice(DeviceDescription description) : description_(std::move(description)) {}
     virtual ~SimDevice() = default;
 
@@ -51,14 +51,15 @@ public:
     // A handle on the device was closed (the program let go of it).
     virtual void HandleClosed(std::int64_t /*nowMs*/) {}
 
-protected:
+  protected:
     void LeaveBus() {
-        if (description_.present) ++generation_;
+        if (description_.present)
+            ++generation_;
         description_.present = false;
     }
     void JoinBus() { description_.present = true; }
 
-private:
+  private:
     DeviceDescription description_;
     std::uint32_t generation_ = 0;
 };

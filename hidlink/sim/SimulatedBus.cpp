@@ -1,9 +1,9 @@
 #include "hidlink/sim/SimulatedBus.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 
 #include "hidlink/DeviceIdentity.h"
 
@@ -26,7 +26,8 @@ std::vector<std::uint8_t> Bytes(const void* data, std::size_t length) {
 SimulatedBus::SimulatedBus(SimClock& clock) : clock_(clock) {}
 
 SimulatedBus::~SimulatedBus() {
-    for (auto& [handle, file] : files_) std::fclose(file);
+    for (auto& [handle, file] : files_)
+        std::fclose(file);
 }
 
 void SimulatedBus::AddDevice(std::shared_ptr<SimDevice> device) {
@@ -57,11 +58,15 @@ std::vector<std::string> SimulatedBus::HandleProblems(bool atEnd) const {
                           open.device->Description().path + " still open");
         }
         for (const auto& [list, info] : lists_) {
-            if (!info.destroyed) out.push_back("device information list not released");
+            if (!info.destroyed)
+                out.push_back("device information list not released");
         }
-        if (!preparsed_.empty()) out.push_back("preparsed data not freed");
-        if (!files_.empty()) out.push_back("image file still open");
-        if (preciseTimingDepth_ != 0) out.push_back("precise timing left on");
+        if (!preparsed_.empty())
+            out.push_back("preparsed data not freed");
+        if (!files_.empty())
+            out.push_back("image file still open");
+        if (preciseTimingDepth_ != 0)
+            out.push_back("precise timing left on");
     }
     return out;
 }
@@ -72,12 +77,14 @@ int SimulatedBus::OpenHandleCount() const {
 
 void SimulatedBus::AdvanceDevices() {
     const std::int64_t now = clock_.NowMs();
-    for (auto& d : devices_) d->Advance(now);
+    for (auto& d : devices_)
+        d->Advance(now);
 }
 
 bool SimulatedBus::TakeFailure(const std::string& callName) {
     auto it = pendingFailures_.find(callName);
-    if (it == pendingFailures_.end() || it->second == 0) return false;
+    if (it == pendingFailures_.end() || it->second == 0)
+        return false;
     --it->second;
     return true;
 }
@@ -93,7 +100,8 @@ Call& SimulatedBus::Log(std::string name, Handle handle) {
 
 SimDevice* SimulatedBus::LiveDevice(Handle handle) {
     auto it = openHandles_.find(handle);
-    if (it == openHandles_.end()) return nullptr;
+    if (it == openHandles_.end())
+        return nullptr;
     SimDevice* device = it->second.device.get();
     if (!device->Description().present || device->Generation() != it->second.generation) {
         return nullptr;
@@ -125,7 +133,8 @@ Bool32 SimulatedBus::HidD_GetPreparsedData(Handle device, PreparsedData* prepars
     AdvanceDevices();
     Call& call = Log("HidD_GetPreparsedData", device);
     SimDevice* d = LiveDevice(device);
-    if (TakeFailure(call.name) || d == nullptr) return 0;
+    if (TakeFailure(call.name) || d == nullptr)
+        return 0;
     HidpCaps caps;
     caps.UsagePage = 0xFF00;
     caps.Usage = 1;
@@ -155,20 +164,22 @@ std::int32_t SimulatedBus::HidP_GetCaps(PreparsedData preparsed, HidpCaps* capab
     return kHidpStatusSuccess;
 }
 
-Bool32 SimulatedBus::ReadString(const char* name, Handle device, void* buffer,
-                                std::uint32_t length,
+Bool32 SimulatedBus::ReadString(const char* name, Handle device, void* buffer, std::uint32_t length,
                                 const std::optional<std::u16string> DeviceDescription::*field) {
     AdvanceDevices();
     Call& call = Log(name, device);
     call.length = length;
     SimDevice* d = LiveDevice(device);
-    if (TakeFailure(call.name) || d == nullptr) return 0;
+    if (TakeFailure(call.name) || d == nullptr)
+        return 0;
     const std::optional<std::u16string>& value = d->Description().*field;
-    if (!value) return 0;
+    if (!value)
+        return 0;
     auto* out = static_cast<std::uint8_t*>(buffer);
     std::uint32_t written = 0;
     for (char16_t c : *value) {
-        if (written + 2 > length) break;
+        if (written + 2 > length)
+            break;
         out[written++] = static_cast<std::uint8_t>(c & 0xFF);
         out[written++] = static_cast<std::uint8_t>(c >> 8);
     }
@@ -181,19 +192,16 @@ Bool32 SimulatedBus::ReadString(const char* name, Handle device, void* buffer,
     return 1;
 }
 
-Bool32 SimulatedBus::HidD_GetManufacturerString(Handle device, void* buffer,
-                                                std::uint32_t length) {
+Bool32 SimulatedBus::HidD_GetManufacturerString(Handle device, void* buffer, std::uint32_t length) {
     return ReadString("HidD_GetManufacturerString", device, buffer, length,
                       &DeviceDescription::manufacturer);
 }
 
 Bool32 SimulatedBus::HidD_GetProductString(Handle device, void* buffer, std::uint32_t length) {
-    return ReadString("HidD_GetProductString", device, buffer, length,
-                      &DeviceDescription::product);
+    return ReadString("HidD_GetProductString", device, buffer, length, &DeviceDescription::product);
 }
 
-Bool32 SimulatedBus::HidD_GetSerialNumberString(Handle device, void* buffer,
-                                                std::uint32_t length) {
+Bool32 SimulatedBus::HidD_GetSerialNumberString(Handle device, void* buffer, std::uint32_t length) {
     return ReadString("HidD_GetSerialNumberString", device, buffer, length,
                       &DeviceDescription::serialNumber);
 }
@@ -209,7 +217,8 @@ Bool32 SimulatedBus::HidD_GetFeature(Handle device, void* report, std::uint32_t 
         return 0;
     }
     std::vector<std::uint8_t> copy = Bytes(report, length);
-    if (!d->GetFeature(copy.data(), length, clock_.NowMs())) return 0;
+    if (!d->GetFeature(copy.data(), length, clock_.NowMs()))
+        return 0;
     std::memcpy(report, copy.data(), length);
     call.bytes = std::move(copy);
     call.result = 1;
@@ -243,7 +252,8 @@ DeviceInfoList SimulatedBus::SetupDiGetClassDevsA(const Guid* classGuid, std::ui
     }
     InfoList info;
     for (auto& d : devices_) {
-        if (d->Description().present || !(flags & kDigcfPresent)) info.devices.push_back(d);
+        if (d->Description().present || !(flags & kDigcfPresent))
+            info.devices.push_back(d);
     }
     const DeviceInfoList list = nextList_++;
     lists_[list] = std::move(info);
@@ -276,15 +286,18 @@ Bool32 SimulatedBus::SetupDiGetDeviceInterfaceDetailA(DeviceInfoList list,
     Call& call = Log("SetupDiGetDeviceInterfaceDetailA");
     call.length = detailSize;
     auto it = lists_.find(list);
-    if (it == lists_.end() || data->Reserved >= it->second.devices.size()) return 0;
+    if (it == lists_.end() || data->Reserved >= it->second.devices.size())
+        return 0;
     const std::string& path = it->second.devices[data->Reserved]->Description().path;
     std::uint32_t needed = static_cast<std::uint32_t>(4 + path.size() + 1);
     if (detail == nullptr && requiredSizeOverride_) {
         needed = *requiredSizeOverride_;
         requiredSizeOverride_.reset();
     }
-    if (requiredSize != nullptr) *requiredSize = needed;
-    if (detail == nullptr) return 0;  // ERROR_INSUFFICIENT_BUFFER, as Windows answers sizing
+    if (requiredSize != nullptr)
+        *requiredSize = needed;
+    if (detail == nullptr)
+        return 0;                            // ERROR_INSUFFICIENT_BUFFER, as Windows answers sizing
     call.bytes = Bytes(detail, detailSize);  // as the caller prepared it
     std::uint32_t cbSize = 0;
     std::memcpy(&cbSize, detail, sizeof cbSize);
@@ -301,7 +314,8 @@ Bool32 SimulatedBus::SetupDiGetDeviceInterfaceDetailA(DeviceInfoList list,
 Bool32 SimulatedBus::SetupDiDestroyDeviceInfoList(DeviceInfoList list) {
     Call& call = Log("SetupDiDestroyDeviceInfoList");
     auto it = lists_.find(list);
-    if (it == lists_.end() || it->second.destroyed) return 0;
+    if (it == lists_.end() || it->second.destroyed)
+        return 0;
     it->second.destroyed = true;
     lists_.erase(it);
     call.result = 1;
@@ -324,13 +338,15 @@ Handle SimulatedBus::CreateFileA(const std::string& fileName, std::uint32_t desi
     }
     for (auto& d : devices_) {
         const DeviceDescription& desc = d->Description();
-        if (desc.path != fileName || !desc.present) continue;
-        if (!desc.openable) return kInvalidHandleValue;
+        if (desc.path != fileName || !desc.present)
+            continue;
+        if (!desc.openable)
+            return kInvalidHandleValue;
         const Handle handle = nextHandle_;
         nextHandle_ += 4;
-        openHandles_[handle] = OpenHandle{d, d->Generation(),
-                                          (flagsAndAttributes & kFileFlagOverlapped) != 0,
-                                          security != nullptr && security->bInheritHandle != 0};
+        openHandles_[handle] =
+            OpenHandle{d, d->Generation(), (flagsAndAttributes & kFileFlagOverlapped) != 0,
+                       security != nullptr && security->bInheritHandle != 0};
         call.handle = handle;
         call.result = handle;
         return handle;
@@ -394,7 +410,7 @@ FileHandle SimulatedBus::OpenImageFile(const std::string& path, std::string* err
         *errorText = failing->second;
         return kNoFile;
     }
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         *notFound = errno == ENOENT;
         *errorText = std::strerror(errno);
@@ -417,7 +433,7 @@ std::int64_t SimulatedBus::ImageFileSize(FileHandle file, std::string* errorText
         *errorText = "not open";
         return -1;
     }
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fileno(it->second), &st) != 0 || !S_ISREG(st.st_mode)) {
         *errorText = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : std::strerror(errno);
         return -1;

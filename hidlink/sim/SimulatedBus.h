@@ -35,14 +35,16 @@ struct Call {
 };
 
 class SimulatedBus : public hidlink::ApiDeclarations {
-public:
+  public:
     explicit SimulatedBus(SimClock& clock);
     ~SimulatedBus() override;
 
     // --- setting up ---------------------------------------------------------------------------
     void AddDevice(std::shared_ptr<SimDevice> device);
     void SetProgramDirectory(std::string directory) { programDirectory_ = std::move(directory); }
-    void FailNext(const std::string& callName, int count = 1) { pendingFailures_[callName] += count; }
+    void FailNext(const std::string& callName, int count = 1) {
+        pendingFailures_[callName] += count;
+    }
     // The next sizing query reports this required size instead of the true one.
     void OverrideRequiredDetailSize(std::uint32_t size) { requiredSizeOverride_ = size; }
     // Make reads of an image fail: the n-th ReadImageFile from now (1 = the next) fails.
@@ -112,7 +114,7 @@ public:
                                std::string* errorText) override;
     void CloseImageFile(hidlink::FileHandle file) override;
 
-private:
+  private:
     struct OpenHandle {
         std::shared_ptr<SimDevice> device;
         std::uint32_t generation = 0;

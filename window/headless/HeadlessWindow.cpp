@@ -42,9 +42,11 @@ int HeadlessWindow::Run(FormHandlers& handlers) {
 }
 
 void HeadlessWindow::Click(const std::string& control) {
-    if (unloaded_ || handlers_ == nullptr) return;
+    if (unloaded_ || handlers_ == nullptr)
+        return;
     const ControlState& c = Control(control);
-    if (!c.enabled || !c.visible) return;
+    if (!c.enabled || !c.visible)
+        return;
     Record("click", control);
     ++handlerDepth_;
     handlers_->Click(control);
@@ -52,7 +54,8 @@ void HeadlessWindow::Click(const std::string& control) {
 }
 
 void HeadlessWindow::Tick() {
-    if (unloaded_ || handlers_ == nullptr || !TimerEnabled()) return;
+    if (unloaded_ || handlers_ == nullptr || !TimerEnabled())
+        return;
     Record("timer-tick", "Timer");
     ++handlerDepth_;
     handlers_->Timer_Timer();
@@ -60,35 +63,41 @@ void HeadlessWindow::Tick() {
 }
 
 bool HeadlessWindow::RequestClose() {
-    if (unloaded_ || handlers_ == nullptr) return unloaded_;
+    if (unloaded_ || handlers_ == nullptr)
+        return unloaded_;
     Record("close-request", "");
-    if (handlers_->Form_QueryUnload()) Unload();
+    if (handlers_->Form_QueryUnload())
+        Unload();
     return unloaded_;
 }
 
 bool HeadlessWindow::TimerEnabled() const {
     for (const auto& [name, c] : controls_) {
-        if (c.spec.kind == ControlKind::Timer && c.enabled) return true;
+        if (c.spec.kind == ControlKind::Timer && c.enabled)
+            return true;
     }
     return false;
 }
 
 const ControlState& HeadlessWindow::Control(const std::string& name) const {
     auto it = controls_.find(name);
-    if (it == controls_.end()) throw std::out_of_range("no control named " + name);
+    if (it == controls_.end())
+        throw std::out_of_range("no control named " + name);
     return it->second;
 }
 
 ControlState& HeadlessWindow::Mutable(const std::string& name) {
     auto it = controls_.find(name);
-    if (it == controls_.end()) throw std::out_of_range("no control named " + name);
+    if (it == controls_.end())
+        throw std::out_of_range("no control named " + name);
     return it->second;
 }
 
 std::vector<WindowEvent> HeadlessWindow::EventsFor(const std::string& control) const {
     std::vector<WindowEvent> out;
     for (const auto& e : events_) {
-        if (e.control == control) out.push_back(e);
+        if (e.control == control)
+            out.push_back(e);
     }
     return out;
 }
@@ -98,13 +107,15 @@ void HeadlessWindow::Record(std::string what, const std::string& control, std::s
 }
 
 void HeadlessWindow::Show() {
-    if (unloaded_) return;
+    if (unloaded_)
+        return;
     shown_ = true;
     Record("show", "");
 }
 
 void HeadlessWindow::SetText(const std::string& control, const std::string& text) {
-    if (unloaded_) return;
+    if (unloaded_)
+        return;
     Mutable(control).text = text;
     Record("text", control, text);
 }
@@ -114,19 +125,22 @@ std::string HeadlessWindow::Text(const std::string& control) const {
 }
 
 void HeadlessWindow::SetEnabled(const std::string& control, bool enabled) {
-    if (unloaded_) return;
+    if (unloaded_)
+        return;
     Mutable(control).enabled = enabled;
     Record("enabled", control, enabled ? "true" : "false");
 }
 
 void HeadlessWindow::SetVisible(const std::string& control, bool visible) {
-    if (unloaded_) return;
+    if (unloaded_)
+        return;
     Mutable(control).visible = visible;
     Record("visible", control, visible ? "true" : "false");
 }
 
 void HeadlessWindow::SetWidth(const std::string& control, double twips) {
-    if (unloaded_) return;
+    if (unloaded_)
+        return;
     Mutable(control).width = twips;
     Record("width", control, FormatDouble(twips));
 }
@@ -136,46 +150,57 @@ double HeadlessWindow::Width(const std::string& control) const {
 }
 
 void HeadlessWindow::SetBackColor(const std::string& control, ColorRef color) {
-    if (unloaded_) return;
+    if (unloaded_)
+        return;
     Mutable(control).backColor = color;
     Record("backcolor", control, std::to_string(color));
 }
 
 void HeadlessWindow::Refresh(const std::string& control) {
-    if (unloaded_) return;
+    if (unloaded_)
+        return;
     Control(control);
     Record("refresh", control);
 }
 
 void HeadlessWindow::ProcessEvents() {
-    if (unloaded_) return;
+    if (unloaded_)
+        return;
     ++processEventsCount_;
     Record("events", "");
-    if (OnProcessEvents) OnProcessEvents(processEventsCount_);
+    if (OnProcessEvents)
+        OnProcessEvents(processEventsCount_);
 }
 
 void HeadlessWindow::ProcessPaintEvents() {
-    if (unloaded_) return;
+    if (unloaded_)
+        return;
     ++paintEventsCount_;
     Record("paint-events", "");
-    if (OnProcessPaintEvents) OnProcessPaintEvents(paintEventsCount_);
+    if (OnProcessPaintEvents)
+        OnProcessPaintEvents(paintEventsCount_);
 }
 
 void HeadlessWindow::Unload() {
-    if (unloaded_) return;
+    if (unloaded_)
+        return;
     Record("unload", "");
-    if (handlers_ != nullptr) handlers_->Form_Unload();
+    if (handlers_ != nullptr)
+        handlers_->Form_Unload();
     unloaded_ = true;
-    if (handlerDepth_ == 0) Terminate();
+    if (handlerDepth_ == 0)
+        Terminate();
 }
 
 void HeadlessWindow::EndHandler() {
-    if (--handlerDepth_ == 0 && unloaded_) Terminate();
+    if (--handlerDepth_ == 0 && unloaded_)
+        Terminate();
 }
 
 // The window object goes once no handler of it is running any more, as when the event loop ends.
 void HeadlessWindow::Terminate() {
-    if (terminated_ || handlers_ == nullptr) return;
+    if (terminated_ || handlers_ == nullptr)
+        return;
     terminated_ = true;
     handlers_->Form_Terminate();
 }

@@ -30,7 +30,7 @@ struct WindowEvent {
 };
 
 class HeadlessWindow : public Window {
-public:
+  public:
     explicit HeadlessWindow(const FormLayout& layout, std::string decimalSeparator = ".");
 
     // --- driving ------------------------------------------------------------------------------
@@ -75,7 +75,7 @@ public:
     bool IsUnloaded() const override { return unloaded_; }
     std::string DecimalSeparator() const override { return decimalSeparator_; }
 
-private:
+  private:
     ControlState& Mutable(const std::string& name);
     void EndHandler();
     void Terminate();
