@@ -42,7 +42,8 @@ bool WriteBmp(const char* path, HWND window) {
     file.bfOffBits = sizeof file + sizeof header;
     file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
     FILE* out = std::fopen(path, "wb");
-    if (out == nullptr) return false;
+    if (out == nullptr)
+        return false;
     std::fwrite(&file, sizeof file, 1, out);
     std::fwrite(&header, sizeof header, 1, out);
     std::fwrite(pixels.data(), 1, pixels.size(), out);
@@ -55,7 +56,8 @@ int main(int argc, char** argv) {
     ui::win32::Win32Window window{ui::test::SampleForm()};
     ui::test::LoggingHandlers handlers;
     window.Load(handlers);
-    if (window.FormHandle() == nullptr) return 2;
+    if (window.FormHandle() == nullptr)
+        return 2;
     window.Show();
     window.SetText("lblManuf", "Drivanta GmbH & Co.");
     window.SetWidth("Pic", 5055 * 0.4);

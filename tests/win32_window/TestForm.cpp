@@ -52,24 +52,27 @@ FormLayout SampleForm() {
     timer.enabled = false;
     timer.intervalMs = 10;
 
-    form.controls = {frame, caption, value, field,    degrees, line, track,
-                     fill,  hidden,  disabled, go, other,  timer};
+    form.controls = {frame, caption, value,    field, degrees, line, track,
+                     fill,  hidden,  disabled, go,    other,   timer};
     return form;
 }
 
 void LoggingHandlers::Form_Load() {
     log.push_back("load");
-    if (onLoad) onLoad();
+    if (onLoad)
+        onLoad();
 }
 
 void LoggingHandlers::Click(const std::string& control) {
     log.push_back("click " + control);
-    if (onClick) onClick(control);
+    if (onClick)
+        onClick(control);
 }
 
 void LoggingHandlers::Timer_Timer() {
     ++ticks;
-    if (onTick) onTick();
+    if (onTick)
+        onTick();
 }
 
 bool LoggingHandlers::Form_QueryUnload() {

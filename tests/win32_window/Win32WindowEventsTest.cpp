@@ -15,8 +15,8 @@ using Log = std::vector<std::string>;
 
 // A click as the button itself reports it, queued for the event loop.
 void PostClick(HWND button) {
-    PostMessageW(GetParent(button), WM_COMMAND,
-                 MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
 }
 
 // Processes events until the condition holds, or gives up after a generous while.
@@ -38,7 +38,7 @@ void PumpAWhile(Win32Window& window) {
 }
 
 class Win32EventsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window.Load(handlers);
         ASSERT_NE(window.FormHandle(), nullptr) << "no desktop: run under xvfb-run";
@@ -56,7 +56,8 @@ TEST_F(Win32EventsTest, ClicksReachTheHandlerOnlyFromUsableButtons) {
         const char* button;
         bool delivered;
     };
-    const Row table[] = {{"Go", true}, {"Command2", true}, {"Command1", false}, {"Command3", false}};
+    const Row table[] = {
+        {"Go", true}, {"Command2", true}, {"Command1", false}, {"Command3", false}};
     for (const auto& row : table) {
         SCOPED_TRACE(row.button);
         handlers.log.clear();
@@ -99,7 +100,8 @@ TEST_F(Win32EventsTest, TimerTicksOnlyWhileEnabledAndNeverAfterUnload) {
     handlers.ticks = 0;
     for (int i = 0; i < 30; ++i) {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
         Sleep(5);
     }
     EXPECT_EQ(handlers.ticks, 0) << "unloaded";
@@ -154,11 +156,14 @@ TEST_P(Win32NestedUnloadTest, TerminatesOnceAfterTheOutermostHandler) {
         window.Unload();
     };
     handlers.onClick = [&](const std::string&) {
-        if (how == UnloadBy::AgreedClose) PostMessageW(window.FormHandle(), WM_CLOSE, 0, 0);
-        if (how == UnloadBy::TimerTick) window.SetEnabled("Timer", true);
+        if (how == UnloadBy::AgreedClose)
+            PostMessageW(window.FormHandle(), WM_CLOSE, 0, 0);
+        if (how == UnloadBy::TimerTick)
+            window.SetEnabled("Timer", true);
         for (int i = 0; i < 2000 && !window.IsUnloaded(); ++i) {
             window.ProcessEvents();
-            if (how == UnloadBy::HandlerItself && i == 3) window.Unload();
+            if (how == UnloadBy::HandlerItself && i == 3)
+                window.Unload();
             Sleep(2);
         }
         window.ProcessEvents();
@@ -168,8 +173,10 @@ TEST_P(Win32NestedUnloadTest, TerminatesOnceAfterTheOutermostHandler) {
     ASSERT_EQ(window.Run(handlers), 0);
 
     Log expected{"load", "click Go"};
-    if (how == UnloadBy::AgreedClose) expected.push_back("query");
-    if (how == UnloadBy::TimerTick) expected.push_back("tick");
+    if (how == UnloadBy::AgreedClose)
+        expected.push_back("query");
+    if (how == UnloadBy::TimerTick)
+        expected.push_back("tick");
     expected.insert(expected.end(), {"unload", "handler ends unloaded", "terminate"});
     EXPECT_EQ(handlers.log, expected);
 }

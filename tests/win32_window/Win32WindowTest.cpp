@@ -23,18 +23,19 @@ std::wstring WindowText(HWND hwnd) {
     return buffer;
 }
 
-// The colour on screen in the middle of a control, as drawn.
-COLORREF ColourAtCentre(HWND control) {
-    RECT r;
-    GetWindowRect(control, &r);
-    HDC screen = GetDC(nullptr);
-    COLORREF c = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    ReleaseDC(nullptr, screen);
+// The colour the control has drawn near its left edge, half way down (inside any border, and
+// left of the progress fill that sits inside the track).
+COLORREF ColourDrawnIn(HWND control) {
+    RECT client;
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    COLORREF c = GetPixel(dc, 2, client.bottom / 2);
+    ReleaseDC(control, dc);
     return c;
 }
 
 class Win32FormTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window.Load(handlers);
         ASSERT_NE(window.FormHandle(), nullptr) << "no desktop: run under xvfb-run";
@@ -119,9 +120,10 @@ TEST_F(Win32FormTest, ControlsAreFilledWithTheirBackColour) {
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.control);
-        if (row.set) window.SetBackColor(row.control, *row.set);
+        if (row.set)
+            window.SetBackColor(row.control, *row.set);
         window.Refresh(row.control);
-        EXPECT_EQ(ColourAtCentre(H(row.control)), row.expected);
+        EXPECT_EQ(ColourDrawnIn(H(row.control)), row.expected);
     }
 }
 
@@ -164,7 +166,8 @@ TEST_F(Win32FormTest, LaterControlsDrawAboveEarlierOnesAndFramesBeneathTheirCont
         SCOPED_TRACE(row.atCentreOf);
         RECT r = RectInForm(window.FormHandle(), H(row.atCentreOf));
         POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        EXPECT_EQ(ChildWindowFromPointEx(window.FormHandle(), centre, CWP_ALL), H(row.expectedOnTop));
+        EXPECT_EQ(ChildWindowFromPointEx(window.FormHandle(), centre, CWP_ALL),
+                  H(row.expectedOnTop));
     }
 }
 

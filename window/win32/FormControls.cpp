@@ -57,7 +57,8 @@ FormControls::FormControls(const FormLayout& layout) {
 
 FormControl* FormControls::Find(const std::string& name) {
     for (auto& c : controls_) {
-        if (c.spec.name == name) return &c;
+        if (c.spec.name == name)
+            return &c;
     }
     return nullptr;
 }
@@ -67,9 +68,11 @@ const FormControl* FormControls::Find(const std::string& name) const {
 }
 
 FormControl* FormControls::FindByWindow(HWND hwnd) {
-    if (hwnd == nullptr) return nullptr;
+    if (hwnd == nullptr)
+        return nullptr;
     for (auto& c : controls_) {
-        if (c.hwnd == hwnd) return &c;
+        if (c.hwnd == hwnd)
+            return &c;
     }
     return nullptr;
 }
@@ -99,17 +102,20 @@ RECT FormControls::PixelRect(const FormControl& control, int dpi) const {
 bool FormControls::IsInside(const FormControl& inner, const FormControl& outer) const {
     const FormControl* container = Find(inner.spec.container);
     for (size_t depth = 0; container != nullptr && depth < controls_.size(); ++depth) {
-        if (container == &outer) return true;
+        if (container == &outer)
+            return true;
         container = Find(container->spec.container);
     }
     return false;
 }
 
 bool FormControls::EffectivelyVisible(const FormControl& control) const {
-    if (!control.visible) return false;
+    if (!control.visible)
+        return false;
     const FormControl* container = Find(control.spec.container);
     for (size_t depth = 0; container != nullptr && depth < controls_.size(); ++depth) {
-        if (!container->visible) return false;
+        if (!container->visible)
+            return false;
         container = Find(container->spec.container);
     }
     return true;
@@ -117,7 +123,8 @@ bool FormControls::EffectivelyVisible(const FormControl& control) const {
 
 void FormControls::ApplyVisibility(const FormControl& control) {
     for (auto& c : controls_) {
-        if (c.hwnd == nullptr) continue;
+        if (c.hwnd == nullptr)
+            continue;
         if (&c == &control || IsInside(c, control)) {
             ShowWindow(c.hwnd, EffectivelyVisible(c) ? SW_SHOWNA : SW_HIDE);
         }
@@ -125,7 +132,8 @@ void FormControls::ApplyVisibility(const FormControl& control) {
 }
 
 ColorRef FormControls::BackColorOf(const FormControl& control) {
-    if (control.backColor) return *control.backColor;
+    if (control.backColor)
+        return *control.backColor;
     return control.spec.kind == ControlKind::TextField ? kSystemWindowBackground
                                                        : kSystemButtonFace;
 }
@@ -134,22 +142,30 @@ void FormControls::CreateWindows(HWND form, int dpi, GdiResources& gdi) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     for (auto& c : controls_) {
         WindowRecipe recipe = RecipeFor(c.spec);
-        if (recipe.className == nullptr) continue;
+        if (recipe.className == nullptr)
+            continue;
         DWORD style = WS_CHILD | WS_CLIPSIBLINGS | recipe.style;
-        if (EffectivelyVisible(c)) style |= WS_VISIBLE;
-        if (!c.enabled) style |= WS_DISABLED;
+        if (EffectivelyVisible(c))
+            style |= WS_VISIBLE;
+        if (!c.enabled)
+            style |= WS_DISABLED;
         RECT r = PixelRect(c, dpi);
         c.hwnd = CreateWindowExW(recipe.exStyle, recipe.className, ToUtf16(c.text).c_str(), style,
                                  r.left, r.top, r.right - r.left, r.bottom - r.top, form,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.commandId)),
                                  instance, nullptr);
+        if (c.spec.kind == ControlKind::Line) {
+            // An etched static widens itself at creation by its edge; put it back.
+            MoveWindow(c.hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+        }
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gdi.Font(c.spec.font)), FALSE);
     }
     Stack();
 }
 
 void FormControls::ForgetWindows() {
-    for (auto& c : controls_) c.hwnd = nullptr;
+    for (auto& c : controls_)
+        c.hwnd = nullptr;
 }
 
 // Sibling order is both drawing order (first = on top, as WS_CLIPSIBLINGS clips the lower ones)
@@ -159,15 +175,18 @@ void FormControls::ForgetWindows() {
 void FormControls::Stack() {
     std::vector<HWND> order;
     for (auto& c : controls_) {
-        if (c.hwnd && c.spec.kind == ControlKind::Button) order.push_back(c.hwnd);
+        if (c.hwnd && c.spec.kind == ControlKind::Button)
+            order.push_back(c.hwnd);
     }
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-        if (it->hwnd && it->spec.kind != ControlKind::Button && it->spec.kind != ControlKind::Frame) {
+        if (it->hwnd && it->spec.kind != ControlKind::Button &&
+            it->spec.kind != ControlKind::Frame) {
             order.push_back(it->hwnd);
         }
     }
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-        if (it->hwnd && it->spec.kind == ControlKind::Frame) order.push_back(it->hwnd);
+        if (it->hwnd && it->spec.kind == ControlKind::Frame)
+            order.push_back(it->hwnd);
     }
     for (HWND h : order) {
         SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -25,7 +25,7 @@ struct FormControl {
 };
 
 class FormControls {
-public:
+  public:
     explicit FormControls(const FormLayout& layout);
 
     std::vector<FormControl>& All() { return controls_; }
@@ -50,7 +50,7 @@ public:
     // The colour the control's background is painted with.
     static ColorRef BackColorOf(const FormControl& control);
 
-private:
+  private:
     POINT OriginTwips(const FormControl& control) const;
     bool IsInside(const FormControl& inner, const FormControl& outer) const;
     void Stack();

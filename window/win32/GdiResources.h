@@ -16,7 +16,7 @@ namespace ui::win32 {
 COLORREF ResolveColor(ColorRef color);
 
 class GdiResources {
-public:
+  public:
     explicit GdiResources(int logicalDpi) : dpi_(logicalDpi) {}
     ~GdiResources();
     GdiResources(const GdiResources&) = delete;
@@ -25,7 +25,7 @@ public:
     HFONT Font(const ui::Font& font);
     HBRUSH Brush(COLORREF color);
 
-private:
+  private:
     int dpi_;
     std::map<std::tuple<std::string, double, bool>, HFONT> fonts_;
     std::map<COLORREF, HBRUSH> brushes_;

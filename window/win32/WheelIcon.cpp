@@ -7,9 +7,12 @@ namespace ui::win32 {
 namespace {
 
 COLORREF MarkerColor(const std::string& iconName) {
-    if (iconName == "servodiag") return RGB(0, 120, 215);
-    if (iconName == "ampflash") return RGB(230, 120, 0);
-    if (iconName == "wheelflash") return RGB(0, 160, 70);
+    if (iconName == "servodiag")
+        return RGB(0, 120, 215);
+    if (iconName == "ampflash")
+        return RGB(230, 120, 0);
+    if (iconName == "wheelflash")
+        return RGB(0, 160, 70);
     return RGB(200, 0, 0);
 }
 
@@ -22,11 +25,11 @@ void DrawWheel(HDC dc, int size, bool mask, COLORREF marker) {
     RECT all{0, 0, size, size};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(mask ? WHITE_BRUSH : BLACK_BRUSH)));
 
-    const int rimWidth = size / 8 + 1;
+    const int rimWidth = size / 10 + 1;
     const int c = size / 2;
     const int radius = size / 2 - rimWidth / 2 - 1;
 
-    HPEN spokePen = CreatePen(PS_SOLID, size / 10 + 1, spokeColor);
+    HPEN spokePen = CreatePen(PS_SOLID, size / 12 + 1, spokeColor);
     HGDIOBJ oldPen = SelectObject(dc, spokePen);
     for (double degrees : {180.0, 0.0, 90.0}) {  // left, right, down (y grows downwards)
         double a = degrees * 3.14159265358979 / 180.0;
@@ -43,7 +46,7 @@ void DrawWheel(HDC dc, int size, bool mask, COLORREF marker) {
     HBRUSH hubBrush = CreateSolidBrush(rimColor);
     SelectObject(dc, GetStockObject(NULL_PEN));
     SelectObject(dc, hubBrush);
-    const int hub = size / 7 + 1;
+    const int hub = size / 10 + 1;
     Ellipse(dc, c - hub, c - hub, c + hub + 1, c + hub + 1);
 
     HBRUSH markerBrush = CreateSolidBrush(markerColor);

@@ -32,7 +32,8 @@ void RegisterFormClass(WNDPROC windowProc) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(instance, kFormClassName, &existing)) return;
+    if (GetClassInfoExW(instance, kFormClassName, &existing))
+        return;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = windowProc;
@@ -49,9 +50,12 @@ Win32Window::Win32Window(const FormLayout& layout)
     : layout_(layout), controls_(layout), dpi_(ScreenLogicalDpi()), gdi_(dpi_) {}
 
 Win32Window::~Win32Window() {
-    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-    if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
-    if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
+    if (hwnd_ != nullptr)
+        DestroyWindow(hwnd_);
+    if (bigIcon_ != nullptr)
+        DestroyIcon(bigIcon_);
+    if (smallIcon_ != nullptr)
+        DestroyIcon(smallIcon_);
 }
 
 HWND Win32Window::ControlHandle(const std::string& name) const {
@@ -74,7 +78,8 @@ void Win32Window::CreateFormWindow() {
                     kFormStyle | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                     frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                     GetModuleHandleW(nullptr), this);
-    if (hwnd_ == nullptr) return;
+    if (hwnd_ == nullptr)
+        return;
 
     bigIcon_ = CreateWheelIcon(GetSystemMetrics(SM_CXICON), layout_.iconName);
     smallIcon_ = CreateWheelIcon(GetSystemMetrics(SM_CXSMICON), layout_.iconName);
@@ -83,7 +88,8 @@ void Win32Window::CreateFormWindow() {
 
     controls_.CreateWindows(hwnd_, dpi_, gdi_);
     for (const auto& c : controls_.All()) {
-        if (c.spec.kind == ControlKind::Timer) StartOrStopTimer(c);
+        if (c.spec.kind == ControlKind::Timer)
+            StartOrStopTimer(c);
     }
 }
 
@@ -97,7 +103,8 @@ int Win32Window::Run(FormHandlers& handlers) {
     looping_ = true;
     Load(handlers);
     // A form is shown once loaded, whether or not Form_Load showed it.
-    if (!unloaded_ && hwnd_ != nullptr && !IsWindowVisible(hwnd_)) Show();
+    if (!unloaded_ && hwnd_ != nullptr && !IsWindowVisible(hwnd_))
+        Show();
     if (hwnd_ == nullptr && !unloaded_) {
         // No window could be created (no desktop): nothing can ever close it, so end here.
         Unload();
@@ -105,8 +112,10 @@ int Win32Window::Run(FormHandlers& handlers) {
     MSG msg;
     int exitCode = 0;
     BOOL got;
-    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) DispatchOne(msg);
-    if (got == 0) exitCode = static_cast<int>(msg.wParam);
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0)
+        DispatchOne(msg);
+    if (got == 0)
+        exitCode = static_cast<int>(msg.wParam);
     looping_ = false;
     // The loop ends only on the WM_QUIT of Unload, taken here at the outermost level, so every
     // handler has returned by now.
@@ -115,19 +124,25 @@ int Win32Window::Run(FormHandlers& handlers) {
 }
 
 void Win32Window::Unload() {
-    if (unloaded_ || unloading_) return;
+    if (unloaded_ || unloading_)
+        return;
     unloading_ = true;
-    if (handlers_ != nullptr) handlers_->Form_Unload();
+    if (handlers_ != nullptr)
+        handlers_->Form_Unload();
     unloaded_ = true;
     for (const auto& c : controls_.All()) {
-        if (c.spec.kind == ControlKind::Timer && hwnd_ != nullptr) KillTimer(hwnd_, c.commandId);
+        if (c.spec.kind == ControlKind::Timer && hwnd_ != nullptr)
+            KillTimer(hwnd_, c.commandId);
     }
-    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-    if (looping_) PostQuitMessage(0);
+    if (hwnd_ != nullptr)
+        DestroyWindow(hwnd_);
+    if (looping_)
+        PostQuitMessage(0);
 }
 
 void Win32Window::Show() {
-    if (unloaded_ || hwnd_ == nullptr) return;
+    if (unloaded_ || hwnd_ == nullptr)
+        return;
     ShowWindow(hwnd_, SW_SHOW);
     FocusFirstButton();
     UpdateWindow(hwnd_);
@@ -147,9 +162,11 @@ void Win32Window::FocusFirstButton() {
 
 void Win32Window::SetText(const std::string& control, const std::string& text) {
     FormControl* c = Live(control);
-    if (c == nullptr) return;
+    if (c == nullptr)
+        return;
     c->text = text;
-    if (c->hwnd != nullptr) SetWindowTextW(c->hwnd, ToUtf16(text).c_str());
+    if (c->hwnd != nullptr)
+        SetWindowTextW(c->hwnd, ToUtf16(text).c_str());
 }
 
 std::string Win32Window::Text(const std::string& control) const {
@@ -159,7 +176,8 @@ std::string Win32Window::Text(const std::string& control) const {
 
 void Win32Window::SetEnabled(const std::string& control, bool enabled) {
     FormControl* c = Live(control);
-    if (c == nullptr) return;
+    if (c == nullptr)
+        return;
     c->enabled = enabled;
     if (c->spec.kind == ControlKind::Timer) {
         StartOrStopTimer(*c);
@@ -169,7 +187,8 @@ void Win32Window::SetEnabled(const std::string& control, bool enabled) {
 }
 
 void Win32Window::StartOrStopTimer(const FormControl& timer) {
-    if (hwnd_ == nullptr) return;
+    if (hwnd_ == nullptr)
+        return;
     // As with the classic timer control, an interval of 0 never ticks.
     if (timer.enabled && timer.spec.intervalMs > 0) {
         SetTimer(hwnd_, timer.commandId, static_cast<UINT>(timer.spec.intervalMs), nullptr);
@@ -180,16 +199,19 @@ void Win32Window::StartOrStopTimer(const FormControl& timer) {
 
 void Win32Window::SetVisible(const std::string& control, bool visible) {
     FormControl* c = Live(control);
-    if (c == nullptr) return;
+    if (c == nullptr)
+        return;
     c->visible = visible;
     controls_.ApplyVisibility(*c);
 }
 
 void Win32Window::SetWidth(const std::string& control, double twips) {
     FormControl* c = Live(control);
-    if (c == nullptr) return;
+    if (c == nullptr)
+        return;
     c->width = twips;
-    if (c->hwnd == nullptr) return;
+    if (c->hwnd == nullptr)
+        return;
     RECT r = controls_.PixelRect(*c, dpi_);
     MoveWindow(c->hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
@@ -201,21 +223,25 @@ double Win32Window::Width(const std::string& control) const {
 
 void Win32Window::SetBackColor(const std::string& control, ColorRef color) {
     FormControl* c = Live(control);
-    if (c == nullptr) return;
+    if (c == nullptr)
+        return;
     c->backColor = color;
-    if (c->hwnd != nullptr) InvalidateRect(c->hwnd, nullptr, TRUE);
+    if (c->hwnd != nullptr)
+        InvalidateRect(c->hwnd, nullptr, TRUE);
 }
 
 void Win32Window::Refresh(const std::string& control) {
     FormControl* c = Live(control);
-    if (c == nullptr || c->hwnd == nullptr) return;
+    if (c == nullptr || c->hwnd == nullptr)
+        return;
     RedrawWindow(c->hwnd, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 std::string Win32Window::DecimalSeparator() const {
     wchar_t buffer[8] = {};
-    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) == 0) return ".";
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) == 0)
+        return ".";
     return ToUtf8(buffer);
 }
 
@@ -223,7 +249,8 @@ std::string Win32Window::DecimalSeparator() const {
 
 void Win32Window::DispatchOne(MSG& msg) {
     // IsDialogMessage gives the form dialog keys: Tab between buttons, Space and Enter to press.
-    if (hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg)) return;
+    if (hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg))
+        return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
 }
@@ -254,12 +281,14 @@ void Win32Window::ProcessPaintEvents() {
 
 LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (self == nullptr)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     return self->HandleMessage(message, wParam, lParam);
 }
 
@@ -282,8 +311,10 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             // Give the focus back to the button that had it, as a dialog does.
             if (LOWORD(wParam) == WA_INACTIVE) {
-                focusBeforeDeactivation_ = GetFocus();
-            } else if (focusBeforeDeactivation_ != nullptr && IsWindow(focusBeforeDeactivation_)) {
+                HWND focus = GetFocus();
+                focusBeforeDeactivation_ = IsChild(hwnd, focus) ? focus : nullptr;
+            } else if (focusBeforeDeactivation_ != nullptr &&
+                       IsChild(hwnd, focusBeforeDeactivation_)) {
                 SetFocus(focusBeforeDeactivation_);
                 return 0;
             }
@@ -298,27 +329,34 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Win32Window::OnCommand(int id, int code, HWND control) {
-    if (unloaded_ || handlers_ == nullptr || code != BN_CLICKED) return;
+    if (unloaded_ || handlers_ == nullptr || code != BN_CLICKED)
+        return;
     FormControl* c = controls_.FindByWindow(control);
     // Enter in a dialog-style window arrives as IDOK: it presses the focused button.
-    if (c == nullptr && id == IDOK) c = controls_.FindByWindow(GetFocus());
-    if (c == nullptr || c->spec.kind != ControlKind::Button) return;
-    if (!IsWindowEnabled(c->hwnd) || !IsWindowVisible(c->hwnd)) return;
+    if (c == nullptr && id == IDOK)
+        c = controls_.FindByWindow(GetFocus());
+    if (c == nullptr || c->spec.kind != ControlKind::Button)
+        return;
+    if (!IsWindowEnabled(c->hwnd) || !IsWindowVisible(c->hwnd))
+        return;
     handlers_->Click(c->spec.name);
 }
 
 void Win32Window::OnTimer() {
     // Never after unload, and never inside a tick that is processing events itself.
-    if (unloaded_ || inTick_ || handlers_ == nullptr) return;
+    if (unloaded_ || inTick_ || handlers_ == nullptr)
+        return;
     inTick_ = true;
     handlers_->Timer_Timer();
     inTick_ = false;
 }
 
 void Win32Window::OnClose() {
-    if (unloaded_ || handlers_ == nullptr) return;
+    if (unloaded_ || handlers_ == nullptr)
+        return;
     // Declined: the program unloads the window itself once it is ready.
-    if (handlers_->Form_QueryUnload()) Unload();
+    if (handlers_->Form_QueryUnload())
+        Unload();
 }
 
 LRESULT Win32Window::OnControlColor(HDC dc, HWND control, UINT message, WPARAM wParam,

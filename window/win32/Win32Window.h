@@ -15,7 +15,7 @@
 namespace ui::win32 {
 
 class Win32Window : public Window {
-public:
+  public:
     explicit Win32Window(const FormLayout& layout);
     ~Win32Window() override;
     Win32Window(const Win32Window&) = delete;
@@ -45,7 +45,7 @@ public:
     bool IsUnloaded() const override { return unloaded_; }
     std::string DecimalSeparator() const override;
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateFormWindow();
