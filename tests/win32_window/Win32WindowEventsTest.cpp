@@ -181,9 +181,22 @@ TEST_P(Win32NestedUnloadTest, TerminatesOnceAfterTheOutermostHandler) {
     EXPECT_EQ(handlers.log, expected);
 }
 
+std::string UnloadByName(const ::testing::TestParamInfo<UnloadBy>& info) {
+    switch (info.param) {
+        case UnloadBy::AgreedClose:
+            return "AgreedClose";
+        case UnloadBy::TimerTick:
+            return "TimerTick";
+        case UnloadBy::HandlerItself:
+            return "HandlerItself";
+    }
+    return "Unknown";
+}
+
 INSTANTIATE_TEST_SUITE_P(UnloadFromNestedEvents, Win32NestedUnloadTest,
                          ::testing::Values(UnloadBy::AgreedClose, UnloadBy::TimerTick,
-                                           UnloadBy::HandlerItself));
+                                           UnloadBy::HandlerItself),
+                         UnloadByName);
 
 TEST(Win32Run, UnloadDuringLoadEndsRunAtOnce) {
     Win32Window window{SampleForm()};
