@@ -157,7 +157,9 @@ ReportLengths ParseReportDescriptor(const std::uint8_t* descriptor, std::size_t 
                 default:
                     break;
             }
-            firstUsageSize = 0;  // local items last until the next main item
+            // Local items last until the next main item.
+            firstUsage = 0;
+            firstUsageSize = 0;
         }
     }
 
