@@ -45,7 +45,7 @@ unsigned long NodeNumber(const std::string& name) {
 
 bool IsHidrawNodeName(const std::string& name) {
     const std::string prefix = kNodePrefix;
-    // Ten digits would already overflow the kernel's minor numbers.
+    // Minor numbers have at most seven digits; nine keep any accepted name within stoul.
     if (name.size() <= prefix.size() || name.size() > prefix.size() + 9 ||
         name.compare(0, prefix.size(), prefix) != 0) {
         return false;
