@@ -146,17 +146,6 @@ TEST_F(HidrawDevice, LongStringIsCutAtTheRequestedLength) {
     EXPECT_EQ(api.CloseHandle(handle), 1);
 }
 
-TEST_F(HidrawDevice, StringCallsOnAClosedHandleFail) {
-    UsbAttributes usb;
-    usb.manufacturer = "Drivanta";
-    sysfs.AddUsbHidraw(0, usb);
-    const Handle handle = Open(0);
-    ASSERT_EQ(api.CloseHandle(handle), 1);
-    Bool32 result = 1;
-    ReadString(handle, &ApiDeclarations::HidD_GetManufacturerString, &result);
-    EXPECT_EQ(result, 0);
-}
-
 TEST_F(HidrawDevice, ReleaseNumberIsTheUsbDevicesBcdDevice) {
     UsbAttributes withVersion;
     withVersion.bcdDevice = "0a1f";
@@ -189,18 +178,6 @@ TEST_F(HidrawDevice, CapsComeFromTheReportDescriptor) {
     EXPECT_EQ(link.Capabilities.Usage, 1);
     EXPECT_EQ(link.LastResult, 1) << "the preparsed data were not freed";
     EXPECT_EQ(api.CloseHandle(link.DeviceHandle), 1);
-}
-
-TEST_F(HidrawDevice, FreedPreparsedDataAreGone) {
-    sysfs.AddUsbHidraw(0, {}, {0xA1, 0x01, 0x75, 0x08, 0x95, 0x04, 0xB1, 0x02, 0xC0});
-    const Handle handle = Open(0);
-    PreparsedData preparsed = 0;
-    ASSERT_EQ(api.HidD_GetPreparsedData(handle, &preparsed), 1);
-    EXPECT_EQ(api.HidD_FreePreparsedData(preparsed), 1);
-    EXPECT_EQ(api.HidD_FreePreparsedData(preparsed), 0);
-    HidpCaps caps;
-    EXPECT_NE(api.HidP_GetCaps(preparsed, &caps), kHidpStatusSuccess);
-    EXPECT_EQ(api.CloseHandle(handle), 1);
 }
 
 TEST_F(HidrawDevice, FailedSearchLeavesNoDescriptorOpen) {
