@@ -12,6 +12,18 @@ std::string DecodeHidString(const std::uint8_t* buffer, const ApiDeclarations& a
     return text;
 }
 
+namespace {
+
+// A caption that shows a value: one space, then the value. Built by appending, since GCC 12's
+// -Wrestrict misfires on `" " + std::string` at -O3 with MinGW's libstdc++.
+std::string ValueCaption(const std::string& value) {
+    std::string caption = " ";
+    caption += value;
+    return caption;
+}
+
+}  // namespace
+
 std::string FormatVersion(std::uint16_t versionNumber) {
     const int v = static_cast<std::int16_t>(versionNumber);
     const int major = v >= 0 ? v / 256 : -((-v + 255) / 256);
@@ -20,7 +32,7 @@ std::string FormatVersion(std::uint16_t versionNumber) {
     std::string minorHex;
     if (minor >= 16) minorHex += kHex[minor / 16];
     minorHex += kHex[minor % 16];
-    return " " + std::to_string(major) + "." + minorHex;
+    return ValueCaption(std::to_string(major) + "." + minorHex);
 }
 
 void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile,
@@ -54,20 +66,22 @@ void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile&
     link.LastResult =
         api.HidD_GetManufacturerString(link.OverlappedHandle, buffer.data(), kStringReadLength);
     if (link.LastResult != 0) {
-        window.SetText("lblManuf", " " + DecodeHidString(buffer.data(), api));
+        window.SetText("lblManuf", ValueCaption(DecodeHidString(buffer.data(), api)));
         window.SetText("lblVersion", FormatVersion(link.Attributes.VersionNumber));
     }
     pause();
 
     link.LastResult =
         api.HidD_GetProductString(link.OverlappedHandle, buffer.data(), kStringReadLength);
-    if (link.LastResult != 0) window.SetText("lblProduct", " " + DecodeHidString(buffer.data(), api));
+    if (link.LastResult != 0) {
+        window.SetText("lblProduct", ValueCaption(DecodeHidString(buffer.data(), api)));
+    }
     pause();
 
     link.LastResult =
         api.HidD_GetSerialNumberString(link.OverlappedHandle, buffer.data(), kStringReadLength);
     if (link.LastResult != 0) {
-        window.SetText("lblSerialNumber", " " + DecodeHidString(buffer.data(), api));
+        window.SetText("lblSerialNumber", ValueCaption(DecodeHidString(buffer.data(), api)));
     }
     pause();
 }
