@@ -88,6 +88,10 @@ struct OpenFailure {
     bool notFound;
 };
 
+void PrintTo(const OpenFailure& failure, std::ostream* out) {
+    *out << failure.description;
+}
+
 class ImageFileOpenFailure : public ImageFile, public ::testing::WithParamInterface<OpenFailure> {};
 
 TEST_P(ImageFileOpenFailure, ReportsTheSystemErrorAndCreatesNothing) {

@@ -12,12 +12,14 @@ inline bool IsOpenHandle(std::intptr_t handle) {
 
 inline int OpenHandleCount() {
     DWORD count = 0;
-    if (::GetProcessHandleCount(::GetCurrentProcess(), &count) && count != 0) return int(count);
+    if (::GetProcessHandleCount(::GetCurrentProcess(), &count) && count != 0)
+        return int(count);
     // Wine reports 0. It hands out the lowest free handle values (multiples of 4), so the few
     // handles of a test process all lie low: probe them one by one.
     int open = 0;
     for (std::intptr_t value = 4; value < 0x1000; value += 4) {
-        if (IsOpenHandle(value)) ++open;
+        if (IsOpenHandle(value))
+            ++open;
     }
     return open;
 }

@@ -23,7 +23,8 @@ class RealDiscovery : public ::testing::Test {
     void SetUp() override {
         // The first round loads hid.dll and SetupAPI, which keep handles of their own.
         HidLink warmUp;
-        hidlink::FindTheHid(warmUp, api, kAnyDevice);
+        ASSERT_TRUE(hidlink::FindTheHid(warmUp, api, kAnyDevice))
+            << "no HID device; under Wine, start the prefix with `wineboot -i` first";
         hidlink::CloseDevice(warmUp, api);
         handlesBefore = OpenHandleCount();
     }

@@ -14,6 +14,10 @@ struct TextPair {
     const wchar_t* utf16;
 };
 
+void PrintTo(const TextPair& pair, std::ostream* out) {
+    *out << '"' << pair.utf8 << '"';
+}
+
 class BothDirections : public ::testing::TestWithParam<TextPair> {};
 
 TEST_P(BothDirections, ConvertsLosslessly) {
@@ -53,6 +57,10 @@ struct DirectoryCase {
     const wchar_t* path;
     const wchar_t* directory;
 };
+
+void PrintTo(const DirectoryCase& directoryCase, std::ostream* out) {
+    *out << hidlink::win32::Utf16ToUtf8(directoryCase.path);
+}
 
 class DirectoryOfPath : public ::testing::TestWithParam<DirectoryCase> {};
 
