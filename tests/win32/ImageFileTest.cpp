@@ -1,6 +1,7 @@
 // Image files and the program's directory through the real kernel32 calls.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
