@@ -54,6 +54,34 @@ TEST_F(Timeline, FromClickToClose) {
     EXPECT_TRUE(rig.window.IsUnloaded());
 }
 
+// An amplifier back within the probes is found by four of them; each probe lets go of what the
+// one before it opened, and the wait then finds it at once.
+TEST_F(Timeline, ProbesThatFindTheAmplifierLeaveNothingOpen) {
+    simdevices::AmplifierOptions options;
+    options.returnAfterMs = 650;
+    AmpflashRig& rig = MakeRig(options);
+    rig.WriteImage(ImageBytes(40));
+    rig.Load();
+    rig.Click();
+
+    const auto trace = Trace(rig.bus);
+    const auto reset = std::find(trace.begin(), trace.end(), "reset");
+    ASSERT_NE(reset, trace.end());
+    std::vector<std::string> afterReset(std::next(reset), trace.end());
+    std::vector<std::string> expected;
+    auto then = [&](std::initializer_list<const char*> steps) {
+        expected.insert(expected.end(), steps.begin(), steps.end());
+    };
+    then({"sleep 500", "close", "close"});  // the handles from before the reset
+    then({"sleep 100", "find"});            // probe 1: not back yet
+    then({"sleep 100", "find"});            // probe 2: found and opened
+    for (int probe = 3; probe <= 5; ++probe)
+        then({"sleep 100", "close", "close", "find"});
+    then({"close", "close"});                              // before the wait
+    then({"sleep 100", "find", "close", "close", "End"});  // found at once; the click ends
+    EXPECT_THAT(afterReset, ElementsAreArray(expected));
+}
+
 TEST_F(Timeline, SixSecondsCountedInDots) {
     AmpflashRig& rig = MakeRig();
     rig.WriteImage(ImageBytes(40));
