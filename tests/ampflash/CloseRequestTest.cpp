@@ -77,6 +77,22 @@ TEST_F(CloseRequest, AfterAStoppedTransferClosesEachHandleOnce) {
     EXPECT_TRUE(rig.window.RequestClose());  // TearDown finds no handle closed twice
 }
 
+TEST_F(CloseRequest, DeferredUntilATransferStopsThenHonoured) {
+    AmpflashRig& rig = MakeRig();
+    rig.WriteImage(ImageBytes(6 * 40));
+    rig.amplifier->RefuseRecords({4});
+    rig.Load();
+    rig.window.OnProcessEvents = [&](int count) {
+        if (count == 5 + 2) {
+            EXPECT_FALSE(rig.window.RequestClose());
+        }
+    };
+    rig.Click();
+    EXPECT_EQ(rig.amplifier->ReceivedRecords(), 3u);
+    EXPECT_EQ(rig.amplifier->ResetReports(), 0);
+    EXPECT_TRUE(rig.window.IsUnloaded());
+}
+
 TEST_F(CloseRequest, WhileIdleClosesBothHandles) {
     AmpflashRig& rig = MakeRig();
     rig.Load();
