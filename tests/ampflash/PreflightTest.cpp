@@ -1,6 +1,7 @@
 // An image that cannot be sent whole, or a device that cannot carry a record, is refused before
 // anything goes to the amplifier.
 #include "AmpflashRig.h"
+#include "updater/FirmwareImage.h"
 
 namespace ampflash_test {
 namespace {
@@ -27,7 +28,8 @@ TEST_P(Preflight, RefusesBeforeSendingAnything) {
     if (c.imageSize >= 0)
         rig.WriteImage(ImageBytes(static_cast<std::size_t>(c.imageSize)));
     if (c.unreadable)
-        rig.bus.FailImageOpen(rig.ImageFile().string(), "Permission denied");
+        rig.bus.FailImageOpen(updater::ImagePath(rig.bus, ampflash::kImageFileName),
+                              "Permission denied");
     rig.Load();
     rig.bus.ClearCalls();
     rig.Click();
