@@ -20,6 +20,8 @@ function(drivanta_add_test)
   if(NOT T_SOURCES MATCHES "TestMain")
     target_link_libraries(${T_NAME} PRIVATE GTest::gtest_main)
   endif()
+  # The executable's name leads every test's name, so `ctest -R <area>` picks an area's tests.
   gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       TEST_PREFIX "${T_NAME}."
                        WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
 endfunction()
