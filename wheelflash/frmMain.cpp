@@ -14,6 +14,20 @@ constexpr char kPleaseWait[] = "Please wait...";
 const hidlink::DeviceProfile kProfile{hidlink::WheelflashAccepts,
                                       hidlink::NoDeviceRule::LeaveUntouched, 0};
 
+// Counting pass: the whole records of the image at `path`, or -1 when it cannot be read (the
+// reader then holds the error).
+std::int64_t CountRecords(updater::ImageReader& image, const std::string& path) {
+    if (!image.Open(path))
+        return -1;
+    updater::ImageRecord record;
+    updater::ImageReader::Result result;
+    std::int64_t records = 0;
+    while ((result = image.Next(record)) == updater::ImageReader::Result::Record)
+        ++records;
+    image.Close();
+    return result == updater::ImageReader::Result::End ? records : -1;
+}
+
 }  // namespace
 
 frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api)
@@ -95,17 +109,8 @@ bool frmMain::WaitForReturn() {
 
 void frmMain::SendImage(const std::string& path) {
     updater::ImageReader image(api_);
-    updater::ImageRecord record;
-    using Result = updater::ImageReader::Result;
-    Result result = Result::Error;
-
-    // Counting pass: the denominator of the progress bar.
-    std::int64_t wholeRecords = 0;
-    if (image.Open(path)) {
-        while ((result = image.Next(record)) == Result::Record)
-            ++wholeRecords;
-    }
-    if (result == Result::Error || !image.Open(path)) {
+    const std::int64_t wholeRecords = CountRecords(image, path);
+    if (wholeRecords < 0 || !image.Open(path)) {
         Abandon("Command2", "Cannot read image file: " + image.Error());
         return;
     }
@@ -114,6 +119,7 @@ void frmMain::SendImage(const std::string& path) {
         Abandon("Command2", "Image file changed during the update");
         return;
     }
+    // The progress denominator: whole records + 1, as the counting pass's read attempts.
     const int recordCount =
         updater::RecordCountFor(wholeRecords * static_cast<std::int64_t>(updater::kRecordSize));
 
@@ -122,6 +128,9 @@ void frmMain::SendImage(const std::string& path) {
 
     // Sending pass: one report per record, no pause between them. Every record goes out even
     // when one is refused, so the controller sees the reports in file order either way.
+    using Result = updater::ImageReader::Result;
+    Result result;
+    updater::ImageRecord record;
     const std::uint16_t length = link_.Capabilities.FeatureReportByteLength;
     std::vector<std::uint8_t> report(length, 0x00);
     std::int64_t sent = 0;
