@@ -21,8 +21,23 @@ std::string FormatVersion(std::uint16_t versionNumber) {
     if (minor >= 16)
         minorHex += kHex[minor / 16];
     minorHex += kHex[minor % 16];
-    return " " + std::to_string(major) + "." + minorHex;
+    std::string text = " ";
+    text += std::to_string(major);
+    text += '.';
+    text += minorHex;
+    return text;
 }
+
+namespace {
+
+// A caption that shows a value starts with one space.
+std::string Caption(const std::uint8_t* buffer, const ApiDeclarations& api) {
+    std::string caption = " ";
+    caption += DecodeHidString(buffer, api);
+    return caption;
+}
+
+}  // namespace
 
 void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile,
                        ui::Window& window) {
@@ -56,7 +71,7 @@ void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile&
     link.LastResult =
         api.HidD_GetManufacturerString(link.OverlappedHandle, buffer.data(), kStringReadLength);
     if (link.LastResult != 0) {
-        window.SetText("lblManuf", " " + DecodeHidString(buffer.data(), api));
+        window.SetText("lblManuf", Caption(buffer.data(), api));
         window.SetText("lblVersion", FormatVersion(link.Attributes.VersionNumber));
     }
     pause();
@@ -64,13 +79,13 @@ void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile&
     link.LastResult =
         api.HidD_GetProductString(link.OverlappedHandle, buffer.data(), kStringReadLength);
     if (link.LastResult != 0)
-        window.SetText("lblProduct", " " + DecodeHidString(buffer.data(), api));
+        window.SetText("lblProduct", Caption(buffer.data(), api));
     pause();
 
     link.LastResult =
         api.HidD_GetSerialNumberString(link.OverlappedHandle, buffer.data(), kStringReadLength);
     if (link.LastResult != 0) {
-        window.SetText("lblSerialNumber", " " + DecodeHidString(buffer.data(), api));
+        window.SetText("lblSerialNumber", Caption(buffer.data(), api));
     }
     pause();
 }

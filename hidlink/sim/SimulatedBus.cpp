@@ -81,12 +81,19 @@ void SimulatedBus::AdvanceDevices() {
         d->Advance(now);
 }
 
+void SimulatedBus::FailNext(const std::string& callName, int count) {
+    for (int i = 1; i <= count; ++i)
+        FailNth(callName, i);
+}
+
+void SimulatedBus::FailNth(const std::string& callName, int n) {
+    failingCalls_[callName].insert(callCounts_[callName] + n);
+}
+
 bool SimulatedBus::TakeFailure(const std::string& callName) {
-    auto it = pendingFailures_.find(callName);
-    if (it == pendingFailures_.end() || it->second == 0)
-        return false;
-    --it->second;
-    return true;
+    const std::int64_t number = ++callCounts_[callName];
+    auto it = failingCalls_.find(callName);
+    return it != failingCalls_.end() && it->second.erase(number) == 1;
 }
 
 Call& SimulatedBus::Log(std::string name, Handle handle) {

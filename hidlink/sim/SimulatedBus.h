@@ -4,7 +4,8 @@
 // - Every call is logged with its time, handle, bytes and result (Calls()).
 // - Handles are accounted: closing one twice, closing one never opened, and handles still open
 //   are reported by HandleProblems(), which tests assert empty.
-// - Faults: FailNext(call) makes the next call of that name fail; device models refuse reports
+// - Faults: FailNext(call) / FailNth(call, n) make calls of that name fail; device models refuse
+// reports
 //   on their own terms; OverrideRequiredDetailSize() makes the sizing query lie.
 // Record sizes mimic 64-bit Windows, and SetupAPI's cbSize checks are enforced.
 #pragma once
@@ -14,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,9 +44,10 @@ class SimulatedBus : public hidlink::ApiDeclarations {
     // --- setting up ---------------------------------------------------------------------------
     void AddDevice(std::shared_ptr<SimDevice> device);
     void SetProgramDirectory(std::string directory) { programDirectory_ = std::move(directory); }
-    void FailNext(const std::string& callName, int count = 1) {
-        pendingFailures_[callName] += count;
-    }
+    // The next `count` calls of that name fail.
+    void FailNext(const std::string& callName, int count = 1);
+    // Only the n-th call of that name from now (1 = the next) fails.
+    void FailNth(const std::string& callName, int n);
     // The next sizing query reports this required size instead of the true one.
     void OverrideRequiredDetailSize(std::uint32_t size) { requiredSizeOverride_ = size; }
     // Make reads of an image fail: the n-th ReadImageFile from now (1 = the next) fails.
@@ -138,7 +141,8 @@ class SimulatedBus : public hidlink::ApiDeclarations {
     SimClock& clock_;
     std::vector<std::shared_ptr<SimDevice>> devices_;
     std::vector<Call> calls_;
-    std::map<std::string, int> pendingFailures_;
+    std::map<std::string, std::set<std::int64_t>> failingCalls_;  // by call number
+    std::map<std::string, std::int64_t> callCounts_;
     std::optional<std::uint32_t> requiredSizeOverride_;
 
     std::map<hidlink::Handle, OpenHandle> openHandles_;

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "FakeDevices.h"
+#include "hidlink/HidLink.h"
+#include "hidlink/sim/SimulatedBus.h"
+
+namespace {
+
+using hidlink::HidLink;
+using testing_devices::Device;
+
+const hidlink::DeviceProfile kServodiag{hidlink::ServodiagAccepts, hidlink::NoDeviceRule::BlankAll,
+                                        100};
+
+std::vector<std::string> CallNames(const sim::SimulatedBus& bus) {
+    std::vector<std::string> names;
+    for (const auto& c : bus.Calls())
+        names.push_back(c.name);
+    return names;
+}
+
+class FindTheHidTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        hidlink::CloseDevice(link, bus);
+        EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
+    }
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus{clock};
+    HidLink link;
+};
+
+TEST_F(FindTheHidTest, NoInterfacesExaminesNothingAndStillReleasesTheList) {
+    EXPECT_FALSE(hidlink::FindTheHid(link, bus, kServodiag));
+    EXPECT_FALSE(link.DeviceDetected);
+    EXPECT_TRUE(link.EnumerationEnded);
+    EXPECT_EQ(CallNames(bus), (std::vector<std::string>{"HidD_GetHidGuid", "SetupDiGetClassDevsA",
+                                                        "SetupDiEnumDeviceInterfaces",
+                                                        "SetupDiDestroyDeviceInfoList"}));
+    EXPECT_EQ(bus.Calls()[1].flags, 0x12u);
+}
+
+TEST_F(FindTheHidTest, FailedListMakesTheFirstEnumerationFail) {
+    bus.AddDevice(Device(0x1D47, 0x1020));
+    bus.FailNext("SetupDiGetClassDevsA");
+    EXPECT_FALSE(hidlink::FindTheHid(link, bus, kServodiag));
+    EXPECT_TRUE(bus.CallsNamed("CreateFileA").empty());
+}
+
+TEST_F(FindTheHidTest, NonMatchingDeviceIsClosedBeforeTheNextInterfaceIsExamined) {
+    bus.AddDevice(Device(0x1234, 0x1020));
+    bus.AddDevice(Device(0x1D47, 0x1020));
+    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+
+    const auto names = CallNames(bus);
+    const auto firstClose = std::find(names.begin(), names.end(), "CloseHandle");
+    ASSERT_NE(firstClose, names.end());
+    const auto secondEnum = std::find(firstClose, names.end(), "SetupDiEnumDeviceInterfaces");
+    EXPECT_NE(secondEnum, names.end()) << "the close comes before the next interface";
+    EXPECT_EQ(bus.Calls()[firstClose - names.begin()].handle,
+              bus.CallsNamed("CreateFileA")[0].result);
+    EXPECT_EQ(bus.OpenHandleCount(), 2);
+}
+
+TEST_F(FindTheHidTest, FirstMatchWinsAndASecondMatchIsNeverOpened) {
+    bus.AddDevice(Device(0x1D47, 0x2233, "first"));
+    bus.AddDevice(Device(0x1D47, 0x1020, "second"));
+    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+    EXPECT_NE(link.DevicePath.find("first"), std::string::npos);
+    for (const auto& open : bus.CallsNamed("CreateFileA")) {
+        EXPECT_EQ(open.text.find("second"), std::string::npos);
+    }
+    EXPECT_EQ(bus.CallsNamed("SetupDiEnumDeviceInterfaces").size(), 1u);
+}
+
+TEST_F(FindTheHidTest, OpensPlainThenOverlappedHandleInheritableWithSharedReadWrite) {
+    bus.AddDevice(Device(0x1D47, 0x1020));
+    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+    const auto opens = bus.CallsNamed("CreateFileA");
+    ASSERT_EQ(opens.size(), 2u);
+    EXPECT_EQ(opens[0].flags, 0u);
+    EXPECT_EQ(opens[1].flags, hidlink::kFileFlagOverlapped);
+    EXPECT_EQ(link.DeviceHandle, opens[0].result);
+    EXPECT_EQ(link.OverlappedHandle, opens[1].result);
+    EXPECT_EQ(link.HandleSecurity.bInheritHandle, 1);
+    EXPECT_EQ(link.HandleSecurity.nLength, bus.SecurityAttributesSize());
+    EXPECT_EQ(link.Capabilities.FeatureReportByteLength, 65);
+    EXPECT_EQ(link.Attributes.VersionNumber, 0x0105);
+    // Capabilities are read between the two opens, and the preparsed data is freed.
+    const auto names = CallNames(bus);
+    const auto caps = std::find(names.begin(), names.end(), "HidP_GetCaps") - names.begin();
+    const auto secondOpen =
+        std::find(names.rbegin(), names.rend(), "CreateFileA").base() - names.begin() - 1;
+    EXPECT_LT(caps, secondOpen);
+    EXPECT_EQ(bus.CallsNamed("HidD_FreePreparsedData").size(), 1u);
+}
+
+TEST_F(FindTheHidTest, DetailBufferIsRequiredSizePlusOneWithTheRecordSizeFirst) {
+    bus.AddDevice(Device(0x1D47, 0x1020));
+    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+    const auto details = bus.CallsNamed("SetupDiGetDeviceInterfaceDetailA");
+    ASSERT_EQ(details.size(), 2u);
+    EXPECT_EQ(details[0].length, 0u) << "sizing query without a buffer";
+    const std::uint32_t required = static_cast<std::uint32_t>(4 + link.DevicePath.size() + 1);
+    EXPECT_EQ(details[1].length, required) << "the fetch passes the required size";
+    std::uint32_t cbSize = 0;
+    std::memcpy(&cbSize, details[1].bytes.data(), 4);
+    EXPECT_EQ(cbSize, bus.DetailDataCbSize());
+    EXPECT_EQ(link.DevicePath, R"(\\?\hid#vid_1d47&pid_1020#)");
+}
+
+TEST_F(FindTheHidTest, DetailSizeTooSmallForThePathIsPassedOverWithoutWritingPastTheBuffer) {
+    bus.AddDevice(Device(0x1D47, 0x1020, "a"));
+    bus.AddDevice(Device(0x1D47, 0x1020, "b"));
+    bus.OverrideRequiredDetailSize(2);
+    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+    EXPECT_NE(link.DevicePath.find("#b"), std::string::npos);
+}
+
+TEST_F(FindTheHidTest, InterfaceThatRefusesToOpenIsPassedOver) {
+    auto locked = Device(0x1D47, 0x1020, "locked");
+    locked->MutableDescription().openable = false;
+    bus.AddDevice(locked);
+    bus.AddDevice(Device(0x1D47, 0x1020, "open"));
+    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+    EXPECT_NE(link.DevicePath.find("open"), std::string::npos);
+    EXPECT_EQ(bus.CallsNamed("HidD_GetAttributes")[0].result, 0);
+    EXPECT_EQ(bus.CallsNamed("CloseHandle").size(), 0u) << "nothing to close for a failed open";
+}
+
+TEST_F(FindTheHidTest, SecondOpenThatFailsStillFindsTheDevice) {
+    bus.AddDevice(Device(0x1D47, 0x1020));
+    bus.FailNth("CreateFileA", 2);
+    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+    EXPECT_EQ(link.OverlappedHandle, hidlink::kInvalidHandleValue);
+    EXPECT_EQ(bus.OpenHandleCount(), 1);
+}
+
+TEST_F(FindTheHidTest, FailedSearchAfterASuccessLeavesDeviceDetectedFalse) {
+    auto device = Device(0x1D47, 0x1020);
+    bus.AddDevice(device);
+    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+    hidlink::CloseDevice(link, bus);
+    device->MutableDescription().present = false;
+    EXPECT_FALSE(hidlink::FindTheHid(link, bus, kServodiag));
+    EXPECT_FALSE(link.DeviceDetected);
+}
+
+TEST_F(FindTheHidTest, CloseDeviceNeverClosesAHandleTwice) {
+    bus.AddDevice(Device(0x1D47, 0x1020));
+    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+    hidlink::CloseDevice(link, bus);
+    hidlink::CloseDevice(link, bus);
+    EXPECT_EQ(bus.CallsNamed("CloseHandle").size(), 2u);
+    EXPECT_TRUE(link.DeviceDetected) << "closing does not change DeviceDetected";
+}
+
+}  // namespace

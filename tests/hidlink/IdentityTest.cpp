@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "FakeDevices.h"
+#include "hidlink/DeviceIdentity.h"
+#include "hidlink/HidLink.h"
+#include "hidlink/sim/SimulatedBus.h"
+#include "window/headless/HeadlessWindow.h"
+
+namespace {
+
+using hidlink::HiddAttributes;
+
+// --- identity rules -------------------------------------------------------------------------
+
+struct RuleCase {
+    std::uint16_t vendor;
+    std::uint16_t product;
+    bool servodiag;
+    bool ampflash;
+    bool wheelflash;
+};
+
+class IdentityRuleTest : public ::testing::TestWithParam<RuleCase> {};
+
+TEST_P(IdentityRuleTest, EachProgramAcceptsItsOwnDevices) {
+    const RuleCase& c = GetParam();
+    HiddAttributes a;
+    a.VendorID = c.vendor;
+    a.ProductID = c.product;
+    EXPECT_EQ(hidlink::ServodiagAccepts(a), c.servodiag);
+    EXPECT_EQ(hidlink::AmpflashAccepts(a), c.ampflash);
+    EXPECT_EQ(hidlink::WheelflashAccepts(a), c.wheelflash);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, IdentityRuleTest,
+                         ::testing::Values(RuleCase{0x1D47, 0x1020, true, false, false},
+                                           RuleCase{0x1D47, 0x2233, true, true, true},
+                                           RuleCase{0x1D47, 0x2232, true, false, false},
+                                           RuleCase{0x1D47, 0xB02E, false, false, true},
+                                           RuleCase{0x1234, 0x2233, false, true, false},
+                                           RuleCase{0x1234, 0x1020, false, false, false},
+                                           RuleCase{0x1234, 0xB02E, false, false, false},
+                                           RuleCase{0x0000, 0x0000, false, false, false}));
+
+// --- DecodeHidString ------------------------------------------------------------------------
+
+struct DecodeCase {
+    std::vector<std::uint8_t> bytes;
+    std::string text;  // UTF-8
+};
+
+class DecodeHidStringTest : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeHidStringTest, TakesTheLowByteAsAnAnsiCode) {
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus{clock};
+    std::array<std::uint8_t, hidlink::kStringBufferSize> buffer{};
+    std::copy(GetParam().bytes.begin(), GetParam().bytes.end(), buffer.begin());
+    EXPECT_EQ(hidlink::DecodeHidString(buffer.data(), bus), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DecodeHidStringTest,
+    ::testing::Values(DecodeCase{{0x41, 0, 0x62, 0, 0x63, 0, 0, 0}, "Abc"},
+                      DecodeCase{{0x41, 0, 0x00, 0x01, 0x42, 0}, "A"},  // 0x0100 ends the text
+                      DecodeCase{{0xE9, 0x00}, "\xC3\xA9"},             // é
+                      DecodeCase{{0xAC, 0x20}, "\xC2\xAC"},      // U+20AC gives code 0xAC: ¬
+                      DecodeCase{{0x80, 0x00}, "\xE2\x82\xAC"},  // code 0x80 is the euro sign
+                      DecodeCase{{}, ""}));
+
+TEST(DecodeHidString, FiftyCharactersWithoutTerminatorStopAtByteHundred) {
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus{clock};
+    std::array<std::uint8_t, hidlink::kStringBufferSize> buffer{};
+    for (int i = 0; i < 100; i += 2)
+        buffer[i] = 'x';
+    EXPECT_EQ(hidlink::DecodeHidString(buffer.data(), bus), std::string(50, 'x'));
+}
+
+// --- FormatVersion --------------------------------------------------------------------------
+
+class FormatVersionTest : public ::testing::TestWithParam<std::pair<std::uint16_t, const char*>> {};
+
+TEST_P(FormatVersionTest, HighByteDecimalLowByteHex) {
+    EXPECT_EQ(hidlink::FormatVersion(GetParam().first), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FormatVersionTest,
+                         ::testing::Values(std::pair<std::uint16_t, const char*>{0x0100, " 1.0"},
+                                           std::pair<std::uint16_t, const char*>{0x0105, " 1.5"},
+                                           std::pair<std::uint16_t, const char*>{0x010A, " 1.A"},
+                                           std::pair<std::uint16_t, const char*>{0x0210, " 2.10"},
+                                           std::pair<std::uint16_t, const char*>{0x00FF, " 0.FF"},
+                                           std::pair<std::uint16_t, const char*>{0x0000, " 0.0"},
+                                           std::pair<std::uint16_t, const char*>{0x8001, " -128.1"},
+                                           std::pair<std::uint16_t, const char*>{0xFF00, " -1.0"},
+                                           std::pair<std::uint16_t, const char*>{0xFFFF,
+                                                                                 " -1.FF"}));
+
+// --- RefreshDeviceInfo ----------------------------------------------------------------------
+
+ui::FormLayout IdentityLayout() {
+    ui::FormLayout layout;
+    for (const char* name : {"lblManuf", "lblProduct", "lblSerialNumber", "lblVersion"}) {
+        ui::ControlSpec c;
+        c.name = name;
+        c.caption = "old";
+        layout.controls.push_back(c);
+    }
+    return layout;
+}
+
+class RefreshDeviceInfoTest : public ::testing::Test {
+  protected:
+    void Find(const hidlink::DeviceProfile& profile) {
+        hidlink::FindTheHid(link, bus, profile);
+        bus.ClearCalls();
+    }
+    void TearDown() override {
+        hidlink::CloseDevice(link, bus);
+        EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
+    }
+    std::vector<std::string> Texts() const {
+        return {window.Text("lblManuf"), window.Text("lblProduct"), window.Text("lblSerialNumber"),
+                window.Text("lblVersion")};
+    }
+
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus{clock};
+    hidlink::HidLink link;
+    ui::HeadlessWindow window{IdentityLayout()};
+};
+
+struct NoDeviceCase {
+    hidlink::NoDeviceRule rule;
+    std::vector<std::string> texts;
+};
+
+class NoDeviceRuleTest : public RefreshDeviceInfoTest,
+                         public ::testing::WithParamInterface<NoDeviceCase> {};
+
+TEST_P(NoDeviceRuleTest, LabelsFollowTheProgramsRule) {
+    const hidlink::DeviceProfile profile{hidlink::ServodiagAccepts, GetParam().rule, 100};
+    Find(profile);
+    hidlink::RefreshDeviceInfo(link, bus, profile, window);
+    EXPECT_EQ(Texts(), GetParam().texts);
+    EXPECT_TRUE(bus.Calls().empty()) << "no string read and no pause without a device";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NoDeviceRuleTest,
+    ::testing::Values(NoDeviceCase{hidlink::NoDeviceRule::BlankAll, {"", "", "", ""}},
+                      NoDeviceCase{hidlink::NoDeviceRule::BlankVersionSpace, {"", "", "", " "}},
+                      NoDeviceCase{hidlink::NoDeviceRule::LeaveUntouched,
+                                   {"old", "old", "old", "old"}}));
+
+TEST_F(RefreshDeviceInfoTest, ReadsThreeStringsOnTheOverlappedHandleWithPauses) {
+    const hidlink::DeviceProfile profile{hidlink::ServodiagAccepts, hidlink::NoDeviceRule::BlankAll,
+                                         100};
+    auto device = testing_devices::Device(0x1D47, 0x1020);
+    device->MutableDescription().manufacturer = u"Drivanta GmbH";
+    device->MutableDescription().product = u"Wheel";
+    bus.AddDevice(device);
+    Find(profile);
+    hidlink::RefreshDeviceInfo(link, bus, profile, window);
+
+    EXPECT_EQ(Texts(), (std::vector<std::string>{" Drivanta GmbH", " Wheel", " S1", " 1.5"}));
+    std::vector<std::string> names;
+    for (const auto& c : bus.Calls()) {
+        names.push_back(c.name == "Sleep" ? "Sleep " + std::to_string(c.length) : c.name);
+        if (c.name.rfind("HidD_Get", 0) == 0) {
+            EXPECT_EQ(c.handle, link.OverlappedHandle);
+            EXPECT_EQ(c.length, 100u);
+        }
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"HidD_GetManufacturerString", "Sleep 100",
+                                               "HidD_GetProductString", "Sleep 100",
+                                               "HidD_GetSerialNumberString", "Sleep 100"}));
+}
+
+TEST_F(RefreshDeviceInfoTest, ShorterSecondStringDoesNotShowTheFirstOnesTail) {
+    const hidlink::DeviceProfile profile{hidlink::WheelflashAccepts,
+                                         hidlink::NoDeviceRule::LeaveUntouched, 0};
+    auto device = testing_devices::Device(0x1D47, 0xB02E);
+    device->MutableDescription().manufacturer = u"Manufacturer";
+    device->MutableDescription().product = u"Pro";
+    bus.AddDevice(device);
+    Find(profile);
+    hidlink::RefreshDeviceInfo(link, bus, profile, window);
+    EXPECT_EQ(window.Text("lblProduct"), " Pro");
+    EXPECT_TRUE(bus.CallsNamed("Sleep").empty()) << "only servodiag pauses";
+}
+
+TEST_F(RefreshDeviceInfoTest, FailedManufacturerReadKeepsManufacturerAndVersion) {
+    const hidlink::DeviceProfile profile{hidlink::AmpflashAccepts,
+                                         hidlink::NoDeviceRule::BlankVersionSpace, 0};
+    bus.AddDevice(testing_devices::Device(0x1D47, 0x2233));
+    Find(profile);
+    bus.FailNext("HidD_GetManufacturerString");
+    hidlink::RefreshDeviceInfo(link, bus, profile, window);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"old", " Thing", " S1", "old"}));
+}
+
+TEST_F(RefreshDeviceInfoTest, AbsentSerialLeavesItsLabelAndLastResultHoldsTheFailure) {
+    const hidlink::DeviceProfile profile{hidlink::AmpflashAccepts,
+                                         hidlink::NoDeviceRule::BlankVersionSpace, 0};
+    auto device = testing_devices::Device(0x1D47, 0x2233);
+    device->MutableDescription().serialNumber.reset();
+    bus.AddDevice(device);
+    Find(profile);
+    hidlink::RefreshDeviceInfo(link, bus, profile, window);
+    EXPECT_EQ(window.Text("lblSerialNumber"), "old");
+    EXPECT_EQ(link.LastResult, 0);
+}
+
+}  // namespace

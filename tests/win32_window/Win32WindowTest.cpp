@@ -1,0 +1,187 @@
+// What the Win32 form looks like once loaded: size, placement, texts, colours, focus, stacking.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "tests/win32_window/TestForm.h"
+#include "window/win32/Win32Window.h"
+
+namespace ui::test {
+namespace {
+
+using win32::Win32Window;
+
+RECT RectInForm(HWND form, HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t buffer[256] = {};
+    GetWindowTextW(hwnd, buffer, 256);
+    return buffer;
+}
+
+// The colour the control has drawn near its left edge, half way down (inside any border, and
+// left of the progress fill that sits inside the track).
+COLORREF ColourDrawnIn(HWND control) {
+    RECT client;
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    COLORREF c = GetPixel(dc, 2, client.bottom / 2);
+    ReleaseDC(control, dc);
+    return c;
+}
+
+class Win32FormTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window.Load(handlers);
+        ASSERT_NE(window.FormHandle(), nullptr) << "no desktop: run under xvfb-run";
+        window.Show();
+        window.ProcessEvents();
+    }
+    int Px(double twips) const { return TwipsToPixels(twips, window.LogicalDpi()); }
+    HWND H(const char* name) const { return window.ControlHandle(name); }
+
+    Win32Window window{SampleForm()};
+    LoggingHandlers handlers;
+};
+
+TEST_F(Win32FormTest, ClientAreaIsTheLayoutSizeAtTheScreenDpi) {
+    RECT client;
+    GetClientRect(window.FormHandle(), &client);
+    EXPECT_EQ(client.right, Px(8100));
+    EXPECT_EQ(client.bottom, Px(9620));
+    if (window.LogicalDpi() == 96) {
+        EXPECT_EQ(client.right, 540);
+        EXPECT_EQ(client.bottom, 641);
+    }
+}
+
+struct Placement {
+    const char* name;
+    int left, top, width, height;  // twips from the client area's top left; height -1: 2 pixels
+};
+
+TEST_F(Win32FormTest, ControlsStandWhereTheLayoutPutsThem) {
+    const Placement table[] = {
+        {"Frame1", 60, 60, 4935, 1755},
+        {"Label4", 60 + 180, 60 + 300, 1215, 285},  // inside the frame: relative to it
+        {"lblManuf", 60 + 1620, 60 + 300, 3300, 285},
+        {"USBerr", 6600, 200, 1035, 360},
+        {"Line1", 120, 3420, 4800, -1},
+        {"Pic", 180, 4060, 5055, 75},
+        {"Command2", 120, 5700, 5175, 495},
+    };
+    for (const auto& p : table) {
+        SCOPED_TRACE(p.name);
+        RECT r = RectInForm(window.FormHandle(), H(p.name));
+        EXPECT_EQ(r.left, Px(p.left));
+        EXPECT_EQ(r.top, Px(p.top));
+        EXPECT_EQ(r.right - r.left, Px(p.width));
+        EXPECT_EQ(r.bottom - r.top, p.height < 0 ? 2 : Px(p.height));
+    }
+}
+
+TEST_F(Win32FormTest, TextsGoBothWaysAsUtf8) {
+    EXPECT_EQ(WindowText(window.FormHandle()), L"Prüfstand – Drivanta");
+    EXPECT_EQ(WindowText(H("Frame1")), L"Device details");
+    EXPECT_EQ(WindowText(H("USBerr")), L"17");
+
+    window.SetText("lblManuf", "Ölwerk & Söhne µ°");
+    EXPECT_EQ(WindowText(H("lblManuf")), L"Ölwerk & Söhne µ°");
+    EXPECT_EQ(window.Text("lblManuf"), "Ölwerk & Söhne µ°");
+}
+
+TEST_F(Win32FormTest, InitialStatesFollowTheLayout) {
+    EXPECT_TRUE(IsWindowVisible(window.FormHandle()));
+    EXPECT_FALSE(IsWindowEnabled(H("USBerr")));
+    EXPECT_FALSE(IsWindowVisible(H("Command1")));
+    EXPECT_FALSE(IsWindowEnabled(H("Command3")));
+    EXPECT_TRUE(IsWindowVisible(H("Pic")));
+    EXPECT_EQ(window.Width("Pic"), 5055.0);
+}
+
+TEST_F(Win32FormTest, ControlsAreFilledWithTheirBackColour) {
+    struct Row {
+        const char* control;
+        std::optional<ColorRef> set;  // empty: as loaded
+        COLORREF expected;
+    };
+    const Row table[] = {
+        {"lblManuf", std::nullopt, GetSysColor(COLOR_WINDOW)},
+        {"Pic", std::nullopt, RGB(128, 128, 255)},
+        {"Pic", kRed, RGB(255, 0, 0)},
+        {"Pic", kGreen, RGB(0, 255, 0)},
+        {"lblManuf", kSystemColorFlag | COLOR_HIGHLIGHT, GetSysColor(COLOR_HIGHLIGHT)},
+        {"Picture1", std::nullopt, GetSysColor(COLOR_BTNFACE)},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.control);
+        if (row.set)
+            window.SetBackColor(row.control, *row.set);
+        window.Refresh(row.control);
+        EXPECT_EQ(ColourDrawnIn(H(row.control)), row.expected);
+    }
+}
+
+TEST_F(Win32FormTest, SetWidthKeepsTheLeftEdgeAndRemembersTheExactWidth) {
+    const RECT before = RectInForm(window.FormHandle(), H("Pic"));
+    for (double twips : {2527.5, 0.0, 101.1, 5055.0}) {
+        SCOPED_TRACE(twips);
+        window.SetWidth("Pic", twips);
+        RECT r = RectInForm(window.FormHandle(), H("Pic"));
+        EXPECT_EQ(r.left, before.left);
+        EXPECT_EQ(r.top, before.top);
+        EXPECT_EQ(r.bottom, before.bottom);
+        EXPECT_EQ(r.right - r.left, Px(twips));
+        EXPECT_EQ(window.Width("Pic"), twips);
+    }
+}
+
+TEST_F(Win32FormTest, HidingAFrameHidesWhatItHolds) {
+    window.SetVisible("Frame1", false);
+    EXPECT_FALSE(IsWindowVisible(H("Label4")));
+    window.SetVisible("Label4", true);  // still inside a hidden frame
+    EXPECT_FALSE(IsWindowVisible(H("Label4")));
+    window.SetVisible("Frame1", true);
+    EXPECT_TRUE(IsWindowVisible(H("Label4")));
+    EXPECT_TRUE(IsWindowVisible(H("lblManuf")));
+}
+
+TEST_F(Win32FormTest, FocusStartsOnTheFirstButtonThatCanTakeIt) {
+    EXPECT_EQ(GetFocus(), H("Go"));
+    EXPECT_EQ(GetNextDlgTabItem(window.FormHandle(), H("Go"), FALSE), H("Command2"));
+}
+
+TEST_F(Win32FormTest, LaterControlsDrawAboveEarlierOnesAndFramesBeneathTheirContents) {
+    struct Row {
+        const char* atCentreOf;
+        const char* expectedOnTop;
+    };
+    const Row table[] = {{"Pic", "Pic"}, {"Label4", "Label4"}, {"lblManuf", "lblManuf"}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.atCentreOf);
+        RECT r = RectInForm(window.FormHandle(), H(row.atCentreOf));
+        POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        EXPECT_EQ(ChildWindowFromPointEx(window.FormHandle(), centre, CWP_ALL),
+                  H(row.expectedOnTop));
+    }
+}
+
+TEST_F(Win32FormTest, CarriesItsOwnIcon) {
+    auto icon = reinterpret_cast<HICON>(SendMessageW(window.FormHandle(), WM_GETICON, ICON_BIG, 0));
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP bm{};
+    GetObjectW(info.hbmColor, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, GetSystemMetrics(SM_CXICON));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+}
+
+}  // namespace
+}  // namespace ui::test

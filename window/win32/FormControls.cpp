@@ -1,0 +1,196 @@
+#include "window/win32/FormControls.h"
+
+#include "window/win32/Utf16.h"
+
+namespace ui::win32 {
+
+namespace {
+
+constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL, which dialog keys send
+constexpr int kLineHeightPixels = 2;  // an etched line is two pixels: shadow and highlight
+
+struct WindowRecipe {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+WindowRecipe RecipeFor(const ControlSpec& spec) {
+    switch (spec.kind) {
+        case ControlKind::Label:
+            return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+        case ControlKind::TextField:
+            return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case ControlKind::Frame:
+            // Transparent, so that the form (WS_CLIPCHILDREN) still paints the frame's inside.
+            return {L"BUTTON", BS_GROUPBOX, WS_EX_TRANSPARENT};
+        case ControlKind::Button:
+            return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        case ControlKind::Line:
+            return {L"STATIC", SS_ETCHEDHORZ, 0};
+        case ControlKind::PictureBox:
+            // A picture box without a colour of its own is a well for others (the progress
+            // track): it gets a sunken edge so that it shows on the form.
+            return {L"STATIC", SS_LEFT, spec.backColor ? 0u : DWORD(WS_EX_STATICEDGE)};
+        case ControlKind::Timer:
+            break;
+    }
+    return {nullptr, 0, 0};
+}
+
+}  // namespace
+
+FormControls::FormControls(const FormLayout& layout) {
+    int id = kFirstControlId;
+    for (const auto& spec : layout.controls) {
+        FormControl c;
+        c.spec = spec;
+        c.text = spec.caption;
+        c.enabled = spec.enabled;
+        c.visible = spec.visible;
+        c.width = spec.width;
+        c.backColor = spec.backColor;
+        c.commandId = id++;
+        controls_.push_back(std::move(c));
+    }
+}
+
+FormControl* FormControls::Find(const std::string& name) {
+    for (auto& c : controls_) {
+        if (c.spec.name == name)
+            return &c;
+    }
+    return nullptr;
+}
+
+const FormControl* FormControls::Find(const std::string& name) const {
+    return const_cast<FormControls*>(this)->Find(name);
+}
+
+FormControl* FormControls::FindByWindow(HWND hwnd) {
+    if (hwnd == nullptr)
+        return nullptr;
+    for (auto& c : controls_) {
+        if (c.hwnd == hwnd)
+            return &c;
+    }
+    return nullptr;
+}
+
+POINT FormControls::OriginTwips(const FormControl& control) const {
+    POINT p{control.spec.left, control.spec.top};
+    const FormControl* container = Find(control.spec.container);
+    // Bounded by the number of controls, so that a layout with a containment cycle still ends.
+    for (size_t depth = 0; container != nullptr && depth < controls_.size(); ++depth) {
+        p.x += container->spec.left;
+        p.y += container->spec.top;
+        container = Find(container->spec.container);
+    }
+    return p;
+}
+
+RECT FormControls::PixelRect(const FormControl& control, int dpi) const {
+    POINT origin = OriginTwips(control);
+    int left = TwipsToPixels(origin.x, dpi);
+    int top = TwipsToPixels(origin.y, dpi);
+    int width = TwipsToPixels(control.width > 0 ? control.width : 0, dpi);
+    int height = control.spec.kind == ControlKind::Line ? kLineHeightPixels
+                                                        : TwipsToPixels(control.spec.height, dpi);
+    return RECT{left, top, left + width, top + height};
+}
+
+bool FormControls::IsInside(const FormControl& inner, const FormControl& outer) const {
+    const FormControl* container = Find(inner.spec.container);
+    for (size_t depth = 0; container != nullptr && depth < controls_.size(); ++depth) {
+        if (container == &outer)
+            return true;
+        container = Find(container->spec.container);
+    }
+    return false;
+}
+
+bool FormControls::EffectivelyVisible(const FormControl& control) const {
+    if (!control.visible)
+        return false;
+    const FormControl* container = Find(control.spec.container);
+    for (size_t depth = 0; container != nullptr && depth < controls_.size(); ++depth) {
+        if (!container->visible)
+            return false;
+        container = Find(container->spec.container);
+    }
+    return true;
+}
+
+void FormControls::ApplyVisibility(const FormControl& control) {
+    for (auto& c : controls_) {
+        if (c.hwnd == nullptr)
+            continue;
+        if (&c == &control || IsInside(c, control)) {
+            ShowWindow(c.hwnd, EffectivelyVisible(c) ? SW_SHOWNA : SW_HIDE);
+        }
+    }
+}
+
+ColorRef FormControls::BackColorOf(const FormControl& control) {
+    if (control.backColor)
+        return *control.backColor;
+    return control.spec.kind == ControlKind::TextField ? kSystemWindowBackground
+                                                       : kSystemButtonFace;
+}
+
+void FormControls::CreateWindows(HWND form, int dpi, GdiResources& gdi) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    for (auto& c : controls_) {
+        WindowRecipe recipe = RecipeFor(c.spec);
+        if (recipe.className == nullptr)
+            continue;
+        DWORD style = WS_CHILD | WS_CLIPSIBLINGS | recipe.style;
+        if (EffectivelyVisible(c))
+            style |= WS_VISIBLE;
+        if (!c.enabled)
+            style |= WS_DISABLED;
+        RECT r = PixelRect(c, dpi);
+        c.hwnd = CreateWindowExW(recipe.exStyle, recipe.className, ToUtf16(c.text).c_str(), style,
+                                 r.left, r.top, r.right - r.left, r.bottom - r.top, form,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.commandId)),
+                                 instance, nullptr);
+        if (c.spec.kind == ControlKind::Line) {
+            // An etched static widens itself at creation by its edge; put it back.
+            MoveWindow(c.hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+        }
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gdi.Font(c.spec.font)), FALSE);
+    }
+    Stack();
+}
+
+void FormControls::ForgetWindows() {
+    for (auto& c : controls_)
+        c.hwnd = nullptr;
+}
+
+// Sibling order is both drawing order (first = on top, as WS_CLIPSIBLINGS clips the lower ones)
+// and tab order. Buttons come first, in layout order, which is the tab order. The other controls
+// follow in reverse layout order, so a control listed later draws above an earlier one it
+// overlaps (the progress fill above its track). Frames go last, beneath what they hold.
+void FormControls::Stack() {
+    std::vector<HWND> order;
+    for (auto& c : controls_) {
+        if (c.hwnd && c.spec.kind == ControlKind::Button)
+            order.push_back(c.hwnd);
+    }
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        if (it->hwnd && it->spec.kind != ControlKind::Button &&
+            it->spec.kind != ControlKind::Frame) {
+            order.push_back(it->hwnd);
+        }
+    }
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        if (it->hwnd && it->spec.kind == ControlKind::Frame)
+            order.push_back(it->hwnd);
+    }
+    for (HWND h : order) {
+        SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+}  // namespace ui::win32

@@ -1,0 +1,374 @@
+#include "window/win32/Win32Window.h"
+
+#include "window/PlatformWindow.h"
+#include "window/win32/Utf16.h"
+#include "window/win32/WheelIcon.h"
+
+namespace ui {
+
+std::unique_ptr<Window> CreatePlatformWindow(const FormLayout& layout) {
+    return std::make_unique<win32::Win32Window>(layout);
+}
+
+}  // namespace ui
+
+namespace ui::win32 {
+
+namespace {
+
+constexpr wchar_t kFormClassName[] = L"DrivantaForm";
+// A fixed-size window that can be minimised but not resized or maximised.
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
+
+int ScreenLogicalDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+void RegisterFormClass(WNDPROC windowProc) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, kFormClassName, &existing))
+        return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kFormClassName;
+    RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+Win32Window::Win32Window(const FormLayout& layout)
+    : layout_(layout), controls_(layout), dpi_(ScreenLogicalDpi()), gdi_(dpi_) {}
+
+Win32Window::~Win32Window() {
+    if (hwnd_ != nullptr)
+        DestroyWindow(hwnd_);
+    if (bigIcon_ != nullptr)
+        DestroyIcon(bigIcon_);
+    if (smallIcon_ != nullptr)
+        DestroyIcon(smallIcon_);
+}
+
+HWND Win32Window::ControlHandle(const std::string& name) const {
+    const FormControl* c = controls_.Find(name);
+    return c != nullptr ? c->hwnd : nullptr;
+}
+
+FormControl* Win32Window::Live(const std::string& name) {
+    return unloaded_ ? nullptr : controls_.Find(name);
+}
+
+// --- lifecycle -------------------------------------------------------------------------------
+
+void Win32Window::CreateFormWindow() {
+    RegisterFormClass(&Win32Window::WindowProc);
+    RECT frame{0, 0, TwipsToPixels(layout_.clientWidth, dpi_),
+               TwipsToPixels(layout_.clientHeight, dpi_)};
+    AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+    CreateWindowExW(kFormExStyle, kFormClassName, ToUtf16(layout_.caption).c_str(),
+                    kFormStyle | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                    GetModuleHandleW(nullptr), this);
+    if (hwnd_ == nullptr)
+        return;
+
+    bigIcon_ = CreateWheelIcon(GetSystemMetrics(SM_CXICON), layout_.iconName);
+    smallIcon_ = CreateWheelIcon(GetSystemMetrics(SM_CXSMICON), layout_.iconName);
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+
+    controls_.CreateWindows(hwnd_, dpi_, gdi_);
+    for (const auto& c : controls_.All()) {
+        if (c.spec.kind == ControlKind::Timer)
+            StartOrStopTimer(c);
+    }
+}
+
+void Win32Window::Load(FormHandlers& handlers) {
+    handlers_ = &handlers;
+    CreateFormWindow();
+    handlers.Form_Load();
+}
+
+int Win32Window::Run(FormHandlers& handlers) {
+    looping_ = true;
+    Load(handlers);
+    // A form is shown once loaded, whether or not Form_Load showed it.
+    if (!unloaded_ && hwnd_ != nullptr && !IsWindowVisible(hwnd_))
+        Show();
+    if (hwnd_ == nullptr && !unloaded_) {
+        // No window could be created (no desktop): nothing can ever close it, so end here.
+        Unload();
+    }
+    MSG msg;
+    int exitCode = 0;
+    BOOL got;
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0)
+        DispatchOne(msg);
+    if (got == 0)
+        exitCode = static_cast<int>(msg.wParam);
+    looping_ = false;
+    // The loop ends only on the WM_QUIT of Unload, taken here at the outermost level, so every
+    // handler has returned by now.
+    handlers.Form_Terminate();
+    return exitCode;
+}
+
+void Win32Window::Unload() {
+    if (unloaded_ || unloading_)
+        return;
+    unloading_ = true;
+    if (handlers_ != nullptr)
+        handlers_->Form_Unload();
+    unloaded_ = true;
+    for (const auto& c : controls_.All()) {
+        if (c.spec.kind == ControlKind::Timer && hwnd_ != nullptr)
+            KillTimer(hwnd_, c.commandId);
+    }
+    if (hwnd_ != nullptr)
+        DestroyWindow(hwnd_);
+    if (looping_)
+        PostQuitMessage(0);
+}
+
+void Win32Window::Show() {
+    if (unloaded_ || hwnd_ == nullptr)
+        return;
+    ShowWindow(hwnd_, SW_SHOW);
+    FocusFirstButton();
+    UpdateWindow(hwnd_);
+}
+
+void Win32Window::FocusFirstButton() {
+    for (const auto& c : controls_.All()) {
+        if (c.spec.kind == ControlKind::Button && c.hwnd != nullptr && IsWindowVisible(c.hwnd) &&
+            IsWindowEnabled(c.hwnd)) {
+            SetFocus(c.hwnd);
+            return;
+        }
+    }
+}
+
+// --- control operations ----------------------------------------------------------------------
+
+void Win32Window::SetText(const std::string& control, const std::string& text) {
+    FormControl* c = Live(control);
+    if (c == nullptr)
+        return;
+    c->text = text;
+    if (c->hwnd != nullptr)
+        SetWindowTextW(c->hwnd, ToUtf16(text).c_str());
+}
+
+std::string Win32Window::Text(const std::string& control) const {
+    const FormControl* c = controls_.Find(control);
+    return c != nullptr ? c->text : std::string();
+}
+
+void Win32Window::SetEnabled(const std::string& control, bool enabled) {
+    FormControl* c = Live(control);
+    if (c == nullptr)
+        return;
+    c->enabled = enabled;
+    if (c->spec.kind == ControlKind::Timer) {
+        StartOrStopTimer(*c);
+    } else if (c->hwnd != nullptr) {
+        EnableWindow(c->hwnd, enabled);
+    }
+}
+
+void Win32Window::StartOrStopTimer(const FormControl& timer) {
+    if (hwnd_ == nullptr)
+        return;
+    // As with the classic timer control, an interval of 0 never ticks.
+    if (timer.enabled && timer.spec.intervalMs > 0) {
+        SetTimer(hwnd_, timer.commandId, static_cast<UINT>(timer.spec.intervalMs), nullptr);
+    } else {
+        KillTimer(hwnd_, timer.commandId);
+    }
+}
+
+void Win32Window::SetVisible(const std::string& control, bool visible) {
+    FormControl* c = Live(control);
+    if (c == nullptr)
+        return;
+    c->visible = visible;
+    controls_.ApplyVisibility(*c);
+}
+
+void Win32Window::SetWidth(const std::string& control, double twips) {
+    FormControl* c = Live(control);
+    if (c == nullptr)
+        return;
+    c->width = twips;
+    if (c->hwnd == nullptr)
+        return;
+    RECT r = controls_.PixelRect(*c, dpi_);
+    MoveWindow(c->hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+double Win32Window::Width(const std::string& control) const {
+    const FormControl* c = controls_.Find(control);
+    return c != nullptr ? c->width : 0.0;
+}
+
+void Win32Window::SetBackColor(const std::string& control, ColorRef color) {
+    FormControl* c = Live(control);
+    if (c == nullptr)
+        return;
+    c->backColor = color;
+    if (c->hwnd != nullptr)
+        InvalidateRect(c->hwnd, nullptr, TRUE);
+}
+
+void Win32Window::Refresh(const std::string& control) {
+    FormControl* c = Live(control);
+    if (c == nullptr || c->hwnd == nullptr)
+        return;
+    RedrawWindow(c->hwnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+std::string Win32Window::DecimalSeparator() const {
+    wchar_t buffer[8] = {};
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) == 0)
+        return ".";
+    return ToUtf8(buffer);
+}
+
+// --- event processing ------------------------------------------------------------------------
+
+void Win32Window::DispatchOne(MSG& msg) {
+    // IsDialogMessage gives the form dialog keys: Tab between buttons, Space and Enter to press.
+    if (hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg))
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+void Win32Window::ProcessEvents() {
+    MSG msg;
+    while (!unloaded_ && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Belongs to the outermost loop: leave it there.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        DispatchOne(msg);
+    }
+}
+
+void Win32Window::ProcessPaintEvents() {
+    MSG msg;
+    while (!unloaded_ && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) {
+        // Peeking may also return a WM_QUIT, which is not ours to take.
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        DispatchMessageW(&msg);
+    }
+}
+
+LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = hwnd_;
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_TIMER:
+            OnTimer();
+            return 0;
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+            return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                                  message, wParam, lParam);
+        case WM_ACTIVATE:
+            // Give the focus back to the button that had it, as a dialog does.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                focusBeforeDeactivation_ = IsChild(hwnd, focus) ? focus : nullptr;
+            } else if (focusBeforeDeactivation_ != nullptr &&
+                       IsChild(hwnd, focusBeforeDeactivation_)) {
+                SetFocus(focusBeforeDeactivation_);
+                return 0;
+            }
+            break;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            controls_.ForgetWindows();
+            break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void Win32Window::OnCommand(int id, int code, HWND control) {
+    if (unloaded_ || handlers_ == nullptr || code != BN_CLICKED)
+        return;
+    FormControl* c = controls_.FindByWindow(control);
+    // Enter in a dialog-style window arrives as IDOK: it presses the focused button.
+    if (c == nullptr && id == IDOK)
+        c = controls_.FindByWindow(GetFocus());
+    if (c == nullptr || c->spec.kind != ControlKind::Button)
+        return;
+    if (!IsWindowEnabled(c->hwnd) || !IsWindowVisible(c->hwnd))
+        return;
+    handlers_->Click(c->spec.name);
+}
+
+void Win32Window::OnTimer() {
+    // Never after unload, and never inside a tick that is processing events itself.
+    if (unloaded_ || inTick_ || handlers_ == nullptr)
+        return;
+    inTick_ = true;
+    handlers_->Timer_Timer();
+    inTick_ = false;
+}
+
+void Win32Window::OnClose() {
+    if (unloaded_ || handlers_ == nullptr)
+        return;
+    // Declined: the program unloads the window itself once it is ready.
+    if (handlers_->Form_QueryUnload())
+        Unload();
+}
+
+LRESULT Win32Window::OnControlColor(HDC dc, HWND control, UINT message, WPARAM wParam,
+                                    LPARAM lParam) {
+    FormControl* c = controls_.FindByWindow(control);
+    if (c == nullptr || c->spec.kind == ControlKind::Line || c->spec.kind == ControlKind::Button) {
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+    COLORREF back = ResolveColor(FormControls::BackColorOf(*c));
+    SetBkColor(dc, back);
+    SetTextColor(dc, ResolveColor(c->spec.foreColor.value_or(kSystemWindowText)));
+    return reinterpret_cast<LRESULT>(gdi_.Brush(back));
+}
+
+}  // namespace ui::win32

@@ -1,0 +1,77 @@
+// The window layer on plain Win32: one top-level window of fixed size whose client area is the
+// layout's, with a USER32 child control per layout control and SetTimer for timers. Only this
+// folder includes windows.h; the programs see ui::Window.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "window/Window.h"
+#include "window/win32/FormControls.h"
+#include "window/win32/GdiResources.h"
+
+namespace ui::win32 {
+
+class Win32Window : public Window {
+  public:
+    explicit Win32Window(const FormLayout& layout);
+    ~Win32Window() override;
+    Win32Window(const Win32Window&) = delete;
+    Win32Window& operator=(const Win32Window&) = delete;
+
+    // Creates the window and runs Form_Load, without an event loop: Run() is Load() followed by
+    // the loop. Tests call Load() and pump with ProcessEvents().
+    void Load(FormHandlers& handlers);
+
+    HWND FormHandle() const { return hwnd_; }
+    HWND ControlHandle(const std::string& name) const;
+    int LogicalDpi() const { return dpi_; }
+
+    int Run(FormHandlers& handlers) override;
+    void Show() override;
+    void SetText(const std::string& control, const std::string& text) override;
+    std::string Text(const std::string& control) const override;
+    void SetEnabled(const std::string& control, bool enabled) override;
+    void SetVisible(const std::string& control, bool visible) override;
+    void SetWidth(const std::string& control, double twips) override;
+    double Width(const std::string& control) const override;
+    void SetBackColor(const std::string& control, ColorRef color) override;
+    void Refresh(const std::string& control) override;
+    void ProcessEvents() override;
+    void ProcessPaintEvents() override;
+    void Unload() override;
+    bool IsUnloaded() const override { return unloaded_; }
+    std::string DecimalSeparator() const override;
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateFormWindow();
+    void OnCommand(int id, int code, HWND control);
+    void OnTimer();
+    void OnClose();
+    LRESULT OnControlColor(HDC dc, HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    void StartOrStopTimer(const FormControl& timer);
+    void FocusFirstButton();
+    void DispatchOne(MSG& msg);
+    // A live control by name: nullptr once unloaded or when the layout has no such control.
+    FormControl* Live(const std::string& name);
+
+    FormLayout layout_;
+    FormControls controls_;
+    int dpi_;
+    GdiResources gdi_;
+    FormHandlers* handlers_ = nullptr;
+    HWND hwnd_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    HWND focusBeforeDeactivation_ = nullptr;
+    bool looping_ = false;  // Run's loop is there to take the WM_QUIT that Unload posts
+    bool unloading_ = false;
+    bool unloaded_ = false;
+    bool inTick_ = false;
+};
+
+}  // namespace ui::win32
