@@ -15,6 +15,7 @@
 #include "hidlink/sim/SimulatedBus.h"
 #include "simdevices/Bystanders.h"
 #include "simdevices/WheelController.h"
+#include "updater/FirmwareImage.h"
 #include "wheelflash/Layout.h"
 #include "wheelflash/frmMain.h"
 #include "window/headless/HeadlessWindow.h"
@@ -50,7 +51,8 @@ class WheelflashFixture : public ::testing::Test {
         return controller;
     }
 
-    std::string ImagePath() const { return (directory_ / "wheelflash.bin").string(); }
+    // As the program builds it, so a fault injected on this path meets the program's open.
+    std::string ImagePath() { return updater::ImagePath(bus, wheelflash::kImageFileName); }
 
     std::vector<std::uint8_t> WriteImage(std::size_t size) {
         std::vector<std::uint8_t> bytes = ImageBytes(size);
