@@ -97,5 +97,26 @@ TEST_F(PreflightThenFixed, TheSameButtonThenRunsTheUpgrade) {
     EXPECT_TRUE(bus.HandleProblems().empty());
 }
 
+using NoDevice = WheelflashFixture;
+
+// Without a device the labels keep what they show and neither button does anything: no file is
+// looked at (a missing image is not created), nothing is sent, no caption changes.
+TEST_F(NoDevice, BothButtonsChangeNothing) {
+    Load();
+    const std::size_t windowEvents = window.Events().size();
+    window.Click("Command4");
+    window.Click("Command2");
+
+    EXPECT_TRUE(CallsAfterLoad().empty());
+    EXPECT_FALSE(std::filesystem::exists(ImagePath()));
+    ASSERT_EQ(window.Events().size(), windowEvents + 2);  // the two clicks themselves
+    EXPECT_EQ(window.Text("lblManuf"), "");
+    EXPECT_EQ(window.Text("Command4"), "Upgrade Firmware");
+    EXPECT_EQ(window.Text("Command2"), "2. Load Firmware");
+    EXPECT_TRUE(window.Control("Command4").enabled);
+    EXPECT_TRUE(window.Control("Command2").enabled);
+    EXPECT_FALSE(window.IsUnloaded());
+}
+
 }  // namespace
 }  // namespace wheelflash_test

@@ -136,19 +136,6 @@ TEST_F(Transfer, ARefusedRecordKeepsTheWindowOpenWithTheCount) {
     EXPECT_TRUE(bus.HandleProblems().empty());
 }
 
-// "2. Load Firmware" on a controller still in its normal mode: every record is refused.
-TEST_F(Transfer, AControllerNotWaitingForAnImageRefusesEveryRecord) {
-    AddController();
-    Load();
-    WriteImage(4000);
-    window.Click("Command2");
-
-    EXPECT_EQ(CallsAfterLoadNamed("HidD_SetFeature").size(), 100u);
-    EXPECT_EQ(window.Text("Command2"), "Update failed: 100 of 100 records not accepted");
-    EXPECT_FALSE(window.IsUnloaded());
-    EXPECT_FALSE(window.Control("Pic").visible);
-}
-
 TEST_F(Transfer, AnImageThatCannotBeReadStopsTheTransferAndSaysSo) {
     StartWith("Command2");
     WriteImage(400);
