@@ -61,7 +61,15 @@ TEST_P(ImageArrivesWhole, RecordsInFileOrderThenTheWindowCloses) {
 
     const std::size_t n = c.size / 40;
     EXPECT_EQ(controller->ReceivedImage(), WholeRecords(image));
-    EXPECT_EQ(DataReports().size(), n);
+    const std::vector<sim::Call> reports = DataReports();
+    ASSERT_EQ(reports.size(), n);
+    for (std::size_t k = 0; k < n; ++k) {
+        Bytes expected = {0x00};
+        const Bytes record = RecordOf(image, k);
+        expected.insert(expected.end(), record.begin(), record.end());
+        expected.resize(64, 0x00);
+        EXPECT_EQ(reports[k].bytes, expected) << "report " << k;
+    }
     EXPECT_EQ(window.ProcessEventsCount(), static_cast<int>(n));
     EXPECT_TRUE(window.IsUnloaded());
     EXPECT_TRUE(bus.HandleProblems().empty());
