@@ -1,6 +1,9 @@
 #include "wheelflash/frmMain.h"
 
+#include <cstdint>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "updater/FirmwareImage.h"
 #include "wheelflash/Reports.h"

@@ -11,6 +11,7 @@
 // both buttons and leaves the window open with the reason on a button, until the user closes it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "hidlink/ApiDeclarations.h"
