@@ -1,0 +1,144 @@
+#include "hidlink/platform/linux/SysfsHidraw.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace hidlink::hidraw {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kNodePrefix = "hidraw";
+constexpr unsigned long kBusUsb = 0x03;  // BUS_USB of linux/input.h
+
+std::optional<std::string> ReadWholeFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string contents{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return std::nullopt;
+    return contents;
+}
+
+// sysfs ends every text attribute with one line feed.
+std::string WithoutLineEnd(std::string text) {
+    if (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text;
+}
+
+bool IsBelow(const fs::path& dir, const fs::path& top) {
+    const fs::path relative = dir.lexically_relative(top);
+    return !relative.empty() && relative != "." && *relative.begin() != "..";
+}
+
+unsigned long NodeNumber(const std::string& name) {
+    return std::stoul(name.substr(std::char_traits<char>::length(kNodePrefix)));
+}
+
+}  // namespace
+
+bool IsHidrawNodeName(const std::string& name) {
+    const std::string prefix = kNodePrefix;
+    // Minor numbers have at most seven digits; nine keep any accepted name within stoul.
+    if (name.size() <= prefix.size() || name.size() > prefix.size() + 9 ||
+        name.compare(0, prefix.size(), prefix) != 0) {
+        return false;
+    }
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+SysfsHidraw::SysfsHidraw(fs::path root) : root_(std::move(root)) {}
+
+std::vector<std::string> SysfsHidraw::Nodes() const {
+    std::vector<std::string> nodes;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(root_ / "class" / "hidraw", error)) {
+        std::string name = entry.path().filename().string();
+        if (IsHidrawNodeName(name))
+            nodes.push_back(std::move(name));
+    }
+    std::sort(nodes.begin(), nodes.end(), [](const std::string& a, const std::string& b) {
+        return NodeNumber(a) < NodeNumber(b);
+    });
+    return nodes;
+}
+
+fs::path SysfsHidraw::HidDevice(const std::string& node) const {
+    return root_ / "class" / "hidraw" / node / "device";
+}
+
+std::optional<std::string> SysfsHidraw::UeventValue(const std::string& node,
+                                                    const std::string& key) const {
+    if (!IsHidrawNodeName(node))
+        return std::nullopt;
+    const std::optional<std::string> uevent = ReadWholeFile(HidDevice(node) / "uevent");
+    if (!uevent)
+        return std::nullopt;
+    std::istringstream lines(*uevent);
+    const std::string prefix = key + "=";
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            return line.substr(prefix.size());
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<std::uint8_t>> SysfsHidraw::ReportDescriptor(
+    const std::string& node) const {
+    if (!IsHidrawNodeName(node))
+        return std::nullopt;
+    const std::optional<std::string> bytes = ReadWholeFile(HidDevice(node) / "report_descriptor");
+    if (!bytes)
+        return std::nullopt;
+    return std::vector<std::uint8_t>(bytes->begin(), bytes->end());
+}
+
+std::optional<fs::path> SysfsHidraw::UsbDevice(const std::string& node) const {
+    // HID_ID=bus:vendor:product, in hex.
+    const std::optional<std::string> id = UeventValue(node, "HID_ID");
+    if (!id || std::strtoul(id->c_str(), nullptr, 16) != kBusUsb)
+        return std::nullopt;
+
+    std::error_code error;
+    const fs::path top = fs::canonical(root_, error);
+    if (error)
+        return std::nullopt;
+    fs::path dir = fs::canonical(HidDevice(node), error);
+    if (error)
+        return std::nullopt;
+    // Up from the HID device through the USB interface to the first folder that describes a USB
+    // device; never above the sysfs root.
+    while (IsBelow(dir, top)) {
+        if (fs::exists(dir / "idVendor", error))
+            return dir;
+        dir = dir.parent_path();
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> SysfsHidraw::UsbString(const std::string& node,
+                                                  const std::string& name) const {
+    const std::optional<fs::path> usb = UsbDevice(node);
+    if (!usb)
+        return std::nullopt;
+    const std::optional<std::string> text = ReadWholeFile(*usb / name);
+    if (!text)
+        return std::nullopt;
+    return WithoutLineEnd(*text);
+}
+
+std::uint16_t SysfsHidraw::ReleaseNumber(const std::string& node) const {
+    const std::optional<std::string> bcd = UsbString(node, "bcdDevice");
+    if (!bcd)
+        return 0;
+    return static_cast<std::uint16_t>(std::strtoul(bcd->c_str(), nullptr, 16));
+}
+
+}  // namespace hidlink::hidraw

@@ -1,0 +1,199 @@
+#include "servodiag/Layout.h"
+
+#include <string>
+
+namespace servodiag {
+
+namespace {
+
+constexpr int kLabelHeight = 285;
+constexpr int kFieldHeight = 360;
+constexpr int kFieldWidth = 1035;
+
+// Captions of the status column and the settings list sit this much lower than their fields,
+// so that the label text lines up with the text inside the field.
+constexpr int kStatusCaptionDrop = 40;
+constexpr int kSettingsCaptionDrop = 60;
+
+ui::Font Arial(bool bold = false) {
+    return ui::Font{"Arial", 10, bold};
+}
+
+ui::ControlSpec Control(std::string name, ui::ControlKind kind, std::string caption, int left,
+                        int top, int width, int height) {
+    ui::ControlSpec c;
+    c.name = std::move(name);
+    c.kind = kind;
+    c.caption = std::move(caption);
+    c.left = left;
+    c.top = top;
+    c.width = width;
+    c.height = height;
+    c.font = Arial();
+    return c;
+}
+
+ui::ControlSpec Label(std::string name, std::string caption, int left, int top, int width) {
+    return Control(std::move(name), ui::ControlKind::Label, std::move(caption), left, top, width,
+                   kLabelHeight);
+}
+
+// Fields only display device values: the user never types into them.
+ui::ControlSpec Field(std::string name, std::string initialText, int left, int top) {
+    ui::ControlSpec c = Control(std::move(name), ui::ControlKind::TextField, std::move(initialText),
+                                left, top, kFieldWidth, kFieldHeight);
+    c.enabled = false;
+    return c;
+}
+
+ui::ControlSpec Separator(std::string name, int top) {
+    return Control(std::move(name), ui::ControlKind::Line, "", 120, top, 4800, 15);
+}
+
+void AddDeviceDetails(std::vector<ui::ControlSpec>& controls) {
+    ui::ControlSpec frame =
+        Control("Frame1", ui::ControlKind::Frame, "Device details", 60, 60, 4935, 1755);
+    frame.enabled = false;  // enabled once the device's settings have been read
+    controls.push_back(frame);
+
+    struct Row {
+        const char* caption;
+        const char* captionText;
+        const char* value;
+        int valueLeft;
+        int top;
+    };
+    const Row rows[] = {
+        {"Label4", "Manufacturer", "lblManuf", 1620, 300},
+        {"Label5", "Product", "lblProduct", 1560, 660},
+        {"Label2", "Version", "lblVersion", 1620, 1020},
+        {"Label3", "Serial Number", "lblSerialNumber", 1620, 1380},
+    };
+    for (const Row& row : rows) {
+        ui::ControlSpec caption = Label(row.caption, row.captionText, 180, row.top, 1335);
+        caption.container = "Frame1";
+        controls.push_back(caption);
+
+        // Window-background value labels look like fields without being editable.
+        ui::ControlSpec value = Label(row.value, "", row.valueLeft, row.top, 3300);
+        value.container = "Frame1";
+        value.backColor = ui::kSystemWindowBackground;
+        controls.push_back(value);
+    }
+}
+
+void AddStatusColumn(std::vector<ui::ControlSpec>& controls) {
+    struct Row {
+        const char* caption;
+        const char* captionText;
+        const char* field;
+        int top;
+        bool visible;
+    };
+    const Row rows[] = {
+        {"Label25", "USB errors", "USBerr", 200, true},
+        {"Label26", "SPI errors", "SPIerr", 600, true},
+        {"Label27", "Amp FW ver", "amp_fw_ver", 960, true},
+        {"Label28", "Amp HW ver", "amp_bl_ver", 1320, true},
+        {"Label29", "Amp S/N", "amp_sn", 1680, true},
+        {"Label30", "Bus voltage", "bus_v", 2040, false},
+        {"Label31", "SFD position", "sfd_pos", 2400, false},
+        {"Label32", "Motor model", "motor_model", 2760, true},
+        {"Label33", "E-STOP", "estop", 3120, true},
+    };
+    for (const Row& row : rows) {
+        ui::ControlSpec caption =
+            Label(row.caption, row.captionText, 5280, row.top + kStatusCaptionDrop, 1275);
+        caption.visible = row.visible;
+        controls.push_back(caption);
+
+        // Hidden fields are still written by every status read.
+        ui::ControlSpec field = Field(row.field, "", 6600, row.top);
+        field.visible = row.visible;
+        controls.push_back(field);
+    }
+}
+
+void AddPositionRow(std::vector<ui::ControlSpec>& controls) {
+    controls.push_back(Label("Label8", "Current position", 120, 2280, 1935));
+    ui::ControlSpec degrees = Label("Degrees", "", 2160, 2520, kFieldWidth);
+    degrees.font = Arial(true);
+    controls.push_back(degrees);
+    controls.push_back(Label("Label17", "degrees", 3240, 2520, 735));
+}
+
+void AddSettingsList(std::vector<ui::ControlSpec>& controls) {
+    struct Row {
+        const char* caption;
+        const char* captionText;
+        const char* field;
+        int top;
+        const char* initialText;
+        const char* unit;  // the label after the field, or null
+        const char* unitText;
+    };
+    const Row rows[] = {
+        {"Label6", "Centre offset", "Homing", 2940, "Centre", "Label11", "counts"},
+        {"Label16", "Overall damping", "TDamp", 3540, "Damping", nullptr, nullptr},
+        {"Label20", "Overall inertia", "TInertia", 4080, "Inertia", nullptr, nullptr},
+        {"Label21", "Overall friction", "TFriction", 4560, "Friction", nullptr, nullptr},
+        {"Label1", "Stops (each side)", "Slimit", 5100, "Stops", "Label12", "counts"},
+        {"Label13", "Stops stiffness", "Stiff", 5580, "Stiffness", nullptr, nullptr},
+        {"Label15", "Stops damping", "Damp", 6060, "Damping", nullptr, nullptr},
+        {"Label24", "Centering spring", "Spring", 6600, "Spring", nullptr, nullptr},
+        {"Label22", "Motor filter", "MotorFilter", 7320, "", nullptr, nullptr},
+        {"Label23", "Input filter", "InputFilter", 7800, "", nullptr, nullptr},
+        {"Label18", "All Effects scale", "OverallScale", 8460, "Scale", "Label19", "%"},
+        {"Label7", "Damper Effect scale", "DampingScale", 8940, "Damping", "Label14", "%"},
+    };
+    for (const Row& row : rows) {
+        const int captionTop = row.top + kSettingsCaptionDrop;
+        controls.push_back(Label(row.caption, row.captionText, 120, captionTop, 1995));
+        controls.push_back(Field(row.field, row.initialText, 2160, row.top));
+        if (row.unit != nullptr)
+            controls.push_back(Label(row.unit, row.unitText, 3240, captionTop, 735));
+    }
+    controls.push_back(Separator("Line1", 3420));
+    controls.push_back(Separator("Line2", 7200));
+    controls.push_back(Separator("Line3", 8280));
+}
+
+// Neither button is ever shown: the timer runs the status read, and nothing is written back.
+void AddButtons(std::vector<ui::ControlSpec>& controls) {
+    ui::ControlSpec getData =
+        Control("Command1", ui::ControlKind::Button, "Get data", 6600, 3720, kFieldWidth, 375);
+    getData.visible = false;
+    controls.push_back(getData);
+
+    ui::ControlSpec writeAndReset =
+        Control("Go", ui::ControlKind::Button, "Write and reset", 5280, 4200, 2355, 375);
+    writeAndReset.visible = false;
+    writeAndReset.enabled = false;
+    controls.push_back(writeAndReset);
+}
+
+void AddTimer(std::vector<ui::ControlSpec>& controls) {
+    ui::ControlSpec timer = Control("Timer", ui::ControlKind::Timer, "", 0, 0, 0, 0);
+    timer.intervalMs = 200;
+    timer.enabled = false;  // started at the end of the window's load
+    controls.push_back(timer);
+}
+
+}  // namespace
+
+ui::FormLayout ServodiagLayout() {
+    ui::FormLayout layout;
+    layout.caption = "Drivanta v2 diagnostics";
+    layout.clientWidth = 8100;
+    layout.clientHeight = 9620;
+    layout.iconName = "servodiag";
+    AddDeviceDetails(layout.controls);
+    AddStatusColumn(layout.controls);
+    AddPositionRow(layout.controls);
+    AddSettingsList(layout.controls);
+    AddButtons(layout.controls);
+    AddTimer(layout.controls);
+    return layout;
+}
+
+}  // namespace servodiag

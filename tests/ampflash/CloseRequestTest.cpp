@@ -1,0 +1,146 @@
+// Closing the window, and clicking again, while an upgrade runs; clicking without a device.
+#include "AmpflashRig.h"
+
+namespace ampflash_test {
+namespace {
+
+struct DeferredCase {
+    const char* name;
+    int atEvents;  // the round of event processing in which the user closes the window
+};
+
+void PrintTo(const DeferredCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DeferredClose : public RigTest<::testing::TestWithParam<DeferredCase>> {};
+
+// Until the reset report is out, a close request waits: the amplifier gets the whole image and
+// its reset, and then the window closes without waiting for the amplifier to come back.
+TEST_P(DeferredClose, WaitsUntilTheResetReport) {
+    AmpflashRig& rig = MakeRig();
+    const auto image = ImageBytes(10 * 40);
+    rig.WriteImage(image);
+    rig.Load();
+    bool closedAtRequest = true;
+    rig.window.OnProcessEvents = [&](int count) {
+        if (count == GetParam().atEvents)
+            closedAtRequest = rig.window.RequestClose();
+    };
+    rig.Click();
+
+    EXPECT_FALSE(closedAtRequest);
+    EXPECT_EQ(rig.amplifier->ReceivedImage(), image);
+    EXPECT_EQ(rig.amplifier->ResetReports(), 1);
+    EXPECT_TRUE(rig.window.IsUnloaded());
+    const auto finds = rig.bus.CallsNamed("SetupDiGetClassDevsA");
+    EXPECT_EQ(finds.size(), 1u);  // the load's; no probe after the reset
+    EXPECT_EQ(rig.bus.Calls().back().name, "EndPreciseTiming");
+
+    // The amplifier restarts on its own.
+    rig.amplifier->Advance(rig.bus.NowMs() + 1500);
+    EXPECT_EQ(rig.amplifier->CurrentMode(), simdevices::Amplifier::Mode::Application);
+}
+
+INSTANTIATE_TEST_SUITE_P(When, DeferredClose,
+                         ::testing::Values(DeferredCase{"CountingSeconds", 2},
+                                           DeferredCase{"Sending", 5 + 4}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class CloseRequest : public RigTest<> {};
+
+TEST_F(CloseRequest, DuringTheWaitEndsTheProgram) {
+    AmpflashRig& rig = MakeRig();
+    rig.WriteImage(ImageBytes(3 * 40));
+    rig.Load();
+    std::size_t findsAtClose = 0;
+    rig.window.OnProcessEvents = [&](int) {
+        if (rig.Caption() == "Resetting...") {
+            EXPECT_TRUE(rig.window.RequestClose());
+            findsAtClose = rig.bus.CallsNamed("SetupDiGetClassDevsA").size();
+        }
+    };
+    rig.Click();
+
+    EXPECT_TRUE(rig.window.IsUnloaded());
+    EXPECT_EQ(rig.bus.CallsNamed("SetupDiGetClassDevsA").size(), findsAtClose);
+    EXPECT_EQ(rig.bus.Calls().back().name, "EndPreciseTiming");
+}
+
+TEST_F(CloseRequest, AfterAStoppedTransferClosesEachHandleOnce) {
+    AmpflashRig& rig = MakeRig();
+    rig.WriteImage(ImageBytes(3 * 40));
+    rig.amplifier->RefuseRecords({2});
+    rig.Load();
+    rig.Click();
+    ASSERT_FALSE(rig.window.IsUnloaded());
+    EXPECT_TRUE(rig.window.RequestClose());  // TearDown finds no handle closed twice
+}
+
+TEST_F(CloseRequest, DeferredUntilATransferStopsThenHonoured) {
+    AmpflashRig& rig = MakeRig();
+    rig.WriteImage(ImageBytes(6 * 40));
+    rig.amplifier->RefuseRecords({4});
+    rig.Load();
+    rig.window.OnProcessEvents = [&](int count) {
+        if (count == 5 + 2) {
+            EXPECT_FALSE(rig.window.RequestClose());
+        }
+    };
+    rig.Click();
+    EXPECT_EQ(rig.amplifier->ReceivedRecords(), 3u);
+    EXPECT_EQ(rig.amplifier->ResetReports(), 0);
+    EXPECT_TRUE(rig.window.IsUnloaded());
+}
+
+TEST_F(CloseRequest, WhileIdleClosesBothHandles) {
+    AmpflashRig& rig = MakeRig();
+    rig.Load();
+    const hidlink::HidLink link = rig.form.Link();
+    rig.bus.ClearCalls();
+    EXPECT_TRUE(rig.window.RequestClose());
+    std::vector<hidlink::Handle> closed;
+    for (const auto& call : rig.bus.CallsNamed("CloseHandle"))
+        closed.push_back(call.handle);
+    EXPECT_THAT(closed, ::testing::ElementsAre(link.DeviceHandle, link.OverlappedHandle));
+}
+
+TEST_F(CloseRequest, SecondClickDuringTheSequenceDoesNothing) {
+    AmpflashRig& rig = MakeRig();
+    rig.WriteImage(ImageBytes(5 * 40));
+    rig.Load();
+    std::size_t reportsBefore = 0;
+    std::size_t reportsAfter = 0;
+    rig.window.OnProcessEvents = [&](int count) {
+        if (count == 3 || count == 8) {
+            reportsBefore = rig.Reports().size();
+            rig.Click();                    // disabled: the window does not deliver it
+            rig.form.btnUpgradeFW_Click();  // delivered anyway
+            reportsAfter = rig.Reports().size();
+            EXPECT_EQ(reportsAfter, reportsBefore);
+        }
+    };
+    rig.Click();
+    EXPECT_EQ(rig.amplifier->SwitchReports(), 1);
+    EXPECT_EQ(rig.amplifier->ReceivedRecords(), 5u);
+    EXPECT_EQ(rig.DataReports().size(), 5u);
+}
+
+TEST_F(CloseRequest, ClickWithoutADeviceChangesNothing) {
+    AmpflashRig& rig = MakeRig({}, false);
+    rig.WriteImage(ImageBytes(400));
+    rig.Load();
+    EXPECT_EQ(rig.window.Text("lblVersion"), " ");
+    EXPECT_EQ(rig.window.Text("lblManuf"), "");
+    const auto eventsBefore = rig.window.Events().size();
+    rig.bus.ClearCalls();
+    rig.Click();
+
+    EXPECT_TRUE(rig.bus.Calls().empty());
+    EXPECT_EQ(rig.window.Events().size(), eventsBefore + 1);  // the click itself
+    EXPECT_EQ(rig.Caption(), "Upgrade Firmware");
+    EXPECT_TRUE(rig.window.Control("btnUpgradeFW").enabled);
+}
+
+}  // namespace
+}  // namespace ampflash_test

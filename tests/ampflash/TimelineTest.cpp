@@ -1,0 +1,166 @@
+// When things happen in an upgrade: the six-second count, the pace of the transfer, the reset,
+// the probes and the wait for the amplifier, and what the window shows meanwhile.
+#include "AmpflashRig.h"
+
+namespace ampflash_test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+class Timeline : public RigTest<> {};
+
+// The platform calls that pace the sequence, as short words.
+std::vector<std::string> Trace(const sim::SimulatedBus& bus) {
+    std::vector<std::string> out;
+    for (const auto& c : bus.Calls()) {
+        if (c.name == "Sleep") {
+            out.push_back(std::string("sleep ") + std::to_string(c.length));
+        } else if (c.name == "HidD_SetFeature") {
+            out.push_back(c.bytes[0] == 0x40 ? "data" : c.bytes[3] == 0xBB ? "switch" : "reset");
+        } else if (c.name == "SetupDiGetClassDevsA") {
+            out.push_back("find");
+        } else if (c.name == "CloseHandle") {
+            out.push_back("close");
+        } else if (c.name == "BeginPreciseTiming" || c.name == "EndPreciseTiming") {
+            out.push_back(c.name.substr(0, c.name.find('P')));
+        }
+    }
+    return out;
+}
+
+TEST_F(Timeline, FromClickToClose) {
+    AmpflashRig& rig = MakeRig();  // comes back 1,500 ms after the reset report
+    rig.WriteImage(ImageBytes(2 * 40));
+    rig.Load();
+    rig.bus.ClearCalls();
+    rig.Click();
+
+    std::vector<std::string> expected{"Begin", "switch"};
+    for (int i = 0; i < 6; ++i)
+        expected.push_back("sleep 1000");
+    for (const char* step : {"sleep 10", "data", "sleep 4", "data", "sleep 4", "sleep 500", "reset",
+                             "sleep 500", "close", "close"}) {
+        expected.push_back(step);
+    }
+    // Five probes, then the wait until the amplifier is back (at 1,500 ms after the reset).
+    for (int i = 0; i < 10; ++i) {
+        expected.push_back("sleep 100");
+        expected.push_back("find");
+    }
+    for (const char* step : {"close", "close", "End"})
+        expected.push_back(step);
+    EXPECT_THAT(Trace(rig.bus), ElementsAreArray(expected));
+    EXPECT_TRUE(rig.window.IsUnloaded());
+}
+
+// An amplifier back within the probes is found by four of them; each probe lets go of what the
+// one before it opened, and the wait then finds it at once.
+TEST_F(Timeline, ProbesThatFindTheAmplifierLeaveNothingOpen) {
+    simdevices::AmplifierOptions options;
+    options.returnAfterMs = 650;
+    AmpflashRig& rig = MakeRig(options);
+    rig.WriteImage(ImageBytes(40));
+    rig.Load();
+    rig.Click();
+
+    const auto trace = Trace(rig.bus);
+    const auto reset = std::find(trace.begin(), trace.end(), "reset");
+    ASSERT_NE(reset, trace.end());
+    std::vector<std::string> afterReset(std::next(reset), trace.end());
+    std::vector<std::string> expected;
+    auto then = [&](std::initializer_list<const char*> steps) {
+        expected.insert(expected.end(), steps.begin(), steps.end());
+    };
+    then({"sleep 500", "close", "close"});  // the handles from before the reset
+    then({"sleep 100", "find"});            // probe 1: not back yet
+    then({"sleep 100", "find"});            // probe 2: found and opened
+    for (int probe = 3; probe <= 5; ++probe)
+        then({"sleep 100", "close", "close", "find"});
+    then({"close", "close"});                              // before the wait
+    then({"sleep 100", "find", "close", "close", "End"});  // found at once; the click ends
+    EXPECT_THAT(afterReset, ElementsAreArray(expected));
+}
+
+TEST_F(Timeline, SixSecondsCountedInDots) {
+    AmpflashRig& rig = MakeRig();
+    rig.WriteImage(ImageBytes(40));
+    rig.Load();
+    std::vector<std::string> captions;
+    std::vector<std::int64_t> times;
+    rig.window.OnProcessEvents = [&](int count) {
+        if (count <= 5) {
+            captions.push_back(rig.Caption());
+            times.push_back(rig.bus.NowMs());
+        }
+    };
+    const std::int64_t click = rig.bus.NowMs();
+    rig.Click();
+
+    EXPECT_THAT(captions,
+                ElementsAre("Switching to bootloader....", "Switching to bootloader.....",
+                            "Switching to bootloader......", "Switching to bootloader.......",
+                            "Switching to bootloader........"));
+    EXPECT_THAT(times,
+                ElementsAre(click + 1000, click + 2000, click + 3000, click + 4000, click + 5000));
+    // The sixth dot goes straight on to the transfer.
+    const auto texts = rig.window.EventsFor("btnUpgradeFW");
+    const auto sixth = std::find_if(texts.begin(), texts.end(), [](const ui::WindowEvent& e) {
+        return e.value == "Switching to bootloader.........";
+    });
+    ASSERT_NE(sixth, texts.end());
+    EXPECT_EQ(std::next(sixth)->value, "Updating firmware...");
+
+    const auto reports = rig.Reports();
+    EXPECT_GE(reports[1].timeMs - reports[0].timeMs, 6000);
+}
+
+TEST_F(Timeline, FillGrowsAfterEachReportAndIsRepainted) {
+    AmpflashRig& rig = MakeRig();
+    rig.WriteImage(ImageBytes(4 * 40 + 5));  // RecordCount 5
+    rig.Load();
+    rig.Click();
+
+    // Shown at zero, k x 5055 / 5 after each report, emptied after the reset.
+    EXPECT_THAT(rig.FillWidths(), ElementsAre(0, 1011, 2022, 3033, 4044, 0));
+    std::vector<std::string> afterFirstReport;
+    const auto& events = rig.window.Events();
+    auto it = std::find_if(events.begin(), events.end(), [](const ui::WindowEvent& e) {
+        return e.what == "width" && e.control == "Pic" && e.value == "1011";
+    });
+    ASSERT_NE(it, events.end());
+    for (int i = 0; i < 3; ++i, ++it)
+        afterFirstReport.push_back(it->what);
+    EXPECT_THAT(afterFirstReport, ElementsAre("width", "refresh", "events"));
+}
+
+// Probes refresh the labels without processing events; the wait processes events before each
+// attempt; the labels show the amplifier's new version when it is back.
+TEST_F(Timeline, LabelsAfterEachDiscoveryAttempt) {
+    AmpflashRig& rig = MakeRig();
+    rig.WriteImage(ImageBytes(40));
+    rig.Load();
+    EXPECT_EQ(rig.window.Text("lblVersion"), " 2.3");
+    rig.Click();
+
+    std::vector<std::string> afterReset;
+    bool resetting = false;
+    for (const auto& e : rig.window.Events()) {
+        if (e.control == "btnUpgradeFW" && e.value == "Resetting...")
+            resetting = true;
+        else if (resetting && e.what == "events")
+            afterReset.push_back("events");
+        else if (resetting && e.what == "text" && e.control == "lblVersion")
+            afterReset.push_back(std::string("version") + e.value);
+    }
+    std::vector<std::string> expected(5, "version ");
+    for (int i = 0; i < 5; ++i) {
+        expected.push_back("events");
+        expected.push_back(i < 4 ? "version " : "version 2.4");
+    }
+    EXPECT_THAT(afterReset, ElementsAreArray(expected));
+    EXPECT_EQ(rig.window.Text("lblManuf"), " Drivanta");
+}
+
+}  // namespace
+}  // namespace ampflash_test

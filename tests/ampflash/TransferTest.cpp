@@ -1,0 +1,105 @@
+// The image arrives whole or the window says where it stopped.
+#include "AmpflashRig.h"
+
+namespace ampflash_test {
+namespace {
+
+using ::testing::ElementsAreArray;
+
+class WholeImage : public RigTest<::testing::TestWithParam<std::size_t>> {};
+
+TEST_P(WholeImage, ArrivesInOrderOnceAndTheWindowCloses) {
+    const std::size_t size = GetParam();
+    const std::size_t records = size / 40;
+    AmpflashRig& rig = MakeRig();
+    const auto image = ImageBytes(size);
+    rig.WriteImage(image);
+    rig.Load();
+    rig.Click();
+
+    EXPECT_EQ(rig.amplifier->ReceivedImage(), Head(image, records * 40));
+    EXPECT_EQ(rig.DataReports().size(), records);
+    EXPECT_EQ(rig.amplifier->ResetReports(), 1);
+    EXPECT_EQ(rig.amplifier->CurrentMode(), simdevices::Amplifier::Mode::Application);
+
+    // The fill stops short of the full width: K / (K + 1) of it.
+    const auto widths = rig.FillWidths();
+    ASSERT_GE(widths.size(), 2u);
+    EXPECT_EQ(widths[widths.size() - 2], static_cast<float>(5055.0 * static_cast<double>(records) /
+                                                            static_cast<double>(records + 1)));
+    EXPECT_TRUE(rig.window.IsUnloaded());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, WholeImage,
+                         ::testing::Values(40, 4000, 4010, 1310640));  // 1, 100, 100, 32,766
+
+struct StopCase {
+    const char* name;
+    std::size_t records;
+    std::size_t refused;    // 1-based record the amplifier refuses, or 0
+    std::size_t readFails;  // 1-based record whose read fails, or 0
+    std::size_t stopsAt;
+};
+
+void PrintTo(const StopCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StoppedTransfer : public RigTest<::testing::TestWithParam<StopCase>> {};
+
+// Nothing more goes out after the stop: no reset report, no discovery; the fill is emptied, the
+// file and both handles are closed once, and the window stays open saying where it stopped.
+TEST_P(StoppedTransfer, KeepsTheWindowOpenWithTheRecord) {
+    const StopCase& c = GetParam();
+    AmpflashRig& rig = MakeRig();
+    rig.WriteImage(ImageBytes(c.records * 40));
+    if (c.refused != 0)
+        rig.amplifier->RefuseRecords({c.refused});
+    rig.Load();
+    const hidlink::HidLink link = rig.form.Link();
+    if (c.readFails != 0)  // the counting pass reads every record and then the end
+        rig.bus.FailImageReadAt(static_cast<int>(c.records + 1 + c.readFails), "I/O error");
+    rig.bus.ClearCalls();
+    rig.Click();
+
+    EXPECT_EQ(rig.amplifier->ReceivedRecords(), c.stopsAt - 1);
+    EXPECT_EQ(rig.amplifier->ResetReports(), 0);
+    EXPECT_EQ(rig.DataReports().size(), c.refused != 0 ? c.stopsAt : c.stopsAt - 1);
+    EXPECT_TRUE(rig.bus.CallsNamed("SetupDiGetClassDevsA").empty());
+    EXPECT_EQ(rig.FillWidths().back(), 0);
+
+    std::vector<hidlink::Handle> closed;
+    for (const auto& call : rig.bus.CallsNamed("CloseHandle"))
+        closed.push_back(call.handle);
+    EXPECT_THAT(closed, ElementsAreArray({link.DeviceHandle, link.OverlappedHandle}));
+    EXPECT_THAT(rig.bus.HandleProblems(), ::testing::IsEmpty());  // file closed, timing ended
+
+    EXPECT_FALSE(rig.window.IsUnloaded());
+    EXPECT_EQ(rig.Caption(), std::string("Update failed at record ") + std::to_string(c.stopsAt) +
+                                 " of " + std::to_string(c.records));
+    EXPECT_FALSE(rig.window.Control("btnUpgradeFW").enabled);
+
+    // The amplifier waits in its bootloader: nothing starts again from this window.
+    rig.bus.ClearCalls();
+    rig.form.btnUpgradeFW_Click();
+    EXPECT_TRUE(rig.bus.Calls().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Stops, StoppedTransfer,
+                         ::testing::Values(StopCase{"ThirdRefused", 10, 3, 0, 3},
+                                           StopCase{"FirstRefused", 10, 1, 0, 1},
+                                           StopCase{"LastRefused", 10, 10, 0, 10},
+                                           StopCase{"ThirdUnreadable", 10, 0, 3, 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class Transfer : public RigTest<> {};
+
+TEST_F(Transfer, NeedsADetectedDevice) {
+    AmpflashRig& rig = MakeRig({}, false);
+    rig.Load();
+    EXPECT_FALSE(rig.form.SendFlashData());
+    EXPECT_TRUE(rig.bus.CallsNamed("OpenImageFile").empty());
+}
+
+}  // namespace
+}  // namespace ampflash_test

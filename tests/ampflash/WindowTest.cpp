@@ -1,0 +1,49 @@
+// The window as it opens: the controls of the layout and what the load does with them.
+#include "AmpflashRig.h"
+
+namespace ampflash_test {
+namespace {
+
+class Window : public RigTest<> {};
+
+TEST_F(Window, OpensWithTheAmplifierAndOneButton) {
+    AmpflashRig& rig = MakeRig();
+    rig.Load();
+
+    EXPECT_TRUE(rig.window.Shown());
+    EXPECT_EQ(rig.form.ProgressFullWidth(), 5055);
+    EXPECT_FALSE(rig.window.Control("Pic").visible);
+    EXPECT_EQ(rig.window.Text("lblManuf"), " Drivanta");
+    EXPECT_EQ(rig.window.Text("lblProduct"), " Drivanta v2 Servo Amplifier");
+    EXPECT_EQ(rig.window.Text("lblSerialNumber"), " DV2A-010342");
+    EXPECT_EQ(rig.window.Text("lblVersion"), " 2.3");
+
+    std::vector<std::string> offered;
+    for (const auto& c : rig.window.Layout().controls) {
+        const ui::ControlState& state = rig.window.Control(c.name);
+        if (c.kind == ui::ControlKind::Button && state.visible && state.enabled)
+            offered.push_back(c.name);
+    }
+    EXPECT_THAT(offered, ::testing::ElementsAre("btnUpgradeFW"));
+}
+
+TEST(AmpflashLayout, FillSitsInsideTheTrack) {
+    const ui::FormLayout layout = ampflash::AmpflashLayout();
+    const ui::ControlSpec* track = layout.Find("Picture1");
+    const ui::ControlSpec* fill = layout.Find("Pic");
+    ASSERT_NE(track, nullptr);
+    ASSERT_NE(fill, nullptr);
+    EXPECT_EQ(fill->left - track->left, 60);
+    EXPECT_EQ(fill->top - track->top, 60);
+    EXPECT_EQ(track->left + track->width - (fill->left + fill->width), 60);
+    EXPECT_EQ(track->top + track->height - (fill->top + fill->height), 60);
+    // The eight identity labels belong to the frame, which takes no input.
+    int inFrame = 0;
+    for (const auto& c : layout.controls)
+        inFrame += c.container == "Frame1";
+    EXPECT_EQ(inFrame, 8);
+    EXPECT_FALSE(layout.Find("Frame1")->enabled);
+}
+
+}  // namespace
+}  // namespace ampflash_test

@@ -1,0 +1,310 @@
+#include "servodiag/frmMain.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "hidlink/sim/SimClock.h"
+#include "hidlink/sim/SimulatedBus.h"
+#include "servodiag/Layout.h"
+#include "simdevices/Bystanders.h"
+#include "tests/servodiag/ScriptedWheel.h"
+#include "window/headless/HeadlessWindow.h"
+
+namespace servodiag {
+namespace {
+
+using testing::ScriptedWheel;
+
+const char* const kSettingsFields[] = {
+    "Homing", "TDamp",  "TInertia",    "TFriction",   "Slimit",       "Stiff",
+    "Damp",   "Spring", "MotorFilter", "InputFilter", "OverallScale", "DampingScale"};
+const char* const kInitialSettings[] = {"Centre", "Damping",   "Inertia", "Friction",
+                                        "Stops",  "Stiffness", "Damping", "Spring",
+                                        "",       "",          "Scale",   "Damping"};
+const char* const kStatusControls[] = {"USBerr", "SPIerr",      "amp_fw_ver", "amp_bl_ver",
+                                       "amp_sn", "motor_model", "sfd_pos",    "Degrees",
+                                       "bus_v",  "estop"};
+
+class FrmMainTest : public ::testing::Test {
+  protected:
+    // Two HID interfaces that are not the wheel enumerate before it, as on a real machine.
+    void Attach(std::uint16_t reportLength = 64) {
+        bus.AddDevice(simdevices::MakeKeyboard());
+        bus.AddDevice(simdevices::MakeHeadset());
+        wheel = std::make_shared<ScriptedWheel>(reportLength);
+        bus.AddDevice(wheel);
+    }
+
+    std::vector<sim::Call> FeatureReads() const { return bus.CallsNamed("HidD_GetFeature"); }
+
+    // Window events since `from`, other than the tick that caused them.
+    std::vector<ui::WindowEvent> ChangesSince(std::size_t from) const {
+        std::vector<ui::WindowEvent> out;
+        for (std::size_t i = from; i < window.Events().size(); ++i) {
+            if (window.Events()[i].what != "timer-tick")
+                out.push_back(window.Events()[i]);
+        }
+        return out;
+    }
+
+    void Close() {
+        ASSERT_TRUE(window.RequestClose());
+        EXPECT_TRUE(bus.HandleProblems().empty()) << ::testing::PrintToString(bus.HandleProblems());
+    }
+
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus{clock};
+    ui::HeadlessWindow window{ServodiagLayout()};
+    frmMain form{window, bus};
+    std::shared_ptr<ScriptedWheel> wheel;
+};
+
+TEST_F(FrmMainTest, LoadShowsTheWindowThenReadsIdentityAndSettingsThenStartsTheTimer) {
+    Attach();
+    bool shownWhenSearchStarted = false;
+    wheel->onSearchStarts = [&] { shownWhenSearchStarted = window.Shown(); };
+    bool timerRanDuringSettingsRead = true;
+    wheel->onGetFeature = [&] { timerRanDuringSettingsRead = window.TimerEnabled(); };
+
+    window.Load(form);
+
+    EXPECT_TRUE(shownWhenSearchStarted);
+    EXPECT_FALSE(timerRanDuringSettingsRead);
+    std::vector<std::string> sequence;
+    for (const sim::Call& c : bus.Calls()) {
+        if (c.name == "Sleep")
+            sequence.push_back("Sleep " + std::to_string(c.length));
+        if (c.name.rfind("HidD_Get", 0) == 0 && c.name != "HidD_GetHidGuid" &&
+            c.name != "HidD_GetAttributes" && c.name != "HidD_GetPreparsedData") {
+            sequence.push_back(c.name);
+        }
+    }
+    EXPECT_EQ(sequence,
+              (std::vector<std::string>{
+                  "HidD_GetManufacturerString", "Sleep 100", "HidD_GetProductString", "Sleep 100",
+                  "HidD_GetSerialNumberString", "Sleep 100", "HidD_GetFeature"}));
+    const sim::Call settingsRead = FeatureReads().at(0);
+    EXPECT_EQ(settingsRead.handle, form.Link().DeviceHandle);
+    EXPECT_EQ(settingsRead.length, 64u);
+    ASSERT_EQ(wheel->requests.size(), 1u);
+    EXPECT_EQ(wheel->requests[0].reportId, 8);
+
+    EXPECT_EQ(window.Text("lblManuf"), " Drivanta");
+    EXPECT_EQ(window.Text("lblVersion"), " 1.A");
+    EXPECT_TRUE(window.Control("Frame1").enabled);
+    const ui::WindowEvent& last = window.Events().back();
+    EXPECT_EQ(last.what + " " + last.control + " " + last.value, "enabled Timer true");
+    EXPECT_EQ(window.Events().front().what, "show");
+    Close();
+}
+
+TEST_F(FrmMainTest, ShowsTheSettingsTheDeviceSent) {
+    Attach();
+    wheel->settings[17] = 0x1E;  // centre offset -1250
+    wheel->settings[18] = 0xFB;
+    wheel->settings[22] = 230;
+    wheel->settings[26] = 0xF4;  // input filter 500
+    wheel->settings[27] = 0x01;
+
+    window.Load(form);
+
+    EXPECT_EQ(window.Text("Homing"), "-1250");
+    EXPECT_EQ(window.Text("OverallScale"), "90");
+    EXPECT_EQ(window.Text("InputFilter"), "500");
+    EXPECT_EQ(window.Text("Stiff"), "0");
+    Close();
+}
+
+TEST_F(FrmMainTest, ATickReadsTheStatusReportOnTheOverlappedHandle) {
+    Attach();
+    wheel->status[5] = 0x10;  // a quarter turn
+    wheel->status[6] = 0x27;
+    wheel->status[47] = 2;
+    wheel->status[45] = 0xA0;
+    window.Load(form);
+
+    window.Tick();
+
+    const sim::Call statusRead = FeatureReads().back();
+    EXPECT_EQ(statusRead.handle, form.Link().OverlappedHandle);
+    EXPECT_NE(statusRead.handle, form.Link().DeviceHandle);
+    EXPECT_EQ(statusRead.length, 64u);
+    EXPECT_EQ(wheel->requests.back().reportId, 17);
+    EXPECT_EQ(window.Text("sfd_pos"), "10000");
+    EXPECT_EQ(window.Text("Degrees"), "90");
+    EXPECT_EQ(window.Text("USBerr"), "2");
+    EXPECT_EQ(window.Text("estop"), "STOP");
+    EXPECT_EQ(window.Control("estop").backColor, ui::kRed);
+    Close();
+}
+
+TEST_F(FrmMainTest, ATickWritesTheStatusControlsInOrder) {
+    Attach();
+    wheel->status[45] = 0x80;
+    window.Load(form);
+    const std::size_t before = window.Events().size();
+
+    window.Tick();
+
+    std::vector<std::string> order;
+    for (const ui::WindowEvent& e : ChangesSince(before))
+        order.push_back(e.what + " " + e.control);
+    EXPECT_EQ(order, (std::vector<std::string>{
+                         "text USBerr", "text SPIerr", "text amp_fw_ver", "text amp_bl_ver",
+                         "text amp_sn", "text motor_model", "text sfd_pos", "text Degrees",
+                         "text bus_v", "backcolor bus_v", "text estop", "backcolor estop"}));
+    Close();
+}
+
+TEST_F(FrmMainTest, AFailedStatusReadChangesNothing) {
+    Attach();
+    wheel->status[47] = 1;
+    window.Load(form);
+    window.Tick();
+    wheel->status[47] = 9;
+    wheel->status[49] = 0x01;
+    bus.FailNext("HidD_GetFeature");
+    const std::size_t before = window.Events().size();
+
+    window.Tick();
+
+    EXPECT_TRUE(ChangesSince(before).empty());
+    EXPECT_EQ(window.Text("USBerr"), "1");
+    EXPECT_EQ(form.Link().LastResult, 0);
+    Close();
+}
+
+TEST_F(FrmMainTest, WhatTheReportNoLongerSaysKeepsItsLastDisplay) {
+    Attach();
+    wheel->status[5] = 0x10;
+    wheel->status[6] = 0x27;
+    wheel->status[45] = 0xA0;  // STOP on red
+    window.Load(form);
+    window.Tick();
+
+    wheel->status[46] = 0x01;  // amplifier details unavailable
+    wheel->status[45] = 0x00;  // E-STOP not monitored
+    wheel->status[47] = 5;
+    window.Tick();
+
+    EXPECT_EQ(window.Text("sfd_pos"), "");
+    EXPECT_EQ(window.Text("amp_fw_ver"), "");
+    EXPECT_EQ(window.Text("Degrees"), "90");
+    EXPECT_EQ(window.Text("USBerr"), "5");
+    EXPECT_EQ(window.Text("estop"), "bypassed");
+    EXPECT_EQ(window.Control("estop").backColor, ui::kRed);
+    Close();
+}
+
+TEST_F(FrmMainTest, WithoutADeviceTheWindowShowsBlanksAndTicksDoNothing) {
+    bus.AddDevice(simdevices::MakeKeyboard());
+    bus.AddDevice(simdevices::MakeHeadset());
+
+    window.Load(form);
+
+    for (const char* label : {"lblManuf", "lblProduct", "lblSerialNumber", "lblVersion"}) {
+        EXPECT_EQ(window.Text(label), "") << label;
+        EXPECT_EQ(window.EventsFor(label).size(), 1u) << label;
+    }
+    EXPECT_FALSE(window.Control("Frame1").enabled);
+    for (std::size_t i = 0; i < std::size(kSettingsFields); ++i) {
+        EXPECT_EQ(window.Text(kSettingsFields[i]), kInitialSettings[i]) << kSettingsFields[i];
+    }
+    EXPECT_TRUE(window.TimerEnabled());
+
+    const std::size_t before = window.Events().size();
+    for (int i = 0; i < 5; ++i) {
+        clock.Advance(200);
+        window.Tick();
+    }
+    EXPECT_TRUE(ChangesSince(before).empty());
+    EXPECT_TRUE(FeatureReads().empty());
+    for (const char* control : kStatusControls)
+        EXPECT_EQ(window.Text(control), "") << control;
+    bus.ClearCalls();
+    Close();
+    EXPECT_TRUE(bus.CallsNamed("CloseHandle").empty());
+}
+
+TEST_F(FrmMainTest, AFailedSettingsReadKeepsTheInitialTextsAndStillEnablesTheDetails) {
+    Attach();
+    bus.FailNext("HidD_GetFeature");
+
+    window.Load(form);
+
+    for (std::size_t i = 0; i < std::size(kSettingsFields); ++i) {
+        EXPECT_EQ(window.Text(kSettingsFields[i]), kInitialSettings[i]) << kSettingsFields[i];
+        EXPECT_TRUE(window.EventsFor(kSettingsFields[i]).empty()) << kSettingsFields[i];
+    }
+    EXPECT_TRUE(window.Control("Frame1").enabled);
+    EXPECT_TRUE(window.TimerEnabled());
+    Close();
+}
+
+TEST_F(FrmMainTest, UnloadStopsTheTimerBeforeClosingEachHandleOnce) {
+    Attach();
+    window.Load(form);
+    window.Tick();
+    int closesWhileTimerRan = 0;
+    wheel->onHandleClosed = [&] { closesWhileTimerRan += window.TimerEnabled() ? 1 : 0; };
+    const hidlink::Handle device = form.Link().DeviceHandle;
+    const hidlink::Handle overlapped = form.Link().OverlappedHandle;
+    const std::size_t readsBefore = FeatureReads().size();
+    bus.ClearCalls();
+
+    Close();
+    window.Tick();
+
+    EXPECT_EQ(closesWhileTimerRan, 0);
+    const std::vector<sim::Call> closes = bus.CallsNamed("CloseHandle");
+    ASSERT_EQ(closes.size(), 2u);
+    EXPECT_EQ(closes[0].handle, device);
+    EXPECT_EQ(closes[1].handle, overlapped);
+    EXPECT_EQ(FeatureReads().size(), 0u);
+    EXPECT_GT(readsBefore, 0u);
+}
+
+// A device may declare feature reports longer than the status report: the transfer takes the
+// declared length without writing past the buffer (the sanitizer build checks the bounds).
+TEST_F(FrmMainTest, ALongReportIsReadWhole) {
+    Attach(200);
+    wheel->status[47] = 7;
+    wheel->status[150] = 0xFF;
+    wheel->settings[28] = 33;
+    window.Load(form);
+
+    window.Tick();
+
+    EXPECT_EQ(FeatureReads().back().length, 200u);
+    EXPECT_EQ(window.Text("USBerr"), "7");
+    EXPECT_EQ(window.Text("Spring"), "33");
+    Close();
+}
+
+// A report shorter than the fields read leaves the missing fields at zero.
+TEST_F(FrmMainTest, AShortReportShowsZeroForWhatItDoesNotHold) {
+    Attach(20);
+    for (std::size_t i = 1; i < 20; ++i)
+        wheel->status[i] = wheel->settings[i] = 0x11;
+    window.Load(form);
+
+    window.Tick();
+
+    EXPECT_EQ(FeatureReads().front().length, 20u);
+    EXPECT_EQ(window.Text("Slimit"), std::to_string(0x1111));
+    EXPECT_EQ(window.Text("Stiff"), "17");
+    EXPECT_EQ(window.Text("Damp"), "0");
+    EXPECT_EQ(window.Text("InputFilter"), "0");
+    EXPECT_EQ(window.Text("Spring"), "0");
+    EXPECT_EQ(window.Text("sfd_pos"), std::to_string(0x11111111));
+    EXPECT_EQ(window.Text("amp_bl_ver"), "0.0");
+    EXPECT_EQ(window.Text("USBerr"), "0");
+    EXPECT_EQ(window.Text("estop"), "bypassed");
+    Close();
+}
+
+}  // namespace
+}  // namespace servodiag

@@ -1,0 +1,179 @@
+// The image pieces both updaters share: counting, splitting, progress, paths, checks, reading.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "hidlink/sim/SimulatedBus.h"
+#include "updater/FirmwareImage.h"
+#include "updater/UpdaterForm.h"
+
+namespace {
+
+struct CountCase {
+    std::int64_t size;
+    int count;
+};
+
+void PrintTo(const CountCase& c, std::ostream* os) {
+    *os << c.size << " bytes";
+}
+
+class RecordCount : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(RecordCount, IsWholeRecordsPlusOne) {
+    EXPECT_EQ(updater::RecordCountFor(GetParam().size), GetParam().count);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, RecordCount,
+                         ::testing::Values(CountCase{0, 1}, CountCase{39, 1}, CountCase{40, 2},
+                                           CountCase{120, 4}, CountCase{121, 4},
+                                           CountCase{1310640, 32767}));
+
+TEST(SplitRecords, DropsTheTailAndKeepsTheOrder) {
+    std::vector<std::uint8_t> image(2 * 40 + 39);
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<std::uint8_t>(i);
+    const auto records = updater::SplitRecords(image);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0][0], 0);
+    EXPECT_EQ(records[0][39], 39);
+    EXPECT_EQ(records[1][0], 40);
+    EXPECT_EQ(records[1][39], 79);
+}
+
+TEST(ProgressWidth, NeverReachesTheFullWidth) {
+    EXPECT_DOUBLE_EQ(updater::ProgressWidth(1, 5055, 2), 2527.5);
+    EXPECT_DOUBLE_EQ(updater::ProgressWidth(32766, 5055, 32767), 5055.0 * 32766 / 32767);
+    EXPECT_LT(updater::ProgressWidth(32766, 5055, 32767), 5055);
+}
+
+TEST(RoundHalfEven, RoundsHalvesToEven) {
+    EXPECT_EQ(updater::RoundHalfEven(2.5), 2);
+    EXPECT_EQ(updater::RoundHalfEven(3.5), 4);
+    EXPECT_EQ(updater::RoundHalfEven(5054.6), 5055);
+    EXPECT_EQ(updater::RoundHalfEven(-0.5), 0);
+}
+
+// A scratch program directory on a simulated bus.
+class ImageFiles : public ::testing::Test {
+  protected:
+    ImageFiles() {
+        static std::atomic<int> serial{0};
+        directory_ = std::filesystem::temp_directory_path() /
+                     (std::string("updater-test-") +
+                      std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
+                      "-" + std::to_string(serial++));
+        std::filesystem::create_directories(directory_);
+        bus_.SetProgramDirectory(directory_.string());
+    }
+    ~ImageFiles() override {
+        EXPECT_THAT(bus_.HandleProblems(), ::testing::IsEmpty());
+        std::error_code ignored;
+        std::filesystem::remove_all(directory_, ignored);
+    }
+    std::string Write(std::size_t size) {
+        const std::string path = updater::ImagePath(bus_, "image.bin");
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        for (std::size_t i = 0; i < size; ++i)
+            out.put(static_cast<char>(i % 251));
+        return path;
+    }
+
+    sim::VirtualClock clock_;
+    sim::SimulatedBus bus_{clock_};
+    std::filesystem::path directory_;
+};
+
+TEST_F(ImageFiles, PathIsTheDirectoryAndNameAsGiven) {
+    EXPECT_EQ(updater::ImagePath(bus_, "a.bin"), directory_.string() + "/a.bin");
+    // A root directory that already ends with a separator gets a second one, used unchanged.
+    bus_.SetProgramDirectory("/");
+    EXPECT_EQ(updater::ImagePath(bus_, "a.bin"), "//a.bin");
+}
+
+struct CheckCase {
+    const char* name;
+    long long size;  // -1: no file
+    int reportLength;
+    bool ok;
+    const char* problem;
+};
+
+void PrintTo(const CheckCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CheckImage : public ImageFiles, public ::testing::WithParamInterface<CheckCase> {};
+
+TEST_P(CheckImage, AcceptsOnlyWhatCanBeSentWhole) {
+    const CheckCase& c = GetParam();
+    const std::string path = updater::ImagePath(bus_, "image.bin");
+    if (c.size >= 0)
+        Write(static_cast<std::size_t>(c.size));
+    const updater::ImageCheck check = updater::CheckImage(bus_, path, c.reportLength, 41, 101);
+    EXPECT_EQ(check.ok, c.ok);
+    EXPECT_EQ(check.problem, c.problem);
+    EXPECT_EQ(std::filesystem::exists(path), c.size >= 0);  // never creates the file
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, CheckImage,
+    ::testing::Values(
+        CheckCase{"OneRecord", 40, 65, true, ""},
+        CheckCase{"MostRecords", 1310640 + 39, 65, true, ""},
+        CheckCase{"OneRecordTooMany", 1310680, 65, false, "Image file is too large"},
+        CheckCase{"Short", 39, 65, false, "Image file is too short"},
+        CheckCase{"Empty", 0, 65, false, "Image file is empty"},
+        CheckCase{"Missing", -1, 65, false, "Image file not found"},
+        CheckCase{"ShortestReport", 40, 41, true, ""},
+        CheckCase{"LongestReport", 40, 101, true, ""},
+        CheckCase{"ReportWithoutRoom", 40, 40, false, "Device report length not supported"},
+        CheckCase{"ReportPastTheBuffer", 40, 102, false, "Device report length not supported"},
+        CheckCase{"NegativeReport", 40, -32768, false, "Device report length not supported"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ImageFiles, CheckNamesTheReasonAFileCannotBeRead) {
+    std::filesystem::create_directory(directory_ / "image.bin");
+    // The platform's own text follows ("Is a directory" here, "Permission denied" on Windows).
+    EXPECT_THAT(
+        updater::CheckImage(bus_, updater::ImagePath(bus_, "image.bin"), 65, 41, 101).problem,
+        ::testing::StartsWith("Cannot read image file: "));
+}
+
+TEST_F(ImageFiles, ReaderGivesWholeRecordsThenTheEnd) {
+    const std::string path = Write(2 * 40 + 7);
+    updater::ImageReader reader(bus_);
+    ASSERT_TRUE(reader.Open(path));
+    updater::ImageRecord record;
+    EXPECT_EQ(reader.Next(record), updater::ImageReader::Result::Record);
+    EXPECT_EQ(record[0], 0);
+    EXPECT_EQ(reader.Next(record), updater::ImageReader::Result::Record);
+    EXPECT_EQ(record[0], 40);
+    EXPECT_EQ(reader.Next(record), updater::ImageReader::Result::End);
+    reader.Close();
+    reader.Close();  // closing twice closes the file once
+}
+
+TEST_F(ImageFiles, ReaderReportsAReadError) {
+    const std::string path = Write(3 * 40);
+    bus_.FailImageReadAt(2, "Input/output error");
+    updater::ImageReader reader(bus_);
+    ASSERT_TRUE(reader.Open(path));
+    updater::ImageRecord record;
+    EXPECT_EQ(reader.Next(record), updater::ImageReader::Result::Record);
+    EXPECT_EQ(reader.Next(record), updater::ImageReader::Result::Error);
+    EXPECT_EQ(reader.Error(), "Input/output error");
+}
+
+TEST_F(ImageFiles, ReaderNeverCreatesAMissingFile) {
+    const std::string path = updater::ImagePath(bus_, "absent.bin");
+    updater::ImageReader reader(bus_);
+    EXPECT_FALSE(reader.Open(path));
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+}  // namespace
