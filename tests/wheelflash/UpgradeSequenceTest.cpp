@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "WheelflashFixture.h"
 
 namespace wheelflash_test {
@@ -45,8 +47,8 @@ TEST_F(UpgradeSequence, CommandGoesOutOnThePlainHandleThenBothHandlesAreReleased
     EXPECT_EQ(command[0].name, "HidD_SetFeature");
     EXPECT_EQ(command[0].handle, plain);
     EXPECT_EQ(command[0].length, 41u);
-    Bytes expected(41, 0x00);
-    expected[0] = 0x08, expected[1] = 0xDE, expected[2] = 0xFA, expected[3] = 0xCE;
+    Bytes expected = {0x08, 0xDE, 0xFA, 0xCE};
+    expected.resize(41, 0x00);
     EXPECT_EQ(command[0].bytes, expected);
     EXPECT_EQ(command[1].name + " " + std::to_string(command[1].handle),
               "CloseHandle " + std::to_string(plain));
