@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -34,9 +35,11 @@ inline std::vector<std::uint8_t> ImageBytes(std::size_t size) {
 class WheelflashFixture : public ::testing::Test {
   protected:
     WheelflashFixture() {
+        // Parameterised tests are named "Name/3": keep the directory one level deep.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
         directory_ = std::filesystem::temp_directory_path() /
-                     ("wheelflash-test-" + std::to_string(++counter_) + "-" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                     ("wheelflash-test-" + std::to_string(++counter_) + "-" + name);
         std::filesystem::remove_all(directory_);
         std::filesystem::create_directories(directory_);
         bus.SetProgramDirectory(directory_.string());
