@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,9 @@ class WheelflashFixture : public ::testing::Test {
         // Parameterised tests are named "Name/3": keep the directory one level deep.
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(name.begin(), name.end(), '/', '-');
+        // A random part keeps builds that run the same test at once out of each other's way.
         directory_ = std::filesystem::temp_directory_path() /
-                     ("wheelflash-test-" + std::to_string(++counter_) + "-" + name);
+                     ("wheelflash-test-" + std::to_string(std::random_device{}()) + "-" + name);
         std::filesystem::remove_all(directory_);
         std::filesystem::create_directories(directory_);
         bus.SetProgramDirectory(directory_.string());
@@ -90,7 +92,6 @@ class WheelflashFixture : public ::testing::Test {
     std::shared_ptr<simdevices::WheelController> controller;
 
   private:
-    static inline int counter_ = 0;
     std::filesystem::path directory_;
     std::size_t loadedCalls_ = 0;
 };
