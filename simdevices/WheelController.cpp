@@ -35,7 +35,10 @@ sim::DeviceDescription Describe(const WheelControllerOptions& o) {
 }  // namespace
 
 WheelController::WheelController(WheelControllerOptions options)
-    : sim::SimDevice(Describe(options)), options_(options) {}
+    : sim::SimDevice(Describe(options)), options_(options) {
+    if (options_.startsInImageMode)
+        EnterImageMode();
+}
 
 std::string WheelController::Summary() const {
     char line[128];
@@ -54,11 +57,15 @@ void WheelController::Advance(std::int64_t nowMs) {
         leaveAtMs_ = -1;
     }
     if (leaveAtMs_ < 0 && nowMs >= returnAtMs_) {
-        mode_ = Mode::ImageReceiving;
-        MutableDescription().featureReportByteLength = options_.imageModeReportLength;
-        MutableDescription().product = u"Drivanta v2 Wheel (update)";
+        EnterImageMode();
         JoinBus();
     }
+}
+
+void WheelController::EnterImageMode() {
+    mode_ = Mode::ImageReceiving;
+    MutableDescription().featureReportByteLength = options_.imageModeReportLength;
+    MutableDescription().product = u"Drivanta v2 Wheel (update)";
 }
 
 bool WheelController::GetFeature(std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) {

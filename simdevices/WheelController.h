@@ -21,6 +21,8 @@ struct WheelControllerOptions {
     std::int64_t leaveAfterMs = 50;            // from the upgrade command to leaving the bus
     std::int64_t returnAfterMs = 1500;         // from leaving the bus to coming back
     bool printSummaryOnClose = false;          // the -sim program's line on standard error
+    // Already waiting for an image, as after an upgrade command that the last update sent.
+    bool startsInImageMode = false;
 };
 
 class WheelController : public sim::SimDevice {
@@ -43,6 +45,8 @@ class WheelController : public sim::SimDevice {
     void HandleClosed(std::int64_t nowMs) override;
 
   private:
+    void EnterImageMode();
+
     WheelControllerOptions options_;
     Mode mode_ = Mode::Normal;
     std::int64_t appearedAtMs_ = 0;

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "WheelflashFixture.h"
+
+namespace wheelflash_test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class UpgradeSequence : public WheelflashFixture {
+  protected:
+    // A controller that leaves 50 ms after the command and is back `backAfterMs` after it.
+    void StartWithControllerBackAfter(std::int64_t backAfterMs,
+                                      simdevices::WheelControllerOptions options = {}) {
+        options.leaveAfterMs = 50;
+        options.returnAfterMs = backAfterMs - 50;
+        AddController(options);
+        WriteImage(400);
+        Load();
+    }
+
+    std::vector<sim::Call> Searches() const { return CallsAfterLoadNamed("SetupDiGetClassDevsA"); }
+    std::vector<sim::Call> SetFeatures() const { return CallsAfterLoadNamed("HidD_SetFeature"); }
+};
+
+TEST_F(UpgradeSequence, CommandGoesOutOnThePlainHandleThenBothHandlesAreReleased) {
+    simdevices::WheelControllerOptions options;
+    options.reportLength = 41;
+    StartWithControllerBackAfter(1500, options);
+    const hidlink::Handle plain = form.Link().DeviceHandle;
+    const hidlink::Handle overlapped = form.Link().OverlappedHandle;
+    std::string captionWhileWaiting;
+    bool enabledWhileWaiting = true;
+    window.OnProcessPaintEvents = [&](int) {
+        captionWhileWaiting = window.Text("Command4");
+        enabledWhileWaiting = window.Control("Command4").enabled;
+    };
+    window.Click("Command4");
+
+    const std::vector<sim::Call> calls = CallsAfterLoad();
+    const auto command = std::find_if(calls.begin(), calls.end(), [](const sim::Call& c) {
+        return c.name != "OpenImageFile" && c.name != "CloseImageFile";
+    });
+    ASSERT_GE(calls.end() - command, 4);
+    EXPECT_EQ(command[0].name, "HidD_SetFeature");
+    EXPECT_EQ(command[0].handle, plain);
+    EXPECT_EQ(command[0].length, 41u);
+    Bytes expected = {0x08, 0xDE, 0xFA, 0xCE};
+    expected.resize(41, 0x00);
+    EXPECT_EQ(command[0].bytes, expected);
+    EXPECT_EQ(command[1].name + " " + std::to_string(command[1].handle),
+              "CloseHandle " + std::to_string(plain));
+    EXPECT_EQ(command[2].name + " " + std::to_string(command[2].handle),
+              "CloseHandle " + std::to_string(overlapped));
+    EXPECT_EQ(command[3].name + " " + std::to_string(command[3].length), "Sleep 500");
+
+    EXPECT_EQ(captionWhileWaiting, "Please wait...");
+    EXPECT_FALSE(enabledWhileWaiting);
+    EXPECT_TRUE(window.IsUnloaded());
+    EXPECT_TRUE(bus.HandleProblems().empty());
+}
+
+// Back between the second and third search: three searches 500 ms apart, the first 500 ms after
+// the command, and no record before the third; the window is repainted after each search.
+TEST_F(UpgradeSequence, ControllerBackOnTheThirdSearchGetsItsFirstRecordAfter1500Ms) {
+    StartWithControllerBackAfter(1450);
+    window.Click("Command4");
+
+    const std::int64_t commandAt = SetFeatures().front().timeMs;
+    const std::vector<sim::Call> searches = Searches();
+    ASSERT_EQ(searches.size(), 3u);
+    for (std::size_t i = 0; i < searches.size(); ++i)
+        EXPECT_EQ(searches[i].timeMs - commandAt, 500 * static_cast<std::int64_t>(i + 1));
+    EXPECT_GE(SetFeatures()[1].timeMs - commandAt, 1500);
+    EXPECT_EQ(window.PaintEventsCount(), 3);
+    EXPECT_EQ(controller->ReceivedRecords(), 10u);
+}
+
+class CommandWrite : public UpgradeSequence, public ::testing::WithParamInterface<bool> {};
+
+// Whether or not the command write succeeds, the same release, delay and first search follow.
+// After a failed write the controller never left its normal mode: it refuses the image, and the
+// window says so instead of closing.
+TEST_P(CommandWrite, IsFollowedByTheSameDelayAndSearch) {
+    const bool fails = GetParam();
+    StartWithControllerBackAfter(1500);
+    if (fails)
+        bus.FailNext("HidD_SetFeature");
+    window.Click("Command4");
+
+    const std::vector<sim::Call> calls = CallsAfterLoad();
+    const auto command = std::find_if(
+        calls.begin(), calls.end(), [](const sim::Call& c) { return c.name == "HidD_SetFeature"; });
+    ASSERT_GE(calls.end() - command, 4);
+    EXPECT_EQ(command[0].result, fails ? 0 : 1);
+    EXPECT_EQ(command[1].name, "CloseHandle");
+    EXPECT_EQ(command[2].name, "CloseHandle");
+    EXPECT_EQ(command[3].name + " " + std::to_string(command[3].length), "Sleep 500");
+    EXPECT_EQ(Searches().front().timeMs - command[0].timeMs, 500);
+
+    EXPECT_EQ(window.IsUnloaded(), !fails);
+    if (fails) {
+        EXPECT_EQ(window.Text("Command2"), "Update failed: 10 of 10 records not accepted");
+    }
+    EXPECT_TRUE(bus.HandleProblems(false).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(FailsOrNot, CommandWrite, ::testing::Bool());
+
+struct LengthCase {
+    std::uint16_t before;
+    std::uint16_t after;
+};
+void PrintTo(const LengthCase& c, std::ostream* os) {
+    *os << c.before << " then " << c.after;
+}
+
+class ReturnedLength : public UpgradeSequence, public ::testing::WithParamInterface<LengthCase> {};
+
+// The command takes the length of the device as loaded, the data reports that of the device as
+// it came back.
+TEST_P(ReturnedLength, DataReportsTakeTheNewLength) {
+    simdevices::WheelControllerOptions options;
+    options.reportLength = GetParam().before;
+    options.imageModeReportLength = GetParam().after;
+    StartWithControllerBackAfter(1500, options);
+    window.Click("Command4");
+
+    const std::vector<sim::Call> reports = SetFeatures();
+    ASSERT_EQ(reports.size(), 11u);
+    EXPECT_EQ(reports[0].length, GetParam().before);
+    for (std::size_t k = 1; k < reports.size(); ++k) {
+        EXPECT_EQ(reports[k].length, GetParam().after);
+        EXPECT_EQ(reports[k].bytes.size(), GetParam().after);
+    }
+    EXPECT_EQ(controller->ReceivedRecords(), 10u);
+    EXPECT_TRUE(window.IsUnloaded());
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, ReturnedLength,
+                         ::testing::Values(LengthCase{64, 41}, LengthCase{41, 64},
+                                           LengthCase{64, 65}));
+
+TEST_F(UpgradeSequence, AControllerBackWithTooShortReportsGetsNoRecord) {
+    simdevices::WheelControllerOptions options;
+    options.imageModeReportLength = 40;
+    StartWithControllerBackAfter(1500, options);
+    window.Click("Command4");
+
+    EXPECT_EQ(SetFeatures().size(), 1u);  // the command only
+    EXPECT_EQ(window.Text("Command2"), "Device report length not supported");
+    EXPECT_FALSE(window.IsUnloaded());
+    EXPECT_TRUE(bus.HandleProblems().empty());
+}
+
+struct WaitCase {
+    std::int64_t backAfterMs;
+    bool transferred;
+};
+void PrintTo(const WaitCase& c, std::ostream* os) {
+    *os << "back after " << c.backAfterMs << " ms";
+}
+
+class WaitBound : public UpgradeSequence, public ::testing::WithParamInterface<WaitCase> {};
+
+// Sixty searches over 30 s: a controller back in time for the last one is updated; one that is
+// later is given up, the window saying so and waiting to be closed.
+TEST_P(WaitBound, SixtySearchesThenTheWindowSaysTheDeviceDidNotComeBack) {
+    StartWithControllerBackAfter(GetParam().backAfterMs);
+    window.Click("Command4");
+
+    const std::vector<sim::Call> searches = Searches();
+    ASSERT_EQ(searches.size(), 60u);
+    EXPECT_EQ(searches.back().timeMs - SetFeatures().front().timeMs, 30000);
+    EXPECT_EQ(window.PaintEventsCount(), 60);
+    if (GetParam().transferred) {
+        EXPECT_EQ(controller->ReceivedRecords(), 10u);
+        EXPECT_TRUE(window.IsUnloaded());
+        EXPECT_TRUE(bus.HandleProblems().empty());
+        return;
+    }
+    EXPECT_EQ(SetFeatures().size(), 1u);
+    EXPECT_EQ(window.Text("Command4"), "Device did not come back");
+    EXPECT_FALSE(window.Control("Command4").enabled);
+    EXPECT_FALSE(window.Control("Command2").enabled);
+    EXPECT_FALSE(window.IsUnloaded());
+    EXPECT_EQ(bus.OpenHandleCount(), 0);
+
+    EXPECT_TRUE(window.RequestClose());
+    EXPECT_TRUE(bus.HandleProblems().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Boundary, WaitBound,
+                         ::testing::Values(WaitCase{30000, true}, WaitCase{30001, false},
+                                           WaitCase{600000, false}));
+
+}  // namespace
+}  // namespace wheelflash_test

@@ -1,0 +1,46 @@
+// wheelflash-sim: wheelflash on a simulated bus, so the update can be tried without hardware.
+// A keyboard enumerates first, then the wheel controller, which drops off the bus after the
+// upgrade command and comes back about 1.5 s later waiting for the image; when the program lets
+// go of it, it prints what it received on standard error.
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "hidlink/sim/SimClock.h"
+#include "hidlink/sim/SimulatedBus.h"
+#include "simdevices/Bystanders.h"
+#include "simdevices/WheelController.h"
+#include "wheelflash/Layout.h"
+#include "wheelflash/frmMain.h"
+#include "window/PlatformWindow.h"
+
+namespace {
+
+// The sample image is generated beside the executable.
+std::string ExecutableDirectory(const char* argv0) {
+    std::error_code error;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        exe = std::filesystem::absolute(argv0, error);
+    return exe.parent_path().string();
+}
+
+}  // namespace
+
+int main(int /*argc*/, char** argv) {
+    sim::RealClock clock;
+    sim::SimulatedBus bus(clock);
+    bus.SetProgramDirectory(ExecutableDirectory(argv[0]));
+    bus.AddDevice(simdevices::MakeKeyboard());
+
+    simdevices::WheelControllerOptions options;
+    options.productId = 0xB02E;
+    options.leaveAfterMs = 50;
+    options.returnAfterMs = 1500;
+    options.printSummaryOnClose = true;
+    bus.AddDevice(std::make_shared<simdevices::WheelController>(options));
+
+    auto window = ui::CreatePlatformWindow(wheelflash::WheelflashLayout());
+    wheelflash::frmMain form(*window, bus);
+    return window->Run(form);
+}
