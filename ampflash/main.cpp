@@ -5,7 +5,10 @@
 #include "window/PlatformWindow.h"
 
 int main() {
+    // First, so that every library loaded after it (the window layer's too) comes from the
+    // system directory only.
+    hidlink::ApiDeclarations& api = hidlink::PlatformApi();
     auto window = ui::CreatePlatformWindow(ampflash::AmpflashLayout());
-    ampflash::frmMain form(*window, hidlink::PlatformApi());
+    ampflash::frmMain form(*window, api);
     return window->Run(form);
 }

@@ -5,7 +5,10 @@
 #include "window/PlatformWindow.h"
 
 int main() {
+    // First, so that every library loaded after it (the window layer's too) comes from the
+    // system directory only.
+    hidlink::ApiDeclarations& api = hidlink::PlatformApi();
     std::unique_ptr<ui::Window> window = ui::CreatePlatformWindow(servodiag::ServodiagLayout());
-    servodiag::frmMain form(*window, hidlink::PlatformApi());
+    servodiag::frmMain form(*window, api);
     return window->Run(form);
 }

@@ -2,10 +2,9 @@
 // A keyboard enumerates first, then the wheel controller, which drops off the bus after the
 // upgrade command and comes back about 1.5 s later waiting for the image; when the program lets
 // go of it, it prints what it received on standard error.
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
+#include "hidlink/sim/ExecutableDirectory.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "simdevices/Bystanders.h"
@@ -14,23 +13,10 @@
 #include "wheelflash/frmMain.h"
 #include "window/PlatformWindow.h"
 
-namespace {
-
-// The sample image is generated beside the executable.
-std::string ExecutableDirectory(const char* argv0) {
-    std::error_code error;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        exe = std::filesystem::absolute(argv0, error);
-    return exe.parent_path().string();
-}
-
-}  // namespace
-
 int main(int /*argc*/, char** argv) {
     sim::RealClock clock;
     sim::SimulatedBus bus(clock);
-    bus.SetProgramDirectory(ExecutableDirectory(argv[0]));
+    bus.SetProgramDirectory(sim::ExecutableDirectory(argv[0]));
     bus.AddDevice(simdevices::MakeKeyboard());
 
     simdevices::WheelControllerOptions options;

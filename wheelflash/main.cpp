@@ -5,7 +5,10 @@
 #include "window/PlatformWindow.h"
 
 int main() {
+    // First, so that every library loaded after it (the window layer's too) comes from the
+    // system directory only.
+    hidlink::ApiDeclarations& api = hidlink::PlatformApi();
     auto window = ui::CreatePlatformWindow(wheelflash::WheelflashLayout());
-    wheelflash::frmMain form(*window, hidlink::PlatformApi());
+    wheelflash::frmMain form(*window, api);
     return window->Run(form);
 }
