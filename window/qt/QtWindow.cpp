@@ -269,13 +269,12 @@ void QtWindow::OnClick(const std::string& control) {
     handlers_->Click(control);
 }
 
-// A tick never runs inside another tick, even when the handler processes events.
+// Qt never activates a timer again while its previous tick is still being handled, so a tick
+// that processes events is not re-entered by the next one.
 void QtWindow::OnTimer() {
-    if (unloaded_ || unloading_ || handlers_ == nullptr || inTimerHandler_)
+    if (unloaded_ || unloading_ || handlers_ == nullptr)
         return;
-    inTimerHandler_ = true;
     handlers_->Timer_Timer();
-    inTimerHandler_ = false;
 }
 
 bool QtWindow::OnCloseRequest() {

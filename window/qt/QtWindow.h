@@ -69,7 +69,6 @@ class QtWindow : public Window {
     std::map<std::string, Control> controls_;
     FormHandlers* handlers_ = nullptr;
     QEventLoop* loop_ = nullptr;  // the loop of Run(), while it runs
-    bool inTimerHandler_ = false;
     bool unloading_ = false;
     bool unloaded_ = false;
     bool terminated_ = false;
