@@ -1,5 +1,6 @@
 // screenshot <layout-name> <out.png>
 // Renders the named window offscreen (no display needed) and saves it as PNG.
+#include <QApplication>
 #include <QByteArray>
 #include <QtGlobal>
 #include <cstdio>
@@ -29,5 +30,7 @@ int main(int argc, char** argv) {
         return Usage();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Owned here rather than by the window layer, so that it is torn down before the process ends.
+    QApplication application(argc, argv);
     return screenshot::RenderLayoutToPng(it->second.layout(), argv[2], it->second.fill);
 }

@@ -20,21 +20,22 @@ void SubstituteClassicFaces() {
 
 }  // namespace
 
-void EnsureApplication() {
-    if (QApplication::instance() == nullptr) {
+std::shared_ptr<QApplication> AcquireApplication() {
+    static std::weak_ptr<QApplication> ours;
+    std::shared_ptr<QApplication> application = ours.lock();
+    if (!application && QApplication::instance() == nullptr) {
+        // QApplication keeps references to these for its whole life.
         static int argc = 1;
         static char name[] = "drivanta";
         static char* argv[] = {name, nullptr};
-        // Kept for the whole process on purpose: destroying it during static destruction would
-        // race Qt's own global objects.
-        static QApplication* application = new QApplication(argc, argv);
-        (void)application;
+        application = std::make_shared<QApplication>(argc, argv);
+        ours = application;
     }
     // Run() ends the event loop when the window unloads; the application must not quit on its
     // own when the window hides, or a deferred close could end the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    static const bool substituted = (SubstituteClassicFaces(), true);
-    (void)substituted;
+    SubstituteClassicFaces();
+    return application;
 }
 
 }  // namespace ui::qt

@@ -44,8 +44,7 @@ double ScreenLogicalDpi() {
 
 }  // namespace
 
-QtWindow::QtWindow(const FormLayout& layout) : layout_(layout) {
-    EnsureApplication();
+QtWindow::QtWindow(const FormLayout& layout) : application_(AcquireApplication()), layout_(layout) {
     dpi_ = ScreenLogicalDpi();
     form_ = std::make_unique<FormWidget>([this] { return OnCloseRequest(); });
     form_->setWindowTitle(QString::fromStdString(layout_.caption));

@@ -13,7 +13,7 @@
 
 #include "window/Window.h"
 
-class QCloseEvent;
+class QApplication;
 class QEventLoop;
 
 namespace ui::qt {
@@ -63,6 +63,7 @@ class QtWindow : public Window {
     // Whether the window may close: the user's close request, answered by the program.
     bool OnCloseRequest();
 
+    std::shared_ptr<QApplication> application_;  // declared first: it outlives the widgets
     FormLayout layout_;
     double dpi_ = 96;
     std::unique_ptr<QWidget> form_;
