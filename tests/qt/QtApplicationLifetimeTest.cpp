@@ -3,17 +3,21 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QTimer>
 
 #include "tests/qt/TestLayout.h"
 
 namespace {
 
+// Unloads the window as soon as it has loaded, or leaves it open for someone else to end.
 class Unloader : public ui::FormHandlers {
   public:
-    explicit Unloader(ui::Window& window) : window_(window) {}
+    explicit Unloader(ui::Window& window, bool unloadAtLoad = true)
+        : window_(window), unloadAtLoad_(unloadAtLoad) {}
     void Form_Load() override {
         window_.Show();
-        window_.Unload();
+        if (unloadAtLoad_)
+            window_.Unload();
     }
     void Click(const std::string&) override {}
     void Form_Unload() override { ++unloads; }
@@ -23,6 +27,7 @@ class Unloader : public ui::FormHandlers {
 
   private:
     ui::Window& window_;
+    bool unloadAtLoad_;
 };
 
 class QtApplicationLifetime : public ::testing::Test {
@@ -55,6 +60,17 @@ TEST_F(QtApplicationLifetime, ProgramRunsOnTheApplicationItsWindowCreated) {
     EXPECT_EQ(1, handlers.terminates);
     window.reset();
     EXPECT_EQ(nullptr, QApplication::instance());
+}
+
+// Last in this file: once told to exit, Qt ends every later event loop of the process at once.
+TEST_F(QtApplicationLifetime, ApplicationExitUnloadsTheWindowBeforeRunReturns) {
+    auto window = ui::CreatePlatformWindow(qttest::TestLayout());
+    Unloader handlers(*window, false);
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    EXPECT_EQ(0, window->Run(handlers));
+    EXPECT_TRUE(window->IsUnloaded());
+    EXPECT_EQ(1, handlers.unloads);
+    EXPECT_EQ(1, handlers.terminates);
 }
 
 }  // namespace

@@ -24,7 +24,9 @@ class RecordingHandlers : public ui::FormHandlers {
         QTimer::singleShot(5000, window_.Form(), [this] {
             log.push_back("watchdog");
             window_.Unload();
-            QCoreApplication::exit(1);  // in case the unload itself fails to end the loop
+            // In case the unload itself fails to end the loop. Qt then ends every later loop of
+            // this process at once too, but ctest runs each test in a process of its own.
+            QCoreApplication::exit(1);
         });
     }
 
@@ -112,16 +114,28 @@ TEST(QtWindowEvents, ClicksReachTheHandlerByNameOnlyOnEnabledButtons) {
     }
 }
 
-TEST(QtWindowEvents, RealMouseClickIsDelivered) {
-    auto window = CreateTestWindow();
-    RecordingHandlers handlers(*window);
-    handlers.onLoad = [&] {
-        QTimer::singleShot(0, window->Form(),
-                           [&] { QTest::mouseClick(Child(*window, "Go"), Qt::LeftButton); });
+struct UserInputCase {
+    const char* name;
+    std::function<void(QWidget*)> press;
+};
+
+TEST(QtWindowEvents, MouseSpaceAndReturnOnTheFocusedButtonClickIt) {
+    const UserInputCase cases[] = {
+        {"mouse", [](QWidget* b) { QTest::mouseClick(b, Qt::LeftButton); }},
+        {"space", [](QWidget* b) { QTest::keyClick(b, Qt::Key_Space); }},
+        {"return", [](QWidget* b) { QTest::keyClick(b, Qt::Key_Return); }},
     };
-    handlers.onClick = [&](const std::string&) { window->Unload(); };
-    window->Run(handlers);
-    EXPECT_EQ((Log{"load", "click Go", "unload", "terminate"}), handlers.log);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto window = CreateTestWindow();
+        RecordingHandlers handlers(*window);
+        handlers.onLoad = [&] {
+            QTimer::singleShot(0, window->Form(), [&] { c.press(Child(*window, "Go")); });
+        };
+        handlers.onClick = [&](const std::string&) { window->Unload(); };
+        window->Run(handlers);
+        EXPECT_EQ((Log{"load", "click Go", "unload", "terminate"}), handlers.log);
+    }
 }
 
 TEST(QtWindowEvents, TimerTicksWhileEnabledAndNeverAfterUnload) {

@@ -100,6 +100,12 @@ TEST(QtWindowLayout, TextsAreShownLiterallyAndReadBackAsSet) {
     }
 }
 
+TEST(QtWindowLayout, LongValueShowsItsBeginningInAField) {
+    auto window = CreateTestWindow();
+    window->SetText("USBerr", "1234567890 1234567890 1234567890 end");
+    EXPECT_EQ(0, Child<QLineEdit>(*window, "USBerr")->cursorPosition());
+}
+
 TEST(QtWindowLayout, InitialCaptionsComeFromTheLayout) {
     auto window = CreateTestWindow();
     EXPECT_EQ("Device details", window->Text("Frame1"));

@@ -72,6 +72,13 @@ QWidget* CreateTextField(QWidget* parent) {
     return field;
 }
 
+// Return presses the focused button, as on the classic forms; Qt does so by itself only in dialogs.
+QWidget* CreateButton(QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setAutoDefault(true);
+    return button;
+}
+
 QWidget* CreateLine(QWidget* parent) {
     auto* line = new QFrame(parent);
     line->setFrameShape(QFrame::HLine);
@@ -101,7 +108,7 @@ QWidget* CreateKindWidget(const ControlSpec& spec, QWidget* parent) {
         case ControlKind::Frame:
             return new QGroupBox(parent);
         case ControlKind::Button:
-            return new QPushButton(parent);
+            return CreateButton(parent);
         case ControlKind::Line:
             return CreateLine(parent);
         case ControlKind::PictureBox:
@@ -154,6 +161,8 @@ void ApplyText(QWidget* widget, ControlKind kind, const std::string& text) {
             break;
         case ControlKind::TextField:
             static_cast<QLineEdit*>(widget)->setText(QString::fromStdString(text));
+            // A value longer than the field shows its beginning, not its end.
+            static_cast<QLineEdit*>(widget)->setCursorPosition(0);
             break;
         case ControlKind::Frame:
             static_cast<QGroupBox*>(widget)->setTitle(LiteralCaption(text));

@@ -143,6 +143,8 @@ int QtWindow::Run(FormHandlers& handlers) {
         loop.exec();
         loop_ = nullptr;
     }
+    // The loop also ends when the application is told to exit: the program still gets its unload.
+    Unload();
     // An unload from inside a nested ProcessEvents only asks the loop to end; exec() returns
     // once every handler that was running has returned, so the program terminates exactly once.
     if (!terminated_) {
