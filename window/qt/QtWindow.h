@@ -3,7 +3,6 @@
 // ProcessEvents() nests the loop inside a handler.
 #pragma once
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <map>
