@@ -56,12 +56,8 @@ QtWindow::QtWindow(const FormLayout& layout) : application_(AcquireApplication()
     SetTabOrder();
 }
 
-QtWindow::~QtWindow() {
-    for (auto& [name, control] : controls_) {
-        if (control.timer != nullptr)
-            control.timer->stop();
-    }
-}
+// The form owns every widget and timer; destroying it stops the timers.
+QtWindow::~QtWindow() = default;
 
 // Containers first, so that a control always lands inside its frame whatever the layout's order.
 void QtWindow::Realise(const ControlSpec& spec) {
