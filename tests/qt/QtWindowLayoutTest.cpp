@@ -1,0 +1,230 @@
+// The window as the layout describes it: size, placement, texts, colours, fonts and focus.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "tests/qt/TestLayout.h"
+
+namespace {
+
+using qttest::Child;
+using qttest::CreateTestWindow;
+
+TEST(QtWindowLayout, ClientAreaIsTheLayoutSizeAtTheScreensDpi) {
+    auto window = CreateTestWindow();
+    const double dpi = window->LogicalDpi();
+    const QSize expected(ui::TwipsToPixels(8100, dpi), ui::TwipsToPixels(9620, dpi));
+    if (dpi == 96) {
+        EXPECT_EQ(QSize(540, 641), expected);
+    }
+    window->Show();
+    EXPECT_EQ(expected, window->Form()->size());
+    EXPECT_EQ(expected, window->Form()->minimumSize());
+    EXPECT_EQ(expected, window->Form()->maximumSize());
+    EXPECT_EQ(QString("Test window"), window->Form()->windowTitle());
+    EXPECT_FALSE(window->Form()->windowIcon().isNull());
+}
+
+struct Placement {
+    const char* name;
+    const char* parent;            // object name of the parent; empty for the client area
+    int left, top, width, height;  // twips; height in pixels for a line
+};
+
+TEST(QtWindowLayout, ControlsStandWhereTheLayoutPutsThemRelativeToTheirContainer) {
+    const Placement placements[] = {
+        {"Frame1", "", 60, 60, 4935, 1755},        {"lblManuf", "Frame1", 1620, 300, 3300, 285},
+        {"Label4", "Frame1", 180, 300, 1335, 285}, {"USBerr", "", 6600, 200, 1035, 360},
+        {"Picture1", "", 120, 1860, 5175, 195},    {"Pic", "", 180, 1920, 5055, 75},
+        {"Go", "", 120, 5200, 1500, 495},
+    };
+    auto window = CreateTestWindow();
+    const double dpi = window->LogicalDpi();
+    auto px = [dpi](int twips) { return ui::TwipsToPixels(twips, dpi); };
+    for (const auto& p : placements) {
+        SCOPED_TRACE(p.name);
+        QWidget* widget = Child(*window, p.name);
+        ASSERT_NE(nullptr, widget);
+        const QString expectedParent = QString(p.parent).isEmpty() ? QString() : p.parent;
+        EXPECT_EQ(expectedParent, widget->parentWidget()->objectName());
+        EXPECT_EQ(QRect(px(p.left), px(p.top), px(p.width), px(p.height)), widget->geometry());
+    }
+}
+
+TEST(QtWindowLayout, LineIsAThinSeparatorFromLeftToLeftPlusWidthAtTop) {
+    auto window = CreateTestWindow();
+    const double dpi = window->LogicalDpi();
+    const QRect line = Child(*window, "Line1")->geometry();
+    EXPECT_EQ(ui::TwipsToPixels(120, dpi), line.left());
+    EXPECT_EQ(ui::TwipsToPixels(120, dpi) + ui::TwipsToPixels(4800, dpi), line.right() + 1);
+    EXPECT_EQ(ui::TwipsToPixels(3420, dpi), line.top());
+    EXPECT_LE(line.height(), 2);
+}
+
+struct TextCase {
+    const char* control;
+    const char* text;
+    const char* shown;  // what the widget itself holds
+};
+
+TEST(QtWindowLayout, TextsAreShownLiterallyAndReadBackAsSet) {
+    const TextCase cases[] = {
+        {"lblManuf", "Smith & Sons", "Smith & Sons"},
+        {"USBerr", "12", "12"},
+        {"Go", "Write & reset", "Write && reset"},
+        {"Frame1", "R&D details", "R&&D details"},
+        {"Degrees", "-12,5", "-12,5"},
+        {"lblManuf", "Ünïcode ©", "Ünïcode ©"},
+    };
+    auto window = CreateTestWindow();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.control);
+        window->SetText(c.control, c.text);
+        EXPECT_EQ(c.text, window->Text(c.control));
+        QWidget* widget = Child(*window, c.control);
+        QString shown;
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            shown = label->text();
+        if (auto* field = qobject_cast<QLineEdit*>(widget))
+            shown = field->text();
+        if (auto* button = qobject_cast<QPushButton*>(widget))
+            shown = button->text();
+        if (auto* frame = qobject_cast<QGroupBox*>(widget))
+            shown = frame->title();
+        EXPECT_EQ(QString::fromUtf8(c.shown), shown);
+    }
+}
+
+TEST(QtWindowLayout, LongValueShowsItsBeginningInAField) {
+    auto window = CreateTestWindow();
+    window->SetText("USBerr", "1234567890 1234567890 1234567890 end");
+    EXPECT_EQ(0, Child<QLineEdit>(*window, "USBerr")->cursorPosition());
+}
+
+TEST(QtWindowLayout, InitialCaptionsComeFromTheLayout) {
+    auto window = CreateTestWindow();
+    EXPECT_EQ("Device details", window->Text("Frame1"));
+    EXPECT_EQ(QString("Device details"), Child<QGroupBox>(*window, "Frame1")->title());
+    EXPECT_EQ(QString("Manufacturer"), Child<QLabel>(*window, "Label4")->text());
+    EXPECT_EQ("", window->Text("USBerr"));
+}
+
+struct ColorCase {
+    const char* control;
+    std::optional<ui::ColorRef> set;  // empty: the layout's colour
+    QPalette::ColorRole role;
+    QColor expected;  // invalid: the application palette's colour of `systemRole`
+    QPalette::ColorRole systemRole;
+};
+
+TEST(QtWindowLayout, ColoursAreColorrefsWithRedInTheLowByteOrSystemPaletteRoles) {
+    const QPalette system = QApplication::palette();
+    const ColorCase cases[] = {
+        {"Pic", {}, QPalette::Window, QColor(128, 128, 255), {}},
+        {"lblManuf", {}, QPalette::Window, QColor(), QPalette::Base},
+        {"lblManuf", {}, QPalette::WindowText, QColor(), QPalette::Text},
+        {"Picture1", {}, QPalette::Window, QColor(), QPalette::Button},
+        {"Pic", ui::kRed, QPalette::Window, QColor(255, 0, 0), {}},
+        {"Pic", ui::Rgb(1, 2, 3), QPalette::Window, QColor(1, 2, 3), {}},
+        {"USBerr", ui::kGreen, QPalette::Base, QColor(0, 255, 0), {}},
+        {"lblManuf", ui::kSystemButtonFace, QPalette::Window, QColor(), QPalette::Button},
+    };
+    auto window = CreateTestWindow();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.control);
+        if (c.set)
+            window->SetBackColor(c.control, *c.set);
+        QWidget* widget = Child(*window, c.control);
+        const QColor expected = c.expected.isValid() ? c.expected : system.color(c.systemRole);
+        EXPECT_EQ(expected, widget->palette().color(QPalette::Active, c.role));
+        if (c.role == QPalette::Window) {
+            EXPECT_TRUE(widget->autoFillBackground());
+        }
+    }
+}
+
+TEST(QtWindowLayout, DisabledTextFieldKeepsItsLegibleLookAndTakesNoInput) {
+    auto window = CreateTestWindow();
+    auto* field = Child(*window, "USBerr");
+    EXPECT_FALSE(field->isEnabled());
+    for (auto role : {QPalette::Text, QPalette::Base}) {
+        EXPECT_EQ(field->palette().color(QPalette::Active, role),
+                  field->palette().color(QPalette::Disabled, role));
+    }
+}
+
+TEST(QtWindowLayout, DisabledFrameKeepsItsLabelsLegible) {
+    auto window = CreateTestWindow();
+    window->SetEnabled("Frame1", false);
+    auto* label = Child(*window, "Label4");
+    EXPECT_FALSE(label->isEnabled());
+    EXPECT_EQ(label->palette().color(QPalette::Active, QPalette::WindowText),
+              label->palette().color(QPalette::Disabled, QPalette::WindowText));
+    window->SetEnabled("Frame1", true);
+    EXPECT_TRUE(label->isEnabled());
+}
+
+TEST(QtWindowLayout, FontsHaveTheLayoutsSizeWeightAndAFaceThatExists) {
+    auto window = CreateTestWindow();
+    const QFont bold = Child(*window, "Degrees")->font();
+    EXPECT_DOUBLE_EQ(10, bold.pointSizeF());
+    EXPECT_TRUE(bold.bold());
+    EXPECT_FALSE(Child(*window, "Label4")->font().bold());
+    // Arial itself or a face with its metrics; never a fallback that draws wider text.
+    const QString resolved = QFontInfo(bold).family();
+    EXPECT_TRUE(resolved == "Arial" || resolved == "Liberation Sans") << resolved.toStdString();
+}
+
+TEST(QtWindowLayout, SetWidthKeepsTheLeftEdgeAndWidthReadsBackTheExactValue) {
+    auto window = CreateTestWindow();
+    const double dpi = window->LogicalDpi();
+    QWidget* pic = Child(*window, "Pic");
+    const QRect before = pic->geometry();
+    EXPECT_DOUBLE_EQ(5055, window->Width("Pic"));
+
+    for (double twips : {2527.5, 0.0, 5055.0, 33.3}) {
+        SCOPED_TRACE(twips);
+        window->SetWidth("Pic", twips);
+        EXPECT_DOUBLE_EQ(twips, window->Width("Pic"));
+        EXPECT_EQ(before.topLeft(), pic->geometry().topLeft());
+        EXPECT_EQ(before.height(), pic->height());
+        EXPECT_EQ(ui::TwipsToPixels(twips, dpi), pic->width());
+    }
+}
+
+TEST(QtWindowLayout, VisibilityAndEnablingFollowTheLayoutAndTheOperations) {
+    auto window = CreateTestWindow();
+    window->Show();
+    EXPECT_TRUE(Child(*window, "Command1")->isHidden());
+    EXPECT_FALSE(Child(*window, "Disabled")->isEnabled());
+    window->SetVisible("Command1", true);
+    window->SetEnabled("Disabled", true);
+    window->SetVisible("Pic", false);
+    EXPECT_TRUE(Child(*window, "Command1")->isVisible());
+    EXPECT_TRUE(Child(*window, "Disabled")->isEnabled());
+    EXPECT_TRUE(Child(*window, "Pic")->isHidden());
+}
+
+TEST(QtWindowLayout, FirstVisibleEnabledButtonHasTheFocusAndTabFollowsTheLayout) {
+    auto window = CreateTestWindow();
+    window->Show();
+    EXPECT_EQ(Child(*window, "Go"), window->Form()->focusWidget());
+
+    QWidget* next = Child(*window, "Go")->nextInFocusChain();
+    while (next->focusPolicy() == Qt::NoFocus || !next->isEnabled() || next->isHidden()) {
+        next = next->nextInFocusChain();
+    }
+    EXPECT_EQ(Child(*window, "Stop"), next);
+}
+
+TEST(QtWindowLayout, UnknownControlNameIsAProgrammingError) {
+    auto window = CreateTestWindow();
+    EXPECT_THROW(window->SetText("NoSuchControl", "x"), std::out_of_range);
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+// One Qt widget per control of a layout: its kind of widget, font, colours, geometry and text.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QWidget>
+#include <string>
+
+#include "window/FormLayout.h"
+
+namespace ui::qt {
+
+QFont ToQFont(const Font& font);
+
+// Creates the widget that realises `spec` (any kind but Timer) as a child of `parent`, placed at
+// its layout position (twips relative to `parent`), with the spec's caption, font and colours.
+QWidget* CreateControlWidget(const ControlSpec& spec, QWidget* parent, double logicalDpi);
+
+// Geometry in pixels of a control whose width may have changed since the layout was written.
+QRect ControlGeometry(const ControlSpec& spec, double widthTwips, double logicalDpi);
+
+void ApplyText(QWidget* widget, ControlKind kind, const std::string& text);
+void ApplyBackColor(QWidget* widget, ControlKind kind, ColorRef color);
+
+}  // namespace ui::qt

@@ -1,0 +1,288 @@
+#include "window/qt/QtWindow.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QLocale>
+#include <QScreen>
+#include <functional>
+#include <stdexcept>
+
+#include "window/qt/ControlFactory.h"
+#include "window/qt/QtApplication.h"
+#include "window/qt/WindowIcon.h"
+
+namespace ui::qt {
+
+namespace {
+
+// The top-level widget hands the user's close requests to the window, which asks the program.
+class FormWidget : public QWidget {
+  public:
+    explicit FormWidget(std::function<bool()> mayClose) : mayClose_(std::move(mayClose)) {}
+
+  protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (mayClose_()) {
+            event->accept();
+        } else {
+            event->ignore();
+        }
+    }
+
+  private:
+    std::function<bool()> mayClose_;
+};
+
+double ScreenLogicalDpi() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
+}
+
+}  // namespace
+
+QtWindow::QtWindow(const FormLayout& layout) : application_(AcquireApplication()), layout_(layout) {
+    dpi_ = ScreenLogicalDpi();
+    form_ = std::make_unique<FormWidget>([this] { return OnCloseRequest(); });
+    form_->setWindowTitle(QString::fromStdString(layout_.caption));
+    form_->setWindowIcon(SteeringWheelIcon(layout_.iconName));
+    form_->setFixedSize(TwipsToPixels(layout_.clientWidth, dpi_),
+                        TwipsToPixels(layout_.clientHeight, dpi_));
+    for (const auto& spec : layout_.controls)
+        Realise(spec);
+    SetTabOrder();
+}
+
+// The form owns every widget and timer; destroying it stops the timers.
+QtWindow::~QtWindow() = default;
+
+// Containers first, so that a control always lands inside its frame whatever the layout's order.
+void QtWindow::Realise(const ControlSpec& spec) {
+    if (controls_.count(spec.name) != 0)
+        return;
+    QWidget* parent = form_.get();
+    if (!spec.container.empty()) {
+        const ControlSpec* container = layout_.Find(spec.container);
+        if (container == nullptr)
+            throw std::out_of_range("no frame named " + spec.container);
+        Realise(*container);
+        parent = controls_.at(spec.container).widget;
+    }
+    Control control{spec, nullptr, nullptr, spec.caption, double(spec.width)};
+    if (spec.kind == ControlKind::Timer) {
+        control.timer = new QTimer(form_.get());
+        control.timer->setObjectName(QString::fromStdString(spec.name));
+        control.timer->setInterval(spec.intervalMs);
+        QObject::connect(control.timer, &QTimer::timeout, form_.get(), [this] { OnTimer(); });
+        if (spec.enabled)
+            control.timer->start();
+    } else {
+        control.widget = CreateControlWidget(spec, parent, dpi_);
+        if (spec.kind == ControlKind::Button) {
+            QObject::connect(static_cast<QAbstractButton*>(control.widget),
+                             &QAbstractButton::clicked, form_.get(),
+                             [this, name = spec.name] { OnClick(name); });
+        }
+    }
+    controls_.emplace(spec.name, std::move(control));
+}
+
+void QtWindow::SetTabOrder() {
+    QWidget* previous = nullptr;
+    for (const auto& spec : layout_.controls) {
+        QWidget* widget = controls_.at(spec.name).widget;
+        if (widget == nullptr || widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+void QtWindow::FocusFirstButton() {
+    for (const auto& spec : layout_.controls) {
+        if (spec.kind != ControlKind::Button)
+            continue;
+        QWidget* button = controls_.at(spec.name).widget;
+        if (button->isVisibleTo(form_.get()) && button->isEnabled()) {
+            button->setFocus(Qt::ActiveWindowFocusReason);
+            return;
+        }
+    }
+}
+
+QtWindow::Control& QtWindow::Find(const std::string& name) {
+    auto it = controls_.find(name);
+    if (it == controls_.end())
+        throw std::out_of_range("no control named " + name);
+    return it->second;
+}
+
+const QtWindow::Control& QtWindow::Find(const std::string& name) const {
+    auto it = controls_.find(name);
+    if (it == controls_.end())
+        throw std::out_of_range("no control named " + name);
+    return it->second;
+}
+
+int QtWindow::Run(FormHandlers& handlers) {
+    if (handlers_ != nullptr)
+        return 0;
+    handlers_ = &handlers;
+    handlers.Form_Load();
+    if (!unloaded_) {
+        QEventLoop loop;
+        loop_ = &loop;
+        loop.exec();
+        loop_ = nullptr;
+    }
+    // The loop also ends when the application is told to exit: the program still gets its unload.
+    Unload();
+    // An unload from inside a nested ProcessEvents only asks the loop to end; exec() returns
+    // once every handler that was running has returned, so the program terminates exactly once.
+    if (!terminated_) {
+        terminated_ = true;
+        handlers.Form_Terminate();
+    }
+    return 0;
+}
+
+void QtWindow::Show() {
+    if (unloaded_)
+        return;
+    form_->show();
+    form_->activateWindow();
+    FocusFirstButton();
+}
+
+void QtWindow::SetText(const std::string& control, const std::string& text) {
+    if (unloaded_)
+        return;
+    Control& c = Find(control);
+    c.text = text;
+    if (c.widget != nullptr)
+        ApplyText(c.widget, c.spec.kind, text);
+}
+
+std::string QtWindow::Text(const std::string& control) const {
+    const Control& c = Find(control);
+    if (c.spec.kind == ControlKind::TextField && !unloaded_) {
+        return static_cast<const QLineEdit*>(c.widget)->text().toStdString();
+    }
+    return c.text;
+}
+
+void QtWindow::SetEnabled(const std::string& control, bool enabled) {
+    if (unloaded_)
+        return;
+    Control& c = Find(control);
+    if (c.timer != nullptr) {
+        if (enabled && !c.timer->isActive())
+            c.timer->start();
+        if (!enabled)
+            c.timer->stop();
+        return;
+    }
+    c.widget->setEnabled(enabled);
+}
+
+void QtWindow::SetVisible(const std::string& control, bool visible) {
+    if (unloaded_)
+        return;
+    Control& c = Find(control);
+    if (c.widget != nullptr)
+        c.widget->setVisible(visible);
+}
+
+// The width is kept as given, not as the pixels it became, so that a program reading it back
+// (the progress display's full width) gets exactly its design value.
+void QtWindow::SetWidth(const std::string& control, double twips) {
+    if (unloaded_)
+        return;
+    Control& c = Find(control);
+    c.width = twips;
+    if (c.widget != nullptr)
+        c.widget->setGeometry(ControlGeometry(c.spec, twips, dpi_));
+}
+
+double QtWindow::Width(const std::string& control) const {
+    return Find(control).width;
+}
+
+void QtWindow::SetBackColor(const std::string& control, ColorRef color) {
+    if (unloaded_)
+        return;
+    Control& c = Find(control);
+    if (c.widget != nullptr)
+        ApplyBackColor(c.widget, c.spec.kind, color);
+}
+
+void QtWindow::Refresh(const std::string& control) {
+    if (unloaded_)
+        return;
+    Control& c = Find(control);
+    if (c.widget != nullptr)
+        c.widget->repaint();
+}
+
+void QtWindow::ProcessEvents() {
+    if (unloaded_)
+        return;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtWindow::ProcessPaintEvents() {
+    if (unloaded_)
+        return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtWindow::Unload() {
+    if (unloaded_ || unloading_)
+        return;
+    unloading_ = true;
+    if (handlers_ != nullptr)
+        handlers_->Form_Unload();
+    unloaded_ = true;
+    for (auto& [name, control] : controls_) {
+        if (control.timer != nullptr)
+            control.timer->stop();
+    }
+    form_->hide();
+    if (loop_ != nullptr)
+        loop_->exit(0);
+}
+
+std::string QtWindow::DecimalSeparator() const {
+    return QLocale::system().decimalPoint().toStdString();
+}
+
+void QtWindow::OnClick(const std::string& control) {
+    if (unloaded_ || handlers_ == nullptr)
+        return;
+    handlers_->Click(control);
+}
+
+// Qt never activates a timer again while its previous tick is still being handled, so a tick
+// that processes events is not re-entered by the next one.
+void QtWindow::OnTimer() {
+    if (unloaded_ || unloading_ || handlers_ == nullptr)
+        return;
+    handlers_->Timer_Timer();
+}
+
+bool QtWindow::OnCloseRequest() {
+    if (unloaded_)
+        return true;
+    if (unloading_)
+        return false;
+    if (handlers_ != nullptr && !handlers_->Form_QueryUnload())
+        return false;
+    Unload();
+    return true;
+}
+
+}  // namespace ui::qt

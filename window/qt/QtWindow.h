@@ -1,0 +1,77 @@
+// The window realised with Qt 6 Widgets: a fixed-size top-level widget holding one child widget
+// per control, and a QTimer per timer control. Handlers run on Qt's event loop, one at a time;
+// ProcessEvents() nests the loop inside a handler.
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "window/Window.h"
+
+class QApplication;
+class QEventLoop;
+
+namespace ui::qt {
+
+class QtWindow : public Window {
+  public:
+    explicit QtWindow(const FormLayout& layout);
+    ~QtWindow() override;
+
+    // The top-level widget; its children carry the control names as object names.
+    QWidget* Form() const { return form_.get(); }
+    double LogicalDpi() const { return dpi_; }
+
+    int Run(FormHandlers& handlers) override;
+    void Show() override;
+    void SetText(const std::string& control, const std::string& text) override;
+    std::string Text(const std::string& control) const override;
+    void SetEnabled(const std::string& control, bool enabled) override;
+    void SetVisible(const std::string& control, bool visible) override;
+    void SetWidth(const std::string& control, double twips) override;
+    double Width(const std::string& control) const override;
+    void SetBackColor(const std::string& control, ColorRef color) override;
+    void Refresh(const std::string& control) override;
+    void ProcessEvents() override;
+    void ProcessPaintEvents() override;
+    void Unload() override;
+    bool IsUnloaded() const override { return unloaded_; }
+    std::string DecimalSeparator() const override;
+
+  private:
+    struct Control {
+        ControlSpec spec;
+        QWidget* widget = nullptr;  // owned by the form; null for a timer
+        QTimer* timer = nullptr;    // owned by the form; timers only
+        std::string text;
+        double width = 0;
+    };
+
+    void Realise(const ControlSpec& spec);
+    void SetTabOrder();
+    void FocusFirstButton();
+    Control& Find(const std::string& name);
+    const Control& Find(const std::string& name) const;
+
+    void OnClick(const std::string& control);
+    void OnTimer();
+    // Whether the window may close: the user's close request, answered by the program.
+    bool OnCloseRequest();
+
+    std::shared_ptr<QApplication> application_;  // declared first: it outlives the widgets
+    FormLayout layout_;
+    double dpi_ = 96;
+    std::unique_ptr<QWidget> form_;
+    std::map<std::string, Control> controls_;
+    FormHandlers* handlers_ = nullptr;
+    QEventLoop* loop_ = nullptr;  // the loop of Run(), while it runs
+    bool unloading_ = false;
+    bool unloaded_ = false;
+    bool terminated_ = false;
+};
+
+}  // namespace ui::qt
