@@ -56,7 +56,7 @@ std::unique_ptr<UhidDevice> MakeBystander() {
     std::shared_ptr<sim::SimDevice> headset = simdevices::MakeHeadset();
     headset->MutableDescription().serialNumber = u"HS-7731";
     headset->MutableDescription().featureReportByteLength = 9;
-    return std::make_unique<UhidDevice>(headset, kerneltest::UhidOptions{0x06, {1}});
+    return std::make_unique<UhidDevice>(headset, kerneltest::UhidOptions{BUS_BLUETOOTH, {1}});
 }
 
 std::shared_ptr<simdevices::WheelController> MakeWheel(std::uint16_t productId) {
@@ -65,11 +65,13 @@ std::shared_ptr<simdevices::WheelController> MakeWheel(std::uint16_t productId) 
     return std::make_shared<simdevices::WheelController>(options);
 }
 
-std::unique_ptr<UhidDevice> Serve(std::shared_ptr<sim::SimDevice> model) {
+std::unique_ptr<UhidDevice> Serve(std::shared_ptr<sim::SimDevice> model,
+                                  std::uint16_t bus = BUS_VIRTUAL) {
     const bool isAmplifier = model->Description().productId == 0x2233;
-    std::vector<std::uint8_t> ids = isAmplifier ? std::vector<std::uint8_t>{kCommandId, 0x40}
-                                                : std::vector<std::uint8_t>{kCommandId, kStatusId};
-    return std::make_unique<UhidDevice>(std::move(model), kerneltest::UhidOptions{0x06, ids});
+    std::vector<std::uint8_t> ids = isAmplifier
+                                        ? std::vector<std::uint8_t>{kCommandId, kAmplifierDataId}
+                                        : std::vector<std::uint8_t>{kCommandId, kStatusId};
+    return std::make_unique<UhidDevice>(std::move(model), kerneltest::UhidOptions{bus, ids});
 }
 
 // --- discovery and identity, per program -------------------------------------------------------
@@ -78,17 +80,35 @@ struct ProgramCase {
     const char* name;
     const hidlink::DeviceProfile* profile;
     std::shared_ptr<sim::SimDevice> (*makeModel)();
+    std::uint16_t bus;
 };
 
 void PrintTo(const ProgramCase& c, std::ostream* out) {
     *out << c.name;
 }
 
+std::shared_ptr<sim::SimDevice> ServodiagWheel() {
+    return MakeWheel(0x1020);
+}
+std::shared_ptr<sim::SimDevice> ServodiagWheelWithoutSerial() {
+    std::shared_ptr<sim::SimDevice> wheel = MakeWheel(0x1020);
+    wheel->MutableDescription().serialNumber.reset();
+    return wheel;
+}
+std::shared_ptr<sim::SimDevice> UpdaterWheel() {
+    return MakeWheel(0xB02E);
+}
+std::shared_ptr<sim::SimDevice> AmplifierModel() {
+    return std::make_shared<simdevices::Amplifier>();
+}
+
+// Every bus a uhid device can claim: the backend must not look for a USB device above a "USB"
+// device that has none, and must take the HID core's strings instead.
 const ProgramCase kPrograms[] = {
-    {"servodiag", &kServodiag, [] { return std::shared_ptr<sim::SimDevice>(MakeWheel(0x1020)); }},
-    {"wheelflash", &kWheelflash, [] { return std::shared_ptr<sim::SimDevice>(MakeWheel(0xB02E)); }},
-    {"ampflash", &kAmpflash,
-     [] { return std::shared_ptr<sim::SimDevice>(std::make_shared<simdevices::Amplifier>()); }},
+    {"servodiag_virtual", &kServodiag, ServodiagWheel, BUS_VIRTUAL},
+    {"servodiag_without_serial", &kServodiag, ServodiagWheelWithoutSerial, BUS_BLUETOOTH},
+    {"wheelflash_bluetooth", &kWheelflash, UpdaterWheel, BUS_BLUETOOTH},
+    {"ampflash_usb_without_usb_device", &kAmpflash, AmplifierModel, BUS_USB},
 };
 
 class ProgramDiscovery : public ::testing::TestWithParam<ProgramCase> {
@@ -96,7 +116,7 @@ class ProgramDiscovery : public ::testing::TestWithParam<ProgramCase> {
     void SetUp() override {
         bystander = MakeBystander();
         model = GetParam().makeModel();
-        device = Serve(model);
+        device = Serve(model, GetParam().bus);
         ASSERT_LT(NodeNumber(bystander->Node()), NodeNumber(device->Node()));
     }
     std::unique_ptr<UhidDevice> bystander;
@@ -113,6 +133,7 @@ TEST_P(ProgramDiscovery, FindsTheDeviceReadsItsIdentityAndClosesEverything) {
     ui::HeadlessWindow window(servodiag::ServodiagLayout());
     const std::string manufacturerCaption = window.Text("lblManuf");
     const std::string versionCaption = window.Text("lblVersion");
+    const std::string serialCaption = window.Text("lblSerialNumber");
 
     ASSERT_TRUE(hidlink::FindTheHid(link, api, profile));
     EXPECT_EQ(link.DevicePath, device->DevicePath());
@@ -129,7 +150,9 @@ TEST_P(ProgramDiscovery, FindsTheDeviceReadsItsIdentityAndClosesEverything) {
     EXPECT_EQ(window.Text("lblManuf"), manufacturerCaption);
     EXPECT_EQ(window.Text("lblVersion"), versionCaption);
     EXPECT_EQ(window.Text("lblProduct"), " " + device->Name());
-    EXPECT_EQ(window.Text("lblSerialNumber"), " " + device->Uniq());
+    // An empty unique ID is no serial number: that read fails and the label keeps its caption.
+    EXPECT_EQ(window.Text("lblSerialNumber"),
+              device->Uniq().empty() ? serialCaption : " " + device->Uniq());
 
     hidlink::CloseDevice(link, api);
     EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
@@ -145,6 +168,7 @@ TEST_P(ProgramDiscovery, IoctlsAloneTellWhatSysfsTells) {
         hidlink::HidpCaps caps{};
         std::array<std::uint8_t, hidlink::kStringBufferSize> product{};
         std::array<std::uint8_t, hidlink::kStringBufferSize> serial{};
+        hidlink::Bool32 serialRead = 0;
         hidlink::Bool32 manufacturerRead = 0;
     };
     auto look = [&](HidrawApi& api) {
@@ -160,8 +184,8 @@ TEST_P(ProgramDiscovery, IoctlsAloneTellWhatSysfsTells) {
         EXPECT_EQ(api.HidP_GetCaps(preparsed, &seen.caps), hidlink::kHidpStatusSuccess);
         EXPECT_EQ(api.HidD_FreePreparsedData(preparsed), 1);
         EXPECT_EQ(api.HidD_GetProductString(h, seen.product.data(), hidlink::kStringReadLength), 1);
-        EXPECT_EQ(api.HidD_GetSerialNumberString(h, seen.serial.data(), hidlink::kStringReadLength),
-                  1);
+        seen.serialRead =
+            api.HidD_GetSerialNumberString(h, seen.serial.data(), hidlink::kStringReadLength);
         std::array<std::uint8_t, hidlink::kStringBufferSize> manufacturer{};
         seen.manufacturerRead =
             api.HidD_GetManufacturerString(h, manufacturer.data(), hidlink::kStringReadLength);
@@ -178,6 +202,9 @@ TEST_P(ProgramDiscovery, IoctlsAloneTellWhatSysfsTells) {
     EXPECT_EQ(ioctls.caps.UsagePage, sysfs.caps.UsagePage);
     EXPECT_EQ(hidlink::DecodeHidString(ioctls.product.data(), ioctlsOnly), device->Name());
     EXPECT_EQ(hidlink::DecodeHidString(sysfs.product.data(), withSysfs), device->Name());
+    const hidlink::Bool32 serialExpected = device->Uniq().empty() ? 0 : 1;
+    EXPECT_EQ(ioctls.serialRead, serialExpected);
+    EXPECT_EQ(sysfs.serialRead, serialExpected);
     EXPECT_EQ(hidlink::DecodeHidString(ioctls.serial.data(), ioctlsOnly), device->Uniq());
     EXPECT_EQ(hidlink::DecodeHidString(sysfs.serial.data(), withSysfs), device->Uniq());
     EXPECT_EQ(ioctls.manufacturerRead, 0);

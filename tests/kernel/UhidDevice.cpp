@@ -5,6 +5,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -41,15 +42,21 @@ bool Send(int uhid, const uhid_event& event) {
     return ::write(uhid, &event, sizeof event) == static_cast<ssize_t>(sizeof event);
 }
 
-// The hidraw node whose HID device has this unique ID and whose /dev entry exists, or "".
-std::string FindNode(const std::string& uniq) {
+// Each device's own physical path, so its node is found whatever its name and unique ID.
+std::string NextPhys() {
+    static std::atomic<int> created{0};
+    return "kerneltest/device" + std::to_string(++created);
+}
+
+// The hidraw node whose HID device has this physical path and whose /dev entry exists, or "".
+std::string FindNode(const std::string& phys) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/sys/class/hidraw", error)) {
         std::ifstream uevent(entry.path() / "device" / "uevent");
         std::string line;
         while (std::getline(uevent, line)) {
             const std::string node = entry.path().filename().string();
-            if (line == "HID_UNIQ=" + uniq && std::filesystem::exists("/dev/" + node))
+            if (line == "HID_PHYS=" + phys && std::filesystem::exists("/dev/" + node))
                 return node;
         }
     }
@@ -85,8 +92,8 @@ UhidDevice::UhidDevice(std::shared_ptr<sim::SimDevice> model, UhidOptions option
     uhid_event create{};
     create.type = UHID_CREATE2;
     CopyField(reinterpret_cast<char*>(create.u.create2.name), sizeof create.u.create2.name, name_);
-    CopyField(reinterpret_cast<char*>(create.u.create2.phys), sizeof create.u.create2.phys,
-              "kerneltest/" + uniq_);
+    const std::string phys = NextPhys();
+    CopyField(reinterpret_cast<char*>(create.u.create2.phys), sizeof create.u.create2.phys, phys);
     CopyField(reinterpret_cast<char*>(create.u.create2.uniq), sizeof create.u.create2.uniq, uniq_);
     create.u.create2.rd_size = static_cast<std::uint16_t>(descriptor.size());
     create.u.create2.bus = options.bus;
@@ -97,14 +104,14 @@ UhidDevice::UhidDevice(std::shared_ptr<sim::SimDevice> model, UhidOptions option
     if (!Send(uhid_, create)) {
         const std::string reason = std::strerror(errno);
         Shutdown();
-        throw std::runtime_error("creating " + uniq_ + " through /dev/uhid: " + reason);
+        throw std::runtime_error("creating " + phys + " through /dev/uhid: " + reason);
     }
 
     server_ = std::thread([this] { Serve(); });
     // The HID core adds the device from a work queue: the node appears a little later.
-    if (!WaitFor([&] { return !(node_ = FindNode(uniq_)).empty(); })) {
+    if (!WaitFor([&] { return !(node_ = FindNode(phys)).empty(); })) {
         Shutdown();
-        throw std::runtime_error("no hidraw node appeared for " + uniq_);
+        throw std::runtime_error("no hidraw node appeared for " + phys);
     }
 }
 

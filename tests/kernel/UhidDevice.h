@@ -4,6 +4,7 @@
 // hidraw node exists; the destructor returns once it is gone again.
 #pragma once
 
+#include <linux/input.h>
 #include <linux/uhid.h>
 
 #include <cstdint>
@@ -26,7 +27,8 @@ struct Exchange {
 };
 
 struct UhidOptions {
-    std::uint16_t bus = 0x06;  // BUS_VIRTUAL: no USB device above it in sysfs
+    // Whatever the bus, a uhid device sits below /sys/devices/virtual: no USB device above it.
+    std::uint16_t bus = BUS_VIRTUAL;
     std::vector<std::uint8_t> featureReportIds;
 };
 
@@ -34,8 +36,8 @@ class UhidDevice {
   public:
     // Takes vendor, product, version and report length from the model's description; the name
     // is "manufacturer product" (as the HID core names Bluetooth devices), the unique ID is the
-    // serial number. Throws std::runtime_error when the device cannot be created or its node
-    // does not appear within five seconds.
+    // serial number (empty when the model has none). Throws std::runtime_error when the device
+    // cannot be created or its node does not appear within five seconds.
     UhidDevice(std::shared_ptr<sim::SimDevice> model, UhidOptions options);
     ~UhidDevice();
     UhidDevice(const UhidDevice&) = delete;
