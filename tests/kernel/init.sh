@@ -1,4 +1,5 @@
 #!/bin/busybox sh
+# shellcheck shell=dash
 # /init of the test machine: mount what the tests read, load the HID modules (the hidraw node of
 # a uhid device appears only once hid-generic is bound), run the tests and power off.
 bb=/bin/busybox

@@ -34,7 +34,9 @@ if [ ! -f "$cache/vmlinuz" ]; then
   rm -rf "$cache" "$cache.partial"
   mkdir -p "$cache.partial"
   echo "run-kernel-tests: downloading linux-image-$version-amd64 (once)"
-  if ! (cd "$cache.partial" && apt-get download -q "linux-image-$version-amd64" >/dev/null 2>&1); then
+  if ! (cd "$cache.partial" &&
+        apt-get download -q "linux-image-$version-amd64" >apt-download.log 2>&1); then
+    cat "$cache.partial/apt-download.log" >&2
     echo "run-kernel-tests: could not download linux-image-$version-amd64 from the Debian" \
          "mirror (no network, or apt-get update not run)" >&2
     rm -rf "$cache.partial"
@@ -48,8 +50,11 @@ if [ ! -f "$cache/vmlinuz" ]; then
   mkdir -p "$cache.partial/modules"
   mv "$cache.partial"/boot/vmlinuz-* "$cache.partial/vmlinuz"
   mv "$cache.partial"/lib/modules/*/kernel/drivers/hid/*.ko "$cache.partial/modules/"
-  rm -rf "$cache.partial"/boot "$cache.partial"/lib "$cache.partial"/*.deb
+  rm -rf "$cache.partial"/boot "$cache.partial"/lib "$cache.partial"/*.deb \
+    "$cache.partial/apt-download.log"
   mv "$cache.partial" "$cache"
+  # Kernels the mirror has moved on from are not needed again.
+  find "$work/cache" -mindepth 1 -maxdepth 1 ! -name "$version" -exec rm -rf {} +
 fi
 
 root=$work/initramfs
