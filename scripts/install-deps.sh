@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins fonts-liberation
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth
+  qemu-system-x86 busybox-static cpio
 )
 
 missing=()

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Runs the static hidraw test program inside a virtual machine on Debian's current kernel.
+#   run-kernel-tests.sh <static test program> <work folder>
+# The kernel package is downloaded once into <work folder>/cache; only the kernel image and the
+# three HID modules are kept from it. Exits with the test program's status.
+set -euo pipefail
+
+program=$1
+work=$2
+here=$(cd "$(dirname "$0")" && pwd)
+
+for tool in qemu-system-x86_64 cpio apt-get apt-cache dpkg-deb timeout; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "run-kernel-tests: $tool is missing (scripts/install-deps.sh installs it)" >&2
+    exit 1
+  fi
+done
+busybox=/bin/busybox
+if [ ! -x "$busybox" ] || ldd "$busybox" >/dev/null 2>&1; then
+  echo "run-kernel-tests: a static $busybox is needed (package busybox-static)" >&2
+  exit 1
+fi
+
+# The version the metapackage points at now, so the test follows the mirror's kernel.
+version=$(apt-cache depends linux-image-amd64 2>/dev/null |
+          sed -n 's/^ *Depends: linux-image-\([0-9][^ ]*\)-amd64$/\1/p' | head -n 1)
+if [ -z "$version" ]; then
+  echo "run-kernel-tests: apt knows no linux-image-amd64; run apt-get update first" >&2
+  exit 1
+fi
+
+cache=$work/cache/$version
+if [ ! -f "$cache/vmlinuz" ]; then
+  rm -rf "$cache" "$cache.partial"
+  mkdir -p "$cache.partial"
+  echo "run-kernel-tests: downloading linux-image-$version-amd64 (once)"
+  if ! (cd "$cache.partial" &&
+        apt-get download -q "linux-image-$version-amd64" >apt-download.log 2>&1); then
+    cat "$cache.partial/apt-download.log" >&2
+    echo "run-kernel-tests: could not download linux-image-$version-amd64 from the Debian" \
+         "mirror (no network, or apt-get update not run)" >&2
+    rm -rf "$cache.partial"
+    exit 1
+  fi
+  (cd "$cache.partial" &&
+   dpkg-deb --fsys-tarfile linux-image-*.deb |
+     tar -x --wildcards './boot/vmlinuz-*' './lib/modules/*/kernel/drivers/hid/hid.ko' \
+         './lib/modules/*/kernel/drivers/hid/uhid.ko' \
+         './lib/modules/*/kernel/drivers/hid/hid-generic.ko')
+  mkdir -p "$cache.partial/modules"
+  mv "$cache.partial"/boot/vmlinuz-* "$cache.partial/vmlinuz"
+  mv "$cache.partial"/lib/modules/*/kernel/drivers/hid/*.ko "$cache.partial/modules/"
+  rm -rf "$cache.partial"/boot "$cache.partial"/lib "$cache.partial"/*.deb \
+    "$cache.partial/apt-download.log"
+  mv "$cache.partial" "$cache"
+  # Kernels the mirror has moved on from are not needed again.
+  find "$work/cache" -mindepth 1 -maxdepth 1 ! -name "$version" -exec rm -rf {} +
+fi
+
+root=$work/initramfs
+rm -rf "$root"
+mkdir -p "$root/bin" "$root/dev" "$root/proc" "$root/sys" "$root/modules"
+cp "$busybox" "$root/bin/busybox"
+cp "$here/init.sh" "$root/init"
+chmod 755 "$root/init"
+cp "$program" "$root/kernel_hidraw_tests"
+cp "$cache"/modules/*.ko "$root/modules/"
+(cd "$root" && find . | cpio -o -H newc --quiet) >"$work/initramfs.cpio"
+
+log=$work/console.log
+echo "run-kernel-tests: booting $version"
+timeout 300 qemu-system-x86_64 -accel tcg -cpu max -smp 1 -m 512 -nodefaults -no-user-config \
+  -display none -serial stdio -no-reboot -kernel "$cache/vmlinuz" \
+  -initrd "$work/initramfs.cpio" \
+  -append "console=ttyS0 quiet loglevel=3 panic=-1 mitigations=off" </dev/null |
+  tr -d '\r' | tee "$log" || true
+
+status=$(sed -n 's/^kernel-tests-exit: \([0-9]*\)$/\1/p' "$log" | tail -n 1)
+if [ -z "$status" ]; then
+  echo "run-kernel-tests: the virtual machine ended without a test result (see $log)" >&2
+  exit 1
+fi
+exit "$status"
