@@ -22,8 +22,23 @@ if [ ! -x "$busybox" ] || ldd "$busybox" >/dev/null 2>&1; then
 fi
 
 # The version the metapackage points at now, so the test follows the mirror's kernel.
-version=$(apt-cache depends linux-image-amd64 2>/dev/null |
-          sed -n 's/^ *Depends: linux-image-\([0-9][^ ]*\)-amd64$/\1/p' | head -n 1)
+kernel_version() {
+  apt-cache depends linux-image-amd64 2>/dev/null |
+    sed -n 's/^ *Depends: linux-image-\([0-9][^ ]*\)-amd64$/\1/p' | head -n 1
+}
+# Package lists that are missing or older than the mirror name a kernel it no longer has; as
+# root, refresh them once.
+lists_refreshed=no
+refresh_lists() {
+  [ "$lists_refreshed" = no ] && [ "$(id -u)" -eq 0 ] || return 1
+  lists_refreshed=yes
+  echo "run-kernel-tests: refreshing the package lists" >&2
+  apt-get update -qq >/dev/null 2>&1
+}
+version=$(kernel_version)
+if [ -z "$version" ] && refresh_lists; then
+  version=$(kernel_version)
+fi
 if [ -z "$version" ]; then
   echo "run-kernel-tests: apt knows no linux-image-amd64; run apt-get update first" >&2
   exit 1
@@ -31,28 +46,32 @@ fi
 
 cache=$work/cache/$version
 if [ ! -f "$cache/vmlinuz" ]; then
-  rm -rf "$cache" "$cache.partial"
-  mkdir -p "$cache.partial"
-  echo "run-kernel-tests: downloading linux-image-$version-amd64 (once)"
-  if ! (cd "$cache.partial" &&
-        apt-get download -q "linux-image-$version-amd64" >apt-download.log 2>&1); then
-    cat "$cache.partial/apt-download.log" >&2
+  partial=$work/cache/download.partial
+  rm -rf "$partial"
+  mkdir -p "$partial"
+  download() {
+    echo "run-kernel-tests: downloading linux-image-$version-amd64 (once)"
+    (cd "$partial" && apt-get download -q "linux-image-$version-amd64" >apt-download.log 2>&1)
+  }
+  if ! download && ! { refresh_lists && version=$(kernel_version) && download; }; then
+    cat "$partial/apt-download.log" >&2
     echo "run-kernel-tests: could not download linux-image-$version-amd64 from the Debian" \
          "mirror (no network, or apt-get update not run)" >&2
-    rm -rf "$cache.partial"
+    rm -rf "$partial"
     exit 1
   fi
-  (cd "$cache.partial" &&
+  (cd "$partial" &&
    dpkg-deb --fsys-tarfile linux-image-*.deb |
      tar -x --wildcards './boot/vmlinuz-*' './lib/modules/*/kernel/drivers/hid/hid.ko' \
          './lib/modules/*/kernel/drivers/hid/uhid.ko' \
          './lib/modules/*/kernel/drivers/hid/hid-generic.ko')
-  mkdir -p "$cache.partial/modules"
-  mv "$cache.partial"/boot/vmlinuz-* "$cache.partial/vmlinuz"
-  mv "$cache.partial"/lib/modules/*/kernel/drivers/hid/*.ko "$cache.partial/modules/"
-  rm -rf "$cache.partial"/boot "$cache.partial"/lib "$cache.partial"/*.deb \
-    "$cache.partial/apt-download.log"
-  mv "$cache.partial" "$cache"
+  mkdir -p "$partial/modules"
+  mv "$partial"/boot/vmlinuz-* "$partial/vmlinuz"
+  mv "$partial"/lib/modules/*/kernel/drivers/hid/*.ko "$partial/modules/"
+  rm -rf "$partial"/boot "$partial"/lib "$partial"/*.deb "$partial/apt-download.log"
+  cache=$work/cache/$version
+  rm -rf "$cache"
+  mv "$partial" "$cache"
   # Kernels the mirror has moved on from are not needed again.
   find "$work/cache" -mindepth 1 -maxdepth 1 ! -name "$version" -exec rm -rf {} +
 fi
