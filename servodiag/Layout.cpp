@@ -21,16 +21,8 @@ ui::Font Arial(bool bold = false) {
 
 ui::ControlSpec Control(std::string name, ui::ControlKind kind, std::string caption, int left,
                         int top, int width, int height) {
-    ui::ControlSpec c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.caption = std::move(caption);
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.font = Arial();
-    return c;
+    return ui::MakeControl(std::move(name), kind, std::move(caption), left, top, width, height,
+                           Arial());
 }
 
 ui::ControlSpec Label(std::string name, std::string caption, int left, int top, int width) {

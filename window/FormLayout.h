@@ -55,6 +55,20 @@ struct ControlSpec {
     int intervalMs = 0;  // Timer only
 };
 
+inline ControlSpec MakeControl(std::string name, ControlKind kind, std::string caption, int left,
+                               int top, int width, int height, Font font = {}) {
+    ControlSpec c;
+    c.name = std::move(name);
+    c.kind = kind;
+    c.caption = std::move(caption);
+    c.left = left;
+    c.top = top;
+    c.width = width;
+    c.height = height;
+    c.font = std::move(font);
+    return c;
+}
+
 struct FormLayout {
     std::string caption;
     int clientWidth = 0;  // twips

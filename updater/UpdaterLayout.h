@@ -1,0 +1,17 @@
+// The parts of the window that both updaters draw the same way: the identity block and the
+// progress bar.
+#pragma once
+
+#include <vector>
+
+#include "window/FormLayout.h"
+
+namespace updater {
+
+// Frame1 with the four captions and the four value labels that RefreshDeviceInfo fills.
+std::vector<ui::ControlSpec> IdentityBlock(const ui::Font& labelFont);
+
+// The track Picture1 at trackTop and the fill Pic 60 twips inside it, in the fill's colour.
+std::vector<ui::ControlSpec> ProgressBar(int trackTop);
+
+}  // namespace updater
