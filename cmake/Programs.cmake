@@ -1,0 +1,11 @@
+# drivanta_add_program(NAME name LOGIC library MAIN source SIM_MAIN source)
+# A program on the machine's own devices, and its -sim twin on simulated ones. Both are window
+# programs (no console on Windows).
+function(drivanta_add_program)
+  cmake_parse_arguments(P "" "NAME;LOGIC;MAIN;SIM_MAIN" "" ${ARGN})
+  add_executable(${P_NAME} ${P_MAIN})
+  target_link_libraries(${P_NAME} PRIVATE ${P_LOGIC} hidlink_platform window_platform)
+  add_executable(${P_NAME}-sim ${P_SIM_MAIN})
+  target_link_libraries(${P_NAME}-sim PRIVATE ${P_LOGIC} simdevices window_platform)
+  set_target_properties(${P_NAME} ${P_NAME}-sim PROPERTIES WIN32_EXECUTABLE ON)
+endfunction()
