@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -141,6 +142,11 @@ inline const ProgramCase& ProgramCaseNamed(const std::string& name) {
             return program;
     }
     throw std::out_of_range("no program named " + name);
+}
+
+// Names the case in the test list instead of dumping its bytes.
+inline void PrintTo(const ProgramCase& program, std::ostream* out) {
+    *out << program.name;
 }
 
 inline std::string CaseName(const ::testing::TestParamInfo<ProgramCase>& info) {
