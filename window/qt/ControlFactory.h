@@ -13,7 +13,8 @@ namespace ui::qt {
 QFont ToQFont(const Font& font);
 
 // Creates the widget that realises `spec` (any kind but Timer) as a child of `parent`, placed at
-// its layout position (twips relative to `parent`), with its ControlSpec's caption, font and colours.
+// its layout position (twips relative to `parent`), with the caption, font and colours that
+// `spec` gives.
 QWidget* CreateControlWidget(const ControlSpec& spec, QWidget* parent, double logicalDpi);
 
 // Geometry in pixels of a control whose width may have changed since the layout was written.
