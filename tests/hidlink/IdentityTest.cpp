@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
+#include <string>
 
 #include "FakeDevices.h"
 #include "hidlink/DeviceIdentity.h"
@@ -42,7 +44,13 @@ INSTANTIATE_TEST_SUITE_P(Table, IdentityRuleTest,
                                            RuleCase{0x1234, 0x2233, false, true, false},
                                            RuleCase{0x1234, 0x1020, false, false, false},
                                            RuleCase{0x1234, 0xB02E, false, false, false},
-                                           RuleCase{0x0000, 0x0000, false, false, false}));
+                                           RuleCase{0x0000, 0x0000, false, false, false}),
+                         [](const auto& info) {
+                             char name[32];
+                             std::snprintf(name, sizeof name, "vid%04X_pid%04X", info.param.vendor,
+                                           info.param.product);
+                             return std::string(name);
+                         });
 
 // --- DecodeHidString ------------------------------------------------------------------------
 
@@ -68,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DecodeCase{{0xE9, 0x00}, "\xC3\xA9"},             // é
                       DecodeCase{{0xAC, 0x20}, "\xC2\xAC"},      // U+20AC gives code 0xAC: ¬
                       DecodeCase{{0x80, 0x00}, "\xE2\x82\xAC"},  // code 0x80 is the euro sign
-                      DecodeCase{{}, ""}));
+                      DecodeCase{{}, ""}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(DecodeHidString, FiftyCharactersWithoutTerminatorStopAtByteHundred) {
     sim::VirtualClock clock;
@@ -96,8 +105,12 @@ INSTANTIATE_TEST_SUITE_P(Table, FormatVersionTest,
                                            std::pair<std::uint16_t, const char*>{0x0000, " 0.0"},
                                            std::pair<std::uint16_t, const char*>{0x8001, " -128.1"},
                                            std::pair<std::uint16_t, const char*>{0xFF00, " -1.0"},
-                                           std::pair<std::uint16_t, const char*>{0xFFFF,
-                                                                                 " -1.FF"}));
+                                           std::pair<std::uint16_t, const char*>{0xFFFF, " -1.FF"}),
+                         [](const auto& info) {
+                             char name[16];
+                             std::snprintf(name, sizeof name, "v%04X", info.param.first);
+                             return std::string(name);
+                         });
 
 // --- RefreshDeviceInfo ----------------------------------------------------------------------
 
@@ -138,6 +151,18 @@ struct NoDeviceCase {
     std::vector<std::string> texts;
 };
 
+std::string RuleName(hidlink::NoDeviceRule rule) {
+    switch (rule) {
+        case hidlink::NoDeviceRule::BlankAll:
+            return "BlankAll";
+        case hidlink::NoDeviceRule::BlankVersionSpace:
+            return "BlankVersionSpace";
+        case hidlink::NoDeviceRule::LeaveUntouched:
+            return "LeaveUntouched";
+    }
+    return "";
+}
+
 class NoDeviceRuleTest : public RefreshDeviceInfoTest,
                          public ::testing::WithParamInterface<NoDeviceCase> {};
 
@@ -154,7 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NoDeviceCase{hidlink::NoDeviceRule::BlankAll, {"", "", "", ""}},
                       NoDeviceCase{hidlink::NoDeviceRule::BlankVersionSpace, {"", "", "", " "}},
                       NoDeviceCase{hidlink::NoDeviceRule::LeaveUntouched,
-                                   {"old", "old", "old", "old"}}));
+                                   {"old", "old", "old", "old"}}),
+    [](const auto& info) { return RuleName(info.param.rule); });
 
 TEST_F(RefreshDeviceInfoTest, ReadsThreeStringsOnTheOverlappedHandleWithPauses) {
     const hidlink::DeviceProfile profile{hidlink::ServodiagAccepts, hidlink::NoDeviceRule::BlankAll,
