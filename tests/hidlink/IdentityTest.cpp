@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <ostream>
 #include <string>
 
 #include "FakeDevices.h"
@@ -23,6 +24,10 @@ struct RuleCase {
     bool ampflash;
     bool wheelflash;
 };
+
+void PrintTo(const RuleCase& c, std::ostream* os) {
+    *os << std::hex << c.vendor << ':' << c.product;
+}
 
 class IdentityRuleTest : public ::testing::TestWithParam<RuleCase> {};
 
@@ -59,6 +64,10 @@ struct DecodeCase {
     std::string text;  // UTF-8
 };
 
+void PrintTo(const DecodeCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
+
 class DecodeHidStringTest : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(DecodeHidStringTest, TakesTheLowByteAsAnAnsiCode) {
@@ -90,27 +99,33 @@ TEST(DecodeHidString, FiftyCharactersWithoutTerminatorStopAtByteHundred) {
 
 // --- FormatVersion --------------------------------------------------------------------------
 
-class FormatVersionTest : public ::testing::TestWithParam<std::pair<std::uint16_t, const char*>> {};
+struct VersionCase {
+    std::uint16_t version;
+    const char* caption;
+};
 
-TEST_P(FormatVersionTest, HighByteDecimalLowByteHex) {
-    EXPECT_EQ(hidlink::FormatVersion(GetParam().first), GetParam().second);
+void PrintTo(const VersionCase& c, std::ostream* os) {
+    *os << '"' << c.caption << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, FormatVersionTest,
-                         ::testing::Values(std::pair<std::uint16_t, const char*>{0x0100, " 1.0"},
-                                           std::pair<std::uint16_t, const char*>{0x0105, " 1.5"},
-                                           std::pair<std::uint16_t, const char*>{0x010A, " 1.A"},
-                                           std::pair<std::uint16_t, const char*>{0x0210, " 2.10"},
-                                           std::pair<std::uint16_t, const char*>{0x00FF, " 0.FF"},
-                                           std::pair<std::uint16_t, const char*>{0x0000, " 0.0"},
-                                           std::pair<std::uint16_t, const char*>{0x8001, " -128.1"},
-                                           std::pair<std::uint16_t, const char*>{0xFF00, " -1.0"},
-                                           std::pair<std::uint16_t, const char*>{0xFFFF, " -1.FF"}),
-                         [](const auto& info) {
-                             char name[16];
-                             std::snprintf(name, sizeof name, "v%04X", info.param.first);
-                             return std::string(name);
-                         });
+class FormatVersionTest : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(FormatVersionTest, HighByteDecimalLowByteHex) {
+    EXPECT_EQ(hidlink::FormatVersion(GetParam().version), GetParam().caption);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FormatVersionTest,
+    ::testing::Values(VersionCase{0x0100, " 1.0"}, VersionCase{0x0105, " 1.5"},
+                      VersionCase{0x010A, " 1.A"}, VersionCase{0x0210, " 2.10"},
+                      VersionCase{0x00FF, " 0.FF"}, VersionCase{0x0000, " 0.0"},
+                      VersionCase{0x8001, " -128.1"}, VersionCase{0xFF00, " -1.0"},
+                      VersionCase{0xFFFF, " -1.FF"}),
+    [](const auto& info) {
+        char name[16];
+        std::snprintf(name, sizeof name, "v%04X", info.param.version);
+        return std::string(name);
+    });
 
 // --- RefreshDeviceInfo ----------------------------------------------------------------------
 
@@ -146,11 +161,6 @@ class RefreshDeviceInfoTest : public ::testing::Test {
     ui::HeadlessWindow window{IdentityLayout()};
 };
 
-struct NoDeviceCase {
-    hidlink::NoDeviceRule rule;
-    std::vector<std::string> texts;
-};
-
 std::string RuleName(hidlink::NoDeviceRule rule) {
     switch (rule) {
         case hidlink::NoDeviceRule::BlankAll:
@@ -161,6 +171,15 @@ std::string RuleName(hidlink::NoDeviceRule rule) {
             return "LeaveUntouched";
     }
     return "";
+}
+
+struct NoDeviceCase {
+    hidlink::NoDeviceRule rule;
+    std::vector<std::string> texts;
+};
+
+void PrintTo(const NoDeviceCase& c, std::ostream* os) {
+    *os << RuleName(c.rule);
 }
 
 class NoDeviceRuleTest : public RefreshDeviceInfoTest,

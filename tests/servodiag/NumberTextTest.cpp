@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace servodiag {
 namespace {
 
@@ -10,6 +12,11 @@ struct NumberCase {
     const char* separator;
     const char* text;
 };
+
+// Names the case in the test list by what it expects.
+void PrintTo(const NumberCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
 
 class NumberTextTest : public ::testing::TestWithParam<NumberCase> {};
 
