@@ -1,5 +1,7 @@
 #include "servodiag/SettingsReport.h"
 
+#include "servodiag/ReportFields.h"
+
 #include <cmath>
 
 namespace servodiag {
@@ -22,10 +24,6 @@ constexpr std::size_t kSpring = 28;
 
 // Spring strengths above this are not valid settings and show as no spring.
 constexpr std::uint8_t kStrongestSpring = 127;
-
-int Unsigned16(const std::uint8_t* b, std::size_t at) {
-    return b[at + 1] * 256 + b[at];
-}
 
 }  // namespace
 

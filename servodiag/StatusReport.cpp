@@ -1,6 +1,7 @@
 #include "servodiag/StatusReport.h"
 
 #include "servodiag/NumberText.h"
+#include "servodiag/ReportFields.h"
 
 namespace servodiag {
 
@@ -27,10 +28,6 @@ constexpr std::uint8_t kAmplifierDetailsUnavailable = 0x01;
 constexpr std::uint8_t kBusPowerOff = 0x01;
 
 constexpr double kCountsPerTurn = 40000;
-
-double Unsigned16(const std::uint8_t* b, std::size_t at) {
-    return b[at + 1] * 256.0 + b[at];
-}
 
 double SignedPosition(const std::uint8_t* b) {
     const double raw = b[kPosition] + b[kPosition + 1] * 256.0 + b[kPosition + 2] * 65536.0 +
@@ -66,7 +63,7 @@ StatusView DecodeStatusReport(const std::uint8_t* b, const std::string& decimalS
         view.bus_v = "OFF";
         view.bus_vColor = ui::kRed;
     } else {
-        view.bus_v = NumberText(Unsigned16(b, kBusVoltage) / 100, decimalSeparator);
+        view.bus_v = NumberText(Unsigned16(b, kBusVoltage) / 100.0, decimalSeparator);
         view.bus_vColor = ui::kWhite;
     }
 
