@@ -4,7 +4,8 @@
 deps:
 	@scripts/install-deps.sh
 
-demo: deps
+demo:
+	@scripts/install-deps.sh demo
 	@scripts/demo.sh
 
 test: deps

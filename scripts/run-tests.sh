@@ -16,6 +16,10 @@ ctest --preset linux -j "$jobs"
 echo "=== test: linux-asan"
 ctest --preset linux-asan -j "$jobs"
 
+echo "=== packages: the .deb (lintian, desktop entries, metainfo); setup.exe /S under Wine"
+packaging/check-deb.sh
+xvfb-run -a packaging/windows/check-installer.sh
+
 echo "=== test: windows (Wine)"
 export WINEDEBUG=-all WINEPREFIX="$PWD/build/windows/wineprefix"
 # wineboot creates or updates the prefix and starts Wine's helper programs (services, the device
