@@ -7,7 +7,7 @@ cd "$(dirname "$0")/../.."
 
 export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$PWD/build/windows/wineprefix}"
 build=build/windows
-setup=$(ls "$build"/packages/drivanta-tools-*-setup.exe)
+setup=$(ls -t "$build"/packages/drivanta-tools-*-setup.exe | head -n 1)
 version=$(basename "$setup" | sed 's/^drivanta-tools-\(.*\)-setup\.exe$/\1/')
 install_dir="$WINEPREFIX/drive_c/Program Files/Drivanta v2 tools"
 menu_dir="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Drivanta v2 tools"
