@@ -56,7 +56,8 @@ std::unique_ptr<UhidDevice> MakeBystander() {
     std::shared_ptr<sim::SimDevice> headset = simdevices::MakeHeadset();
     headset->MutableDescription().serialNumber = u"HS-7731";
     headset->MutableDescription().featureReportByteLength = 9;
-    return std::make_unique<UhidDevice>(headset, kerneltest::UhidOptions{BUS_BLUETOOTH, {1}});
+    return std::make_unique<UhidDevice>(
+        headset, kerneltest::UhidOptions{BUS_BLUETOOTH, kerneltest::FixedReportIds({1})});
 }
 
 std::shared_ptr<simdevices::WheelController> MakeWheel(std::uint16_t productId) {
@@ -71,7 +72,8 @@ std::unique_ptr<UhidDevice> Serve(std::shared_ptr<sim::SimDevice> model,
     std::vector<std::uint8_t> ids = isAmplifier
                                         ? std::vector<std::uint8_t>{kCommandId, kAmplifierDataId}
                                         : std::vector<std::uint8_t>{kCommandId, kStatusId};
-    return std::make_unique<UhidDevice>(std::move(model), kerneltest::UhidOptions{bus, ids});
+    return std::make_unique<UhidDevice>(
+        std::move(model), kerneltest::UhidOptions{bus, kerneltest::FixedReportIds(ids)});
 }
 
 // --- discovery and identity, per program -------------------------------------------------------

@@ -1,0 +1,57 @@
+// The scenarios of the test machine: each prints one line, "scenario <name>: PASS" or
+// "scenario <name>: FAIL <why>". Exits with 1 when any failed.
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "Scenarios.h"
+
+namespace {
+
+using kerneltest::Carrier;
+using kerneltest::Verdict;
+
+struct Scenario {
+    const char* name;
+    std::function<void(Verdict&)> run;
+};
+
+const Scenario kScenarios[] = {
+    {"usb.identity", [](Verdict& v) { kerneltest::UsbIdentity(v); }},
+    {"usb.servodiag", [](Verdict& v) { kerneltest::Servodiag(v, Carrier::Usb); }},
+    {"usb.ampflash", [](Verdict& v) { kerneltest::Ampflash(v, Carrier::Usb); }},
+    {"usb.wheelflash", [](Verdict& v) { kerneltest::Wheelflash(v, Carrier::Usb); }},
+    {"usb.unplug", [](Verdict& v) { kerneltest::Unplug(v, Carrier::Usb); }},
+    {"uhid.ampflash", [](Verdict& v) { kerneltest::Ampflash(v, Carrier::Uhid); }},
+    {"uhid.wheelflash", [](Verdict& v) { kerneltest::Wheelflash(v, Carrier::Uhid); }},
+    {"uhid.unplug", [](Verdict& v) { kerneltest::Unplug(v, Carrier::Uhid); }},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Optional arguments name the scenarios to run; none runs them all.
+    int failed = 0;
+    for (const Scenario& s : kScenarios) {
+        bool chosen = argc == 1;
+        for (int i = 1; i < argc; ++i)
+            chosen = chosen || std::string(argv[i]) == s.name;
+        if (!chosen)
+            continue;
+        Verdict verdict;
+        try {
+            s.run(verdict);
+        } catch (const std::exception& e) {
+            verdict.Check(false, e.what());
+        }
+        if (verdict.Passed()) {
+            std::printf("scenario %s: PASS\n", s.name);
+        } else {
+            std::printf("scenario %s: FAIL %s\n", s.name, verdict.Why().c_str());
+            ++failed;
+        }
+        std::fflush(stdout);
+    }
+    return failed == 0 ? 0 : 1;
+}
