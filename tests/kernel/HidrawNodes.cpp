@@ -12,7 +12,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr auto kNodeWait = std::chrono::seconds(5);
+// Enumeration through usbhid under an emulated CPU on a busy machine can take seconds.
+constexpr auto kNodeWait = std::chrono::seconds(10);
 const fs::path kHidrawClass = "/sys/class/hidraw";
 
 std::string FirstNode(const std::function<bool(const fs::path& classEntry)>& matches) {
@@ -73,6 +74,10 @@ std::string WaitForNode(const std::function<std::string()>& find) {
     std::string node;
     PollUntil([&] { return !(node = find()).empty(); });
     return node;
+}
+
+bool WaitForNoNode(const std::function<std::string()>& find) {
+    return PollUntil([&] { return find().empty(); });
 }
 
 void WaitForNodeGone(const std::string& node) {

@@ -18,9 +18,11 @@ std::string NodeBelow(const std::string& folderName);
 // A device that left the bus and came back has another one, whatever its node's name.
 std::string HidDeviceOf(const std::string& node);
 
-// Polls `find` until it returns a node or five seconds pass; returns the node or "".
+// Polls `find` until it returns a node or ten seconds pass; returns the node or "".
 std::string WaitForNode(const std::function<std::string()>& find);
-// Polls until the node's sysfs and /dev entries are gone (or five seconds pass).
+// Polls `find` until it returns no node or ten seconds pass; returns whether it did.
+bool WaitForNoNode(const std::function<std::string()>& find);
+// Polls until the node's sysfs and /dev entries are gone (or ten seconds pass).
 void WaitForNodeGone(const std::string& node);
 
 // The hidraw nodes behind this process's open file descriptors, one entry per descriptor.

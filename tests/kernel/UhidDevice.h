@@ -32,7 +32,7 @@ class UhidDevice : public ModelCarrier {
     // Takes vendor, product, version and report length from the model's description; the name
     // is "manufacturer product" (as the HID core names Bluetooth devices), the unique ID is the
     // serial number (empty when the model has none). Throws std::runtime_error when the device
-    // cannot be created or its node does not appear within five seconds.
+    // cannot be created or its node does not appear within ten seconds.
     UhidDevice(std::shared_ptr<sim::SimDevice> model, UhidOptions options);
     ~UhidDevice() override;
     UhidDevice(const UhidDevice&) = delete;

@@ -1,6 +1,7 @@
 // usb.unplug and uhid.unplug: the device pulled out while a request to it is under way.
 #include <array>
 
+#include "HidrawNodes.h"
 #include "Scenarios.h"
 #include "ampflash/Layout.h"
 #include "ampflash/frmMain.h"
@@ -32,7 +33,8 @@ void DuringTransfer(Verdict& verdict, Carrier carrier) {
     device->Served().PullPlugAtRequest(1 + kPulledAtRecord);
     window.Click("btnUpgradeFW");
     const std::string caption = window.Text("btnUpgradeFW");
-    verdict.Check(device->Node().empty(), "the amplifier is still on the bus");
+    verdict.Check(WaitForNoNode([&] { return device->Node(); }),
+                  "the amplifier is still on the bus");
     verdict.Check(caption.find("failed") != std::string::npos,
                   "ampflash shows no failure after the unplug: '" + caption + "'");
     const std::size_t received =
@@ -70,7 +72,8 @@ void DuringTicks(Verdict& verdict, Carrier carrier) {
     verdict.Check(!lastShown[0].empty(), "servodiag showed no status before the unplug");
     for (int tick = 3; tick <= 6; ++tick)
         window.Tick();
-    verdict.Check(device->Node().empty(), "the wheel controller is still on the bus");
+    verdict.Check(WaitForNoNode([&] { return device->Node(); }),
+                  "the wheel controller is still on the bus");
     verdict.Check(StatusShown(window) == lastShown,
                   "the status column changed after the device was gone");
     window.RequestClose();

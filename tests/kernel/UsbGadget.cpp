@@ -118,12 +118,11 @@ void UsbGadget::TearDown() {
     fs::remove(mountDir_, ignored);
     // configfs folders go with rmdir, innermost first.
     fs::remove(gadgetDir_ + "/configs/c.1/ffs." + name_, ignored);
-    for (const char* dir : {"/configs/c.1", "/functions/ffs.", "/strings/0x409", ""}) {
-        std::string path = gadgetDir_ + dir;
-        if (path.back() == '.')
-            path += name_;
-        ::rmdir(path.c_str());
-    }
+    const std::string folders[] = {gadgetDir_ + "/configs/c.1",
+                                   gadgetDir_ + "/functions/ffs." + name_,
+                                   gadgetDir_ + "/strings/0x409", gadgetDir_};
+    for (const std::string& folder : folders)
+        ::rmdir(folder.c_str());
     ::close(stop_);
     stop_ = -1;
     if (!node.empty())

@@ -126,7 +126,7 @@ done
 
 log=$work/console.log
 echo "run-kernel-tests: booting $version"
-timeout 300 qemu-system-x86_64 -accel tcg -cpu max -smp 1 -m 512 -nodefaults -no-user-config \
+timeout 600 qemu-system-x86_64 -accel tcg -cpu max -smp 1 -m 512 -nodefaults -no-user-config \
   -display none -serial stdio -no-reboot -kernel "$cache/vmlinuz" \
   -initrd "$work/initramfs.cpio" \
   -append "console=ttyS0 quiet loglevel=3 panic=-1 mitigations=off" </dev/null |
