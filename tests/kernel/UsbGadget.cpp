@@ -247,8 +247,10 @@ void UsbGadget::Answer(const gadget::SetupRequest& request) {
             return;
         }
         case gadget::Step::SetFeature: {
-            // Reading the data stage completes the request for the host: a refusal cannot
-            // become a stall any more, so the model's answer is only logged.
+            // Reading the data stage completes the request for the host, so a refusal cannot
+            // become a stall: a stall asked for afterwards fails (ESRCH, no request pending),
+            // and reading less than the data stage fails (EOVERFLOW) while the host still sees
+            // success. The model's answer is only logged.
             std::vector<std::uint8_t> data(request.length);
             const ssize_t got = ::read(ep0_, data.data(), data.size());
             data.resize(got > 0 ? static_cast<std::size_t>(got) : 0);

@@ -2,9 +2,11 @@
 // simulated device model: a configfs gadget with the model's vendor, product, release number and
 // strings, and one FunctionFS function whose descriptors are one HID interface. Its ep0 is
 // answered here, from the model: the report descriptor, GET_REPORT and SET_REPORT of feature
-// reports, SET_IDLE. When the model leaves the bus the gadget is unbound from its controller
-// (UDC attribute), and when it comes back it is bound again with the model's new identity and
-// report layout. The constructor returns once usbhid has made the device's hidraw node.
+// reports, SET_IDLE. A GET_REPORT the model refuses is stalled; a SET_REPORT cannot be (FunctionFS
+// completes it for the host once its data is read), so its refusal is only logged. When the model
+// leaves the bus the gadget is unbound from its controller (UDC attribute), and when it comes back
+// it is bound again with the model's new identity and report layout. The constructor returns once
+// usbhid has made the device's hidraw node.
 #pragma once
 
 #include <cstdint>
