@@ -1,5 +1,6 @@
 // usb.ampflash, usb.wheelflash and their uhid twins: the whole updates, judged by what the device
 // model received and by the handles the program left.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,6 +24,9 @@ namespace {
 
 // Enough records to show order and completeness, few enough for the 4 ms pauses under TCG.
 constexpr std::size_t kRecords = 100;
+// Six seconds for the bootloader, the records, a second around the reset and 1.5 s away: the
+// whole update takes about ten seconds.
+constexpr auto kAmplifierGiveUp = std::chrono::seconds(60);
 
 std::string Hex32(std::uint32_t value) {
     char text[12];
@@ -72,6 +76,13 @@ void Ampflash(Verdict& verdict, Carrier carrier) {
     verdict.Check(form.Link().DeviceDetected, "ampflash did not find the amplifier");
     const std::string before = HidDeviceOf(device->Node());
 
+    // ampflash waits for the amplifier without a limit: close the window, as a user would, when
+    // it has not come back long after it should have.
+    const auto giveUpAt = std::chrono::steady_clock::now() + kAmplifierGiveUp;
+    window.OnProcessEvents = [&](int) {
+        if (std::chrono::steady_clock::now() > giveUpAt)
+            window.RequestClose();
+    };
     window.Click("btnUpgradeFW");
     const std::string caption = window.Text("btnUpgradeFW");
     struct Account {
