@@ -23,8 +23,7 @@ modules=(
 )
 module_files() {
   for m in "${modules[@]}"; do
-    set -- $m
-    echo "$1"
+    echo "${m%% *}"
   done
 }
 cache_complete() {
@@ -112,11 +111,10 @@ cp "$busybox" "$root/bin/busybox"
 cp "$here/init.sh" "$root/init"
 chmod 755 "$root/init"
 for m in "${modules[@]}"; do
-  set -- $m
-  file=$(basename "$1")
-  shift
+  read -r path parameters <<<"$m"
+  file=$(basename "$path")
   cp "$cache/modules/$file" "$root/modules/"
-  echo "$file $*" >>"$root/modules/order"
+  echo "$file $parameters" >>"$root/modules/order"
 done
 for p in "${programs[@]}"; do
   cp "$p" "$root/tests/"
