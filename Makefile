@@ -1,5 +1,5 @@
-# The two commands of the README.
-.PHONY: demo test deps
+# The commands of the README.
+.PHONY: demo test deps kernel-test
 
 deps:
 	@scripts/install-deps.sh
@@ -10,3 +10,6 @@ demo:
 
 test: deps
 	@scripts/run-tests.sh
+
+kernel-test: deps
+	@scripts/kernel-test.sh
