@@ -1,5 +1,6 @@
 #include "window/headless/HeadlessWindow.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <stdexcept>
 
@@ -103,6 +104,10 @@ std::vector<WindowEvent> HeadlessWindow::EventsFor(const std::string& control) c
 }
 
 void HeadlessWindow::Record(std::string what, const std::string& control, std::string value) {
+    if (events_.size() == kEventLogLimit) {
+        events_.erase(events_.begin(),
+                      events_.begin() + static_cast<std::ptrdiff_t>(kEventLogLimit / 2));
+    }
     events_.push_back(WindowEvent{std::move(what), control, std::move(value)});
 }
 
