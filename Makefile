@@ -1,5 +1,5 @@
-# The two commands of the README.
-.PHONY: demo test deps
+# The commands of the README.
+.PHONY: demo test deps bench
 
 deps:
 	@scripts/install-deps.sh
@@ -9,3 +9,6 @@ demo: deps
 
 test: deps
 	@scripts/run-tests.sh
+
+bench: deps
+	@bench/run-bench.sh
