@@ -49,4 +49,15 @@ INSTANTIATE_TEST_SUITE_P(Headless, HeadlessLogTest,
                              return "After" + std::to_string(info.param.texts);
                          });
 
+// Tests read widths back from the log with stod: every width must come back exactly.
+TEST(HeadlessLogTest, AWidthReadsBackAsTheSameNumber) {
+    ui::HeadlessWindow window(OneLabel());
+    const double widths[] = {0, 1011, 5055.0 / 3, 5055.0 * 32766 / 32767, 0.1, 1e-7, 123456789.25};
+    for (double width : widths) {
+        window.SetWidth("Degrees", width);
+        EXPECT_EQ(std::stod(window.Events().back().value), width) << width;
+    }
+    EXPECT_EQ(window.Events()[1].value, "1011");
+}
+
 }  // namespace
