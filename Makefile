@@ -1,5 +1,5 @@
 # The commands of the README.
-.PHONY: demo test deps kernel-test
+.PHONY: demo test deps kernel-test bench
 
 deps:
 	@scripts/install-deps.sh
@@ -13,3 +13,6 @@ test: deps
 
 kernel-test: deps
 	@scripts/kernel-test.sh
+
+bench: deps
+	@bench/run-bench.sh

@@ -30,8 +30,10 @@ void SetColorIfAny(ui::Window& window, const char* control,
 frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api) : window_(window), api_(api) {}
 
 void frmMain::Form_Load() {
-    // On screen before the search, which takes a moment with the identity pauses.
+    // On screen and drawn before the search, which takes a third of a second with the identity
+    // pauses: shown alone, the window would only be drawn once the load returns.
     window_.Show();
+    window_.ProcessPaintEvents();
     link_.DeviceDetected = hidlink::FindTheHid(link_, api_, kProfile);
     hidlink::RefreshDeviceInfo(link_, api_, kProfile, window_);
     if (link_.DeviceDetected)

@@ -35,8 +35,9 @@ class SimDevice {
     // real hardware after a re-enumeration.
     std::uint32_t Generation() const { return generation_; }
 
-    // Called by the bus with the current time before every platform call, so a model can leave
-    // or come back on its own schedule.
+    // Called by the bus with the current time before the platform calls that look at devices,
+    // so a model can leave or come back on its own schedule. At a moment it was already called
+    // for, it is called again only after a call reached it (a report, a closed handle).
     virtual void Advance(std::int64_t /*nowMs*/) {}
 
     // report[0] holds the report ID; `length` bytes are transferred. Return false to refuse.
