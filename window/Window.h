@@ -27,6 +27,8 @@ class FormHandlers {
     virtual void Form_Unload() = 0;
     // After the window is gone, before Run() returns.
     virtual void Form_Terminate() {}
+    // The status the process exits with once the window is gone: how the program's work ended.
+    virtual int ExitStatus() const { return 0; }
 };
 
 class Window {
