@@ -77,8 +77,10 @@ int SimulatedBus::OpenHandleCount() const {
 
 void SimulatedBus::AdvanceDevices() {
     const std::int64_t now = clock_.NowMs();
-    for (auto& d : devices_)
+    for (auto& d : devices_) {
+        d->FollowUnplugPlan(now);
         d->Advance(now);
+    }
 }
 
 void SimulatedBus::FailNext(const std::string& callName, int count) {
