@@ -19,6 +19,6 @@ int main(int argc, char** argv) {
                                            cmdline::UpdaterConsole(options, "btnUpgradeFW"));
     if (!window)
         return cmdline::kNoDisplay;
-    ampflash::frmMain form(*window, api);
+    ampflash::frmMain form(*window, api, options.imagePath);
     return cmdline::RunForm(*window, form);
 }

@@ -30,6 +30,6 @@ int main(int argc, char** argv) {
                                            cmdline::UpdaterConsole(options, "btnUpgradeFW"));
     if (!window)
         return cmdline::kNoDisplay;
-    ampflash::frmMain form(*window, bus);
+    ampflash::frmMain form(*window, bus, options.imagePath);
     return cmdline::RunForm(*window, form);
 }

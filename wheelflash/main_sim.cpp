@@ -37,6 +37,6 @@ int main(int argc, char** argv) {
                                            cmdline::UpdaterConsole(options, "Command4"));
     if (!window)
         return cmdline::kNoDisplay;
-    wheelflash::frmMain form(*window, bus);
+    wheelflash::frmMain form(*window, bus, options.imagePath);
     return cmdline::RunForm(*window, form);
 }
