@@ -114,4 +114,21 @@ std::string VersionText(const ProgramInfo& info) {
     return ProgramName(info) + " " DRIVANTA_VERSION "\n";
 }
 
+std::optional<Answer> AnswerWithoutRunning(const ProgramInfo& info, const Options& options,
+                                           const std::string& updateLogPath) {
+    switch (options.action) {
+        case Action::Run:
+            return std::nullopt;
+        case Action::Help:
+            return Answer{0, HelpText(info, updateLogPath), {}};
+        case Action::Version:
+            return Answer{0, VersionText(info), {}};
+        case Action::WrongUsage:
+            break;
+    }
+    return Answer{kWrongUsage,
+                  {},
+                  ProgramName(info) + ": " + options.problem + "\n" + UsageLine(info) + "\n"};
+}
+
 }  // namespace cmdline

@@ -48,4 +48,14 @@ std::string UsageLine(const ProgramInfo& info);
 std::string HelpText(const ProgramInfo& info, const std::string& updateLogPath);
 std::string VersionText(const ProgramInfo& info);
 
+// What --help, --version and a wrong usage print, and the status the program then exits with.
+struct Answer {
+    int status = 0;
+    std::string out;  // for standard output
+    std::string err;  // for standard error
+};
+// Nothing when the options ask the program to run.
+std::optional<Answer> AnswerWithoutRunning(const ProgramInfo& info, const Options& options,
+                                           const std::string& updateLogPath);
+
 }  // namespace cmdline

@@ -23,21 +23,12 @@ std::optional<int> AnswerCommandLine(const ProgramInfo& info, int argc, char** a
     *options = ParseCommandLine(info, std::vector<std::string>(argv + 1, argv + argc));
     if (options->action != Action::Run || options->noWindow)
         ui::UseParentConsole();
-    switch (options->action) {
-        case Action::Run:
-            return std::nullopt;
-        case Action::Help:
-            std::fputs(HelpText(info, updateLogPath).c_str(), stdout);
-            return 0;
-        case Action::Version:
-            std::fputs(VersionText(info).c_str(), stdout);
-            return 0;
-        case Action::WrongUsage:
-            break;
-    }
-    std::fprintf(stderr, "%s: %s\n%s\n", ProgramName(info).c_str(), options->problem.c_str(),
-                 UsageLine(info).c_str());
-    return kWrongUsage;
+    const std::optional<Answer> answer = AnswerWithoutRunning(info, *options, updateLogPath);
+    if (!answer)
+        return std::nullopt;
+    std::fputs(answer->out.c_str(), stdout);
+    std::fputs(answer->err.c_str(), stderr);
+    return answer->status;
 }
 
 std::unique_ptr<ui::Window> CreateWindowFor(const Options& options, const ui::FormLayout& layout,

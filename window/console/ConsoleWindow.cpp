@@ -116,7 +116,8 @@ int ConsoleWindow::Run(FormHandlers& handlers) {
     const std::string identityAtLoad = IdentityText();
     io_.out << identityAtLoad << std::flush;
 
-    if (!unloaded_ && !setup_.startControl.empty()) {
+    // Interrupted before it started, the program's action does not start at all.
+    if (!unloaded_ && !setup_.startControl.empty() && !io_.interrupted()) {
         const Control& start = Find(setup_.startControl);
         if (start.enabled && start.visible)
             RunHandler([&] { handlers.Click(setup_.startControl); });
