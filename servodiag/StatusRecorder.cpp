@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "common/UtcTime.h"
 #include "servodiag/NumberText.h"
@@ -38,23 +39,30 @@ std::string StatusCsvHeader() {
 }
 
 std::string StatusCsvRow(std::chrono::system_clock::time_point when, const StatusValues* values) {
-    std::string row = common::UtcMilliseconds(when);
-    if (values == nullptr)
-        return row + ",not responding,,,,,,,,,,";
-
-    const std::optional<AmplifierDetails>& a = values->amplifier;
-    row += ",ok,";
-    row += a ? std::to_string(a->positionCounts) + "," + Number(a->degrees) + "," : ",,";
-    row += values->busVolts ? Number(*values->busVolts) : "";
-    row += ",";
-    row += EstopName(values->estop);
-    row += "," + std::to_string(values->usbErrors) + "," + std::to_string(values->spiErrors) + ",";
-    if (a) {
-        row += Version(a->firmwareMajor, a->firmwareMinor) + "," +
-               Version(a->bootloaderMajor, a->bootloaderMinor) + "," +
-               std::to_string(a->serialNumber) + "," + std::to_string(a->motorModel);
+    constexpr std::size_t kValueColumns = 10;  // after time and device
+    std::vector<std::string> fields{common::UtcMilliseconds(when)};
+    if (values == nullptr) {
+        fields.push_back("not responding");
+        fields.resize(fields.size() + kValueColumns);
     } else {
-        row += ",,,";
+        const std::optional<AmplifierDetails>& a = values->amplifier;
+        fields.push_back("ok");
+        fields.push_back(a ? std::to_string(a->positionCounts) : "");
+        fields.push_back(a ? Number(a->degrees) : "");
+        fields.push_back(values->busVolts ? Number(*values->busVolts) : "");
+        fields.push_back(EstopName(values->estop));
+        fields.push_back(std::to_string(values->usbErrors));
+        fields.push_back(std::to_string(values->spiErrors));
+        fields.push_back(a ? Version(a->firmwareMajor, a->firmwareMinor) : "");
+        fields.push_back(a ? Version(a->bootloaderMajor, a->bootloaderMinor) : "");
+        fields.push_back(a ? std::to_string(a->serialNumber) : "");
+        fields.push_back(a ? std::to_string(a->motorModel) : "");
+    }
+    std::string row;
+    for (const std::string& field : fields) {
+        if (!row.empty())
+            row.push_back(',');
+        row.append(field);
     }
     return row;
 }
