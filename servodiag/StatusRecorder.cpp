@@ -69,7 +69,8 @@ std::string StatusCsvRow(std::chrono::system_clock::time_point when, const Statu
 
 std::unique_ptr<StatusRecorder> StatusRecorder::Create(const std::string& path,
                                                        std::string* error) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
+    // Binary: the same bytes on every platform, rows ending in "\n".
+    std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         *error = path + ": " + std::strerror(errno);
         return nullptr;

@@ -150,7 +150,8 @@ bool AppendToUpdateLog(const std::string& path, const std::string& line) {
         return false;
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-    std::FILE* file = std::fopen(path.c_str(), "a");
+    // Binary, so that every line ends in "\n" alone on Windows too, as JSON Lines readers expect.
+    std::FILE* file = std::fopen(path.c_str(), "ab");
     if (file == nullptr)
         return false;
     const std::string withEnd = line + "\n";

@@ -120,8 +120,10 @@ TEST(AppendToUpdateLogTest, AppendsLinesAndCreatesTheFolder) {
 
     EXPECT_TRUE(AppendToUpdateLog(path, R"({"n":1})"));
     EXPECT_TRUE(AppendToUpdateLog(path, R"({"n":2})"));
+    // Lines end in "\n" alone on every platform.
     std::ifstream in(path, std::ios::binary);
     const std::string content((std::istreambuf_iterator<char>(in)), {});
+    in.close();
     EXPECT_EQ(content, "{\"n\":1}\n{\"n\":2}\n");
 
     // A folder where the file should be: the append fails quietly.
