@@ -40,6 +40,23 @@ class SimDevice {
     // for, it is called again only after a call reached it (a report, a closed handle).
     virtual void Advance(std::int64_t /*nowMs*/) {}
 
+    // A cable pulled at leaveAtMs and, when backAtMs is not negative, plugged in again then.
+    void PlanUnplug(std::int64_t leaveAtMs, std::int64_t backAtMs) {
+        unplugAtMs_ = leaveAtMs;
+        replugAtMs_ = backAtMs;
+    }
+    // Called by the bus before Advance: carries out the plan.
+    void FollowUnplugPlan(std::int64_t nowMs) {
+        if (unplugAtMs_ >= 0 && nowMs >= unplugAtMs_) {
+            LeaveBus();
+            unplugAtMs_ = -1;
+        }
+        if (unplugAtMs_ < 0 && replugAtMs_ >= 0 && nowMs >= replugAtMs_) {
+            JoinBus();
+            replugAtMs_ = -1;
+        }
+    }
+
     // report[0] holds the report ID; `length` bytes are transferred. Return false to refuse.
     virtual bool GetFeature(std::uint8_t* /*report*/, std::uint32_t /*length*/,
                             std::int64_t /*nowMs*/) {
@@ -63,6 +80,8 @@ class SimDevice {
   private:
     DeviceDescription description_;
     std::uint32_t generation_ = 0;
+    std::int64_t unplugAtMs_ = -1;
+    std::int64_t replugAtMs_ = -1;
 };
 
 }  // namespace sim

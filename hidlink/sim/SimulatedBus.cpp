@@ -89,8 +89,10 @@ void SimulatedBus::AdvanceDevices() {
         for (SimDevice* d : reachedDevices_)
             d->Advance(now);
     } else {
-        for (auto& d : devices_)
+        for (auto& d : devices_) {
+            d->FollowUnplugPlan(now);
             d->Advance(now);
+        }
         devicesAdvancedAtMs_ = now;
     }
     reachedDevices_.clear();
