@@ -19,6 +19,12 @@ namespace {
 // {4D1E55B2-F16F-11CF-88CB-001111000030}, the HID device-interface class.
 const Guid kHidGuid{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 
+#ifdef _WIN32
+constexpr int kImageOpenFlags = O_RDONLY | O_BINARY;  // no FIFOs to block on
+#else
+constexpr int kImageOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+#endif
+
 std::vector<std::uint8_t> Bytes(const void* data, std::size_t length) {
     const auto* p = static_cast<const std::uint8_t*>(data);
     return std::vector<std::uint8_t>(p, p + length);
@@ -426,7 +432,7 @@ FileHandle SimulatedBus::OpenImageFile(const std::string& path, std::string* err
     }
     // As the real backends: opened without blocking, so a FIFO named like the image cannot hold
     // the window, and only a regular file is kept.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(path.c_str(), kImageOpenFlags);
     if (fd < 0) {
         *notFound = errno == ENOENT;
         *errorText = std::strerror(errno);

@@ -1,11 +1,10 @@
 #include "tests/fault_matrix/UpdaterRun.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <map>
+#include <random>
 #include <regex>
 #include <set>
 #include <stdexcept>
@@ -86,7 +85,8 @@ std::vector<std::uint8_t> ImageBytes(std::size_t size) {
 std::filesystem::path ScratchDirectory() {
     static std::atomic<int> serial{0};
     return std::filesystem::temp_directory_path() /
-           ("fault-matrix-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+           ("fault-matrix-" + std::to_string(std::random_device{}()) + "-" +
+            std::to_string(serial++));
 }
 
 // Runs that leave the image alone share one folder per image, written once: thousands of runs
