@@ -51,6 +51,7 @@ void frmMain::btnUpgradeFW_Click() {
         window_.SetText(kButton, check.problem);
         return;
     }
+    records_ = check.records;
 
     busy_ = true;  // for good: after a failure the amplifier waits in its bootloader
     window_.SetEnabled(kButton, false);
@@ -83,53 +84,10 @@ void frmMain::btnUpgradeFW_Click() {
     window_.Unload();
 }
 
-int frmMain::CountRecords(updater::ImageReader& image, const std::string& path) {
-    if (!image.Open(path)) {
-        ShowReadProblem(image);
-        return -1;
-    }
-    int records = 0;
-    updater::ImageRecord record;
-    for (;;) {
-        switch (image.Next(record)) {
-            case updater::ImageReader::Result::Record:
-                if (++records > updater::kMaxRecords) {
-                    window_.SetText(kButton, "Image file is too large");
-                    return -1;
-                }
-                break;
-            case updater::ImageReader::Result::End:
-                image.Close();
-                if (records == 0)
-                    window_.SetText(kButton, "Image file is too short");
-                return records == 0 ? -1 : records;
-            case updater::ImageReader::Result::Error:
-                ShowReadProblem(image);
-                return -1;
-        }
-    }
-}
-
-// Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) on literal + std::string.
-void frmMain::ShowReadProblem(const updater::ImageReader& image) {
-    std::string text = "Cannot read image file: ";
-    text += image.Error();
-    window_.SetText(kButton, text);
-}
-
-void frmMain::AbandonTransfer(updater::ImageReader& image) {
+void frmMain::StopTransfer(const std::string& caption) {
     window_.SetWidth(kFill, 0);
-    image.Close();
     hidlink::CloseDevice(link_, api_);
-}
-
-void frmMain::StopTransfer(updater::ImageReader& image, int record, int records) {
-    AbandonTransfer(image);
-    std::string text = "Update failed at record ";
-    text += std::to_string(record);
-    text += " of ";
-    text += std::to_string(records);
-    window_.SetText(kButton, text);
+    window_.SetText(kButton, caption);
 }
 
 void frmMain::Discover() {
@@ -141,16 +99,7 @@ bool frmMain::SendFlashData() {
     if (!link_.DeviceDetected)
         return false;
     ReportBuffer report{};
-    updater::ImageRecord record{};
-    const std::string path = updater::ChosenImagePath(api_, imagePath_, kImageFileName);
-    updater::ImageReader image(api_);
-
-    // The image was checked before the click went on, but it may have changed since.
-    const int records = CountRecords(image, path);
-    if (records < 0) {
-        AbandonTransfer(image);
-        return false;
-    }
+    const int records = static_cast<int>(records_.size());
     const int recordCount = records + 1;  // read attempts of the counting pass
     api_.Sleep(kBetweenPassesMs);
 
@@ -158,24 +107,17 @@ bool frmMain::SendFlashData() {
     window_.SetWidth(kFill, 0);
     window_.SetText(kButton, "Updating firmware...");
 
-    if (!image.Open(path)) {
-        StopTransfer(image, 1, records);
-        return false;
-    }
     int sent = 0;
-    for (;;) {
-        const updater::ImageReader::Result read = image.Next(record);
-        if (read == updater::ImageReader::Result::End)
-            break;
-        if (read == updater::ImageReader::Result::Error) {
-            StopTransfer(image, sent + 1, records);
-            return false;
-        }
+    for (const updater::ImageRecord& record : records_) {
         PutDataReport(report, record);
         link_.LastResult = api_.HidD_SetFeature(link_.DeviceHandle, report.data(),
                                                 link_.Capabilities.FeatureReportByteLength);
         if (link_.LastResult == 0) {
-            StopTransfer(image, sent + 1, records);
+            std::string text = "Update failed at record ";
+            text += std::to_string(sent + 1);
+            text += " of ";
+            text += std::to_string(records);
+            StopTransfer(text);
             return false;
         }
         api_.Sleep(kAfterDataReportMs);
@@ -185,13 +127,18 @@ bool frmMain::SendFlashData() {
         window_.Refresh(kFill);
         window_.ProcessEvents();
     }
-    image.Close();
 
     window_.SetText(kButton, "Resetting...");
     api_.Sleep(kAroundResetMs);
     PutResetReport(report);
     link_.LastResult = api_.HidD_SetFeature(link_.DeviceHandle, report.data(),
                                             link_.Capabilities.FeatureReportByteLength);
+    // A refused reset leaves the amplifier in its bootloader, which answers with the same
+    // product ID as the firmware: waiting for that ID would mistake it for success.
+    if (link_.LastResult == 0) {
+        StopTransfer("Reset not accepted: unplug and replug the amplifier");
+        return false;
+    }
     // The amplifier now has the whole image and restarts by itself: a close asked for during
     // the transfer can be honoured without harm.
     if (EndDeferringClose())

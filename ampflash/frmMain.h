@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "updater/FirmwareImage.h"
 #include "updater/UpdaterForm.h"
@@ -25,25 +26,22 @@ class frmMain : public updater::UpdaterForm {
     // The whole upgrade: bootloader switch, six seconds, transfer, then the window closes. An
     // image that cannot be sent whole is refused before anything goes to the device.
     void btnUpgradeFW_Click();
-    // Sends the image, resets the amplifier and waits for it. True when the amplifier came back.
-    // False when it was not detected, when the transfer stopped (the button then says at which
-    // record), or when the window was closed during the wait.
+    // Sends the records the click checked, resets the amplifier and waits for it. True when the
+    // amplifier came back. False when it was not detected, when the transfer stopped (the button
+    // then says at which record), when the reset was refused (the button says so), or when the
+    // window was closed during the wait.
     bool SendFlashData();
 
   private:
-    void ShowReadProblem(const updater::ImageReader& image);
-    // Ends a transfer that cannot go on: fill empty, file and device closed, no reset report.
-    void AbandonTransfer(updater::ImageReader& image);
-    // As AbandonTransfer, and the button says at which record (1-based) of how many.
-    void StopTransfer(updater::ImageReader& image, int record, int records);
-    // The counting pass: the image's whole records, or -1 when it cannot be sent (the button
-    // then says why).
-    int CountRecords(updater::ImageReader& image, const std::string& path);
+    // Ends a transfer that cannot go on: fill empty, device closed, the button says why.
+    void StopTransfer(const std::string& caption);
     // After a probe or a wait step: the identity of whatever FindTheHid found.
     void Discover();
 
     std::string imagePath_;
     bool busy_ = false;
+    // The image as read at the check; nothing else is sent.
+    std::vector<updater::ImageRecord> records_;
 };
 
 }  // namespace ampflash

@@ -169,7 +169,8 @@ class ApiDeclarations {
 
     // --- the program's surroundings ------------------------------------------------------------
     // The directory that holds the running executable, as the platform reports it, without a
-    // trailing separator unless the platform gives one (a drive root).
+    // trailing separator unless the platform gives one (a drive root); empty when the platform
+    // cannot tell.
     virtual std::string ProgramDirectory() = 0;
     // The platform's path separator: "\\" on Windows, "/" elsewhere.
     virtual std::string PathSeparator() const = 0;

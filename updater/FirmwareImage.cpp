@@ -4,6 +4,49 @@
 
 namespace updater {
 
+namespace {
+
+constexpr std::uint32_t kReadChunk = 64 * 1024;
+
+// Reads the whole image, or says why it cannot be sent. Never more than kMaxImageBytes + 1
+// bytes are read, so a file that grows while it is read cannot exhaust memory.
+ImageCheck ReadImage(hidlink::ApiDeclarations& api, const std::string& path) {
+    if (path.empty())
+        return {false, "Image file not found", {}};
+    std::string error;
+    bool notFound = false;
+    const hidlink::FileHandle file = api.OpenImageFile(path, &error, &notFound);
+    if (file == hidlink::kNoFile)
+        return {false, notFound ? "Image file not found" : "Cannot read image file: " + error, {}};
+
+    std::vector<std::uint8_t> bytes;
+    std::int64_t size = api.ImageFileSize(file, &error);
+    bool readFailed = size < 0;
+    while (!readFailed && size <= kMaxImageBytes) {
+        const std::size_t got = bytes.size();
+        bytes.resize(got + kReadChunk);
+        const std::int64_t n = api.ReadImageFile(file, bytes.data() + got, kReadChunk, &error);
+        bytes.resize(got + static_cast<std::size_t>(std::max<std::int64_t>(n, 0)));
+        readFailed = n < 0;
+        if (n <= 0)
+            break;
+        size = static_cast<std::int64_t>(bytes.size());
+    }
+    api.CloseImageFile(file);
+
+    if (readFailed)
+        return {false, "Cannot read image file: " + error, {}};
+    if (size > kMaxImageBytes)
+        return {false, "Image file is too large", {}};
+    if (bytes.empty())
+        return {false, "Image file is empty", {}};
+    if (bytes.size() < kRecordSize)
+        return {false, "Image file is too short", {}};
+    return {true, {}, SplitRecords(bytes)};
+}
+
+}  // namespace
+
 std::int16_t RecordCountFor(std::int64_t fileSize) {
     return static_cast<std::int16_t>(fileSize / static_cast<std::int64_t>(kRecordSize) + 1);
 }
@@ -22,7 +65,16 @@ double ProgressWidth(std::int64_t k, int fullWidth, int recordCount) {
 }
 
 std::string ImagePath(hidlink::ApiDeclarations& api, const std::string& fileName) {
-    return api.ProgramDirectory() + api.PathSeparator() + fileName;
+    const std::string directory = api.ProgramDirectory();
+    if (directory.empty())
+        return {};
+    return directory + api.PathSeparator() + fileName;
+}
+
+std::string ReportLengthProblem(int reportLength, int minReportLength, int maxReportLength) {
+    if (reportLength < minReportLength || reportLength > maxReportLength)
+        return "Device report length not supported";
+    return {};
 }
 
 std::string ChosenImagePath(hidlink::ApiDeclarations& api, const std::string& chosen,
@@ -32,59 +84,13 @@ std::string ChosenImagePath(hidlink::ApiDeclarations& api, const std::string& ch
 
 ImageCheck CheckImage(hidlink::ApiDeclarations& api, const std::string& path, int reportLength,
                       int minReportLength, int maxReportLength) {
-    std::string error;
-    bool notFound = false;
-    const hidlink::FileHandle file = api.OpenImageFile(path, &error, &notFound);
-    if (file == hidlink::kNoFile) {
-        return {false, notFound ? "Image file not found" : "Cannot read image file: " + error};
-    }
-    const std::int64_t size = api.ImageFileSize(file, &error);
-    api.CloseImageFile(file);
-    if (size < 0)
-        return {false, "Cannot read image file: " + error};
-    if (size == 0)
-        return {false, "Image file is empty"};
-    if (size < static_cast<std::int64_t>(kRecordSize))
-        return {false, "Image file is too short"};
-    if (size / static_cast<std::int64_t>(kRecordSize) > kMaxRecords) {
-        return {false, "Image file is too large"};
-    }
-    if (reportLength < minReportLength || reportLength > maxReportLength) {
-        return {false, "Device report length not supported"};
-    }
-    return {true, {}};
-}
-
-bool ImageReader::Open(const std::string& path) {
-    Close();
-    bool notFound = false;
-    file_ = api_.OpenImageFile(path, &error_, &notFound);
-    return file_ != hidlink::kNoFile;
-}
-
-ImageReader::Result ImageReader::Next(ImageRecord& record) {
-    if (file_ == hidlink::kNoFile)
-        return Result::End;
-    // A read may return fewer bytes than asked before the end (a pipe, a network share): keep
-    // reading until the record is whole, the file ends or it fails.
-    std::size_t got = 0;
-    while (got < kRecordSize) {
-        const std::int64_t n = api_.ReadImageFile(
-            file_, record.data() + got, static_cast<std::uint32_t>(kRecordSize - got), &error_);
-        if (n < 0)
-            return Result::Error;
-        if (n == 0)
-            return Result::End;
-        got += static_cast<std::size_t>(n);
-    }
-    return Result::Record;
-}
-
-void ImageReader::Close() {
-    if (file_ == hidlink::kNoFile)
-        return;
-    api_.CloseImageFile(file_);
-    file_ = hidlink::kNoFile;
+    ImageCheck check = ReadImage(api, path);
+    if (!check.ok)
+        return check;
+    std::string problem = ReportLengthProblem(reportLength, minReportLength, maxReportLength);
+    if (!problem.empty())
+        return {false, std::move(problem), {}};
+    return check;
 }
 
 }  // namespace updater

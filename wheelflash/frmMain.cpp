@@ -13,24 +13,11 @@ namespace wheelflash {
 namespace {
 
 constexpr char kPleaseWait[] = "Please wait...";
+constexpr char kUpgradeCaption[] = "Upgrade Firmware";  // the layout's captions
+constexpr char kLoadCaption[] = "2. Load Firmware";
 
 const hidlink::DeviceProfile kProfile{hidlink::WheelflashAccepts,
                                       hidlink::NoDeviceRule::LeaveUntouched, 0};
-
-// Counting pass: the whole records of the image at `path`, or -1 when it cannot be read (the
-// reader then holds the error).
-std::int64_t CountRecords(updater::ImageReader& image, const std::string& path) {
-    if (!image.Open(path))
-        return -1;
-    updater::ImageRecord record;
-    updater::ImageReader::Result result;
-    std::int64_t records = 0;
-    while ((result = image.Next(record)) == updater::ImageReader::Result::Record)
-        ++records;
-    image.Close();
-    return result == updater::ImageReader::Result::End ? records : -1;
-}
-
 }  // namespace
 
 frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath)
@@ -43,31 +30,39 @@ void frmMain::Click(const std::string& control) {
         Command2_Click();
 }
 
-updater::ImageCheck frmMain::CheckUpdate(const std::string& path) {
+updater::ImageCheck frmMain::CheckUpdate() {
     // The report buffer is as long as the device's reports, so no length is too long.
-    return updater::CheckImage(api_, path, link_.Capabilities.FeatureReportByteLength,
-                               kMinReportLength, std::numeric_limits<int>::max());
+    updater::ImageCheck check =
+        updater::CheckImage(api_, updater::ChosenImagePath(api_, imagePath_, kImageFileName),
+                            link_.Capabilities.FeatureReportByteLength, kMinReportLength,
+                            std::numeric_limits<int>::max());
+    if (check.ok) {
+        for (const auto& [control, caption] :
+             {std::pair{"Command4", kUpgradeCaption}, std::pair{"Command2", kLoadCaption}}) {
+            if (window_.Text(control) != caption)
+                window_.SetText(control, caption);
+        }
+    }
+    return check;
 }
 
 void frmMain::Command2_Click() {
     if (busy_ || ended_ || !link_.DeviceDetected)
         return;
-    const std::string path = updater::ChosenImagePath(api_, imagePath_, kImageFileName);
-    const updater::ImageCheck check = CheckUpdate(path);
+    const updater::ImageCheck check = CheckUpdate();
     if (!check.ok) {
         window_.SetText("Command2", check.problem);
         return;
     }
     busy_ = true;
     BeginDeferringClose();
-    SendImage(path);
+    SendImage(check.records);
 }
 
 void frmMain::Command4_Click() {
     if (busy_ || ended_ || !link_.DeviceDetected)
         return;
-    const std::string path = updater::ChosenImagePath(api_, imagePath_, kImageFileName);
-    updater::ImageCheck check = CheckUpdate(path);
+    const updater::ImageCheck check = CheckUpdate();
     if (!check.ok) {
         window_.SetText("Command4", check.problem);
         return;
@@ -83,17 +78,21 @@ void frmMain::Command4_Click() {
     link_.LastResult = api_.HidD_SetFeature(link_.DeviceHandle, command.data(), length);
     hidlink::CloseDevice(link_, api_);
 
+    // Whatever comes back must tell its own report length: a failed read of it must not pass
+    // for the length the controller had before.
+    link_.Capabilities = hidlink::HidpCaps{};
     if (!WaitForReturn()) {
         Abandon("Command4", "Device did not come back");
         return;
     }
-    // The controller may come back with another report length: check against the new one.
-    check = CheckUpdate(path);
-    if (!check.ok) {
-        Abandon("Command2", check.problem);
+    const std::string problem =
+        updater::ReportLengthProblem(link_.Capabilities.FeatureReportByteLength, kMinReportLength,
+                                     std::numeric_limits<int>::max());
+    if (!problem.empty()) {
+        Abandon("Command2", problem);
         return;
     }
-    SendImage(path);
+    SendImage(check.records);
 }
 
 bool frmMain::WaitForReturn() {
@@ -110,35 +109,22 @@ bool frmMain::WaitForReturn() {
     }
 }
 
-void frmMain::SendImage(const std::string& path) {
-    updater::ImageReader image(api_);
-    const std::int64_t wholeRecords = CountRecords(image, path);
-    if (wholeRecords < 0 || !image.Open(path)) {
-        Abandon("Command2", "Cannot read image file: " + image.Error());
-        return;
-    }
-    // Checked a moment ago; only a file rewritten since can fail this.
-    if (wholeRecords < 1 || wholeRecords > updater::kMaxRecords) {
-        Abandon("Command2", "Image file changed during the update");
-        return;
-    }
+void frmMain::SendImage(const std::vector<updater::ImageRecord>& records) {
     // The progress denominator: whole records + 1, as the counting pass's read attempts.
     const int recordCount =
-        updater::RecordCountFor(wholeRecords * static_cast<std::int64_t>(updater::kRecordSize));
+        updater::RecordCountFor(static_cast<std::int64_t>(records.size()) *
+                                static_cast<std::int64_t>(updater::kRecordSize));
 
     window_.SetVisible("Pic", true);
     window_.SetWidth("Pic", 0);
 
     // Sending pass: one report per record, no pause between them. Every record goes out even
     // when one is refused, so the controller sees the reports in file order either way.
-    using Result = updater::ImageReader::Result;
-    Result result;
-    updater::ImageRecord record;
     const std::uint16_t length = link_.Capabilities.FeatureReportByteLength;
     std::vector<std::uint8_t> report(length, 0x00);
     std::int64_t sent = 0;
     std::int64_t refused = 0;
-    while ((result = image.Next(record)) == Result::Record) {
+    for (const updater::ImageRecord& record : records) {
         PutRecord(report, record);
         link_.LastResult = api_.HidD_SetFeature(link_.DeviceHandle, report.data(), length);
         if (link_.LastResult == 0)
@@ -148,12 +134,7 @@ void frmMain::SendImage(const std::string& path) {
         window_.Refresh("Pic");
         window_.ProcessEvents();
     }
-    image.Close();
 
-    if (result == Result::Error) {
-        Abandon("Command2", "Cannot read image file: " + image.Error());
-        return;
-    }
     if (refused > 0) {
         Abandon("Command2", "Update failed: " + std::to_string(refused) + " of " +
                                 std::to_string(sent) + " records not accepted");
@@ -171,7 +152,7 @@ void frmMain::Abandon(const std::string& control, const std::string& caption) {
     window_.SetText(control, caption);
     // Nothing waits any more; the reason is on the other button.
     if (control != "Command4" && window_.Text("Command4") == kPleaseWait)
-        window_.SetText("Command4", "Upgrade Firmware");
+        window_.SetText("Command4", kUpgradeCaption);
     window_.SetEnabled("Command4", false);
     window_.SetEnabled("Command2", false);
     ended_ = true;

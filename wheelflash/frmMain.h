@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "hidlink/ApiDeclarations.h"
 #include "updater/FirmwareImage.h"
@@ -37,14 +38,15 @@ class frmMain : public updater::UpdaterForm {
     void Command4_Click();
 
   private:
-    // Whether the image and the open device's report length allow an update.
-    updater::ImageCheck CheckUpdate(const std::string& path);
+    // Whether the image and the open device's report length allow an update; when they do, the
+    // buttons get back the captions a failed check may have replaced.
+    updater::ImageCheck CheckUpdate();
     // Searches for the controller after the upgrade command until it is back or the searches
     // run out; returns whether it is back.
     bool WaitForReturn();
-    // Sends the checked image to the open device, then closes the window, or keeps it open and
-    // says why when any record was refused.
-    void SendImage(const std::string& path);
+    // Sends the checked records to the open device, then closes the window, or keeps it open
+    // and says why when any record was refused.
+    void SendImage(const std::vector<updater::ImageRecord>& records);
     // Ends an update that could not complete: see the header comment.
     void Abandon(const std::string& control, const std::string& caption);
 

@@ -69,6 +69,10 @@ class SimDevice {
     // A handle on the device was closed (the program let go of it).
     virtual void HandleClosed(std::int64_t /*nowMs*/) {}
 
+    // Fault injection: the device drops off the bus as if pulled out, and is plugged in again.
+    void Unplug() { LeaveBus(); }
+    void Replug() { JoinBus(); }
+
   protected:
     void LeaveBus() {
         if (description_.present)

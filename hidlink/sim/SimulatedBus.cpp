@@ -1,6 +1,9 @@
 #include "hidlink/sim/SimulatedBus.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -15,6 +18,12 @@ namespace {
 
 // {4D1E55B2-F16F-11CF-88CB-001111000030}, the HID device-interface class.
 const Guid kHidGuid{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+
+#ifdef _WIN32
+constexpr int kImageOpenFlags = O_RDONLY | O_BINARY;  // no FIFOs to block on
+#else
+constexpr int kImageOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+#endif
 
 std::vector<std::uint8_t> Bytes(const void* data, std::size_t length) {
     const auto* p = static_cast<const std::uint8_t*>(data);
@@ -455,20 +464,33 @@ FileHandle SimulatedBus::OpenImageFile(const std::string& path, std::string* err
     Call& call = Log("OpenImageFile");
     call.text = path;
     *notFound = false;
+    if (TakeFailure(call.name)) {
+        *errorText = "Input/output error";
+        return kNoFile;
+    }
     auto failing = failingOpens_.find(path);
     if (failing != failingOpens_.end()) {
         *errorText = failing->second;
         return kNoFile;
     }
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    // As the real backends: opened without blocking, so a FIFO named like the image cannot hold
+    // the window, and only a regular file is kept.
+    const int fd = ::open(path.c_str(), kImageOpenFlags);
+    if (fd < 0) {
         *notFound = errno == ENOENT;
         *errorText = std::strerror(errno);
         return kNoFile;
     }
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *errorText = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        ::close(fd);
+        return kNoFile;
+    }
+    std::FILE* f = ::fdopen(fd, "rb");
     if (f == nullptr) {
         *errorText = std::strerror(errno);
+        ::close(fd);
         return kNoFile;
     }
     const FileHandle handle = nextFile_++;
@@ -478,7 +500,12 @@ FileHandle SimulatedBus::OpenImageFile(const std::string& path, std::string* err
 }
 
 std::int64_t SimulatedBus::ImageFileSize(FileHandle file, std::string* errorText) {
+    Call& call = Log("ImageFileSize");
     auto it = files_.find(file);
+    if (TakeFailure(call.name)) {
+        *errorText = "Input/output error";
+        return -1;
+    }
     if (it == files_.end()) {
         *errorText = "not open";
         return -1;
@@ -498,6 +525,11 @@ std::int64_t SimulatedBus::ReadImageFile(FileHandle file, void* buffer, std::uin
     auto it = files_.find(file);
     if (it == files_.end()) {
         *errorText = "not open";
+        return -1;
+    }
+    if (TakeFailure(call.name)) {
+        *errorText = "Input/output error";
+        call.result = -1;
         return -1;
     }
     if (readsUntilFailure_ > 0 && --readsUntilFailure_ == 0) {

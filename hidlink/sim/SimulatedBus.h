@@ -5,9 +5,9 @@
 //   on a real clock: the -sim programs run for hours and nobody reads their log.
 // - Handles are accounted: closing one twice, closing one never opened, and handles still open
 //   are reported by HandleProblems(), which tests assert empty.
-// - Faults: FailNext(call) / FailNth(call, n) make calls of that name fail; device models refuse
-// reports
-//   on their own terms; OverrideRequiredDetailSize() makes the sizing query lie.
+// - Faults: FailNext(call) / FailNth(call, n) make calls of that name fail (the image-file calls
+//   too); device models refuse reports on their own terms; OverrideRequiredDetailSize() makes
+//   the sizing query lie.
 // Record sizes mimic 64-bit Windows, and SetupAPI's cbSize checks are enforced.
 #pragma once
 

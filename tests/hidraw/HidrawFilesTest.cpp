@@ -1,6 +1,7 @@
 // Image files and the program's folder on Linux, with the texts the user sees on failure.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -68,12 +69,23 @@ TEST_F(HidrawFiles, ReadsWholeRecordsThenTheRestThenNothing) {
     api.CloseImageFile(file);
 }
 
-TEST_F(HidrawFiles, FolderOpensButHasNoSize) {
-    const FileHandle file = api.OpenImageFile(folder.string(), &error, &notFound);
-    ASSERT_NE(file, kNoFile) << error;
-    EXPECT_EQ(api.ImageFileSize(file, &error), -1);
-    EXPECT_EQ(error, std::strerror(EISDIR));
-    api.CloseImageFile(file);
+// Only a regular file is an image. A FIFO must not hold the open until a writer comes.
+TEST_F(HidrawFiles, WhatIsNoRegularFileIsRefusedAtOnce) {
+    const fs::path fifo = folder / "image.bin";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        std::string error;
+    } cases[] = {
+        {folder.string(), std::strerror(EISDIR)},
+        {fifo.string(), "not a regular file"},
+        {"/dev/null", "not a regular file"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(api.OpenImageFile(c.path, &error, &notFound), kNoFile) << c.path;
+        EXPECT_EQ(error, c.error) << c.path;
+        EXPECT_FALSE(notFound) << c.path;
+    }
 }
 
 TEST_F(HidrawFiles, ClosedFileIsNotReadThroughAReusedDescriptor) {

@@ -1,6 +1,7 @@
 // The image pieces both updaters share: counting, splitting, progress, paths, checks, reading.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <chrono>
@@ -136,44 +137,72 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"NegativeReport", 40, -32768, false, "Device report length not supported"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ImageFiles, CheckNamesTheReasonAFileCannotBeRead) {
-    std::filesystem::create_directory(directory_ / "image.bin");
-    // The platform's own text follows ("Is a directory" here, "Permission denied" on Windows).
-    EXPECT_THAT(
-        updater::CheckImage(bus_, updater::ImagePath(bus_, "image.bin"), 65, 41, 101).problem,
-        ::testing::StartsWith("Cannot read image file: "));
+// What lies where the image should be, and the caption the check gives instead of an image. A
+// FIFO must not hold the check in open() waiting for a writer.
+struct NotAnImageCase {
+    const char* name;
+    void (*make)(const std::filesystem::path& image, sim::SimulatedBus& bus);
+    const char* problem;
+};
+
+void PrintTo(const NotAnImageCase& c, std::ostream* os) {
+    *os << c.name;
 }
 
-TEST_F(ImageFiles, ReaderGivesWholeRecordsThenTheEnd) {
+class NotAnImage : public ImageFiles, public ::testing::WithParamInterface<NotAnImageCase> {};
+
+TEST_P(NotAnImage, IsRefusedWithACaption) {
+    const std::filesystem::path image = directory_ / "image.bin";
+    GetParam().make(image, bus_);
+    const updater::ImageCheck check =
+        updater::CheckImage(bus_, updater::ImagePath(bus_, "image.bin"), 65, 41, 101);
+    EXPECT_FALSE(check.ok);
+    EXPECT_EQ(check.problem, GetParam().problem);
+    EXPECT_TRUE(check.records.empty());
+}
+
+const NotAnImageCase kNotAnImageCases[] = {
+#ifndef _WIN32  // no FIFOs there
+    NotAnImageCase{"Fifo",
+                   [](const std::filesystem::path& image, sim::SimulatedBus&) {
+                       ASSERT_EQ(::mkfifo(image.c_str(), 0600), 0);
+                   },
+                   "Cannot read image file: not a regular file"},
+#endif
+    NotAnImageCase{"Directory",
+                   [](const std::filesystem::path& image, sim::SimulatedBus&) {
+                       std::filesystem::create_directory(image);
+                   },
+                   "Cannot read image file: Is a directory"},
+    // With no program directory the working directory is not searched instead.
+    NotAnImageCase{"NoProgramDirectory",
+                   [](const std::filesystem::path& image, sim::SimulatedBus& bus) {
+                       std::ofstream(image) << std::string(400, 'x');
+                       bus.SetProgramDirectory("");
+                   },
+                   "Image file not found"}};
+
+INSTANTIATE_TEST_SUITE_P(Kinds, NotAnImage, ::testing::ValuesIn(kNotAnImageCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ImageFiles, CheckHoldsTheWholeRecordsInOrder) {
     const std::string path = Write(2 * 40 + 7);
-    updater::ImageReader reader(bus_);
-    ASSERT_TRUE(reader.Open(path));
-    updater::ImageRecord record;
-    EXPECT_EQ(reader.Next(record), updater::ImageReader::Result::Record);
-    EXPECT_EQ(record[0], 0);
-    EXPECT_EQ(reader.Next(record), updater::ImageReader::Result::Record);
-    EXPECT_EQ(record[0], 40);
-    EXPECT_EQ(reader.Next(record), updater::ImageReader::Result::End);
-    reader.Close();
-    reader.Close();  // closing twice closes the file once
+    const updater::ImageCheck check = updater::CheckImage(bus_, path, 65, 41, 101);
+    ASSERT_TRUE(check.ok);
+    ASSERT_EQ(check.records.size(), 2u);
+    EXPECT_EQ(check.records[0][0], 0);
+    EXPECT_EQ(check.records[1][0], 40);
+    EXPECT_EQ(check.records[1][39], 79);
+    // Read once, whole: a single open.
+    EXPECT_EQ(bus_.CallsNamed("OpenImageFile").size(), 1u);
 }
 
-TEST_F(ImageFiles, ReaderReportsAReadError) {
+TEST_F(ImageFiles, CheckNamesAReadError) {
     const std::string path = Write(3 * 40);
-    bus_.FailImageReadAt(2, "Input/output error");
-    updater::ImageReader reader(bus_);
-    ASSERT_TRUE(reader.Open(path));
-    updater::ImageRecord record;
-    EXPECT_EQ(reader.Next(record), updater::ImageReader::Result::Record);
-    EXPECT_EQ(reader.Next(record), updater::ImageReader::Result::Error);
-    EXPECT_EQ(reader.Error(), "Input/output error");
-}
-
-TEST_F(ImageFiles, ReaderNeverCreatesAMissingFile) {
-    const std::string path = updater::ImagePath(bus_, "absent.bin");
-    updater::ImageReader reader(bus_);
-    EXPECT_FALSE(reader.Open(path));
-    EXPECT_FALSE(std::filesystem::exists(path));
+    bus_.FailImageReadAt(1, "Input/output error");
+    const updater::ImageCheck check = updater::CheckImage(bus_, path, 65, 41, 101);
+    EXPECT_FALSE(check.ok);
+    EXPECT_EQ(check.problem, "Cannot read image file: Input/output error");
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST_P(Preflight, SendsNothingAndNamesTheProblem) {
     window.Click(p.button);
 
     for (const sim::Call& c : CallsAfterLoad())
-        EXPECT_TRUE(c.name == "OpenImageFile" || c.name == "CloseImageFile") << c.name;
+        EXPECT_NE(c.name.find("ImageFile"), std::string::npos) << c.name;
     EXPECT_EQ(std::filesystem::exists(ImagePath()), existed);
     EXPECT_EQ(window.Text(p.button), p.c.problem);
     EXPECT_EQ(window.Text(other), otherCaption);
@@ -81,21 +81,38 @@ std::vector<PreflightParam> AllParams() {
 
 INSTANTIATE_TEST_SUITE_P(Images, Preflight, ::testing::ValuesIn(AllParams()));
 
-using PreflightThenFixed = WheelflashFixture;
+class PreflightThenFixed
+    : public WheelflashFixture,
+      public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
 
-// A problem found before anything was sent leaves the update possible once it is put right.
-TEST_F(PreflightThenFixed, TheSameButtonThenRunsTheUpgrade) {
-    AddController();
+// A problem found before anything was sent leaves the update possible once it is put right, and
+// the caption it left goes once a check passes, whichever button failed and whichever then runs.
+TEST_P(PreflightThenFixed, ThenTheUpdateRunsUnderTheLayoutsCaptions) {
+    const auto& [failed, runs] = GetParam();
+    simdevices::WheelControllerOptions options;
+    options.startsInImageMode = runs == "Command2";
+    AddController(options);
     Load();
-    window.Click("Command4");
-    ASSERT_EQ(window.Text("Command4"), "Image file not found");
+    window.Click(failed);
+    ASSERT_EQ(window.Text(failed), "Image file not found");
 
     WriteImage(400);
-    window.Click("Command4");
+    std::string captionWhileSending;
+    window.OnProcessEvents = [&](int) { captionWhileSending = window.Text(failed); };
+    window.Click(runs);
     EXPECT_EQ(controller->ReceivedRecords(), 10u);
     EXPECT_TRUE(window.IsUnloaded());
     EXPECT_TRUE(bus.HandleProblems().empty());
+    EXPECT_EQ(captionWhileSending, failed == runs         ? "Please wait..."
+                                   : failed == "Command4" ? "Upgrade Firmware"
+                                                          : "2. Load Firmware");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, PreflightThenFixed,
+    ::testing::Values(std::pair<std::string, std::string>{"Command4", "Command4"},
+                      std::pair<std::string, std::string>{"Command2", "Command4"},
+                      std::pair<std::string, std::string>{"Command4", "Command2"}));
 
 using NoDevice = WheelflashFixture;
 

@@ -41,7 +41,7 @@ TEST_F(UpgradeSequence, CommandGoesOutOnThePlainHandleThenBothHandlesAreReleased
 
     const std::vector<sim::Call> calls = CallsAfterLoad();
     const auto command = std::find_if(calls.begin(), calls.end(), [](const sim::Call& c) {
-        return c.name != "OpenImageFile" && c.name != "CloseImageFile";
+        return c.name.find("ImageFile") == std::string::npos;
     });
     ASSERT_GE(calls.end() - command, 4);
     EXPECT_EQ(command[0].name, "HidD_SetFeature");
@@ -154,6 +154,27 @@ TEST_F(UpgradeSequence, AControllerBackWithTooShortReportsGetsNoRecord) {
     EXPECT_FALSE(window.IsUnloaded());
     EXPECT_TRUE(bus.HandleProblems().empty());
 }
+
+// The returned controller's capabilities cannot be read: the length it had before must not stand
+// in for the one it has now, whichever way that differs.
+class UnreadableCapabilities : public UpgradeSequence,
+                               public ::testing::WithParamInterface<std::uint16_t> {};
+
+TEST_P(UnreadableCapabilities, SendNothingAndSaySo) {
+    simdevices::WheelControllerOptions options;
+    options.imageModeReportLength = GetParam();
+    StartWithControllerBackAfter(1500, options);
+    bus.FailNth("HidP_GetCaps", 1);  // the search that finds the returned controller
+    window.Click("Command4");
+
+    EXPECT_EQ(SetFeatures().size(), 1u);  // the command only
+    EXPECT_TRUE(controller->ReceivedImage().empty());
+    EXPECT_EQ(window.Text("Command2"), "Device report length not supported");
+    EXPECT_FALSE(window.IsUnloaded());
+    EXPECT_TRUE(bus.HandleProblems().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(NewLengths, UnreadableCapabilities, ::testing::Values(40, 65));
 
 struct WaitCase {
     std::int64_t backAfterMs;

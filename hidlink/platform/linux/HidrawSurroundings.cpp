@@ -20,8 +20,9 @@ void HidrawApi::Sleep(std::uint32_t milliseconds) {
 std::string HidrawApi::ProgramDirectory() {
     std::error_code error;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    // Without it the image is not looked for elsewhere: the working folder may hold anything.
     if (error)
-        return ".";
+        return {};
     return exe.parent_path().string();
 }
 
@@ -33,12 +34,21 @@ char32_t HidrawApi::AnsiToUnicode(std::uint8_t code) const {
 FileHandle HidrawApi::OpenImageFile(const std::string& path, std::string* errorText,
                                     bool* notFound) {
     *notFound = false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking, then checked on the handle: a FIFO named like the image would
+    // otherwise hold the window in open() until a writer comes, and a device node is no image.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         *notFound = errno == ENOENT;
         *errorText = std::strerror(errno);
         return kNoFile;
     }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        *errorText = S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        ::close(fd);
+        return kNoFile;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     openImageFiles_.insert(fd);
     return fd;
 }

@@ -28,6 +28,9 @@ enum GlobalTag : std::uint8_t {
 enum LocalTag : std::uint8_t { kUsage = 0x0 };
 constexpr std::uint8_t kLongItemPrefix = 0xFE;
 
+// Push nests global states; real descriptors use one or two levels. Deeper pushes are ignored.
+constexpr std::size_t kDeepestPush = 16;
+
 // Far beyond any real report, yet small enough that adding to it never overflows.
 constexpr std::uint64_t kBitsCeiling = std::uint64_t{1} << 40;
 
@@ -113,7 +116,8 @@ ReportLengths ParseReportDescriptor(const std::uint8_t* descriptor, std::size_t 
                     global.reportCount = value;
                     break;
                 case kPush:
-                    pushed.push_back(global);
+                    if (pushed.size() < kDeepestPush)
+                        pushed.push_back(global);
                     break;
                 case kPop:
                     if (!pushed.empty()) {

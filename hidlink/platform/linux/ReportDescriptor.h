@@ -20,7 +20,8 @@ struct ReportLengths {
 
 // Reads short items (the globals Usage Page, Report Size, Report ID, Report Count, Push and Pop;
 // the local Usage; the main items Input, Output, Feature, Collection and End Collection) and
-// skips long items. Never reads past `size` bytes; a truncated last item is ignored.
+// skips long items. Never reads past `size` bytes; a truncated last item is ignored; Push nests
+// at most 16 deep and deeper pushes are ignored.
 ReportLengths ParseReportDescriptor(const std::uint8_t* descriptor, std::size_t size);
 
 }  // namespace hidlink::hidraw

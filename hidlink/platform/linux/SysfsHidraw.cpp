@@ -1,9 +1,11 @@
 #include "hidlink/platform/linux/SysfsHidraw.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace hidlink::hidraw {
@@ -15,13 +17,34 @@ namespace {
 constexpr const char* kNodePrefix = "hidraw";
 constexpr unsigned long kBusUsb = 0x03;  // BUS_USB of linux/input.h
 
-std::optional<std::string> ReadWholeFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+// Text attributes hold a line or a few (uevent); none comes near this.
+constexpr std::size_t kLongestAttribute = 8 * 1024;
+// HID_MAX_DESCRIPTOR_SIZE: the kernel keeps no longer report descriptor.
+constexpr std::size_t kLongestReportDescriptor = 4096;
+
+// The whole of a sysfs file of at most `limit` bytes; none when it cannot be read (EIO, the
+// device gone since it was listed, a folder or a pipe where a file should be) or is longer.
+// Never throws: a device that vanishes must fail the call that reads it, not end the program.
+std::optional<std::string> ReadWholeFile(const fs::path& path, std::size_t limit) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         return std::nullopt;
-    std::string contents{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
+    std::string contents(limit + 1, '\0');
+    std::size_t got = 0;
+    bool failed = false;
+    while (got < contents.size()) {
+        const ssize_t n = ::read(fd, contents.data() + got, contents.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        failed = n < 0;
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (failed || got > limit)
         return std::nullopt;
+    contents.resize(got);
     return contents;
 }
 
@@ -59,8 +82,11 @@ SysfsHidraw::SysfsHidraw(fs::path root) : root_(std::move(root)) {}
 std::vector<std::string> SysfsHidraw::Nodes() const {
     std::vector<std::string> nodes;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(root_ / "class" / "hidraw", error)) {
-        std::string name = entry.path().filename().string();
+    // Stepped with an error code: a node that vanishes while the folder is listed ends the
+    // listing instead of throwing.
+    for (fs::directory_iterator it(root_ / "class" / "hidraw", error), end; !error && it != end;
+         it.increment(error)) {
+        std::string name = it->path().filename().string();
         if (IsHidrawNodeName(name))
             nodes.push_back(std::move(name));
     }
@@ -78,7 +104,8 @@ std::optional<std::string> SysfsHidraw::UeventValue(const std::string& node,
                                                     const std::string& key) const {
     if (!IsHidrawNodeName(node))
         return std::nullopt;
-    const std::optional<std::string> uevent = ReadWholeFile(HidDevice(node) / "uevent");
+    const std::optional<std::string> uevent =
+        ReadWholeFile(HidDevice(node) / "uevent", kLongestAttribute);
     if (!uevent)
         return std::nullopt;
     std::istringstream lines(*uevent);
@@ -94,7 +121,8 @@ std::optional<std::vector<std::uint8_t>> SysfsHidraw::ReportDescriptor(
     const std::string& node) const {
     if (!IsHidrawNodeName(node))
         return std::nullopt;
-    const std::optional<std::string> bytes = ReadWholeFile(HidDevice(node) / "report_descriptor");
+    const std::optional<std::string> bytes =
+        ReadWholeFile(HidDevice(node) / "report_descriptor", kLongestReportDescriptor);
     if (!bytes)
         return std::nullopt;
     return std::vector<std::uint8_t>(bytes->begin(), bytes->end());
@@ -128,7 +156,7 @@ std::optional<std::string> SysfsHidraw::UsbString(const std::string& node,
     const std::optional<fs::path> usb = UsbDevice(node);
     if (!usb)
         return std::nullopt;
-    const std::optional<std::string> text = ReadWholeFile(*usb / name);
+    const std::optional<std::string> text = ReadWholeFile(*usb / name, kLongestAttribute);
     if (!text)
         return std::nullopt;
     return WithoutLineEnd(*text);
