@@ -58,6 +58,7 @@ class HidrawApi : public ApiDeclarations {
                        std::uint32_t creationDisposition,
                        std::uint32_t flagsAndAttributes) override;
     Bool32 CloseHandle(Handle object) override;
+    Bool32 AccessRefused(const std::string& devicePath, HiddAttributes* attributes) override;
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override {}
     void EndPreciseTiming() override {}
@@ -94,6 +95,8 @@ class HidrawApi : public ApiDeclarations {
     std::map<PreparsedData, ReportLengths> preparsed_;
     PreparsedData nextPreparsed_ = 1;
     std::set<FileHandle> openImageFiles_;
+    std::string lastFailedOpen_;  // the path of the last CreateFileA that failed, and its errno
+    int lastOpenErrno_ = 0;
 };
 
 }  // namespace hidlink::hidraw
