@@ -19,7 +19,7 @@ int main(int /*argc*/, char** argv) {
     amplifier.printSummaryOnReturn = true;
     bus.AddDevice(std::make_shared<simdevices::Amplifier>(amplifier));
 
-    auto window = ui::CreatePlatformWindow(ampflash::AmpflashLayout());
+    auto window = ui::CreatePlatformWindow(ui::SimulatedTwin(ampflash::AmpflashLayout()));
     ampflash::frmMain form(*window, bus);
     return window->Run(form);
 }

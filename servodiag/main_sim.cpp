@@ -19,7 +19,8 @@ int main() {
     wheel.productId = 0x1020;
     bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
 
-    std::unique_ptr<ui::Window> window = ui::CreatePlatformWindow(servodiag::ServodiagLayout());
+    std::unique_ptr<ui::Window> window =
+        ui::CreatePlatformWindow(ui::SimulatedTwin(servodiag::ServodiagLayout()));
     servodiag::frmMain form(*window, bus);
     return window->Run(form);
 }

@@ -26,7 +26,7 @@ int main(int /*argc*/, char** argv) {
     options.printSummaryOnClose = true;
     bus.AddDevice(std::make_shared<simdevices::WheelController>(options));
 
-    auto window = ui::CreatePlatformWindow(wheelflash::WheelflashLayout());
+    auto window = ui::CreatePlatformWindow(ui::SimulatedTwin(wheelflash::WheelflashLayout()));
     wheelflash::frmMain form(*window, bus);
     return window->Run(form);
 }
