@@ -202,15 +202,4 @@ INSTANTIATE_TEST_SUITE_P(
         OutcomeCase{"AnOpenWheel", {{0x1D47, 0x1020, true}}, SearchOutcome::Found}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FindTheHidTest, ALaterSearchForgetsAnEarlierRefusal) {
-    auto wheel = Device(0x1D47, 0x1020);
-    wheel->MutableDescription().openable = false;
-    bus.AddDevice(wheel);
-    hidlink::FindTheHid(link, bus, kServodiag);
-    ASSERT_EQ(link.LastSearch, hidlink::SearchOutcome::AccessRefused);
-    wheel->Unplug();
-    hidlink::FindTheHid(link, bus, kServodiag);
-    EXPECT_EQ(link.LastSearch, hidlink::SearchOutcome::NoDevice);
-}
-
 }  // namespace

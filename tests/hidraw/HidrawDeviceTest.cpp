@@ -244,25 +244,4 @@ TEST_F(HidrawDevice, AMissingNodeOrAnotherPathIsNotARefusal) {
     EXPECT_EQ(api.AccessRefused(sysfs.DevicePath(0), &attributes), 0) << "never refused";
 }
 
-struct HidIdCase {
-    const char* bus;
-    bool belowUsbAdapter;
-};
-
-TEST_F(HidrawDevice, VendorAndProductComeFromTheHidIdOnEveryBus) {
-    const HidIdCase cases[] = {{"0005", true}, {"0006", false}, {"0018", false}};
-    int node = 0;
-    for (const HidIdCase& c : cases) {
-        SCOPED_TRACE(c.bus);
-        sysfs.AddOtherHidraw(node, c.bus, "name", "uniq", c.belowUsbAdapter);
-        const hidraw::SysfsHidraw reader(sysfs.SysRoot());
-        const auto ids = reader.VendorProduct("hidraw" + std::to_string(node));
-        ASSERT_TRUE(ids.has_value());
-        EXPECT_EQ(ids->first, 0x1D47);
-        EXPECT_EQ(ids->second, 0x2233);
-        ++node;
-    }
-    EXPECT_FALSE(hidraw::SysfsHidraw(sysfs.SysRoot()).VendorProduct("hidraw9").has_value());
-}
-
 }  // namespace
