@@ -53,10 +53,12 @@ void frmMain::Search() {
     ticksSinceSearch_ = 0;
     link_.DeviceDetected = hidlink::FindTheHid(link_, api_, kProfile);
     if (!link_.DeviceDetected) {
-        ShowState(link_.LastSearch == hidlink::SearchOutcome::AccessRefused
-                      ? DeviceState::AccessRefused
-                  : state_ == DeviceState::NotResponding ? DeviceState::NotResponding
-                                                         : DeviceState::NoDevice);
+        // A device that stopped answering stays "not responding" until it is found again.
+        if (link_.LastSearch == hidlink::SearchOutcome::AccessRefused) {
+            ShowState(DeviceState::AccessRefused);
+        } else if (state_ != DeviceState::NotResponding) {
+            ShowState(DeviceState::NoDevice);
+        }
         return;
     }
     failedReads_ = 0;
