@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     amplifier.printSummaryOnReturn = true;
     bus.AddDevice(std::make_shared<simdevices::Amplifier>(amplifier));
 
-    auto window = cmdline::CreateWindowFor(options, ampflash::AmpflashLayout(),
+    auto window = cmdline::CreateWindowFor(options, ui::SimulatedTwin(ampflash::AmpflashLayout()),
                                            cmdline::UpdaterConsole(options, "btnUpgradeFW"));
     if (!window)
         return cmdline::kNoDisplay;

@@ -161,6 +161,11 @@ class ApiDeclarations {
                                std::uint32_t creationDisposition,
                                std::uint32_t flagsAndAttributes) = 0;
     virtual Bool32 CloseHandle(Handle object) = 0;
+    // After CreateFileA failed on a device path: nonzero when the platform refused this user
+    // access to a device it can still identify, whose vendor and product IDs then go to
+    // *attributes. It tells "no device" from "a device this user may not open" (on Linux, a
+    // missing udev rule). Zero where the platform cannot tell or did not refuse.
+    virtual Bool32 AccessRefused(const std::string& devicePath, HiddAttributes* attributes) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // Make short Sleeps last what they say (Windows' default tick stretches Sleep(4) to ~15.6 ms)
     // between Begin and End; a no-op where sleeps are already precise.

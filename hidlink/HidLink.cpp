@@ -29,6 +29,15 @@ Handle OpenDevice(HidLink& link, ApiDeclarations& api, std::uint32_t flags) {
                            flags);
 }
 
+// Whether the interface whose open just failed is one the profile accepts that the platform
+// refused this user.
+bool RefusedAcceptedDevice(const HidLink& link, ApiDeclarations& api,
+                           const DeviceProfile& profile) {
+    HiddAttributes attributes;
+    attributes.Size = kHiddAttributesSize;
+    return api.AccessRefused(link.DevicePath, &attributes) != 0 && profile.accepts(attributes);
+}
+
 // Reads the device path of the interface into link.DevicePath. Returns false when the platform
 // reports a detail block too small to hold its own size field and a path: such a block cannot be
 // filled without writing past it, and the interface is passed over.
@@ -67,6 +76,7 @@ bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profil
 
     DeviceInterfaceData interfaceData;
     std::int32_t memberIndex = 0;
+    bool refused = false;
     while (!link.EnumerationEnded && !link.DeviceDetected) {
         interfaceData.cbSize = api.DeviceInterfaceDataSize();
         link.LastResult = api.SetupDiEnumDeviceInterfaces(
@@ -76,6 +86,8 @@ bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profil
         } else if (ReadDevicePath(link, api, list, interfaceData)) {
             link.DeviceHandle = OpenDevice(link, api, 0);
             link.OwnsDeviceHandle = link.DeviceHandle != kInvalidHandleValue;
+            if (!link.OwnsDeviceHandle && RefusedAcceptedDevice(link, api, profile))
+                refused = true;
 
             link.Attributes.VendorID = 0;
             link.Attributes.ProductID = 0;
@@ -97,8 +109,11 @@ bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profil
 
     link.LastResult = api.SetupDiDestroyDeviceInfoList(list);
 
-    if (!link.DeviceDetected)
+    if (!link.DeviceDetected) {
+        link.LastSearch = refused ? SearchOutcome::AccessRefused : SearchOutcome::NoDevice;
         return false;
+    }
+    link.LastSearch = SearchOutcome::Found;
     ReadCapabilities(link, api);
     link.OverlappedHandle = OpenDevice(link, api, kFileFlagOverlapped);
     link.OwnsOverlappedHandle = link.OverlappedHandle != kInvalidHandleValue;

@@ -29,6 +29,13 @@ bool WheelflashAccepts(const HiddAttributes& a);
 
 inline constexpr std::uint16_t kDrivantaVendorId = 0x1D47;
 
+// How the last search ended.
+enum class SearchOutcome {
+    Found,
+    NoDevice,       // no interface the profile accepts
+    AccessRefused,  // none opened, but one the profile accepts refused this user access
+};
+
 struct HidLink {
     HidpCaps Capabilities;
     HiddAttributes Attributes;
@@ -38,6 +45,7 @@ struct HidLink {
     bool DeviceDetected = false;
     Handle OverlappedHandle = 0;
     std::int32_t LastResult = 0;
+    SearchOutcome LastSearch = SearchOutcome::NoDevice;
     SecurityAttributes HandleSecurity;
 
     // Whether each handle is still ours to close. A handle value may be reused by the platform
@@ -47,7 +55,7 @@ struct HidLink {
 };
 
 // Returns true when a device that the profile accepts was found and both handles were opened;
-// leaves the same value in link.DeviceDetected.
+// leaves the same value in link.DeviceDetected, and how the search ended in link.LastSearch.
 bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile);
 
 // Fills link.Capabilities from DeviceHandle; failures keep the previous contents.

@@ -9,6 +9,7 @@ namespace {
 constexpr int kLabelHeight = 285;
 constexpr int kFieldHeight = 360;
 constexpr int kFieldWidth = 1035;
+constexpr int kStateLineRow = 360;  // the state line's height and the space below it
 
 // Captions of the status column and the settings list sit this much lower than their fields,
 // so that the label text lines up with the text inside the field.
@@ -30,11 +31,17 @@ ui::ControlSpec Label(std::string name, std::string caption, int left, int top, 
                    kLabelHeight);
 }
 
-// Fields only display device values: the user never types into them.
-ui::ControlSpec Field(std::string name, std::string initialText, int left, int top) {
-    ui::ControlSpec c = Control(std::move(name), ui::ControlKind::TextField, std::move(initialText),
-                                left, top, kFieldWidth, kFieldHeight);
-    c.enabled = false;
+// Fields only display device values, and start empty: no word stands in them that could be read
+// as a value before the device has sent one.
+ui::ControlSpec Field(std::string name, int left, int top) {
+    return Control(std::move(name), ui::ControlKind::TextField, "", left, top, kFieldWidth,
+                   kFieldHeight);
+}
+
+// A label that shows a value: its text can be selected and copied.
+ui::ControlSpec ValueLabel(std::string name, int left, int top, int width) {
+    ui::ControlSpec c = Label(std::move(name), "", left, top, width);
+    c.selectable = true;
     return c;
 }
 
@@ -67,7 +74,7 @@ void AddDeviceDetails(std::vector<ui::ControlSpec>& controls) {
         controls.push_back(caption);
 
         // Window-background value labels look like fields without being editable.
-        ui::ControlSpec value = Label(row.value, "", row.valueLeft, row.top, 3300);
+        ui::ControlSpec value = ValueLabel(row.value, row.valueLeft, row.top, 3300);
         value.container = "Frame1";
         value.backColor = ui::kSystemWindowBackground;
         controls.push_back(value);
@@ -100,7 +107,7 @@ void AddStatusColumn(std::vector<ui::ControlSpec>& controls) {
         controls.push_back(caption);
 
         // Hidden fields are still written by every status read.
-        ui::ControlSpec field = Field(row.field, "", 6600, row.top);
+        ui::ControlSpec field = Field(row.field, 6600, row.top);
         field.visible = row.visible;
         controls.push_back(field);
     }
@@ -108,7 +115,7 @@ void AddStatusColumn(std::vector<ui::ControlSpec>& controls) {
 
 void AddPositionRow(std::vector<ui::ControlSpec>& controls) {
     controls.push_back(Label("Label8", "Current position", 120, 2280, 1935));
-    ui::ControlSpec degrees = Label("Degrees", "", 2160, 2520, kFieldWidth);
+    ui::ControlSpec degrees = ValueLabel("Degrees", 2160, 2520, kFieldWidth);
     degrees.font = Arial(true);
     controls.push_back(degrees);
     controls.push_back(Label("Label17", "degrees", 3240, 2520, 735));
@@ -120,28 +127,27 @@ void AddSettingsList(std::vector<ui::ControlSpec>& controls) {
         const char* captionText;
         const char* field;
         int top;
-        const char* initialText;
         const char* unit;  // the label after the field, or null
         const char* unitText;
     };
     const Row rows[] = {
-        {"Label6", "Centre offset", "Homing", 2940, "Centre", "Label11", "counts"},
-        {"Label16", "Overall damping", "TDamp", 3540, "Damping", nullptr, nullptr},
-        {"Label20", "Overall inertia", "TInertia", 4080, "Inertia", nullptr, nullptr},
-        {"Label21", "Overall friction", "TFriction", 4560, "Friction", nullptr, nullptr},
-        {"Label1", "Stops (each side)", "Slimit", 5100, "Stops", "Label12", "counts"},
-        {"Label13", "Stops stiffness", "Stiff", 5580, "Stiffness", nullptr, nullptr},
-        {"Label15", "Stops damping", "Damp", 6060, "Damping", nullptr, nullptr},
-        {"Label24", "Centering spring", "Spring", 6600, "Spring", nullptr, nullptr},
-        {"Label22", "Motor filter", "MotorFilter", 7320, "", nullptr, nullptr},
-        {"Label23", "Input filter", "InputFilter", 7800, "", nullptr, nullptr},
-        {"Label18", "All Effects scale", "OverallScale", 8460, "Scale", "Label19", "%"},
-        {"Label7", "Damper Effect scale", "DampingScale", 8940, "Damping", "Label14", "%"},
+        {"Label6", "Centre offset", "Homing", 2940, "Label11", "counts"},
+        {"Label16", "Overall damping", "TDamp", 3540, nullptr, nullptr},
+        {"Label20", "Overall inertia", "TInertia", 4080, nullptr, nullptr},
+        {"Label21", "Overall friction", "TFriction", 4560, nullptr, nullptr},
+        {"Label1", "Stops (each side)", "Slimit", 5100, "Label12", "counts"},
+        {"Label13", "Stops stiffness", "Stiff", 5580, nullptr, nullptr},
+        {"Label15", "Stops damping", "Damp", 6060, nullptr, nullptr},
+        {"Label24", "Centering spring", "Spring", 6600, nullptr, nullptr},
+        {"Label22", "Motor filter", "MotorFilter", 7320, nullptr, nullptr},
+        {"Label23", "Input filter", "InputFilter", 7800, nullptr, nullptr},
+        {"Label18", "All Effects scale", "OverallScale", 8460, "Label19", "%"},
+        {"Label7", "Damper Effect scale", "DampingScale", 8940, "Label14", "%"},
     };
     for (const Row& row : rows) {
         const int captionTop = row.top + kSettingsCaptionDrop;
         controls.push_back(Label(row.caption, row.captionText, 120, captionTop, 1995));
-        controls.push_back(Field(row.field, row.initialText, 2160, row.top));
+        controls.push_back(Field(row.field, 2160, row.top));
         if (row.unit != nullptr)
             controls.push_back(Label(row.unit, row.unitText, 3240, captionTop, 735));
     }
@@ -171,13 +177,25 @@ void AddTimer(std::vector<ui::ControlSpec>& controls) {
     controls.push_back(timer);
 }
 
+// The line that says what became of the device, above everything else: where the user looks
+// first. The rest of the window stands below it.
+void AddStateLine(std::vector<ui::ControlSpec>& controls) {
+    for (ui::ControlSpec& c : controls) {
+        if (c.container.empty() && c.kind != ui::ControlKind::Timer)
+            c.top += kStateLineRow;
+    }
+    ui::ControlSpec line = Label("lblDeviceState", "", 120, 60, 7860);
+    line.font = Arial(true);
+    controls.insert(controls.begin(), line);
+}
+
 }  // namespace
 
 ui::FormLayout ServodiagLayout() {
     ui::FormLayout layout;
     layout.caption = "Drivanta v2 diagnostics";
     layout.clientWidth = 8100;
-    layout.clientHeight = 9620;
+    layout.clientHeight = 9620 + kStateLineRow;
     layout.iconName = "servodiag";
     AddDeviceDetails(layout.controls);
     AddStatusColumn(layout.controls);
@@ -185,6 +203,7 @@ ui::FormLayout ServodiagLayout() {
     AddSettingsList(layout.controls);
     AddButtons(layout.controls);
     AddTimer(layout.controls);
+    AddStateLine(layout.controls);
     return layout;
 }
 

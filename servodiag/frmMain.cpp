@@ -19,6 +19,14 @@ void SetTextIfAny(ui::Window& window, const char* control, const std::optional<s
         window.SetText(control, *text);
 }
 
+// Every control that shows a value the device sent.
+const char* const kValueControls[] = {
+    "lblManuf",     "lblProduct",  "lblVersion", "lblSerialNumber", "USBerr",      "SPIerr",
+    "amp_fw_ver",   "amp_bl_ver",  "amp_sn",     "motor_model",     "sfd_pos",     "Degrees",
+    "bus_v",        "estop",       "Homing",     "TDamp",           "TInertia",    "TFriction",
+    "Slimit",       "Stiff",       "Damp",       "Spring",          "MotorFilter", "InputFilter",
+    "OverallScale", "DampingScale"};
+
 void SetColorIfAny(ui::Window& window, const char* control,
                    const std::optional<ui::ColorRef>& color) {
     if (color)
@@ -30,15 +38,61 @@ void SetColorIfAny(ui::Window& window, const char* control,
 frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api) : window_(window), api_(api) {}
 
 void frmMain::Form_Load() {
+    title_ = window_.Title();
     // On screen and drawn before the search, which takes a third of a second with the identity
     // pauses: shown alone, the window would only be drawn once the load returns.
     window_.Show();
     window_.ProcessPaintEvents();
-    link_.DeviceDetected = hidlink::FindTheHid(link_, api_, kProfile);
-    hidlink::RefreshDeviceInfo(link_, api_, kProfile, window_);
-    if (link_.DeviceDetected)
-        ReadSettings();
+    Search();
+    if (!link_.DeviceDetected) {
+        // The identity labels say nothing rather than what the window was drawn with.
+        hidlink::RefreshDeviceInfo(link_, api_, kProfile, window_);
+    }
     window_.SetEnabled("Timer", true);
+}
+
+void frmMain::Search() {
+    ticksSinceSearch_ = 0;
+    link_.DeviceDetected = hidlink::FindTheHid(link_, api_, kProfile);
+    if (!link_.DeviceDetected) {
+        // A device that stopped answering stays "not responding" until it is found again.
+        if (link_.LastSearch == hidlink::SearchOutcome::AccessRefused) {
+            ShowState(DeviceState::AccessRefused);
+        } else if (state_ != DeviceState::NotResponding) {
+            ShowState(DeviceState::NoDevice);
+        }
+        return;
+    }
+    failedReads_ = 0;
+    hidlink::RefreshDeviceInfo(link_, api_, kProfile, window_);
+    ReadSettings();
+    ShowValuesStale(false);
+    ShowState(DeviceState::Live);
+}
+
+// The handles are let go at once: a device that comes back is a new device to the platform.
+void frmMain::LoseDevice() {
+    hidlink::CloseDevice(link_, api_);
+    link_.DeviceDetected = false;
+    ticksSinceSearch_ = 0;
+    ShowValuesStale(true);
+    ShowState(DeviceState::NotResponding);
+}
+
+void frmMain::ShowState(DeviceState state) {
+    if (stateShown_ && state == state_)
+        return;
+    stateShown_ = true;
+    state_ = state;
+    const DeviceStateText text = TextOf(state);
+    window_.SetTitle(title_ + text.titleSuffix);
+    window_.SetText("lblDeviceState", text.line);
+    window_.SetToolTip("lblDeviceState", text.detail);
+}
+
+void frmMain::ShowValuesStale(bool stale) {
+    for (const char* control : kValueControls)
+        window_.SetEnabled(control, !stale);
 }
 
 void frmMain::Click(const std::string& control) {
@@ -49,7 +103,15 @@ void frmMain::Click(const std::string& control) {
 }
 
 void frmMain::Timer_Timer() {
-    Command1_Click();
+    if (link_.DeviceDetected) {
+        Command1_Click();
+        return;
+    }
+    // A recording shows the gap: every tick without a device is a tick without an answer.
+    if (statusListener_)
+        statusListener_(nullptr);
+    if (++ticksSinceSearch_ >= kTicksPerSearch)
+        Search();
 }
 
 void frmMain::Form_Unload() {
@@ -73,8 +135,12 @@ void frmMain::Command1_Click() {
     link_.LastResult = api_.HidD_GetFeature(link_.OverlappedHandle, buffer.data(), length);
     if (statusListener_)
         statusListener_(link_.LastResult != 0 ? buffer.data() : nullptr);
-    if (link_.LastResult == 0)
+    if (link_.LastResult == 0) {
+        if (++failedReads_ >= kFailedReadsBeforeLost)
+            LoseDevice();
         return;
+    }
+    failedReads_ = 0;
 
     const StatusView view = DecodeStatusReport(buffer.data(), window_.DecimalSeparator());
     SetTextIfAny(window_, "USBerr", view.USBerr);

@@ -1,5 +1,9 @@
 // The diagnostics window's handlers: find the device at load, read its settings once, read its
 // status on every timer tick, close it at unload. Never writes to the device.
+//
+// Without a device, the window says so and searches again every second. When the status reads
+// fail several times in a row, the device is let go: the window says it is not responding, greys
+// the values it last showed and searches again. A device found again is read as at start-up.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +12,7 @@
 
 #include "hidlink/ApiDeclarations.h"
 #include "hidlink/HidLink.h"
+#include "servodiag/DeviceState.h"
 #include "window/Window.h"
 
 namespace servodiag {
@@ -29,6 +34,12 @@ class frmMain : public ui::FormHandlers {
     void ReadSettings();
 
     const hidlink::HidLink& Link() const { return link_; }
+    DeviceState State() const { return state_; }
+
+    // Timer ticks (200 ms each) between searches while there is no device: one second.
+    static constexpr int kTicksPerSearch = 5;
+    // Status reads that fail in a row before the device counts as not responding.
+    static constexpr int kFailedReadsBeforeLost = 3;
 
     // Told after every status exchange: the report the device answered with, or null when it did
     // not answer (or no device is open).
@@ -36,10 +47,22 @@ class frmMain : public ui::FormHandlers {
     void OnStatus(StatusListener listener) { statusListener_ = std::move(listener); }
 
   private:
+    // Looks for the device; when found, shows its identity and settings as at start-up.
+    void Search();
+    void LoseDevice();
+    void ShowState(DeviceState state);
+    // Greys (stale) or restores every control that shows a device value.
+    void ShowValuesStale(bool stale);
+
     ui::Window& window_;
     hidlink::ApiDeclarations& api_;
     hidlink::HidLink link_;
     StatusListener statusListener_;
+    std::string title_;  // the window's own title, before any state is added
+    DeviceState state_ = DeviceState::NoDevice;
+    bool stateShown_ = false;
+    int ticksSinceSearch_ = 0;
+    int failedReads_ = 0;
 };
 
 }  // namespace servodiag

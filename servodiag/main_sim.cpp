@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     bus.AddDevice(wheel);
 
     std::unique_ptr<ui::Window> window = cmdline::CreateWindowFor(
-        options, servodiag::ServodiagLayout(), cmdline::ServodiagConsole());
+        options, ui::SimulatedTwin(servodiag::ServodiagLayout()), cmdline::ServodiagConsole());
     if (!window)
         return cmdline::kNoDisplay;
     servodiag::frmMain form(*window, bus);

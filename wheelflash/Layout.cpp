@@ -15,9 +15,10 @@ ui::FormLayout WheelflashLayout() {
     layout.controls = updater::IdentityBlock(font);
     for (ui::ControlSpec& c : updater::ProgressBar(1740))
         layout.controls.push_back(c);
-    // In tab order: "Upgrade Firmware" comes before "2. Load Firmware" and holds the focus.
+    // In tab order: "Upgrade Firmware" comes before "2. Load Firmware" and holds the focus. As
+    // wide as the window allows: its bold caption also tells why an update cannot start.
     ui::ControlSpec upgrade = ui::MakeControl("Command4", ui::ControlKind::Button,
-                                              "Upgrade Firmware", 1500, 2040, 2415, 495, font);
+                                              "Upgrade Firmware", 120, 2040, 5175, 495, font);
     upgrade.font.bold = true;
     layout.controls.push_back(upgrade);
     layout.controls.push_back(ui::MakeControl("Command2", ui::ControlKind::Button,

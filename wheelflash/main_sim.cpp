@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     wheel.printSummaryOnClose = true;
     bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
 
-    auto window = cmdline::CreateWindowFor(options, wheelflash::WheelflashLayout(),
+    auto window = cmdline::CreateWindowFor(options, ui::SimulatedTwin(wheelflash::WheelflashLayout()),
                                            cmdline::UpdaterConsole(options, "Command4"));
     if (!window)
         return cmdline::kNoDisplay;

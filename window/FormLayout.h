@@ -24,7 +24,8 @@ constexpr ColorRef Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 
 enum class ControlKind {
     Label,      // static text
-    TextField,  // single-line edit box; these programs keep theirs disabled (display only)
+    TextField,  // single-line box that displays a value: read-only, its text selectable; disabled
+                // only to show that the value is stale (greyed)
     Frame,      // group box; may hold other controls
     Button,
     Line,        // horizontal separator from left to left + width at top
@@ -50,6 +51,9 @@ struct ControlSpec {
     Font font;
     bool visible = true;
     bool enabled = true;
+    // Label only: it shows a value the user may want to copy (a serial number), so its text can
+    // be selected; disabled, it greys to show that the value is stale.
+    bool selectable = false;
     std::optional<ColorRef> backColor;  // empty = the kind's default
     std::optional<ColorRef> foreColor;
     int intervalMs = 0;  // Timer only
@@ -85,6 +89,13 @@ struct FormLayout {
         return nullptr;
     }
 };
+
+// The layout of a program's -sim twin: its title says that its devices are simulated, so that it
+// is never taken for the program on real hardware.
+inline FormLayout SimulatedTwin(FormLayout layout) {
+    layout.caption += " (simulated)";
+    return layout;
+}
 
 // Twips to device pixels: 15 twips per pixel at 96 dpi, scaled by the screen's logical dpi.
 inline int TwipsToPixels(double twips, double logicalDpi) {

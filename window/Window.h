@@ -58,6 +58,18 @@ class Window {
     virtual void Unload() = 0;
     virtual bool IsUnloaded() const = 0;
 
+    // The text in the window's title bar.
+    virtual void SetTitle(const std::string& title) = 0;
+    virtual std::string Title() const = 0;
+    // The text shown while the pointer rests on the control; empty removes it. Where a caption
+    // has to be shortened to fit, the whole text goes here.
+    virtual void SetToolTip(const std::string& control, const std::string& text) = 0;
+    // Asks the user a question in the platform's own message box, titled with the window's
+    // title, with two buttons: acceptCaption and "Cancel", Cancel the default (Return and Escape
+    // answer Cancel). Returns true only when the user chose acceptCaption. Events of the window
+    // wait while the question is open.
+    virtual bool Confirm(const std::string& question, const std::string& acceptCaption) = 0;
+
     // The user's decimal separator (regional settings), used to show numbers.
     virtual std::string DecimalSeparator() const = 0;
 };

@@ -19,8 +19,10 @@ struct DeviceDescription {
     std::optional<std::u16string> product;
     std::optional<std::u16string> serialNumber;
     std::uint16_t featureReportByteLength = 0;
-    bool present = true;   // on the bus now
-    bool openable = true;  // false: CreateFileA refuses it (as Windows does for keyboards)
+    bool present = true;  // on the bus now
+    // false: CreateFileA refuses it, as Windows does for keyboards and Linux for a hidraw node
+    // without a udev rule; AccessRefused then names it.
+    bool openable = true;
 };
 
 class SimDevice {
@@ -69,7 +71,7 @@ class SimDevice {
     // A handle on the device was closed (the program let go of it).
     virtual void HandleClosed(std::int64_t /*nowMs*/) {}
 
-    // Fault injection: the device drops off the bus as if pulled out, and is plugged in again.
+    // The user pulls the cable (handles opened before stay dead) and plugs it in again.
     void Unplug() { LeaveBus(); }
     void Replug() { JoinBus(); }
 

@@ -411,6 +411,23 @@ Handle SimulatedBus::CreateFileA(const std::string& fileName, std::uint32_t desi
     return handle;
 }
 
+// A present device that refuses to open is refused for lack of access; the bus knows its IDs.
+Bool32 SimulatedBus::AccessRefused(const std::string& devicePath, HiddAttributes* attributes) {
+    AdvanceDevices();
+    Call& call = Log("AccessRefused");
+    call.text = devicePath;
+    for (auto& d : devices_) {
+        const DeviceDescription& desc = d->Description();
+        if (desc.path != devicePath || !desc.present || desc.openable)
+            continue;
+        attributes->VendorID = desc.vendorId;
+        attributes->ProductID = desc.productId;
+        call.result = 1;
+        return 1;
+    }
+    return 0;
+}
+
 Bool32 SimulatedBus::CloseHandle(Handle object) {
     Call& call = Log("CloseHandle", object);
     auto it = openHandles_.find(object);

@@ -112,6 +112,8 @@ class SimulatedBus : public hidlink::ApiDeclarations {
                                 std::uint32_t creationDisposition,
                                 std::uint32_t flagsAndAttributes) override;
     hidlink::Bool32 CloseHandle(hidlink::Handle object) override;
+    hidlink::Bool32 AccessRefused(const std::string& devicePath,
+                                  hidlink::HiddAttributes* attributes) override;
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override;
     void EndPreciseTiming() override;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "FakeDevices.h"
 #include "hidlink/HidLink.h"
@@ -156,5 +160,46 @@ TEST_F(FindTheHidTest, CloseDeviceNeverClosesAHandleTwice) {
     EXPECT_EQ(bus.CallsNamed("CloseHandle").size(), 2u);
     EXPECT_TRUE(link.DeviceDetected) << "closing does not change DeviceDetected";
 }
+
+// Which interfaces are on the bus (vendor, product, openable) and how the search ends.
+struct OutcomeCase {
+    const char* name;
+    std::vector<std::tuple<std::uint16_t, std::uint16_t, bool>> devices;
+    hidlink::SearchOutcome expected;
+};
+
+void PrintTo(const OutcomeCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class SearchOutcomeTest : public FindTheHidTest,
+                          public ::testing::WithParamInterface<OutcomeCase> {};
+
+TEST_P(SearchOutcomeTest, TellsNoDeviceFromADeviceThatRefusedThisUser) {
+    int tag = 0;
+    for (const auto& [vendor, product, openable] : GetParam().devices) {
+        auto device = Device(vendor, product, std::to_string(tag++));
+        device->MutableDescription().openable = openable;
+        bus.AddDevice(device);
+    }
+    hidlink::FindTheHid(link, bus, kServodiag);
+    EXPECT_EQ(link.LastSearch, GetParam().expected);
+    EXPECT_EQ(link.DeviceDetected, GetParam().expected == hidlink::SearchOutcome::Found);
+}
+
+using hidlink::SearchOutcome;
+INSTANTIATE_TEST_SUITE_P(
+    Buses, SearchOutcomeTest,
+    ::testing::Values(
+        OutcomeCase{"Empty", {}, SearchOutcome::NoDevice},
+        OutcomeCase{"OnlyARefusedKeyboard", {{0x1A2C, 0x2124, false}}, SearchOutcome::NoDevice},
+        OutcomeCase{"ARefusedWheel", {{0x1D47, 0x1020, false}}, SearchOutcome::AccessRefused},
+        OutcomeCase{
+            "ARefusedWheelOfAnotherVendor", {{0x1D48, 0x1020, false}}, SearchOutcome::NoDevice},
+        OutcomeCase{"ARefusedWheelThenAnOpenOne",
+                    {{0x1D47, 0x1020, false}, {0x1D47, 0x2233, true}},
+                    SearchOutcome::Found},
+        OutcomeCase{"AnOpenWheel", {{0x1D47, 0x1020, true}}, SearchOutcome::Found}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

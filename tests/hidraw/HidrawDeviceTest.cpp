@@ -2,10 +2,12 @@
 // tree in a temp folder whose /dev nodes are plain files (so no ioctl answers).
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <filesystem>
+#include <functional>
 
 #include "hidlink/HidLink.h"
 #include "hidlink/platform/linux/HidrawApi.h"
@@ -192,6 +194,54 @@ TEST_F(HidrawDevice, FailedSearchLeavesNoDescriptorOpen) {
     HidLink link;
     EXPECT_FALSE(FindTheHid(link, api, DeviceProfile{&ServodiagAccepts}));
     EXPECT_EQ(openDescriptors(), before);
+}
+
+namespace refusal {
+
+// Runs `body` in a child process as a user without privileges (nobody when the test runs as
+// root), so that a root-owned node with mode 0600 refuses it as it refuses a user without the
+// udev rule. Returns the child's exit status.
+int AsUnprivilegedUser(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(100);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
+}
+
+}  // namespace refusal
+
+TEST_F(HidrawDevice, ANodeThatRefusesThisUserIsNamedByItsSysfsIds) {
+    sysfs.AddUsbHidraw(0, {});
+    // Readable sysfs and /dev folders, a node only its owner may open, as without the rule.
+    std::filesystem::permissions(
+        std::filesystem::path(sysfs.SysRoot()).parent_path(),
+        std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+            std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+            std::filesystem::perms::others_exec);
+    std::filesystem::permissions(sysfs.DevicePath(0), std::filesystem::perms::owner_read |
+                                                          std::filesystem::perms::owner_write);
+    const int status = refusal::AsUnprivilegedUser([&] {
+        if (Open(0) != kInvalidHandleValue)
+            return 1;
+        HiddAttributes attributes;
+        if (api.AccessRefused(sysfs.DevicePath(0), &attributes) == 0)
+            return 2;
+        return attributes.VendorID == 0x1D47 && attributes.ProductID == 0x2233 ? 0 : 3;
+    });
+    EXPECT_EQ(status, 0) << "1: opened, 2: not called refused, 3: wrong IDs";
+}
+
+TEST_F(HidrawDevice, AMissingNodeOrAnotherPathIsNotARefusal) {
+    sysfs.AddUsbHidraw(0, {});
+    HiddAttributes attributes;
+    ASSERT_EQ(Open(5), kInvalidHandleValue);
+    EXPECT_EQ(api.AccessRefused(sysfs.DevicePath(5), &attributes), 0) << "absent is not refused";
+    EXPECT_EQ(api.AccessRefused(sysfs.DevicePath(0), &attributes), 0) << "never refused";
 }
 
 }  // namespace

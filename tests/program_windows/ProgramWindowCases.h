@@ -84,7 +84,7 @@ inline const std::vector<ProgramCase>& ProgramCases() {
         {"servodiag",
          servodiag::ServodiagLayout,
          8100,
-         9620,
+         9980,
          [](sim::SimulatedBus& bus) {
              bus.AddDevice(simdevices::MakeKeyboard());
              bus.AddDevice(simdevices::MakeHeadset());

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
+#include <cmath>
 
 #include "tests/qt/TestLayout.h"
 
@@ -148,13 +150,63 @@ TEST(QtWindowLayout, ColoursAreColorrefsWithRedInTheLowByteOrSystemPaletteRoles)
     }
 }
 
-TEST(QtWindowLayout, DisabledTextFieldKeepsItsLegibleLookAndTakesNoInput) {
+// Contrast ratio of two colours as the accessibility guidelines define it: 1 to 21.
+double Contrast(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+struct LegibilityCase {
+    const char* control;
+    QPalette::ColorGroup group;  // Disabled: the control is disabled first
+    QPalette::ColorRole text;
+    QPalette::ColorRole background;
+};
+
+// Values, and the caption of a disabled button (an update's progress), at 4.5:1 at least.
+TEST(QtWindowLayout, ValuesAndProgressCaptionsHaveEnoughContrast) {
+    const LegibilityCase cases[] = {
+        {"USBerr", QPalette::Active, QPalette::Text, QPalette::Base},
+        {"lblManuf", QPalette::Active, QPalette::WindowText, QPalette::Window},
+        {"Disabled", QPalette::Disabled, QPalette::ButtonText, QPalette::Button},
+    };
     auto window = CreateTestWindow();
-    auto* field = Child(*window, "USBerr");
-    EXPECT_FALSE(field->isEnabled());
-    for (auto role : {QPalette::Text, QPalette::Base}) {
-        EXPECT_EQ(field->palette().color(QPalette::Active, role),
-                  field->palette().color(QPalette::Disabled, role));
+    for (const LegibilityCase& c : cases) {
+        SCOPED_TRACE(c.control);
+        QWidget* widget = Child(*window, c.control);
+        EXPECT_EQ(widget->isEnabled(), c.group != QPalette::Disabled);
+        const QPalette& palette = widget->palette();
+        EXPECT_GE(Contrast(palette.color(c.group, c.text), palette.color(c.group, c.background)),
+                  4.5);
+    }
+}
+
+TEST(QtWindowLayout, ValuesAreReadOnlySelectableAndGreyWhenStale) {
+    auto window = CreateTestWindow();
+    auto* field = Child<QLineEdit>(*window, "USBerr");
+    EXPECT_TRUE(field->isReadOnly());
+    EXPECT_TRUE(field->isEnabled()) << "read-only, not disabled: its text can be copied";
+    auto* value = Child<QLabel>(*window, "lblManuf");
+    EXPECT_TRUE(value->textInteractionFlags() & Qt::TextSelectableByMouse);
+    EXPECT_FALSE(Child<QLabel>(*window, "Label4")->textInteractionFlags() &
+                 Qt::TextSelectableByMouse)
+        << "captions are not values";
+
+    // Disabled, a value shows that it is stale: its text is drawn lighter than when live.
+    for (const char* control : {"USBerr", "lblManuf"}) {
+        SCOPED_TRACE(control);
+        QWidget* widget = Child(*window, control);
+        const QPalette::ColorRole role =
+            qobject_cast<QLineEdit*>(widget) ? QPalette::Text : QPalette::WindowText;
+        EXPECT_NE(widget->palette().color(QPalette::Active, role),
+                  widget->palette().color(QPalette::Disabled, role));
     }
 }
 

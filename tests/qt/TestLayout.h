@@ -39,6 +39,7 @@ inline ui::FormLayout TestLayout() {
     manufacturer.container = "Frame1";
     manufacturer.backColor = ui::kSystemWindowBackground;
     manufacturer.foreColor = ui::kSystemWindowText;
+    manufacturer.selectable = true;
     c.push_back(manufacturer);
     c.push_back(Spec("Frame1", K::Frame, "Device details", 60, 60, 4935, 1755));
     auto caption = Spec("Label4", K::Label, "Manufacturer", 180, 300, 1335, 285);
@@ -48,9 +49,7 @@ inline ui::FormLayout TestLayout() {
     auto degrees = Spec("Degrees", K::Label, "", 2160, 2520, 1000, 285);
     degrees.font.bold = true;
     c.push_back(degrees);
-    auto field = Spec("USBerr", K::TextField, "", 6600, 200, 1035, 360);
-    field.enabled = false;
-    c.push_back(field);
+    c.push_back(Spec("USBerr", K::TextField, "", 6600, 200, 1035, 360));
     c.push_back(Spec("Line1", K::Line, "", 120, 3420, 4800, 0));
     c.push_back(Spec("Picture1", K::PictureBox, "", 120, 1860, 5175, 195));
     auto fill = Spec("Pic", K::PictureBox, "", 180, 1920, 5055, 75);

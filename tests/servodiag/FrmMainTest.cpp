@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,6 @@ using testing::ScriptedWheel;
 const char* const kSettingsFields[] = {
     "Homing", "TDamp",  "TInertia",    "TFriction",   "Slimit",       "Stiff",
     "Damp",   "Spring", "MotorFilter", "InputFilter", "OverallScale", "DampingScale"};
-const char* const kInitialSettings[] = {"Centre", "Damping",   "Inertia", "Friction",
-                                        "Stops",  "Stiffness", "Damping", "Spring",
-                                        "",       "",          "Scale",   "Damping"};
 const char* const kStatusControls[] = {"USBerr", "SPIerr",      "amp_fw_ver", "amp_bl_ver",
                                        "amp_sn", "motor_model", "sfd_pos",    "Degrees",
                                        "bus_v",  "estop"};
@@ -204,29 +202,32 @@ TEST_F(FrmMainTest, WhatTheReportNoLongerSaysKeepsItsLastDisplay) {
     Close();
 }
 
-TEST_F(FrmMainTest, WithoutADeviceTheWindowShowsBlanksAndTicksDoNothing) {
+TEST_F(FrmMainTest, WithoutADeviceTheWindowSaysSoAndSearchesAgainEverySecond) {
     bus.AddDevice(simdevices::MakeKeyboard());
     bus.AddDevice(simdevices::MakeHeadset());
 
     window.Load(form);
 
+    EXPECT_EQ(window.Title(), "Drivanta v2 diagnostics \u2014 no device");
+    EXPECT_EQ(window.Text("lblDeviceState"), "No device found. Looking again every second.");
     for (const char* label : {"lblManuf", "lblProduct", "lblSerialNumber", "lblVersion"}) {
         EXPECT_EQ(window.Text(label), "") << label;
-        EXPECT_EQ(window.EventsFor(label).size(), 1u) << label;
     }
     EXPECT_FALSE(window.Control("Frame1").enabled);
-    for (std::size_t i = 0; i < std::size(kSettingsFields); ++i) {
-        EXPECT_EQ(window.Text(kSettingsFields[i]), kInitialSettings[i]) << kSettingsFields[i];
-    }
+    for (const char* field : kSettingsFields)
+        EXPECT_EQ(window.Text(field), "") << field;
     EXPECT_TRUE(window.TimerEnabled());
 
-    const std::size_t before = window.Events().size();
-    for (int i = 0; i < 5; ++i) {
+    // A search every fifth tick (one second), and nothing else: no report is ever asked for.
+    std::vector<std::size_t> searchesAfterTick;
+    for (int i = 0; i < 10; ++i) {
         clock.Advance(200);
         window.Tick();
+        searchesAfterTick.push_back(bus.CallsNamed("SetupDiGetClassDevsA").size());
     }
-    EXPECT_TRUE(ChangesSince(before).empty());
+    EXPECT_EQ(searchesAfterTick, (std::vector<std::size_t>{1, 1, 1, 1, 2, 2, 2, 2, 2, 3}));
     EXPECT_TRUE(FeatureReads().empty());
+    EXPECT_EQ(window.EventsFor("lblDeviceState").size(), 2u) << "said once, not at every search";
     for (const char* control : kStatusControls)
         EXPECT_EQ(window.Text(control), "") << control;
     bus.ClearCalls();
@@ -234,15 +235,147 @@ TEST_F(FrmMainTest, WithoutADeviceTheWindowShowsBlanksAndTicksDoNothing) {
     EXPECT_TRUE(bus.CallsNamed("CloseHandle").empty());
 }
 
-TEST_F(FrmMainTest, AFailedSettingsReadKeepsTheInitialTextsAndStillEnablesTheDetails) {
+TEST_F(FrmMainTest, ADeviceThatAppearsIsReadAsAtStartUp) {
+    bus.AddDevice(simdevices::MakeKeyboard());
+    wheel = std::make_shared<ScriptedWheel>();
+    wheel->settings[28] = 33;  // centering spring
+    wheel->status[47] = 4;
+    wheel->Unplug();
+    bus.AddDevice(wheel);
+    window.Load(form);
+    ASSERT_EQ(form.State(), DeviceState::NoDevice);
+
+    wheel->Replug();
+    for (int i = 0; i < frmMain::kTicksPerSearch; ++i)
+        window.Tick();
+
+    EXPECT_EQ(form.State(), DeviceState::Live);
+    EXPECT_EQ(window.Title(), "Drivanta v2 diagnostics");
+    EXPECT_EQ(window.Text("lblDeviceState"), "Device connected");
+    EXPECT_EQ(window.Text("lblManuf"), " Drivanta");
+    EXPECT_EQ(window.Text("lblSerialNumber"), " S1");
+    EXPECT_EQ(window.Text("Spring"), "33");
+    EXPECT_TRUE(window.Control("Frame1").enabled);
+    EXPECT_EQ(window.Text("USBerr"), "") << "the status comes with the next tick";
+    window.Tick();
+    EXPECT_EQ(window.Text("USBerr"), "4");
+    Close();
+}
+
+TEST_F(FrmMainTest, ADeviceThisUserMayNotOpenIsNamedAndPointsToTheUdevRule) {
+    Attach();
+    wheel->MutableDescription().openable = false;
+
+    window.Load(form);
+
+    EXPECT_EQ(form.State(), DeviceState::AccessRefused);
+    EXPECT_EQ(window.Title(), "Drivanta v2 diagnostics \u2014 access refused");
+    EXPECT_EQ(window.Text("lblDeviceState"), "Device access refused: install the udev rule.");
+    EXPECT_NE(window.Control("lblDeviceState").toolTip.find("Linux: device access without root"),
+              std::string::npos);
+
+    // The rule installed and the device replugged: found at the next search.
+    wheel->MutableDescription().openable = true;
+    for (int i = 0; i < frmMain::kTicksPerSearch; ++i)
+        window.Tick();
+    EXPECT_EQ(form.State(), DeviceState::Live);
+    EXPECT_EQ(window.Control("lblDeviceState").toolTip, "");
+    Close();
+}
+
+// Which status reads fail (1) and succeed (0), tick by tick, and where the window ends up.
+struct FailureCase {
+    const char* name;
+    std::vector<int> failures;
+    DeviceState expected;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class StatusFailureTest : public FrmMainTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(StatusFailureTest, OnlyReadsFailingInARowMakeTheDeviceNotResponding) {
+    Attach();
+    window.Load(form);
+    for (int fails : GetParam().failures) {
+        if (fails)
+            bus.FailNext("HidD_GetFeature");
+        window.Tick();
+    }
+    EXPECT_EQ(form.State(), GetParam().expected);
+    Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, StatusFailureTest,
+    ::testing::Values(FailureCase{"OneFailure", {1}, DeviceState::Live},
+                      FailureCase{"TwoInARow", {0, 1, 1}, DeviceState::Live},
+                      FailureCase{"ThreeInARow", {0, 1, 1, 1}, DeviceState::NotResponding},
+                      FailureCase{
+                          "ASuccessStartsTheCountAgain", {1, 1, 0, 1, 1, 0}, DeviceState::Live},
+                      FailureCase{"ThreeAtLoad", {1, 1, 1}, DeviceState::NotResponding}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FrmMainTest, AnUnpluggedDeviceGreysItsLastValuesAndIsReadAgainWhenBack) {
+    Attach();
+    wheel->status[47] = 6;
+    window.Load(form);
+    window.Tick();
+    const hidlink::Handle device = form.Link().DeviceHandle;
+    const hidlink::Handle overlapped = form.Link().OverlappedHandle;
+
+    wheel->Unplug();
+    bus.ClearCalls();
+    for (int i = 0; i < frmMain::kFailedReadsBeforeLost; ++i)
+        window.Tick();
+
+    EXPECT_EQ(window.Title(), "Drivanta v2 diagnostics \u2014 not responding");
+    EXPECT_EQ(window.Text("lblDeviceState"),
+              "Device not responding. Looking for it again every second.");
+    EXPECT_EQ(window.Text("USBerr"), "6") << "the last value stays, greyed";
+    for (const char* control : {"USBerr", "estop", "Degrees", "lblSerialNumber", "Spring"})
+        EXPECT_FALSE(window.Control(control).enabled) << control;
+    const std::vector<sim::Call> closes = bus.CallsNamed("CloseHandle");
+    ASSERT_EQ(closes.size(), 2u) << "both dead handles let go at once";
+    EXPECT_EQ(closes[0].handle, device);
+    EXPECT_EQ(closes[1].handle, overlapped);
+
+    // Still away after a search: nothing changes, nothing is read.
+    bus.ClearCalls();
+    for (int i = 0; i < frmMain::kTicksPerSearch; ++i)
+        window.Tick();
+    EXPECT_EQ(bus.CallsNamed("SetupDiGetClassDevsA").size(), 1u);
+    EXPECT_TRUE(FeatureReads().empty());
+    EXPECT_EQ(form.State(), DeviceState::NotResponding);
+
+    wheel->Replug();
+    wheel->status[47] = 7;
+    for (int i = 0; i < frmMain::kTicksPerSearch + 1; ++i)
+        window.Tick();
+
+    EXPECT_EQ(window.Title(), "Drivanta v2 diagnostics");
+    EXPECT_EQ(window.Text("USBerr"), "7");
+    for (const char* control : {"USBerr", "estop", "Degrees", "lblSerialNumber", "Spring"})
+        EXPECT_TRUE(window.Control(control).enabled) << control;
+    ASSERT_EQ(wheel->requests.size(), 4u) << "settings, status, then settings and status again";
+    EXPECT_EQ(wheel->requests[2].reportId, 8);
+    EXPECT_EQ(wheel->requests[3].reportId, 17);
+    EXPECT_NE(form.Link().DeviceHandle, device) << "new handles for the device that came back";
+    Close();
+}
+
+TEST_F(FrmMainTest, AFailedSettingsReadLeavesTheFieldsEmptyAndStillEnablesTheDetails) {
     Attach();
     bus.FailNext("HidD_GetFeature");
 
     window.Load(form);
 
-    for (std::size_t i = 0; i < std::size(kSettingsFields); ++i) {
-        EXPECT_EQ(window.Text(kSettingsFields[i]), kInitialSettings[i]) << kSettingsFields[i];
-        EXPECT_TRUE(window.EventsFor(kSettingsFields[i]).empty()) << kSettingsFields[i];
+    for (const char* field : kSettingsFields) {
+        EXPECT_EQ(window.Text(field), "") << field;
+        for (const ui::WindowEvent& e : window.EventsFor(field))
+            EXPECT_NE(e.what, "text") << field;
     }
     EXPECT_TRUE(window.Control("Frame1").enabled);
     EXPECT_TRUE(window.TimerEnabled());

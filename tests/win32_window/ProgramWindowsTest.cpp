@@ -92,7 +92,7 @@ TEST(ServodiagOnWin32, TimerTicksShowTheWheelsLiveStatus) {
         RECT client;
         GetClientRect(rig.window.FormHandle(), &client);
         EXPECT_EQ(client.right, 540);
-        EXPECT_EQ(client.bottom, 641);
+        EXPECT_EQ(client.bottom, 665);
     }
     EXPECT_TRUE(IsWindowEnabled(rig.window.ControlHandle("Frame1")));
 

@@ -33,8 +33,8 @@ FormLayout SampleForm() {
     auto value = Control("lblManuf", ControlKind::Label, "", 1620, 300, 3300, 285);
     value.container = "Frame1";
     value.backColor = kSystemWindowBackground;
+    value.selectable = true;
     auto field = Control("USBerr", ControlKind::TextField, "17", 6600, 200, 1035, 360);
-    field.enabled = false;
     auto degrees = Control("Degrees", ControlKind::Label, "-12.5", 2160, 2520, 1000, 285);
     degrees.font.bold = true;
     auto line = Control("Line1", ControlKind::Line, "", 120, 3420, 4800, 0);

@@ -186,7 +186,7 @@ TEST_P(ConfirmTest, OnlyYesGoesOn) {
     ui::ConsoleSetup setup;
     setup.assumeYes = GetParam().assumeYes;
     ui::ConsoleWindow window(ampflash::AmpflashLayout(), setup, terminal.Io());
-    EXPECT_EQ(window.Confirm("Update DV2A-010342 with amp.bin?"), GetParam().confirmed);
+    EXPECT_EQ(window.Confirm("Update DV2A-010342 with amp.bin?", "Update"), GetParam().confirmed);
     EXPECT_EQ(terminal.err.str().rfind("Update DV2A-010342 with amp.bin?\n", 0), 0u);
 }
 

@@ -74,7 +74,7 @@ ConsoleIo ProcessConsole() {
 }
 
 ConsoleWindow::ConsoleWindow(const FormLayout& layout, ConsoleSetup setup, ConsoleIo io)
-    : layout_(layout), setup_(std::move(setup)), io_(std::move(io)) {
+    : layout_(layout), title_(layout.caption), setup_(std::move(setup)), io_(std::move(io)) {
     for (const ControlSpec& spec : layout_.controls) {
         Control& c = controls_[spec.name];
         c.spec = &spec;
@@ -96,14 +96,14 @@ const ConsoleWindow::Control& ConsoleWindow::Find(const std::string& name) const
     return const_cast<ConsoleWindow*>(this)->Find(name);
 }
 
-bool ConsoleWindow::Confirm(const std::string& question) {
+bool ConsoleWindow::Confirm(const std::string& question, const std::string& acceptCaption) {
     EndProgressLine();
     io_.err << question << "\n";
     if (setup_.assumeYes) {
         io_.err << "Answered yes (--yes).\n";
         return true;
     }
-    io_.err << "Go on? [y/N] " << std::flush;
+    io_.err << acceptCaption << "? [y/N] " << std::flush;
     std::string answer;
     if (!std::getline(io_.in, answer))
         return false;
@@ -198,6 +198,23 @@ void ConsoleWindow::SetText(const std::string& control, const std::string& text)
     }
     EndProgressLine();
     io_.err << text << "\n" << std::flush;
+}
+
+void ConsoleWindow::SetTitle(const std::string& title) {
+    if (unloaded_ || title == title_)
+        return;
+    title_ = title;
+    if (handlers_ == nullptr)
+        return;  // the title the window opens with says nothing yet
+    EndProgressLine();
+    io_.err << title << "\n" << std::flush;
+}
+
+void ConsoleWindow::SetToolTip(const std::string& control, const std::string& text) {
+    if (unloaded_ || text.empty() || text == Find(control).text)
+        return;
+    EndProgressLine();
+    io_.err << "  " << text << "\n" << std::flush;
 }
 
 std::string ConsoleWindow::Text(const std::string& control) const {

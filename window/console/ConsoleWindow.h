@@ -49,7 +49,12 @@ class ConsoleWindow : public Window {
 
     // Asks the question on the terminal; only an answer starting with y or Y is yes. With
     // assumeYes, says so and answers yes without reading.
-    bool Confirm(const std::string& question);
+    bool Confirm(const std::string& question, const std::string& acceptCaption) override;
+    // A title that changes after the load says what became of the device: it goes to stderr.
+    void SetTitle(const std::string& title) override;
+    std::string Title() const override { return title_; }
+    // The full text behind a short caption: printed with the caption it explains.
+    void SetToolTip(const std::string& control, const std::string& text) override;
 
     int Run(FormHandlers& handlers) override;
     void Show() override {}
@@ -88,6 +93,7 @@ class ConsoleWindow : public Window {
     std::string IdentityText() const;
 
     FormLayout layout_;
+    std::string title_;
     ConsoleSetup setup_;
     ConsoleIo io_;
     std::map<std::string, Control> controls_;

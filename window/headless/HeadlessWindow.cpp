@@ -19,7 +19,7 @@ std::string FormatDouble(double v) {
 }  // namespace
 
 HeadlessWindow::HeadlessWindow(const FormLayout& layout, std::string decimalSeparator)
-    : layout_(layout), decimalSeparator_(std::move(decimalSeparator)) {
+    : layout_(layout), decimalSeparator_(std::move(decimalSeparator)), title_(layout.caption) {
     for (const auto& spec : layout_.controls) {
         ControlState state;
         state.spec = spec;
@@ -168,6 +168,29 @@ void HeadlessWindow::Refresh(const std::string& control) {
         return;
     Control(control);
     Record("refresh", control);
+}
+
+void HeadlessWindow::SetTitle(const std::string& title) {
+    if (unloaded_)
+        return;
+    title_ = title;
+    Record("title", "", title);
+}
+
+void HeadlessWindow::SetToolTip(const std::string& control, const std::string& text) {
+    if (unloaded_)
+        return;
+    Mutable(control).toolTip = text;
+    Record("tooltip", control, text);
+}
+
+bool HeadlessWindow::Confirm(const std::string& question, const std::string& /*acceptCaption*/) {
+    if (unloaded_)
+        return false;
+    Record("confirm", "", question);
+    const bool accepted = AnswerConfirmation ? AnswerConfirmation(question) : false;
+    Record("confirm-answer", "", accepted ? "accept" : "cancel");
+    return accepted;
 }
 
 void HeadlessWindow::ProcessEvents() {

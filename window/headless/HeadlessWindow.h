@@ -16,6 +16,7 @@ namespace ui {
 struct ControlState {
     ControlSpec spec;
     std::string text;
+    std::string toolTip;
     bool enabled = true;
     bool visible = true;
     double width = 0;
@@ -24,7 +25,9 @@ struct ControlState {
 
 struct WindowEvent {
     std::string what;  // "text", "enabled", "visible", "width", "backcolor", "refresh", "events",
-                       // "paint-events", "show", "unload", "timer-tick", "click", "close-request"
+                       // "paint-events", "show", "unload", "timer-tick", "click", "close-request",
+                       // "title", "tooltip", "confirm" (value: the question), "confirm-answer"
+                       // (value: "accept" or "cancel")
     std::string control;
     std::string value;
 };
@@ -46,6 +49,9 @@ class HeadlessWindow : public Window {
     // RequestClose() and so on, which are then delivered inside the handler being run.
     std::function<void(int count)> OnProcessEvents;
     std::function<void(int count)> OnProcessPaintEvents;
+    // Answers Confirm(question, acceptCaption) as the user would: true chooses acceptCaption.
+    // Unset, every question is cancelled, the message box's default.
+    std::function<bool(const std::string& question)> AnswerConfirmation;
 
     // --- observing ----------------------------------------------------------------------------
     const ControlState& Control(const std::string& name) const;
@@ -76,6 +82,10 @@ class HeadlessWindow : public Window {
     void ProcessPaintEvents() override;
     void Unload() override;
     bool IsUnloaded() const override { return unloaded_; }
+    void SetTitle(const std::string& title) override;
+    std::string Title() const override { return title_; }
+    void SetToolTip(const std::string& control, const std::string& text) override;
+    bool Confirm(const std::string& question, const std::string& acceptCaption) override;
     std::string DecimalSeparator() const override { return decimalSeparator_; }
 
   private:
@@ -86,6 +96,7 @@ class HeadlessWindow : public Window {
 
     FormLayout layout_;
     std::string decimalSeparator_;
+    std::string title_;
     std::map<std::string, ControlState> controls_;
     std::vector<WindowEvent> events_;
     FormHandlers* handlers_ = nullptr;

@@ -1,5 +1,6 @@
 #include "window/qt/ControlFactory.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -57,25 +58,37 @@ QPalette::ColorRole ForegroundRole(ControlKind kind) {
     }
 }
 
-QWidget* CreateLabel(QWidget* parent) {
+// A value label greys when disabled (its value is stale); any other label keeps its look inside
+// a disabled frame.
+QWidget* CreateLabel(const ControlSpec& spec, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
-    KeepEnabledLook(label, {QPalette::WindowText, QPalette::Window});
+    if (spec.selectable) {
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    } else {
+        KeepEnabledLook(label, {QPalette::WindowText, QPalette::Window});
+    }
     return label;
 }
 
+// Read-only rather than disabled: the value keeps full contrast and can be selected and copied.
 QWidget* CreateTextField(QWidget* parent) {
     auto* field = new QLineEdit(parent);
-    KeepEnabledLook(field, {QPalette::Text, QPalette::Base});
+    field->setReadOnly(true);
     return field;
 }
 
 // Return presses the focused button, as on the classic forms; Qt does so by itself only in dialogs.
+// A disabled button's caption tells what is going on (the progress of an update): it stays dark
+// enough to read, #595959 on the button face (6:1), while still lighter than an enabled one.
 QWidget* CreateButton(QWidget* parent) {
     auto* button = new QPushButton(parent);
     button->setAutoDefault(true);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x59, 0x59, 0x59));
+    button->setPalette(palette);
     return button;
 }
 
@@ -102,7 +115,7 @@ QWidget* CreatePictureBox(const ControlSpec& spec, QWidget* parent) {
 QWidget* CreateKindWidget(const ControlSpec& spec, QWidget* parent) {
     switch (spec.kind) {
         case ControlKind::Label:
-            return CreateLabel(parent);
+            return CreateLabel(spec, parent);
         case ControlKind::TextField:
             return CreateTextField(parent);
         case ControlKind::Frame:
@@ -148,6 +161,13 @@ QWidget* CreateControlWidget(const ControlSpec& spec, QWidget* parent, double lo
     }
     if (spec.backColor)
         ApplyBackColor(widget, spec.kind, *spec.backColor);
+    if (spec.kind == ControlKind::Label && spec.selectable) {
+        // Whatever its colour when live, a stale value greys as disabled text does.
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Disabled, QPalette::WindowText,
+                         QApplication::palette().color(QPalette::Disabled, QPalette::WindowText));
+        widget->setPalette(palette);
+    }
     ApplyText(widget, spec.kind, spec.caption);
     widget->setEnabled(spec.enabled);
     widget->setVisible(spec.visible);

@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <functional>
 #include <stdexcept>
@@ -276,6 +278,41 @@ void QtWindow::Unload() {
         loop_->exit(0);
 }
 
+void QtWindow::SetTitle(const std::string& title) {
+    if (unloaded_)
+        return;
+    form_->setWindowTitle(QString::fromStdString(title));
+}
+
+std::string QtWindow::Title() const {
+    return form_->windowTitle().toStdString();
+}
+
+void QtWindow::SetToolTip(const std::string& control, const std::string& text) {
+    if (unloaded_)
+        return;
+    Control& c = Find(control);
+    if (c.widget != nullptr)
+        c.widget->setToolTip(QString::fromStdString(text));
+}
+
+bool QtWindow::Confirm(const std::string& question, const std::string& acceptCaption) {
+    if (unloaded_)
+        return false;
+    QMessageBox box(QMessageBox::Question, form_->windowTitle(), QString::fromStdString(question),
+                    QMessageBox::NoButton, form_.get());
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* accept = box.addButton(QString::fromStdString(acceptCaption).replace('&', "&&"),
+                                        QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    asking_ = true;
+    box.exec();
+    asking_ = false;
+    return box.clickedButton() == accept;
+}
+
 std::string QtWindow::DecimalSeparator() const {
     return QLocale::system().decimalPoint().toStdString();
 }
@@ -287,9 +324,10 @@ void QtWindow::OnClick(const std::string& control) {
 }
 
 // Qt never activates a timer again while its previous tick is still being handled, so a tick
-// that processes events is not re-entered by the next one.
+// that processes events is not re-entered by the next one. While a question is open its modal
+// loop still delivers timer events: they are passed over, so nothing changes behind the question.
 void QtWindow::OnTimer() {
-    if (unloaded_ || unloading_ || handlers_ == nullptr)
+    if (unloaded_ || unloading_ || asking_ || handlers_ == nullptr)
         return;
     handlers_->Timer_Timer();
 }

@@ -41,6 +41,10 @@ class QtWindow : public Window {
     void ProcessPaintEvents() override;
     void Unload() override;
     bool IsUnloaded() const override { return unloaded_; }
+    void SetTitle(const std::string& title) override;
+    std::string Title() const override;
+    void SetToolTip(const std::string& control, const std::string& text) override;
+    bool Confirm(const std::string& question, const std::string& acceptCaption) override;
     std::string DecimalSeparator() const override;
 
   private:
@@ -77,6 +81,7 @@ class QtWindow : public Window {
     bool unloading_ = false;
     bool unloaded_ = false;
     bool terminated_ = false;
+    bool asking_ = false;  // a Confirm question is open: the timers wait
 };
 
 }  // namespace ui::qt

@@ -18,9 +18,13 @@ struct WindowRecipe {
 WindowRecipe RecipeFor(const ControlSpec& spec) {
     switch (spec.kind) {
         case ControlKind::Label:
+            // A value label is a borderless read-only edit: a static's text cannot be selected.
+            if (spec.selectable)
+                return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | ES_READONLY, 0};
             return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
         case ControlKind::TextField:
-            return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+            // Read-only, not disabled: a disabled edit draws its text grey whatever its colours.
+            return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE};
         case ControlKind::Frame:
             // Transparent, so that the form (WS_CLIPCHILDREN) still paints the frame's inside.
             return {L"BUTTON", BS_GROUPBOX, WS_EX_TRANSPARENT};

@@ -1,6 +1,7 @@
 #include "window/win32/Win32Window.h"
 
 #include "window/PlatformWindow.h"
+#include "window/win32/ConfirmBox.h"
 #include "window/win32/Utf16.h"
 #include "window/win32/WheelIcon.h"
 
@@ -47,7 +48,11 @@ void RegisterFormClass(WNDPROC windowProc) {
 }  // namespace
 
 Win32Window::Win32Window(const FormLayout& layout)
-    : layout_(layout), controls_(layout), dpi_(ScreenLogicalDpi()), gdi_(dpi_) {}
+    : layout_(layout),
+      controls_(layout),
+      dpi_(ScreenLogicalDpi()),
+      gdi_(dpi_),
+      title_(layout.caption) {}
 
 Win32Window::~Win32Window() {
     if (hwnd_ != nullptr)
@@ -74,7 +79,7 @@ void Win32Window::CreateFormWindow() {
     RECT frame{0, 0, TwipsToPixels(layout_.clientWidth, dpi_),
                TwipsToPixels(layout_.clientHeight, dpi_)};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
-    CreateWindowExW(kFormExStyle, kFormClassName, ToUtf16(layout_.caption).c_str(),
+    CreateWindowExW(kFormExStyle, kFormClassName, ToUtf16(title_).c_str(),
                     kFormStyle | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                     frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                     GetModuleHandleW(nullptr), this);
@@ -261,6 +266,33 @@ void Win32Window::Refresh(const std::string& control) {
     c->changedSinceRefresh = false;
 }
 
+void Win32Window::SetTitle(const std::string& title) {
+    if (unloaded_)
+        return;
+    title_ = title;
+    if (hwnd_ != nullptr)
+        SetWindowTextW(hwnd_, ToUtf16(title).c_str());
+}
+
+void Win32Window::SetToolTip(const std::string& control, const std::string& text) {
+    FormControl* c = Live(control);
+    if (c == nullptr)
+        return;
+    toolTips_.Set(hwnd_, c->hwnd, ToUtf16(text));
+}
+
+// The message box's own loop still delivers this window's WM_TIMER: OnTimer passes them over, so
+// nothing changes behind the question.
+bool Win32Window::Confirm(const std::string& question, const std::string& acceptCaption) {
+    if (unloaded_)
+        return false;
+    asking_ = true;
+    const bool accepted =
+        AskToConfirm(hwnd_, ToUtf16(title_), ToUtf16(question), ToUtf16(acceptCaption));
+    asking_ = false;
+    return accepted;
+}
+
 std::string Win32Window::DecimalSeparator() const {
     wchar_t buffer[8] = {};
     if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) == 0)
@@ -346,6 +378,7 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
             controls_.ForgetWindows();
+            toolTips_.Forget();
             break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -367,7 +400,7 @@ void Win32Window::OnCommand(int id, int code, HWND control) {
 
 void Win32Window::OnTimer() {
     // Never after unload, and never inside a tick that is processing events itself.
-    if (unloaded_ || inTick_ || handlers_ == nullptr)
+    if (unloaded_ || inTick_ || asking_ || handlers_ == nullptr)
         return;
     inTick_ = true;
     handlers_->Timer_Timer();

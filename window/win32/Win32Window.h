@@ -11,6 +11,7 @@
 #include "window/Window.h"
 #include "window/win32/FormControls.h"
 #include "window/win32/GdiResources.h"
+#include "window/win32/ToolTips.h"
 
 namespace ui::win32 {
 
@@ -27,6 +28,7 @@ class Win32Window : public Window {
 
     HWND FormHandle() const { return hwnd_; }
     HWND ControlHandle(const std::string& name) const;
+    HWND ToolTipHandle() const { return toolTips_.Handle(); }
     int LogicalDpi() const { return dpi_; }
 
     int Run(FormHandlers& handlers) override;
@@ -43,6 +45,10 @@ class Win32Window : public Window {
     void ProcessPaintEvents() override;
     void Unload() override;
     bool IsUnloaded() const override { return unloaded_; }
+    void SetTitle(const std::string& title) override;
+    std::string Title() const override { return title_; }
+    void SetToolTip(const std::string& control, const std::string& text) override;
+    bool Confirm(const std::string& question, const std::string& acceptCaption) override;
     std::string DecimalSeparator() const override;
 
   private:
@@ -64,6 +70,8 @@ class Win32Window : public Window {
     FormControls controls_;
     int dpi_;
     GdiResources gdi_;
+    ToolTips toolTips_;
+    std::string title_;
     FormHandlers* handlers_ = nullptr;
     HWND hwnd_ = nullptr;
     HICON bigIcon_ = nullptr;
@@ -73,6 +81,7 @@ class Win32Window : public Window {
     bool unloading_ = false;
     bool unloaded_ = false;
     bool inTick_ = false;
+    bool asking_ = false;  // a Confirm question is open: the timers wait
 };
 
 }  // namespace ui::win32

@@ -1,5 +1,6 @@
 #include "hidlink/platform/linux/HidrawApi.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <linux/hidraw.h>
 #include <sys/ioctl.h>
@@ -262,13 +263,33 @@ Handle HidrawApi::CreateFileA(const std::string& fileName, std::uint32_t desired
     if (creationDisposition != kOpenExisting)
         return kInvalidHandleValue;
     const int fd = ::open(fileName.c_str(), OpenFlags(desiredAccess, security));
-    if (fd < 0)
+    if (fd < 0) {
+        lastFailedOpen_ = fileName;
+        lastOpenErrno_ = errno;
         return kInvalidHandleValue;
+    }
     const std::filesystem::path path(fileName);
     const std::string name = path.filename().string();
     const bool isNode = path.parent_path() == devRoot_ && IsHidrawNodeName(name);
     openDevices_[fd] = isNode ? name : std::string();
     return fd;
+}
+
+// Without a udev rule a hidraw node belongs to root and open() fails with EACCES; sysfs still
+// names the device behind it.
+Bool32 HidrawApi::AccessRefused(const std::string& devicePath, HiddAttributes* attributes) {
+    if (devicePath != lastFailedOpen_ || (lastOpenErrno_ != EACCES && lastOpenErrno_ != EPERM))
+        return 0;
+    const std::filesystem::path path(devicePath);
+    const std::string node = path.filename().string();
+    if (path.parent_path() != devRoot_ || !IsHidrawNodeName(node))
+        return 0;
+    const auto ids = sysfs_.VendorProduct(node);
+    if (!ids)
+        return 0;
+    attributes->VendorID = ids->first;
+    attributes->ProductID = ids->second;
+    return 1;
 }
 
 Bool32 HidrawApi::CloseHandle(Handle object) {

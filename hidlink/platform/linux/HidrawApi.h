@@ -59,6 +59,7 @@ class HidrawApi : public ApiDeclarations {
                        std::uint32_t creationDisposition,
                        std::uint32_t flagsAndAttributes) override;
     Bool32 CloseHandle(Handle object) override;
+    Bool32 AccessRefused(const std::string& devicePath, HiddAttributes* attributes) override;
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override { timerSlack_.Raise(); }
     void EndPreciseTiming() override { timerSlack_.Restore(); }
@@ -96,6 +97,8 @@ class HidrawApi : public ApiDeclarations {
     PreparsedData nextPreparsed_ = 1;
     std::set<FileHandle> openImageFiles_;
     linuxtiming::TimerSlack timerSlack_;
+    std::string lastFailedOpen_;  // the path of the last CreateFileA that failed, and its errno
+    int lastOpenErrno_ = 0;
 };
 
 }  // namespace hidlink::hidraw

@@ -162,6 +162,26 @@ std::optional<std::string> SysfsHidraw::UsbString(const std::string& node,
     return WithoutLineEnd(*text);
 }
 
+std::optional<std::pair<std::uint16_t, std::uint16_t>> SysfsHidraw::VendorProduct(
+    const std::string& node) const {
+    // HID_ID=bus:vendor:product, each in hex.
+    const std::optional<std::string> id = UeventValue(node, "HID_ID");
+    if (!id)
+        return std::nullopt;
+    const std::size_t first = id->find(':');
+    const std::size_t second = id->find(':', first == std::string::npos ? first : first + 1);
+    if (first == std::string::npos || second == std::string::npos)
+        return std::nullopt;
+    char* end = nullptr;
+    const unsigned long vendor = std::strtoul(id->c_str() + first + 1, &end, 16);
+    if (end != id->c_str() + second)
+        return std::nullopt;
+    const unsigned long product = std::strtoul(id->c_str() + second + 1, &end, 16);
+    if (end == id->c_str() + second + 1 || *end != '\0' || vendor > 0xFFFF || product > 0xFFFF)
+        return std::nullopt;
+    return std::make_pair(static_cast<std::uint16_t>(vendor), static_cast<std::uint16_t>(product));
+}
+
 std::uint16_t SysfsHidraw::ReleaseNumber(const std::string& node) const {
     const std::optional<std::string> bcd = UsbString(node, "bcdDevice");
     if (!bcd)

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace hidlink::hidraw {
@@ -36,6 +37,10 @@ class SysfsHidraw {
     // A string attribute of the USB device ("manufacturer", "product", "serial") without the
     // line end sysfs adds; none when the device is not on USB or has no such string.
     std::optional<std::string> UsbString(const std::string& node, const std::string& name) const;
+    // The vendor and product IDs of the HID device's HID_ID; sysfs shows them to every user,
+    // also for a node that user may not open.
+    std::optional<std::pair<std::uint16_t, std::uint16_t>> VendorProduct(
+        const std::string& node) const;
     // The USB device's bcdDevice; 0 when there is none.
     std::uint16_t ReleaseNumber(const std::string& node) const;
 

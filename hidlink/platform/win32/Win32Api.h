@@ -45,6 +45,9 @@ class Win32Api final : public ApiDeclarations {
                        std::uint32_t creationDisposition,
                        std::uint32_t flagsAndAttributes) override;
     Bool32 CloseHandle(Handle object) override;
+    // Windows opens HID devices for every user; the interfaces it refuses are the keyboards and
+    // mice it holds itself, which no profile accepts.
+    Bool32 AccessRefused(const std::string&, HiddAttributes*) override { return 0; }
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override;
     void EndPreciseTiming() override;

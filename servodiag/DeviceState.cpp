@@ -1,0 +1,24 @@
+#include "servodiag/DeviceState.h"
+
+namespace servodiag {
+
+DeviceStateText TextOf(DeviceState state) {
+    switch (state) {
+        case DeviceState::Live:
+            return {"", "Device connected", ""};
+        case DeviceState::NoDevice:
+            return {" \u2014 no device", "No device found. Looking again every second.", ""};
+        case DeviceState::AccessRefused:
+            return {" \u2014 access refused", "Device access refused: install the udev rule.",
+                    "The device is there, but this user may not open it. Install "
+                    "packaging/udev/70-drivanta.rules as the README's section \"Linux: device "
+                    "access without root\" says, then unplug and replug the device."};
+        case DeviceState::NotResponding:
+            return {" \u2014 not responding",
+                    "Device not responding. Looking for it again every second.",
+                    "The values shown in grey are the last the device sent."};
+    }
+    return {};
+}
+
+}  // namespace servodiag

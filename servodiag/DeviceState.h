@@ -1,0 +1,23 @@
+// What the diagnostics window tells about its device: in the title and on the line at the top.
+#pragma once
+
+#include <string>
+
+namespace servodiag {
+
+enum class DeviceState {
+    Live,           // found, answering its status reads
+    NoDevice,       // none found; searched for again every second
+    AccessRefused,  // found, but this user may not open it (Linux without the udev rule)
+    NotResponding,  // its status reads failed in a row; searched for again every second
+};
+
+struct DeviceStateText {
+    std::string titleSuffix;  // after the window's own title; empty when live
+    std::string line;         // short enough for the state line
+    std::string detail;       // the whole story, for the line's tooltip; may be empty
+};
+
+DeviceStateText TextOf(DeviceState state);
+
+}  // namespace servodiag
