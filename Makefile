@@ -1,5 +1,5 @@
-# The two commands of the README.
-.PHONY: demo test deps
+# The commands of the README.
+.PHONY: demo test deps fuzz
 
 deps:
 	@scripts/install-deps.sh
@@ -9,3 +9,8 @@ demo: deps
 
 test: deps
 	@scripts/run-tests.sh
+
+# A long fuzzing run: FUZZ_SECONDS per target (make fuzz FUZZ_SECONDS=3600).
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	@fuzz/run-fuzzers.sh $(FUZZ_SECONDS)

@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth
   qemu-system-x86 busybox-static cpio
+  clang-14 libclang-rt-14-dev clang-tidy-14
 )
 
 missing=()

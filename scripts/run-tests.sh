@@ -16,6 +16,9 @@ ctest --preset linux -j "$jobs"
 echo "=== test: linux-asan"
 ctest --preset linux-asan -j "$jobs"
 
+echo "=== fuzz: 20 s per target"
+fuzz/run-fuzzers.sh 20
+
 echo "=== test: windows (Wine)"
 export WINEDEBUG=-all WINEPREFIX="$PWD/build/windows/wineprefix"
 # wineboot creates or updates the prefix and starts Wine's helper programs (services, the device
