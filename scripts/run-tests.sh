@@ -19,6 +19,9 @@ ctest --preset linux-asan -j "$jobs"
 echo "=== fuzz: 20 s per target"
 fuzz/run-fuzzers.sh 20
 
+echo "=== clang-tidy"
+scripts/run-clang-tidy.sh
+
 echo "=== test: windows (Wine)"
 export WINEDEBUG=-all WINEPREFIX="$PWD/build/windows/wineprefix"
 # wineboot creates or updates the prefix and starts Wine's helper programs (services, the device
