@@ -312,6 +312,8 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // Give the focus back to the button that had it, as a dialog does.
             if (LOWORD(wParam) == WA_INACTIVE) {
                 HWND focus = GetFocus();
+                // The form is the parent and the focused window the child, as IsChild takes them.
+                // NOLINTNEXTLINE(readability-suspicious-call-argument)
                 focusBeforeDeactivation_ = IsChild(hwnd, focus) ? focus : nullptr;
             } else if (focusBeforeDeactivation_ != nullptr &&
                        IsChild(hwnd, focusBeforeDeactivation_)) {
