@@ -1,14 +1,21 @@
 # The commands of the README.
-.PHONY: demo test deps fuzz
+.PHONY: demo test deps kernel-test bench fuzz
 
 deps:
 	@scripts/install-deps.sh
 
-demo: deps
+demo:
+	@scripts/install-deps.sh demo
 	@scripts/demo.sh
 
 test: deps
 	@scripts/run-tests.sh
+
+kernel-test: deps
+	@scripts/kernel-test.sh
+
+bench: deps
+	@bench/run-bench.sh
 
 # A long fuzzing run: FUZZ_SECONDS per target (make fuzz FUZZ_SECONDS=3600).
 FUZZ_SECONDS ?= 600

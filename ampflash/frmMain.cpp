@@ -23,8 +23,8 @@ constexpr int kProbes = 5;
 
 }  // namespace
 
-frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api)
-    : updater::UpdaterForm(window, api, kProfile) {}
+frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath)
+    : updater::UpdaterForm(window, api, kProfile), imagePath_(std::move(imagePath)) {}
 
 void frmMain::Click(const std::string& control) {
     if (control == kButton)
@@ -45,8 +45,8 @@ void frmMain::btnUpgradeFW_Click() {
     // FeatureReportByteLength is read as a signed 16-bit number.
     const int reportLength = static_cast<std::int16_t>(link_.Capabilities.FeatureReportByteLength);
     const updater::ImageCheck check =
-        updater::CheckImage(api_, updater::ImagePath(api_, kImageFileName), reportLength,
-                            kMinReportLength, kMaxReportLength);
+        updater::CheckImage(api_, updater::ChosenImagePath(api_, imagePath_, kImageFileName),
+                            reportLength, kMinReportLength, kMaxReportLength);
     if (!check.ok) {
         window_.SetText(kButton, check.problem);
         return;
@@ -142,7 +142,7 @@ bool frmMain::SendFlashData() {
         return false;
     ReportBuffer report{};
     updater::ImageRecord record{};
-    const std::string path = updater::ImagePath(api_, kImageFileName);
+    const std::string path = updater::ChosenImagePath(api_, imagePath_, kImageFileName);
     updater::ImageReader image(api_);
 
     // The image was checked before the click went on, but it may have changed since.

@@ -14,7 +14,8 @@ inline constexpr const char* kImageFileName = "servoamp-Orla-RevA.bin";
 
 class frmMain : public updater::UpdaterForm {
   public:
-    frmMain(ui::Window& window, hidlink::ApiDeclarations& api);
+    // imagePath: the image to send; empty for the one beside the program.
+    frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath = {});
 
     void Click(const std::string& control) override;
     // Lets go of whatever the link still owns and unloads the window if something destroys it
@@ -41,6 +42,7 @@ class frmMain : public updater::UpdaterForm {
     // After a probe or a wait step: the identity of whatever FindTheHid found.
     void Discover();
 
+    std::string imagePath_;
     bool busy_ = false;
 };
 

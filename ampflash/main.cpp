@@ -1,14 +1,24 @@
-// ampflash: updates the servo amplifier's firmware from the image beside the program.
+// ampflash: updates the servo amplifier's firmware from the image named on the command line, or
+// the one beside the program.
 #include "ampflash/Layout.h"
 #include "ampflash/frmMain.h"
+#include "cmdline/Launch.h"
 #include "hidlink/PlatformApi.h"
-#include "window/PlatformWindow.h"
+#include "updater/UpdateLog.h"
 
-int main() {
+int main(int argc, char** argv) {
     // First, so that every library loaded after it (the window layer's too) comes from the
     // system directory only.
     hidlink::ApiDeclarations& api = hidlink::PlatformApi();
-    auto window = ui::CreatePlatformWindow(ampflash::AmpflashLayout());
-    ampflash::frmMain form(*window, api);
-    return window->Run(form);
+    const cmdline::ProgramInfo info{cmdline::Program::Ampflash, false};
+    cmdline::Options options;
+    if (const auto status =
+            cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
+        return *status;
+    auto window = cmdline::CreateWindowFor(options, ampflash::AmpflashLayout(),
+                                           cmdline::UpdaterConsole(options, "btnUpgradeFW"));
+    if (!window)
+        return cmdline::kNoDisplay;
+    ampflash::frmMain form(*window, api, options.imagePath);
+    return cmdline::RunForm(*window, form);
 }

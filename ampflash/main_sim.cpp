@@ -4,13 +4,20 @@
 
 #include "ampflash/Layout.h"
 #include "ampflash/frmMain.h"
+#include "cmdline/Launch.h"
 #include "hidlink/sim/ExecutableDirectory.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "simdevices/Amplifier.h"
 #include "simdevices/Bystanders.h"
-#include "window/PlatformWindow.h"
+#include "updater/UpdateLog.h"
 
-int main(int /*argc*/, char** argv) {
+int main(int argc, char** argv) {
+    const cmdline::ProgramInfo info{cmdline::Program::Ampflash, true};
+    cmdline::Options options;
+    if (const auto status =
+            cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
+        return *status;
+
     sim::RealClock clock;
     sim::SimulatedBus bus(clock);
     bus.SetProgramDirectory(sim::ExecutableDirectory(argv[0]));
@@ -19,7 +26,10 @@ int main(int /*argc*/, char** argv) {
     amplifier.printSummaryOnReturn = true;
     bus.AddDevice(std::make_shared<simdevices::Amplifier>(amplifier));
 
-    auto window = ui::CreatePlatformWindow(ampflash::AmpflashLayout());
-    ampflash::frmMain form(*window, bus);
-    return window->Run(form);
+    auto window = cmdline::CreateWindowFor(options, ampflash::AmpflashLayout(),
+                                           cmdline::UpdaterConsole(options, "btnUpgradeFW"));
+    if (!window)
+        return cmdline::kNoDisplay;
+    ampflash::frmMain form(*window, bus, options.imagePath);
+    return cmdline::RunForm(*window, form);
 }

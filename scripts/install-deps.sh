@@ -1,17 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need. Safe to run again: it
-# installs only what is missing, and without root it prints the one command to run instead.
+# Installs the Debian packages that the demo, or the build and the tests, need. Safe to run
+# again: it installs only what is missing, and without root it prints the one command to run
+# instead.
+#   scripts/install-deps.sh demo   what `make demo` needs
+#   scripts/install-deps.sh        everything `make test` needs
 set -euo pipefail
 
-packages=(
+# The demo: the compiler and build tools, GoogleTest (configuring the build looks for it), Qt,
+# and the font the windows are laid out for.
+demo_packages=(
   g++ cmake ninja-build make pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev
   qt6-base-dev qt6-qpa-plugins fonts-liberation
+)
+
+packages=(
+  "${demo_packages[@]}"
+  libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth
+  # The real-kernel tests of the hidraw backend (tests/kernel) make their devices with uhid,
+  # which needs root on a kernel of their own: qemu boots a Debian kernel in a small virtual
+  # machine, whose initramfs busybox-static and cpio build. The host's devices stay untouched.
   qemu-system-x86 busybox-static cpio
+  # The fuzz targets (clang with libFuzzer and the sanitizer runtimes) and the static analysis.
   clang-14 libclang-rt-14-dev clang-tidy-14
 )
+
+# The packages users install, and their checks: the .deb (dpkg-shlibdeps, lintian, the desktop
+# entry and metainfo validators), the icons (rsvg-convert, icotool) and the Windows installer.
+packages+=(dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin icoutils nsis)
+
+if [ "${1:-}" = "demo" ]; then
+  packages=("${demo_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -16,6 +16,10 @@ ctest --preset linux -j "$jobs"
 echo "=== test: linux-asan"
 ctest --preset linux-asan -j "$jobs"
 
+echo "=== packages: the .deb (lintian, desktop entries, metainfo); setup.exe /S under Wine"
+packaging/check-deb.sh
+xvfb-run -a packaging/windows/check-installer.sh
+
 echo "=== fuzz: 20 s per target"
 fuzz/run-fuzzers.sh 20
 

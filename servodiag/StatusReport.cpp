@@ -1,39 +1,11 @@
 #include "servodiag/StatusReport.h"
 
 #include "servodiag/NumberText.h"
-#include "servodiag/ReportFields.h"
+#include "servodiag/StatusValues.h"
 
 namespace servodiag {
 
 namespace {
-
-// Byte positions in the report buffer (byte 0 is the report ID).
-constexpr std::size_t kPosition = 5;  // 4 bytes, signed
-constexpr std::size_t kHardwareMinor = 21;
-constexpr std::size_t kHardwareMajor = 22;
-constexpr std::size_t kSerialNumber = 23;  // 2 bytes
-constexpr std::size_t kFirmwareMinor = 25;
-constexpr std::size_t kFirmwareMajor = 26;
-constexpr std::size_t kBusVoltage = 27;  // 2 bytes, hundredths of a volt
-constexpr std::size_t kMotorModel = 39;  // 2 bytes
-constexpr std::size_t kEstopFlags = 45;
-constexpr std::size_t kAmplifierFlags = 46;
-constexpr std::size_t kUsbErrors = 47;
-constexpr std::size_t kSpiErrors = 48;
-constexpr std::size_t kPowerFlags = 49;
-
-constexpr std::uint8_t kEstopMonitored = 0x80;
-constexpr std::uint8_t kEstopActive = 0x20;
-constexpr std::uint8_t kAmplifierDetailsUnavailable = 0x01;
-constexpr std::uint8_t kBusPowerOff = 0x01;
-
-constexpr double kCountsPerTurn = 40000;
-
-double SignedPosition(const std::uint8_t* b) {
-    const double raw = b[kPosition] + b[kPosition + 1] * 256.0 + b[kPosition + 2] * 65536.0 +
-                       b[kPosition + 3] * 16777216.0;
-    return raw >= 2147483648.0 ? raw - 4294967296.0 : raw;
-}
 
 std::string VersionText(std::uint8_t major, std::uint8_t minor) {
     return HexText(major) + "." + HexText(minor);
@@ -42,39 +14,44 @@ std::string VersionText(std::uint8_t major, std::uint8_t minor) {
 }  // namespace
 
 StatusView DecodeStatusReport(const std::uint8_t* b, const std::string& decimalSeparator) {
+    const StatusValues values = DecodeStatusValues(b);
     StatusView view;
-    view.USBerr = std::to_string(b[kUsbErrors]);
-    view.SPIerr = std::to_string(b[kSpiErrors]);
+    view.USBerr = std::to_string(values.usbErrors);
+    view.SPIerr = std::to_string(values.spiErrors);
 
-    if (b[kAmplifierFlags] & kAmplifierDetailsUnavailable) {
+    if (!values.amplifier) {
         // The last angle stays on screen while the amplifier cannot be asked.
         view.amp_fw_ver = view.amp_bl_ver = view.amp_sn = view.motor_model = view.sfd_pos = "";
     } else {
-        view.amp_fw_ver = VersionText(b[kFirmwareMajor], b[kFirmwareMinor]);
-        view.amp_bl_ver = VersionText(b[kHardwareMajor], b[kHardwareMinor]);
-        view.amp_sn = NumberText(Unsigned16(b, kSerialNumber), decimalSeparator);
-        view.motor_model = NumberText(Unsigned16(b, kMotorModel), decimalSeparator);
-        const double position = SignedPosition(b);
-        view.sfd_pos = NumberText(position, decimalSeparator);
-        view.Degrees = NumberText(position / kCountsPerTurn * 360, decimalSeparator);
+        const AmplifierDetails& a = *values.amplifier;
+        view.amp_fw_ver = VersionText(a.firmwareMajor, a.firmwareMinor);
+        view.amp_bl_ver = VersionText(a.bootloaderMajor, a.bootloaderMinor);
+        view.amp_sn = NumberText(a.serialNumber, decimalSeparator);
+        view.motor_model = NumberText(a.motorModel, decimalSeparator);
+        view.sfd_pos = NumberText(double(a.positionCounts), decimalSeparator);
+        view.Degrees = NumberText(a.degrees, decimalSeparator);
     }
 
-    if (b[kPowerFlags] & kBusPowerOff) {
+    if (!values.busVolts) {
         view.bus_v = "OFF";
         view.bus_vColor = ui::kRed;
     } else {
-        view.bus_v = NumberText(Unsigned16(b, kBusVoltage) / 100.0, decimalSeparator);
+        view.bus_v = NumberText(*values.busVolts, decimalSeparator);
         view.bus_vColor = ui::kWhite;
     }
 
-    if (!(b[kEstopFlags] & kEstopMonitored)) {
-        view.estop = "bypassed";  // the colour of the last known state stays
-    } else if (b[kEstopFlags] & kEstopActive) {
-        view.estop = "STOP";
-        view.estopColor = ui::kRed;
-    } else {
-        view.estop = "OK";
-        view.estopColor = ui::kGreen;
+    switch (values.estop) {
+        case Estop::Bypassed:
+            view.estop = "bypassed";  // the colour of the last known state stays
+            break;
+        case Estop::Stop:
+            view.estop = "STOP";
+            view.estopColor = ui::kRed;
+            break;
+        case Estop::Ok:
+            view.estop = "OK";
+            view.estopColor = ui::kGreen;
+            break;
     }
     return view;
 }

@@ -30,8 +30,10 @@ void SetColorIfAny(ui::Window& window, const char* control,
 frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api) : window_(window), api_(api) {}
 
 void frmMain::Form_Load() {
-    // On screen before the search, which takes a moment with the identity pauses.
+    // On screen and drawn before the search, which takes a third of a second with the identity
+    // pauses: shown alone, the window would only be drawn once the load returns.
     window_.Show();
+    window_.ProcessPaintEvents();
     link_.DeviceDetected = hidlink::FindTheHid(link_, api_, kProfile);
     hidlink::RefreshDeviceInfo(link_, api_, kProfile, window_);
     if (link_.DeviceDetected)
@@ -57,8 +59,11 @@ void frmMain::Form_Unload() {
 }
 
 void frmMain::Command1_Click() {
-    if (!link_.DeviceDetected)
+    if (!link_.DeviceDetected) {
+        if (statusListener_)
+            statusListener_(nullptr);
         return;
+    }
 
     // The transfer fills FeatureReportByteLength bytes, which a device may declare longer than
     // the status report; the buffer grows to hold it and only the status report is decoded.
@@ -66,6 +71,8 @@ void frmMain::Command1_Click() {
     std::vector<std::uint8_t> buffer(std::max<std::size_t>(kStatusBufferSize, length), 0);
     buffer[0] = kStatusReportId;
     link_.LastResult = api_.HidD_GetFeature(link_.OverlappedHandle, buffer.data(), length);
+    if (statusListener_)
+        statusListener_(link_.LastResult != 0 ? buffer.data() : nullptr);
     if (link_.LastResult == 0)
         return;
 

@@ -2,6 +2,8 @@
 // status on every timer tick, close it at unload. Never writes to the device.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "hidlink/ApiDeclarations.h"
@@ -28,10 +30,16 @@ class frmMain : public ui::FormHandlers {
 
     const hidlink::HidLink& Link() const { return link_; }
 
+    // Told after every status exchange: the report the device answered with, or null when it did
+    // not answer (or no device is open).
+    using StatusListener = std::function<void(const std::uint8_t* report)>;
+    void OnStatus(StatusListener listener) { statusListener_ = std::move(listener); }
+
   private:
     ui::Window& window_;
     hidlink::ApiDeclarations& api_;
     hidlink::HidLink link_;
+    StatusListener statusListener_;
 };
 
 }  // namespace servodiag

@@ -1,14 +1,22 @@
 // servodiag: diagnostics of the wheel controller on this machine's HID devices.
+#include "cmdline/Launch.h"
 #include "hidlink/PlatformApi.h"
+#include "servodiag/DiagnosticsRun.h"
 #include "servodiag/Layout.h"
 #include "servodiag/frmMain.h"
-#include "window/PlatformWindow.h"
 
-int main() {
+int main(int argc, char** argv) {
     // First, so that every library loaded after it (the window layer's too) comes from the
     // system directory only.
     hidlink::ApiDeclarations& api = hidlink::PlatformApi();
-    std::unique_ptr<ui::Window> window = ui::CreatePlatformWindow(servodiag::ServodiagLayout());
+    const cmdline::ProgramInfo info{cmdline::Program::Servodiag, false};
+    cmdline::Options options;
+    if (const auto status = cmdline::AnswerCommandLine(info, argc, argv, "", &options))
+        return *status;
+    std::unique_ptr<ui::Window> window = cmdline::CreateWindowFor(
+        options, servodiag::ServodiagLayout(), cmdline::ServodiagConsole());
+    if (!window)
+        return cmdline::kNoDisplay;
     servodiag::frmMain form(*window, api);
-    return window->Run(form);
+    return servodiag::RunDiagnostics(*window, form, options.recordPath);
 }

@@ -1,25 +1,46 @@
 // servodiag-sim: the diagnostics window on a simulated bus, for trying it without hardware. A
-// keyboard and a headset enumerate before the wheel controller, as on a real machine.
+// keyboard and a headset enumerate before the wheel controller, as on a real machine; the
+// controller can be made to leave the bus and come back (--unplug-at, --replug-at).
 #include <memory>
 
+#include "cmdline/Launch.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
+#include "servodiag/DiagnosticsRun.h"
 #include "servodiag/Layout.h"
 #include "servodiag/frmMain.h"
 #include "simdevices/Bystanders.h"
 #include "simdevices/WheelController.h"
-#include "window/PlatformWindow.h"
 
-int main() {
+namespace {
+
+std::int64_t Milliseconds(const std::optional<double>& seconds) {
+    return seconds ? static_cast<std::int64_t>(*seconds * 1000) : -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const cmdline::ProgramInfo info{cmdline::Program::Servodiag, true};
+    cmdline::Options options;
+    if (const auto status = cmdline::AnswerCommandLine(info, argc, argv, "", &options))
+        return *status;
+
     sim::RealClock clock;
     sim::SimulatedBus bus(clock);
     bus.AddDevice(simdevices::MakeKeyboard());
     bus.AddDevice(simdevices::MakeHeadset());
-    simdevices::WheelControllerOptions wheel;
-    wheel.productId = 0x1020;
-    bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
+    simdevices::WheelControllerOptions wheelOptions;
+    wheelOptions.productId = 0x1020;
+    auto wheel = std::make_shared<simdevices::WheelController>(wheelOptions);
+    if (options.unplugAt)
+        wheel->PlanUnplug(Milliseconds(options.unplugAt), Milliseconds(options.replugAt));
+    bus.AddDevice(wheel);
 
-    std::unique_ptr<ui::Window> window = ui::CreatePlatformWindow(servodiag::ServodiagLayout());
+    std::unique_ptr<ui::Window> window = cmdline::CreateWindowFor(
+        options, servodiag::ServodiagLayout(), cmdline::ServodiagConsole());
+    if (!window)
+        return cmdline::kNoDisplay;
     servodiag::frmMain form(*window, bus);
-    return window->Run(form);
+    return servodiag::RunDiagnostics(*window, form, options.recordPath);
 }

@@ -25,6 +25,11 @@ std::string ImagePath(hidlink::ApiDeclarations& api, const std::string& fileName
     return api.ProgramDirectory() + api.PathSeparator() + fileName;
 }
 
+std::string ChosenImagePath(hidlink::ApiDeclarations& api, const std::string& chosen,
+                            const std::string& fileName) {
+    return chosen.empty() ? ImagePath(api, fileName) : chosen;
+}
+
 ImageCheck CheckImage(hidlink::ApiDeclarations& api, const std::string& path, int reportLength,
                       int minReportLength, int maxReportLength) {
     std::string error;

@@ -29,6 +29,9 @@ double ProgressWidth(std::int64_t k, int fullWidth, int recordCount);
 
 // The program's directory joined with the image's file name by the platform's separator.
 std::string ImagePath(hidlink::ApiDeclarations& api, const std::string& fileName);
+// The image the user named (on the command line), or else the one beside the program.
+std::string ChosenImagePath(hidlink::ApiDeclarations& api, const std::string& chosen,
+                            const std::string& fileName);
 
 // Checks made before anything is sent: an update must never start on an image that cannot be
 // sent whole, nor on a device that cannot carry a record in one report.

@@ -33,8 +33,8 @@ std::int64_t CountRecords(updater::ImageReader& image, const std::string& path) 
 
 }  // namespace
 
-frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api)
-    : updater::UpdaterForm(window, api, kProfile) {}
+frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath)
+    : updater::UpdaterForm(window, api, kProfile), imagePath_(std::move(imagePath)) {}
 
 void frmMain::Click(const std::string& control) {
     if (control == "Command4")
@@ -52,7 +52,7 @@ updater::ImageCheck frmMain::CheckUpdate(const std::string& path) {
 void frmMain::Command2_Click() {
     if (busy_ || ended_ || !link_.DeviceDetected)
         return;
-    const std::string path = updater::ImagePath(api_, kImageFileName);
+    const std::string path = updater::ChosenImagePath(api_, imagePath_, kImageFileName);
     const updater::ImageCheck check = CheckUpdate(path);
     if (!check.ok) {
         window_.SetText("Command2", check.problem);
@@ -66,7 +66,7 @@ void frmMain::Command2_Click() {
 void frmMain::Command4_Click() {
     if (busy_ || ended_ || !link_.DeviceDetected)
         return;
-    const std::string path = updater::ImagePath(api_, kImageFileName);
+    const std::string path = updater::ChosenImagePath(api_, imagePath_, kImageFileName);
     updater::ImageCheck check = CheckUpdate(path);
     if (!check.ok) {
         window_.SetText("Command4", check.problem);

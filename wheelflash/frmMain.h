@@ -29,7 +29,8 @@ inline constexpr int kMaxSearches = 60;
 
 class frmMain : public updater::UpdaterForm {
   public:
-    frmMain(ui::Window& window, hidlink::ApiDeclarations& api);
+    // imagePath: the image to send; empty for the one beside the program.
+    frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath = {});
 
     void Click(const std::string& control) override;
     void Command2_Click();
@@ -47,6 +48,7 @@ class frmMain : public updater::UpdaterForm {
     // Ends an update that could not complete: see the header comment.
     void Abandon(const std::string& control, const std::string& caption);
 
+    std::string imagePath_;
     bool busy_ = false;   // a sequence or transfer runs; clicks are ignored
     bool ended_ = false;  // an update failed; the window only waits to be closed
 };

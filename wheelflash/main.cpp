@@ -1,14 +1,24 @@
-// wheelflash: updates the wheel controller's firmware with the image that lies beside it.
+// wheelflash: updates the wheel controller's firmware with the image named on the command line,
+// or the one that lies beside it.
+#include "cmdline/Launch.h"
 #include "hidlink/PlatformApi.h"
+#include "updater/UpdateLog.h"
 #include "wheelflash/Layout.h"
 #include "wheelflash/frmMain.h"
-#include "window/PlatformWindow.h"
 
-int main() {
+int main(int argc, char** argv) {
     // First, so that every library loaded after it (the window layer's too) comes from the
     // system directory only.
     hidlink::ApiDeclarations& api = hidlink::PlatformApi();
-    auto window = ui::CreatePlatformWindow(wheelflash::WheelflashLayout());
-    wheelflash::frmMain form(*window, api);
-    return window->Run(form);
+    const cmdline::ProgramInfo info{cmdline::Program::Wheelflash, false};
+    cmdline::Options options;
+    if (const auto status =
+            cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
+        return *status;
+    auto window = cmdline::CreateWindowFor(options, wheelflash::WheelflashLayout(),
+                                           cmdline::UpdaterConsole(options, "Command4"));
+    if (!window)
+        return cmdline::kNoDisplay;
+    wheelflash::frmMain form(*window, api, options.imagePath);
+    return cmdline::RunForm(*window, form);
 }

@@ -4,29 +4,39 @@
 // go of it, it prints what it received on standard error.
 #include <memory>
 
+#include "cmdline/Launch.h"
 #include "hidlink/sim/ExecutableDirectory.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "simdevices/Bystanders.h"
 #include "simdevices/WheelController.h"
+#include "updater/UpdateLog.h"
 #include "wheelflash/Layout.h"
 #include "wheelflash/frmMain.h"
-#include "window/PlatformWindow.h"
 
-int main(int /*argc*/, char** argv) {
+int main(int argc, char** argv) {
+    const cmdline::ProgramInfo info{cmdline::Program::Wheelflash, true};
+    cmdline::Options options;
+    if (const auto status =
+            cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
+        return *status;
+
     sim::RealClock clock;
     sim::SimulatedBus bus(clock);
     bus.SetProgramDirectory(sim::ExecutableDirectory(argv[0]));
     bus.AddDevice(simdevices::MakeKeyboard());
 
-    simdevices::WheelControllerOptions options;
-    options.productId = 0xB02E;
-    options.leaveAfterMs = 50;
-    options.returnAfterMs = 1500;
-    options.printSummaryOnClose = true;
-    bus.AddDevice(std::make_shared<simdevices::WheelController>(options));
+    simdevices::WheelControllerOptions wheel;
+    wheel.productId = 0xB02E;
+    wheel.leaveAfterMs = 50;
+    wheel.returnAfterMs = 1500;
+    wheel.printSummaryOnClose = true;
+    bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
 
-    auto window = ui::CreatePlatformWindow(wheelflash::WheelflashLayout());
-    wheelflash::frmMain form(*window, bus);
-    return window->Run(form);
+    auto window = cmdline::CreateWindowFor(options, wheelflash::WheelflashLayout(),
+                                           cmdline::UpdaterConsole(options, "Command4"));
+    if (!window)
+        return cmdline::kNoDisplay;
+    wheelflash::frmMain form(*window, bus, options.imagePath);
+    return cmdline::RunForm(*window, form);
 }

@@ -1,5 +1,6 @@
 // The window operations the programs use, and only those. Program logic holds a Window& and a
-// FormHandlers implementation; a toolkit (Qt, Win32 or the headless recorder) realises both.
+// FormHandlers implementation; a toolkit (Qt, Win32, the terminal or the headless recorder)
+// realises both.
 //
 // Event model, as in the classic single-threaded forms: Run() calls Form_Load, then delivers
 // clicks, timer ticks and close requests one at a time. A handler may call ProcessEvents(), which
@@ -27,6 +28,8 @@ class FormHandlers {
     virtual void Form_Unload() = 0;
     // After the window is gone, before Run() returns.
     virtual void Form_Terminate() {}
+    // The status the process exits with once the window is gone: how the program's work ended.
+    virtual int ExitStatus() const { return 0; }
 };
 
 class Window {

@@ -4,7 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
-#include <thread>
+#include <memory>
 
 namespace sim {
 
@@ -13,6 +13,13 @@ class SimClock {
     virtual ~SimClock() = default;
     virtual std::int64_t NowMs() const = 0;
     virtual void Sleep(std::uint32_t ms) = 0;
+    // Whether the clock follows the wall clock: a bus on it serves a person trying the programs,
+    // not a test, and keeps no call log that would grow for as long as the program runs.
+    virtual bool IsReal() const { return false; }
+    // Short sleeps as precise as the machine allows between Begin and End, for a sequence whose
+    // pacing matters (a transfer's 4 ms per record); a virtual clock is precise already.
+    virtual void BeginPreciseTiming() {}
+    virtual void EndPreciseTiming() {}
 };
 
 class VirtualClock : public SimClock {
@@ -25,19 +32,25 @@ class VirtualClock : public SimClock {
     std::int64_t now_ = 0;
 };
 
+// Sleeps last at least what they ask; on Linux, precise timing sleeps to an absolute deadline with
+// the thread's timer slack at its minimum, as the hidraw backend does.
 class RealClock : public SimClock {
   public:
-    std::int64_t NowMs() const override {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::steady_clock::now() - start_)
-            .count();
-    }
-    void Sleep(std::uint32_t ms) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    }
+    RealClock();
+    ~RealClock() override;
+    RealClock(const RealClock&) = delete;
+    RealClock& operator=(const RealClock&) = delete;
+
+    std::int64_t NowMs() const override;
+    void Sleep(std::uint32_t ms) override;
+    bool IsReal() const override { return true; }
+    void BeginPreciseTiming() override;
+    void EndPreciseTiming() override;
 
   private:
+    struct Precision;  // the platform's timer state
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    std::unique_ptr<Precision> precision_;
 };
 
 }  // namespace sim

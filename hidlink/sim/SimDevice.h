@@ -35,9 +35,27 @@ class SimDevice {
     // real hardware after a re-enumeration.
     std::uint32_t Generation() const { return generation_; }
 
-    // Called by the bus with the current time before every platform call, so a model can leave
-    // or come back on its own schedule.
+    // Called by the bus with the current time before the platform calls that look at devices,
+    // so a model can leave or come back on its own schedule. At a moment it was already called
+    // for, it is called again only after a call reached it (a report, a closed handle).
     virtual void Advance(std::int64_t /*nowMs*/) {}
+
+    // A cable pulled at leaveAtMs and, when backAtMs is not negative, plugged in again then.
+    void PlanUnplug(std::int64_t leaveAtMs, std::int64_t backAtMs) {
+        unplugAtMs_ = leaveAtMs;
+        replugAtMs_ = backAtMs;
+    }
+    // Called by the bus before Advance: carries out the plan.
+    void FollowUnplugPlan(std::int64_t nowMs) {
+        if (unplugAtMs_ >= 0 && nowMs >= unplugAtMs_) {
+            LeaveBus();
+            unplugAtMs_ = -1;
+        }
+        if (unplugAtMs_ < 0 && replugAtMs_ >= 0 && nowMs >= replugAtMs_) {
+            JoinBus();
+            replugAtMs_ = -1;
+        }
+    }
 
     // report[0] holds the report ID; `length` bytes are transferred. Return false to refuse.
     virtual bool GetFeature(std::uint8_t* /*report*/, std::uint32_t /*length*/,
@@ -62,6 +80,8 @@ class SimDevice {
   private:
     DeviceDescription description_;
     std::uint32_t generation_ = 0;
+    std::int64_t unplugAtMs_ = -1;
+    std::int64_t replugAtMs_ = -1;
 };
 
 }  // namespace sim

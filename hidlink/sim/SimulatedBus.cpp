@@ -23,7 +23,7 @@ std::vector<std::uint8_t> Bytes(const void* data, std::size_t length) {
 
 }  // namespace
 
-SimulatedBus::SimulatedBus(SimClock& clock) : clock_(clock) {}
+SimulatedBus::SimulatedBus(SimClock& clock) : clock_(clock), keepCallLog_(!clock.IsReal()) {}
 
 SimulatedBus::~SimulatedBus() {
     for (auto& [handle, file] : files_)
@@ -31,7 +31,15 @@ SimulatedBus::~SimulatedBus() {
 }
 
 void SimulatedBus::AddDevice(std::shared_ptr<SimDevice> device) {
+    devicesByPath_[device->Description().path].push_back(devices_.size());
     devices_.push_back(std::move(device));
+    devicesAdvancedAtMs_.reset();
+}
+
+void SimulatedBus::KeepCallLog(bool keep) {
+    keepCallLog_ = keep;
+    if (!keep)
+        calls_ = {};
 }
 
 void SimulatedBus::FailImageReadAt(int nthReadFromNow, std::string errorText) {
@@ -77,8 +85,40 @@ int SimulatedBus::OpenHandleCount() const {
 
 void SimulatedBus::AdvanceDevices() {
     const std::int64_t now = clock_.NowMs();
-    for (auto& d : devices_)
-        d->Advance(now);
+    if (devicesAdvancedAtMs_ == now) {
+        for (SimDevice* d : reachedDevices_)
+            d->Advance(now);
+    } else {
+        for (auto& d : devices_) {
+            d->FollowUnplugPlan(now);
+            d->Advance(now);
+        }
+        devicesAdvancedAtMs_ = now;
+    }
+    reachedDevices_.clear();
+}
+
+const std::shared_ptr<SimDevice>* SimulatedBus::PresentDeviceAt(const std::string& path) const {
+    auto matches = [&](const SimDevice& d) {
+        return d.Description().present && d.Description().path == path;
+    };
+    auto indexed = devicesByPath_.find(path);
+    if (indexed != devicesByPath_.end()) {
+        for (std::size_t i : indexed->second) {
+            if (matches(*devices_[i]))
+                return &devices_[i];
+        }
+    }
+    for (const auto& d : devices_) {
+        if (matches(*d))
+            return &d;
+    }
+    return nullptr;
+}
+
+bool SimulatedBus::WasIssued(Handle handle) const {
+    return handle >= kFirstHandle && handle < nextHandle_ &&
+           (handle - kFirstHandle) % kHandleStep == 0;
 }
 
 void SimulatedBus::FailNext(const std::string& callName, int count) {
@@ -97,12 +137,16 @@ bool SimulatedBus::TakeFailure(const std::string& callName) {
 }
 
 Call& SimulatedBus::Log(std::string name, Handle handle) {
-    Call call;
+    Call& call = keepCallLog_ ? calls_.emplace_back() : unloggedCall_;
     call.timeMs = clock_.NowMs();
     call.name = std::move(name);
     call.handle = handle;
-    calls_.push_back(std::move(call));
-    return calls_.back();
+    call.bytes.clear();
+    call.length = 0;
+    call.flags = 0;
+    call.text.clear();
+    call.result = 0;
+    return call;
 }
 
 SimDevice* SimulatedBus::LiveDevice(Handle handle) {
@@ -224,6 +268,7 @@ Bool32 SimulatedBus::HidD_GetFeature(Handle device, void* report, std::uint32_t 
         return 0;
     }
     std::vector<std::uint8_t> copy = Bytes(report, length);
+    Reached(*d);
     if (!d->GetFeature(copy.data(), length, clock_.NowMs()))
         return 0;
     // std::copy, not memcpy: an empty report has no storage to copy from.
@@ -245,6 +290,7 @@ Bool32 SimulatedBus::HidD_SetFeature(Handle device, void* report, std::uint32_t 
     }
     // The device may change mode or leave the bus in reply; keep the log entry's index, since
     // the device model cannot log, but `call` stays valid until the next Log().
+    Reached(*d);
     const bool accepted = d->SetFeature(call.bytes.data(), length, clock_.NowMs());
     call.result = accepted ? 1 : 0;
     return accepted ? 1 : 0;
@@ -344,37 +390,31 @@ Handle SimulatedBus::CreateFileA(const std::string& fileName, std::uint32_t desi
         (security != nullptr && security->nLength != SecurityAttributesSize())) {
         return kInvalidHandleValue;
     }
-    for (auto& d : devices_) {
-        const DeviceDescription& desc = d->Description();
-        if (desc.path != fileName || !desc.present)
-            continue;
-        if (!desc.openable)
-            return kInvalidHandleValue;
-        const Handle handle = nextHandle_;
-        nextHandle_ += 4;
-        openHandles_[handle] =
-            OpenHandle{d, d->Generation(), (flagsAndAttributes & kFileFlagOverlapped) != 0,
-                       security != nullptr && security->bInheritHandle != 0};
-        call.handle = handle;
-        call.result = handle;
-        return handle;
-    }
-    return kInvalidHandleValue;
+    const std::shared_ptr<SimDevice>* device = PresentDeviceAt(fileName);
+    if (device == nullptr || !(*device)->Description().openable)
+        return kInvalidHandleValue;
+    const Handle handle = nextHandle_;
+    nextHandle_ += kHandleStep;
+    openHandles_[handle] = OpenHandle{*device, (*device)->Generation(),
+                                      (flagsAndAttributes & kFileFlagOverlapped) != 0,
+                                      security != nullptr && security->bInheritHandle != 0};
+    call.handle = handle;
+    call.result = handle;
+    return handle;
 }
 
 Bool32 SimulatedBus::CloseHandle(Handle object) {
     Call& call = Log("CloseHandle", object);
     auto it = openHandles_.find(object);
     if (it == openHandles_.end()) {
-        const bool wasClosed =
-            std::find(closedHandles_.begin(), closedHandles_.end(), object) != closedHandles_.end();
+        // Handles are never reused, so one issued and no longer open was closed before.
         problems_.push_back("handle " + std::to_string(object) +
-                            (wasClosed ? " closed twice" : " closed but never opened"));
+                            (WasIssued(object) ? " closed twice" : " closed but never opened"));
         return 0;
     }
     std::shared_ptr<SimDevice> device = it->second.device;
     openHandles_.erase(it);
-    closedHandles_.push_back(object);
+    Reached(*device);
     device->HandleClosed(clock_.NowMs());
     call.result = 1;
     return 1;
@@ -383,12 +423,14 @@ Bool32 SimulatedBus::CloseHandle(Handle object) {
 void SimulatedBus::Sleep(std::uint32_t milliseconds) {
     Call& call = Log("Sleep");
     call.length = milliseconds;
+    sleptMs_ += milliseconds;
     clock_.Sleep(milliseconds);
 }
 
 void SimulatedBus::BeginPreciseTiming() {
     Log("BeginPreciseTiming");
     ++preciseTimingDepth_;
+    clock_.BeginPreciseTiming();
 }
 
 void SimulatedBus::EndPreciseTiming() {
@@ -398,6 +440,7 @@ void SimulatedBus::EndPreciseTiming() {
         return;
     }
     --preciseTimingDepth_;
+    clock_.EndPreciseTiming();
 }
 
 std::string SimulatedBus::ProgramDirectory() {

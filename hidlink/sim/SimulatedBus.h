@@ -1,7 +1,8 @@
 // ApiDeclarations on in-process devices: the programs' tests and the -sim demo programs run on it.
 //
 // - Devices enumerate in the order they were added, when present at SetupDiGetClassDevsA.
-// - Every call is logged with its time, handle, bytes and result (Calls()).
+// - Every call is logged with its time, handle, bytes and result (Calls()), unless the bus runs
+//   on a real clock: the -sim programs run for hours and nobody reads their log.
 // - Handles are accounted: closing one twice, closing one never opened, and handles still open
 //   are reported by HandleProblems(), which tests assert empty.
 // - Faults: FailNext(call) / FailNth(call, n) make calls of that name fail; device models refuse
@@ -17,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "hidlink/ApiDeclarations.h"
@@ -59,6 +61,12 @@ class SimulatedBus : public hidlink::ApiDeclarations {
     const std::vector<Call>& Calls() const { return calls_; }
     std::vector<Call> CallsNamed(const std::string& name) const;
     void ClearCalls() { calls_.clear(); }
+    // Keep the call log (the default on a virtual clock) or not (on a real clock); without it,
+    // Calls() stays empty and the bus's memory stays the same however long it runs.
+    void KeepCallLog(bool keep);
+    // Every millisecond the programs asked to sleep, logged or not: the least time their
+    // sequences can take on a real clock.
+    std::int64_t SleptMs() const { return sleptMs_; }
     SimClock& Clock() { return clock_; }
     std::int64_t NowMs() const { return clock_.NowMs(); }
     // Problems with handles: closed twice, closed but never opened, and (when atEnd) still open.
@@ -129,7 +137,15 @@ class SimulatedBus : public hidlink::ApiDeclarations {
         bool destroyed = false;
     };
 
+    // Lets the device models act on the time before a call reaches them. A model changes with
+    // the time or with what reaches it, so at an unchanged time only the models reached since
+    // are asked again: discovery's many calls at one moment cost one pass over the bus, not one
+    // pass per call.
     void AdvanceDevices();
+    void Reached(SimDevice& device) { reachedDevices_.push_back(&device); }
+    // The first device on the bus at that path, in the order they were added.
+    const std::shared_ptr<SimDevice>* PresentDeviceAt(const std::string& path) const;
+    bool WasIssued(hidlink::Handle handle) const;
     bool TakeFailure(const std::string& callName);
     Call& Log(std::string name, hidlink::Handle handle = 0);
     // The device behind an open handle, if it is still on the bus in the same generation.
@@ -140,15 +156,24 @@ class SimulatedBus : public hidlink::ApiDeclarations {
 
     SimClock& clock_;
     std::vector<std::shared_ptr<SimDevice>> devices_;
+    // Device indexes by the path they were added with; a model may change its path later, so a
+    // lookup confirms the path and falls back to the whole bus.
+    std::unordered_map<std::string, std::vector<std::size_t>> devicesByPath_;
+    std::optional<std::int64_t> devicesAdvancedAtMs_;
+    std::vector<SimDevice*> reachedDevices_;
     std::vector<Call> calls_;
+    bool keepCallLog_;
+    Call unloggedCall_;  // filled in and dropped while the log is off
+    std::int64_t sleptMs_ = 0;
     std::map<std::string, std::set<std::int64_t>> failingCalls_;  // by call number
     std::map<std::string, std::int64_t> callCounts_;
     std::optional<std::uint32_t> requiredSizeOverride_;
 
     std::map<hidlink::Handle, OpenHandle> openHandles_;
-    std::vector<hidlink::Handle> closedHandles_;
     std::vector<std::string> problems_;
-    hidlink::Handle nextHandle_ = 0x100;
+    static constexpr hidlink::Handle kFirstHandle = 0x100;
+    static constexpr hidlink::Handle kHandleStep = 4;
+    hidlink::Handle nextHandle_ = kFirstHandle;
 
     std::map<hidlink::DeviceInfoList, InfoList> lists_;
     hidlink::DeviceInfoList nextList_ = 0x5000;

@@ -14,9 +14,9 @@ std::vector<std::uint8_t> FeatureOnlyDescriptor(const std::vector<std::uint8_t>&
         0x75, 0x08,        // Report Size (8)
     };
     for (std::uint8_t id : reportIds) {
+        if (id != 0)
+            d.insert(d.end(), {0x85, id});  // Report ID
         const std::uint8_t report[] = {
-            0x85,
-            id,  // Report ID
             0x09,
             0x01,  // Usage (1)
             0x96,

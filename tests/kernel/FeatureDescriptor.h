@@ -8,7 +8,8 @@
 namespace kerneltest {
 
 // Every report carries `reportByteLength - 1` data bytes after its ID, so Windows'
-// FeatureReportByteLength for the device is `reportByteLength`.
+// FeatureReportByteLength for the device is `reportByteLength`. ID 0 stands for the one report
+// of a device without numbered reports: no Report ID item is written for it.
 std::vector<std::uint8_t> FeatureOnlyDescriptor(const std::vector<std::uint8_t>& reportIds,
                                                 std::uint16_t reportByteLength);
 

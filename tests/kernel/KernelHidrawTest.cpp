@@ -1,6 +1,7 @@
-// The hidraw backend against the running kernel: devices created through uhid and served by the
-// simulated device models, found, opened, read and written with the programs' own discovery
-// code. Run as the only program of a small virtual machine (run-kernel-tests.sh).
+// The hidraw backend against the running kernel: devices created through uhid (and, for the
+// refusals over USB, as USB gadgets) and served by the simulated device models, found, opened,
+// read and written with the programs' own discovery code. Run as the only program of a small
+// virtual machine (run-kernel-tests.sh).
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "UhidDevice.h"
+#include "UsbGadget.h"
 #include "ampflash/Reports.h"
 #include "hidlink/DeviceIdentity.h"
 #include "hidlink/HidLink.h"
@@ -56,7 +58,8 @@ std::unique_ptr<UhidDevice> MakeBystander() {
     std::shared_ptr<sim::SimDevice> headset = simdevices::MakeHeadset();
     headset->MutableDescription().serialNumber = u"HS-7731";
     headset->MutableDescription().featureReportByteLength = 9;
-    return std::make_unique<UhidDevice>(headset, kerneltest::UhidOptions{BUS_BLUETOOTH, {1}});
+    return std::make_unique<UhidDevice>(
+        headset, kerneltest::UhidOptions{BUS_BLUETOOTH, kerneltest::FixedReportIds({1})});
 }
 
 std::shared_ptr<simdevices::WheelController> MakeWheel(std::uint16_t productId) {
@@ -71,7 +74,8 @@ std::unique_ptr<UhidDevice> Serve(std::shared_ptr<sim::SimDevice> model,
     std::vector<std::uint8_t> ids = isAmplifier
                                         ? std::vector<std::uint8_t>{kCommandId, kAmplifierDataId}
                                         : std::vector<std::uint8_t>{kCommandId, kStatusId};
-    return std::make_unique<UhidDevice>(std::move(model), kerneltest::UhidOptions{bus, ids});
+    return std::make_unique<UhidDevice>(
+        std::move(model), kerneltest::UhidOptions{bus, kerneltest::FixedReportIds(ids)});
 }
 
 // --- discovery and identity, per program -------------------------------------------------------
@@ -331,5 +335,39 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"AmplifierAnswersNoGet", true, false, kCommandId},
                       RefusalCase{"AmplifierDataBeforeBootloader", true, true, kAmplifierDataId}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Over USB a refused GET_REPORT is a stall on ep0, which usbhid turns into a failed ioctl. (A
+// refused SET_REPORT cannot be stalled: FunctionFS completes it for the host once the gadget
+// reads its data.)
+class UsbGetRefusals : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(UsbGetRefusals, FailTheCall) {
+    const RefusalCase& c = GetParam();
+    std::shared_ptr<sim::SimDevice> model = c.toAmplifier ? AmplifierModel() : ServodiagWheel();
+    const std::vector<std::uint8_t> ids =
+        c.toAmplifier ? std::vector<std::uint8_t>{kCommandId, kAmplifierDataId}
+                      : std::vector<std::uint8_t>{kCommandId, kStatusId};
+    kerneltest::UsbGadget gadget(
+        model, {0, kerneltest::FixedReportIds(ids), kerneltest::ServedModel::Clock::Frozen});
+    HidrawApi api;
+    const hidlink::Handle h = api.CreateFileA(
+        gadget.DevicePath(), hidlink::kGenericRead | hidlink::kGenericWrite,
+        hidlink::kFileShareRead | hidlink::kFileShareWrite, nullptr, hidlink::kOpenExisting, 0);
+    ASSERT_NE(h, hidlink::kInvalidHandleValue);
+    std::array<std::uint8_t, 65> report{};
+    report[0] = c.reportId;
+    EXPECT_EQ(api.HidD_GetFeature(h, report.data(), c.toAmplifier ? 65 : 64), 0);
+    const std::vector<Exchange> exchanges = gadget.Exchanges();
+    ASSERT_EQ(exchanges.size(), 1u);
+    EXPECT_EQ(exchanges[0].reportId, c.reportId);
+    EXPECT_TRUE(exchanges[0].refused);
+    EXPECT_EQ(api.CloseHandle(h), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, UsbGetRefusals,
+                         ::testing::Values(RefusalCase{"WheelUnknownReport", false, false, 99},
+                                           RefusalCase{"AmplifierAnswersNoGet", true, false,
+                                                       kCommandId}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,13 +1,37 @@
 #!/usr/bin/env bash
-# Runs the static hidraw test program inside a virtual machine on Debian's current kernel.
-#   run-kernel-tests.sh <static test program> <work folder>
+# Runs static test programs, one after the other, inside a virtual machine on Debian's current
+# kernel.
+#   run-kernel-tests.sh <work folder> <static test program>...
 # The kernel package is downloaded once into <work folder>/cache; only the kernel image and the
-# three HID modules are kept from it. Exits with the test program's status.
+# modules below are kept from it. Exits with the first failing program's status, else 0.
 set -euo pipefail
 
-program=$1
-work=$2
+work=$1
+shift
+programs=("$@")
 here=$(cd "$(dirname "$0")" && pwd)
+
+# The modules, in the order they are loaded (each after what it depends on), with their
+# parameters: HID and uhid; then USB, the gadget framework, FunctionFS, two virtual host and
+# device controller pairs, and usbhid.
+modules=(
+  drivers/hid/hid.ko drivers/hid/uhid.ko drivers/hid/hid-generic.ko
+  drivers/usb/common/usb-common.ko drivers/usb/core/usbcore.ko
+  drivers/usb/gadget/udc/udc-core.ko fs/configfs/configfs.ko drivers/usb/gadget/libcomposite.ko
+  drivers/usb/gadget/function/usb_f_fs.ko "drivers/usb/gadget/udc/dummy_hcd.ko num=2"
+  drivers/hid/usbhid/usbhid.ko
+)
+module_files() {
+  for m in "${modules[@]}"; do
+    echo "${m%% *}"
+  done
+}
+cache_complete() {
+  [ -f "$1/vmlinuz" ] || return 1
+  for f in $(module_files); do
+    [ -f "$1/modules/$(basename "$f")" ] || return 1
+  done
+}
 
 for tool in qemu-system-x86_64 cpio apt-get apt-cache dpkg-deb timeout; do
   if ! command -v "$tool" >/dev/null; then
@@ -45,7 +69,7 @@ if [ -z "$version" ]; then
 fi
 
 cache=$work/cache/$version
-if [ ! -f "$cache/vmlinuz" ]; then
+if ! cache_complete "$cache"; then
   partial=$work/cache/download.partial
   rm -rf "$partial"
   mkdir -p "$partial"
@@ -60,14 +84,17 @@ if [ ! -f "$cache/vmlinuz" ]; then
     rm -rf "$partial"
     exit 1
   fi
+  wanted=('./boot/vmlinuz-*')
+  for f in $(module_files); do
+    wanted+=("./lib/modules/*/kernel/$f")
+  done
   (cd "$partial" &&
-   dpkg-deb --fsys-tarfile linux-image-*.deb |
-     tar -x --wildcards './boot/vmlinuz-*' './lib/modules/*/kernel/drivers/hid/hid.ko' \
-         './lib/modules/*/kernel/drivers/hid/uhid.ko' \
-         './lib/modules/*/kernel/drivers/hid/hid-generic.ko')
+   dpkg-deb --fsys-tarfile linux-image-*.deb | tar -x --wildcards "${wanted[@]}")
   mkdir -p "$partial/modules"
   mv "$partial"/boot/vmlinuz-* "$partial/vmlinuz"
-  mv "$partial"/lib/modules/*/kernel/drivers/hid/*.ko "$partial/modules/"
+  for f in $(module_files); do
+    mv "$partial"/lib/modules/*/kernel/"$f" "$partial/modules/"
+  done
   rm -rf "$partial"/boot "$partial"/lib "$partial"/*.deb "$partial/apt-download.log"
   cache=$work/cache/$version
   rm -rf "$cache"
@@ -78,17 +105,26 @@ fi
 
 root=$work/initramfs
 rm -rf "$root"
-mkdir -p "$root/bin" "$root/dev" "$root/proc" "$root/sys" "$root/modules"
+mkdir -p "$root/bin" "$root/dev" "$root/proc" "$root/sys" "$root/tmp" "$root/modules" \
+  "$root/tests"
 cp "$busybox" "$root/bin/busybox"
 cp "$here/init.sh" "$root/init"
 chmod 755 "$root/init"
-cp "$program" "$root/kernel_hidraw_tests"
-cp "$cache"/modules/*.ko "$root/modules/"
+for m in "${modules[@]}"; do
+  read -r path parameters <<<"$m"
+  file=$(basename "$path")
+  cp "$cache/modules/$file" "$root/modules/"
+  echo "$file $parameters" >>"$root/modules/order"
+done
+for p in "${programs[@]}"; do
+  cp "$p" "$root/tests/"
+  basename "$p" >>"$root/tests/order"
+done
 (cd "$root" && find . | cpio -o -H newc --quiet) >"$work/initramfs.cpio"
 
 log=$work/console.log
 echo "run-kernel-tests: booting $version"
-timeout 300 qemu-system-x86_64 -accel tcg -cpu max -smp 1 -m 512 -nodefaults -no-user-config \
+timeout 600 qemu-system-x86_64 -accel tcg -cpu max -smp 1 -m 512 -nodefaults -no-user-config \
   -display none -serial stdio -no-reboot -kernel "$cache/vmlinuz" \
   -initrd "$work/initramfs.cpio" \
   -append "console=ttyS0 quiet loglevel=3 panic=-1 mitigations=off" </dev/null |

@@ -47,6 +47,18 @@ std::string ShownText(const ui::qt::QtWindow& window, const char* control) {
     return "<no text control " + std::string(control) + ">";
 }
 
+// The program's counted handlers, with a hook for the moment its load has returned.
+class LoadedHandlers : public CountingHandlers {
+  public:
+    using CountingHandlers::CountingHandlers;
+    void Form_Load() override {
+        CountingHandlers::Form_Load();
+        if (afterLoad)
+            afterLoad();
+    }
+    std::function<void()> afterLoad;
+};
+
 // One program in its window on the simulated bus. Open() runs the program as its main() does;
 // `whileOpen` runs inside the event loop, after the load, and then the user closes the window.
 struct ProgramOnQt {
@@ -59,11 +71,15 @@ struct ProgramOnQt {
 
     int Open(const std::function<void()>& whileOpen) {
         bool opened = false;
-        QTimer::singleShot(0, window->Form(), [&] {
-            opened = true;
-            whileOpen();
-            window->Form()->close();
-        });
+        // Queued when the load returns, not before: a load that draws its window delivers the
+        // events queued by then.
+        handlers.afterLoad = [&] {
+            QTimer::singleShot(0, window->Form(), [&] {
+                opened = true;
+                whileOpen();
+                window->Form()->close();
+            });
+        };
         const int exitCode = window->Run(handlers);
         EXPECT_TRUE(opened) << "the window closed before it could be looked at";
         return exitCode;
@@ -79,7 +95,7 @@ struct ProgramOnQt {
     sim::SimulatedBus bus{clock};
     std::unique_ptr<ui::qt::QtWindow> window;
     std::unique_ptr<ui::FormHandlers> form;
-    CountingHandlers handlers;
+    LoadedHandlers handlers;
 };
 
 class ProgramWindowOnQt : public ::testing::TestWithParam<ProgramCase> {};

@@ -65,13 +65,18 @@ class FrmMainTest : public ::testing::Test {
 TEST_F(FrmMainTest, LoadShowsTheWindowThenReadsIdentityAndSettingsThenStartsTheTimer) {
     Attach();
     bool shownWhenSearchStarted = false;
-    wheel->onSearchStarts = [&] { shownWhenSearchStarted = window.Shown(); };
+    bool paintedWhenSearchStarted = false;
+    wheel->onSearchStarts = [&] {
+        shownWhenSearchStarted = window.Shown();
+        paintedWhenSearchStarted = window.PaintEventsCount() > 0;
+    };
     bool timerRanDuringSettingsRead = true;
     wheel->onGetFeature = [&] { timerRanDuringSettingsRead = window.TimerEnabled(); };
 
     window.Load(form);
 
     EXPECT_TRUE(shownWhenSearchStarted);
+    EXPECT_TRUE(paintedWhenSearchStarted);
     EXPECT_FALSE(timerRanDuringSettingsRead);
     std::vector<std::string> sequence;
     for (const sim::Call& c : bus.Calls()) {

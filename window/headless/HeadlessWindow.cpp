@@ -1,17 +1,20 @@
 #include "window/headless/HeadlessWindow.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
+#include <cstddef>
 #include <stdexcept>
 
 namespace ui {
 
 namespace {
 
+// The shortest text that reads back as the same number: a transfer sets a width per record, and
+// printf's formatting cost more than the rest of the record's work together.
 std::string FormatDouble(double v) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    return buf;
+    const std::to_chars_result end = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, end.ptr);
 }
 
 }  // namespace
@@ -102,6 +105,10 @@ std::vector<WindowEvent> HeadlessWindow::EventsFor(const std::string& control) c
 }
 
 void HeadlessWindow::Record(std::string what, const std::string& control, std::string value) {
+    if (events_.size() == kEventLogLimit) {
+        events_.erase(events_.begin(),
+                      events_.begin() + static_cast<std::ptrdiff_t>(kEventLogLimit / 2));
+    }
     events_.push_back(WindowEvent{std::move(what), control, std::move(value)});
 }
 

@@ -49,6 +49,9 @@ class HeadlessWindow : public Window {
 
     // --- observing ----------------------------------------------------------------------------
     const ControlState& Control(const std::string& name) const;
+    // The most recent events, at most kEventLogLimit: when the log fills, its older half goes,
+    // so a window driven for hours (a benchmark, a long transfer) holds a bounded log.
+    static constexpr std::size_t kEventLogLimit = 1 << 16;
     const std::vector<WindowEvent>& Events() const { return events_; }
     std::vector<WindowEvent> EventsFor(const std::string& control) const;
     int ProcessEventsCount() const { return processEventsCount_; }

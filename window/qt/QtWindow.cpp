@@ -71,7 +71,7 @@ void QtWindow::Realise(const ControlSpec& spec) {
         Realise(*container);
         parent = controls_.at(spec.container).widget;
     }
-    Control control{spec, nullptr, nullptr, spec.caption, double(spec.width)};
+    Control control{spec, nullptr, nullptr, spec.caption, double(spec.width), spec.backColor};
     if (spec.kind == ControlKind::Timer) {
         control.timer = new QTimer(form_.get());
         control.timer->setObjectName(QString::fromStdString(spec.name));
@@ -162,9 +162,17 @@ void QtWindow::SetText(const std::string& control, const std::string& text) {
     if (unloaded_)
         return;
     Control& c = Find(control);
+    // The same text again would only repaint the control: a status tick sets every field. An
+    // edit box the user has typed in shows other text, and takes the program's again.
+    const bool edited = c.spec.kind == ControlKind::TextField &&
+                        static_cast<const QLineEdit*>(c.widget)->isModified();
+    if (text == c.text && !edited)
+        return;
     c.text = text;
-    if (c.widget != nullptr)
+    if (c.widget != nullptr) {
         ApplyText(c.widget, c.spec.kind, text);
+        c.changedSinceRefresh = true;
+    }
 }
 
 std::string QtWindow::Text(const std::string& control) const {
@@ -193,8 +201,10 @@ void QtWindow::SetVisible(const std::string& control, bool visible) {
     if (unloaded_)
         return;
     Control& c = Find(control);
-    if (c.widget != nullptr)
+    if (c.widget != nullptr) {
         c.widget->setVisible(visible);
+        c.changedSinceRefresh = true;
+    }
 }
 
 // The width is kept as given, not as the pixels it became, so that a program reading it back
@@ -204,8 +214,13 @@ void QtWindow::SetWidth(const std::string& control, double twips) {
         return;
     Control& c = Find(control);
     c.width = twips;
-    if (c.widget != nullptr)
-        c.widget->setGeometry(ControlGeometry(c.spec, twips, dpi_));
+    if (c.widget == nullptr)
+        return;
+    const QRect geometry = ControlGeometry(c.spec, twips, dpi_);
+    if (geometry != c.widget->geometry()) {
+        c.widget->setGeometry(geometry);
+        c.changedSinceRefresh = true;
+    }
 }
 
 double QtWindow::Width(const std::string& control) const {
@@ -216,16 +231,21 @@ void QtWindow::SetBackColor(const std::string& control, ColorRef color) {
     if (unloaded_)
         return;
     Control& c = Find(control);
-    if (c.widget != nullptr)
-        ApplyBackColor(c.widget, c.spec.kind, color);
+    if (c.widget == nullptr || c.backColor == color)
+        return;
+    c.backColor = color;
+    ApplyBackColor(c.widget, c.spec.kind, color);
+    c.changedSinceRefresh = true;
 }
 
 void QtWindow::Refresh(const std::string& control) {
     if (unloaded_)
         return;
     Control& c = Find(control);
-    if (c.widget != nullptr)
+    if (c.widget != nullptr && c.changedSinceRefresh) {
         c.widget->repaint();
+        c.changedSinceRefresh = false;
+    }
 }
 
 void QtWindow::ProcessEvents() {

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ class QtWindow : public Window {
         QTimer* timer = nullptr;    // owned by the form; timers only
         std::string text;
         double width = 0;
+        std::optional<ColorRef> backColor;
+        // Whether the widget changed since Refresh last repainted it; a repaint of an unchanged
+        // widget draws the same pixels again (a progress bar moves by a pixel every few records).
+        bool changedSinceRefresh = true;
     };
 
     void Realise(const ControlSpec& spec);

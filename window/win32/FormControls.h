@@ -22,6 +22,9 @@ struct FormControl {
     std::optional<ColorRef> backColor;
     int commandId = 0;  // child window id, or the timer id of a Timer
     HWND hwnd = nullptr;
+    // Whether the child window changed since Refresh last redrew it; redrawing an unchanged one
+    // paints the same pixels again (a progress bar moves by a pixel every few records).
+    bool changedSinceRefresh = true;
 };
 
 class FormControls {

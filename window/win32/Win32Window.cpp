@@ -162,11 +162,28 @@ void Win32Window::FocusFirstButton() {
 
 void Win32Window::SetText(const std::string& control, const std::string& text) {
     FormControl* c = Live(control);
-    if (c == nullptr)
+    if (c == nullptr || ShowsText(*c, text))
         return;
     c->text = text;
-    if (c->hwnd != nullptr)
+    if (c->hwnd != nullptr) {
         SetWindowTextW(c->hwnd, ToUtf16(text).c_str());
+        c->changedSinceRefresh = true;
+    }
+}
+
+// Setting the same text again would only redraw the control: a status tick sets every field.
+// An edit box is compared with what it shows, which the user may have typed over.
+bool Win32Window::ShowsText(const FormControl& c, const std::string& text) const {
+    if (c.text != text)
+        return false;
+    if (c.spec.kind != ControlKind::TextField || c.hwnd == nullptr)
+        return true;
+    const std::wstring wanted = ToUtf16(text);
+    // Room for one character more than wanted, so that a longer text cannot pass for it.
+    std::wstring shown(wanted.size() + 2, L'\0');
+    const int length = GetWindowTextW(c.hwnd, shown.data(), static_cast<int>(shown.size()));
+    return static_cast<std::size_t>(length) == wanted.size() &&
+           shown.compare(0, wanted.size(), wanted) == 0;
 }
 
 std::string Win32Window::Text(const std::string& control) const {
@@ -202,6 +219,7 @@ void Win32Window::SetVisible(const std::string& control, bool visible) {
     if (c == nullptr)
         return;
     c->visible = visible;
+    c->changedSinceRefresh = true;
     controls_.ApplyVisibility(*c);
 }
 
@@ -209,11 +227,13 @@ void Win32Window::SetWidth(const std::string& control, double twips) {
     FormControl* c = Live(control);
     if (c == nullptr)
         return;
+    const RECT before = controls_.PixelRect(*c, dpi_);
     c->width = twips;
-    if (c->hwnd == nullptr)
+    const RECT r = controls_.PixelRect(*c, dpi_);
+    if (c->hwnd == nullptr || EqualRect(&before, &r))
         return;
-    RECT r = controls_.PixelRect(*c, dpi_);
     MoveWindow(c->hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    c->changedSinceRefresh = true;
 }
 
 double Win32Window::Width(const std::string& control) const {
@@ -223,19 +243,22 @@ double Win32Window::Width(const std::string& control) const {
 
 void Win32Window::SetBackColor(const std::string& control, ColorRef color) {
     FormControl* c = Live(control);
-    if (c == nullptr)
+    if (c == nullptr || c->backColor == color)
         return;
     c->backColor = color;
-    if (c->hwnd != nullptr)
+    if (c->hwnd != nullptr) {
         InvalidateRect(c->hwnd, nullptr, TRUE);
+        c->changedSinceRefresh = true;
+    }
 }
 
 void Win32Window::Refresh(const std::string& control) {
     FormControl* c = Live(control);
-    if (c == nullptr || c->hwnd == nullptr)
+    if (c == nullptr || c->hwnd == nullptr || !c->changedSinceRefresh)
         return;
     RedrawWindow(c->hwnd, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    c->changedSinceRefresh = false;
 }
 
 std::string Win32Window::DecimalSeparator() const {

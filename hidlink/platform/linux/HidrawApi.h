@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "hidlink/ApiDeclarations.h"
+#include "hidlink/platform/linux/PreciseTiming.h"
 #include "hidlink/platform/linux/ReportDescriptor.h"
 #include "hidlink/platform/linux/SysfsHidraw.h"
 
@@ -59,8 +60,8 @@ class HidrawApi : public ApiDeclarations {
                        std::uint32_t flagsAndAttributes) override;
     Bool32 CloseHandle(Handle object) override;
     void Sleep(std::uint32_t milliseconds) override;
-    void BeginPreciseTiming() override {}
-    void EndPreciseTiming() override {}
+    void BeginPreciseTiming() override { timerSlack_.Raise(); }
+    void EndPreciseTiming() override { timerSlack_.Restore(); }
 
     // --- the program's surroundings ------------------------------------------------------------
     std::string ProgramDirectory() override;
@@ -94,6 +95,7 @@ class HidrawApi : public ApiDeclarations {
     std::map<PreparsedData, ReportLengths> preparsed_;
     PreparsedData nextPreparsed_ = 1;
     std::set<FileHandle> openImageFiles_;
+    linuxtiming::TimerSlack timerSlack_;
 };
 
 }  // namespace hidlink::hidraw

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 
 #include "hidlink/DeviceIdentity.h"
@@ -15,10 +14,7 @@
 namespace hidlink::hidraw {
 
 void HidrawApi::Sleep(std::uint32_t milliseconds) {
-    timespec remaining{static_cast<time_t>(milliseconds / 1000),
-                       static_cast<long>(milliseconds % 1000) * 1000000L};
-    while (::nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
-    }
+    linuxtiming::SleepAtLeast(milliseconds);
 }
 
 std::string HidrawApi::ProgramDirectory() {

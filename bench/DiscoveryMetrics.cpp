@@ -1,0 +1,82 @@
+#include "bench/DiscoveryMetrics.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "bench/SysfsTree.h"
+#include "hidlink/HidLink.h"
+#include "hidlink/platform/linux/HidrawApi.h"
+#include "hidlink/sim/SimClock.h"
+#include "hidlink/sim/SimulatedBus.h"
+
+namespace bench {
+
+namespace {
+
+const hidlink::DeviceProfile kServodiag{hidlink::ServodiagAccepts, hidlink::NoDeviceRule::BlankAll,
+                                        0};
+
+constexpr int kHidrawNodes = 1000;
+constexpr int kHidrawSearches = 20;
+
+std::shared_ptr<sim::SimDevice> Interface(int index, std::uint16_t vendor, std::uint16_t product) {
+    sim::DeviceDescription d;
+    char path[96];
+    std::snprintf(path, sizeof path, R"(\\?\hid#vid_%04x&pid_%04x#7&%x&0&0000)", vendor, product,
+                  static_cast<unsigned>(index));
+    d.path = path;
+    d.vendorId = vendor;
+    d.productId = product;
+    d.featureReportByteLength = 65;
+    return std::make_shared<sim::SimDevice>(d);
+}
+
+// Microseconds of CPU per interface for whole searches that find the device last.
+double SimSearch(int interfaces) {
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus(clock);
+    bus.KeepCallLog(false);
+    for (int i = 0; i + 1 < interfaces; ++i)
+        bus.AddDevice(Interface(i, 0x046D, 0xC077));
+    bus.AddDevice(Interface(interfaces, hidlink::kDrivantaVendorId, 0x1020));
+    const int searches = std::max(5, 200000 / interfaces);
+    const double start = CpuMicroseconds();
+    for (int i = 0; i < searches; ++i) {
+        hidlink::HidLink link;
+        if (!hidlink::FindTheHid(link, bus, kServodiag))
+            return -1;
+        hidlink::CloseDevice(link, bus);
+    }
+    return (CpuMicroseconds() - start) / searches / interfaces;
+}
+
+}  // namespace
+
+void MeasureSimDiscovery(MetricReport& report) {
+    for (int interfaces : {10, 10000}) {
+        const std::string name = "discovery.us_per_interface.sim." + std::to_string(interfaces);
+        const double cost = SimSearch(interfaces);
+        if (cost < 0)
+            report.Fail(name, "the device was not found");
+        else
+            report.Add(name, cost, "us");
+    }
+}
+
+// None of the tree's nodes is a device node the kernel answers, so every search walks all of
+// them: enumerate, read the path, open, ask for the attributes, close.
+void MeasureHidrawDiscovery(MetricReport& report) {
+    SysfsTree tree(kHidrawNodes);
+    hidlink::hidraw::HidrawApi api(tree.SysRoot(), tree.DevRoot());
+    const double start = CpuMicroseconds();
+    for (int i = 0; i < kHidrawSearches; ++i) {
+        hidlink::HidLink link;
+        hidlink::FindTheHid(link, api, kServodiag);
+        hidlink::CloseDevice(link, api);
+    }
+    const double cost = (CpuMicroseconds() - start) / kHidrawSearches / kHidrawNodes;
+    report.Add("discovery.us_per_interface.hidraw", cost, "us");
+}
+
+}  // namespace bench

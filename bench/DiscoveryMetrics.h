@@ -1,0 +1,12 @@
+// How discovery's cost grows with the number of HID interfaces: on the simulated bus (the device
+// searched for comes last) and on the hidraw backend over a sysfs tree.
+#pragma once
+
+#include "bench/MetricReport.h"
+
+namespace bench {
+
+void MeasureSimDiscovery(MetricReport& report);
+void MeasureHidrawDiscovery(MetricReport& report);
+
+}  // namespace bench

@@ -1,0 +1,13 @@
+// servodiag's figures: a status tick's cost headless and with the Qt window, and how long the
+// window takes to be drawn after the start.
+#pragma once
+
+#include "bench/MetricReport.h"
+
+namespace bench {
+
+void MeasureFirstPaint(MetricReport& report);
+void MeasureHeadlessTick(MetricReport& report);
+void MeasureQtTick(MetricReport& report);
+
+}  // namespace bench

@@ -1,0 +1,129 @@
+#include "bench/UpdaterMetrics.h"
+
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+#include "ampflash/Layout.h"
+#include "ampflash/frmMain.h"
+#include "bench/ImageDirectory.h"
+#include "hidlink/sim/SimClock.h"
+#include "hidlink/sim/SimulatedBus.h"
+#include "simdevices/Amplifier.h"
+#include "simdevices/Bystanders.h"
+#include "simdevices/WheelController.h"
+#include "updater/FirmwareImage.h"
+#include "updater/UpdaterForm.h"
+#include "wheelflash/Layout.h"
+#include "wheelflash/frmMain.h"
+#include "window/headless/HeadlessWindow.h"
+#include "window/qt/QtWindow.h"
+
+namespace bench {
+
+namespace {
+
+constexpr std::size_t kLongestImage = updater::kMaxRecords;
+constexpr std::size_t kRealClockRecords = 3000;
+constexpr int kPacedRecords = 1000;
+constexpr std::uint32_t kRecordPacingMs = 4;
+
+// The bus's log is the tests' record, not the program's work: off, as outside the tests.
+void AmpflashCpu(MetricReport& report) {
+    ImageDirectory image(ampflash::kImageFileName, kLongestImage);
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus(clock);
+    bus.KeepCallLog(false);
+    bus.SetProgramDirectory(image.Path());
+    auto amplifier = std::make_shared<simdevices::Amplifier>();
+    bus.AddDevice(amplifier);
+    ui::HeadlessWindow window(ampflash::AmpflashLayout());
+    ampflash::frmMain form(window, bus);
+    window.Load(form);
+    const double start = CpuMicroseconds();
+    window.Click("btnUpgradeFW");
+    const double cpu = CpuMicroseconds() - start;
+    if (amplifier->ReceivedRecords() != kLongestImage)
+        return report.Fail("ampflash.cpu_us_per_record", "the update did not complete");
+    report.Add("ampflash.cpu_us_per_record", cpu / kLongestImage, "us");
+}
+
+void WheelflashCpu(MetricReport& report) {
+    ImageDirectory image(wheelflash::kImageFileName, kLongestImage);
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus(clock);
+    bus.KeepCallLog(false);
+    bus.SetProgramDirectory(image.Path());
+    bus.AddDevice(simdevices::MakeKeyboard());
+    auto controller = std::make_shared<simdevices::WheelController>();
+    bus.AddDevice(controller);
+    ui::HeadlessWindow window(wheelflash::WheelflashLayout());
+    wheelflash::frmMain form(window, bus);
+    window.Load(form);
+    const double start = CpuMicroseconds();
+    window.Click("Command4");  // "Upgrade Firmware": command, wait, transfer
+    const double cpu = CpuMicroseconds() - start;
+    if (controller->ReceivedRecords() != kLongestImage)
+        return report.Fail("wheelflash.cpu_us_per_record", "the update did not complete");
+    report.Add("wheelflash.cpu_us_per_record", cpu / kLongestImage, "us");
+}
+
+}  // namespace
+
+void MeasureUpdaterCpu(MetricReport& report) {
+    AmpflashCpu(report);
+    WheelflashCpu(report);
+}
+
+// What the transfer loop asks of the window after each record, paced as the transfer is.
+void MeasureQtProgress(MetricReport& report) {
+    sim::RealClock clock;
+    ui::qt::QtWindow window(ampflash::AmpflashLayout());
+    window.Show();
+    window.SetVisible("Pic", true);
+    const int fullWidth = updater::RoundHalfEven(window.Width("Pic"));
+    window.SetWidth("Pic", 0);
+    window.ProcessEvents();
+    clock.BeginPreciseTiming();
+    std::vector<double> costs;
+    for (int sent = 1; sent <= kPacedRecords; ++sent) {
+        clock.Sleep(kRecordPacingMs);
+        const double start = ThreadCpuMicroseconds();
+        window.SetWidth("Pic", updater::ProgressWidth(sent, fullWidth, kPacedRecords));
+        window.Refresh("Pic");
+        window.ProcessEvents();
+        costs.push_back(ThreadCpuMicroseconds() - start);
+    }
+    clock.EndPreciseTiming();
+    report.Add("gui.qt.us_per_record", Median(costs), "us");
+}
+
+// From the click to the window's unload, against the delays the program asked for meanwhile.
+void MeasureAmpflashRealClock(MetricReport& report) {
+    ImageDirectory image(ampflash::kImageFileName, kRealClockRecords);
+    sim::RealClock clock;
+    sim::SimulatedBus bus(clock);
+    bus.SetProgramDirectory(image.Path());
+    simdevices::AmplifierOptions answersAtOnce;
+    answersAtOnce.returnAfterMs = 0;
+    auto amplifier = std::make_shared<simdevices::Amplifier>(answersAtOnce);
+    bus.AddDevice(amplifier);
+    ui::qt::QtWindow window(ampflash::AmpflashLayout());
+    ampflash::frmMain form(window, bus);
+
+    double start = 0;
+    std::int64_t sleptBefore = 0;
+    QTimer::singleShot(0, [&] {
+        start = WallMicroseconds();
+        sleptBefore = bus.SleptMs();
+        form.Click("btnUpgradeFW");
+    });
+    window.Run(form);
+    const double wallMs = (WallMicroseconds() - start) / 1000;
+    const double floorMs = static_cast<double>(bus.SleptMs() - sleptBefore);
+    if (amplifier->ReceivedRecords() != kRealClockRecords || floorMs <= 0)
+        return report.Fail("ampflash.realclock.ratio", "the update did not complete");
+    report.Add("ampflash.realclock.ratio", wallMs / floorMs, "ratio");
+}
+
+}  // namespace bench

@@ -1,0 +1,13 @@
+// The updaters' figures: the per-record cost of a whole update on the virtual clock, the Qt
+// window's per-record cost, and how close a real-clock update comes to the sum of its delays.
+#pragma once
+
+#include "bench/MetricReport.h"
+
+namespace bench {
+
+void MeasureUpdaterCpu(MetricReport& report);
+void MeasureQtProgress(MetricReport& report);
+void MeasureAmpflashRealClock(MetricReport& report);
+
+}  // namespace bench

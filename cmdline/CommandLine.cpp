@@ -1,0 +1,134 @@
+#include "cmdline/CommandLine.h"
+
+#include <cstdlib>
+
+namespace cmdline {
+
+namespace {
+
+bool IsUpdater(const ProgramInfo& info) {
+    return info.program != Program::Servodiag;
+}
+
+Options WrongUsage(std::string problem) {
+    Options options;
+    options.action = Action::WrongUsage;
+    options.problem = std::move(problem);
+    return options;
+}
+
+// Seconds as a non-negative decimal number, or nothing.
+std::optional<double> Seconds(const std::string& text) {
+    if (text.empty())
+        return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || !(value >= 0) || value > 1e6)
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::string ProgramName(const ProgramInfo& info) {
+    std::string name = info.program == Program::Servodiag  ? "servodiag"
+                       : info.program == Program::Ampflash ? "ampflash"
+                                                           : "wheelflash";
+    return info.simulated ? name + "-sim" : name;
+}
+
+std::string UsageLine(const ProgramInfo& info) {
+    std::string line = "usage: " + ProgramName(info) + " [--help] [--version] [--no-window]";
+    if (IsUpdater(info))
+        return line + " [--yes] [IMAGE]";
+    line += " [--record FILE.csv]";
+    if (info.simulated)
+        line += " [--unplug-at SECONDS [--replug-at SECONDS]]";
+    return line;
+}
+
+Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>& args) {
+    Options options;
+    bool imageGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        std::optional<std::string> attached;  // --option=value
+        if (arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
+            attached = arg.substr(arg.find('=') + 1);
+            arg = arg.substr(0, arg.find('='));
+        }
+        const bool takesValue =
+            arg == "--record" || (info.simulated && (arg == "--unplug-at" || arg == "--replug-at"));
+        if (attached && !takesValue)
+            return WrongUsage(arg + " takes no value");
+        std::string value;
+        if (takesValue) {
+            if (!attached && i + 1 >= args.size())
+                return WrongUsage(arg + " needs a value");
+            value = attached ? *attached : args[++i];
+        }
+
+        if (arg == "--help" || arg == "-h") {
+            options.action = Action::Help;
+            return options;
+        }
+        if (arg == "--version") {
+            options.action = Action::Version;
+            return options;
+        }
+        if (arg == "--no-window") {
+            options.noWindow = true;
+        } else if (arg == "--yes" && IsUpdater(info)) {
+            options.yes = true;
+        } else if (arg == "--record" && !IsUpdater(info)) {
+            if (value.empty())
+                return WrongUsage("--record needs a file name");
+            options.recordPath = value;
+        } else if (takesValue) {  // --unplug-at or --replug-at
+            const std::optional<double> seconds = Seconds(value);
+            if (!seconds)
+                return WrongUsage(arg + " needs a number of seconds, not \"" + value + "\"");
+            (arg == "--unplug-at" ? options.unplugAt : options.replugAt) = seconds;
+        } else if (IsUpdater(info) && !imageGiven && (arg.empty() || arg[0] != '-')) {
+            if (arg.empty())
+                return WrongUsage("the image file name is empty");
+            options.imagePath = arg;
+            imageGiven = true;
+        } else if (!arg.empty() && arg[0] == '-') {
+            return WrongUsage("unknown option " + arg);
+        } else {
+            return WrongUsage("unexpected argument \"" + arg + "\"");
+        }
+    }
+
+    if (options.yes && !options.noWindow)
+        return WrongUsage("--yes goes with --no-window (the window asks for itself)");
+    if (options.replugAt && !options.unplugAt)
+        return WrongUsage("--replug-at needs --unplug-at");
+    if (options.replugAt && *options.replugAt <= *options.unplugAt)
+        return WrongUsage("--replug-at must come after --unplug-at");
+    return options;
+}
+
+std::string VersionText(const ProgramInfo& info) {
+    return ProgramName(info) + " " DRIVANTA_VERSION "\n";
+}
+
+std::optional<Answer> AnswerWithoutRunning(const ProgramInfo& info, const Options& options,
+                                           const std::string& updateLogPath) {
+    switch (options.action) {
+        case Action::Run:
+            return std::nullopt;
+        case Action::Help:
+            return Answer{0, HelpText(info, updateLogPath), {}};
+        case Action::Version:
+            return Answer{0, VersionText(info), {}};
+        case Action::WrongUsage:
+            break;
+    }
+    return Answer{kWrongUsage,
+                  {},
+                  ProgramName(info) + ": " + options.problem + "\n" + UsageLine(info) + "\n"};
+}
+
+}  // namespace cmdline

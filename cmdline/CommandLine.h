@@ -1,0 +1,61 @@
+// The three programs' command line: what it asks for, and what --help, --version and a wrong
+// usage print. Pure: the programs' main()s act on the result.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cmdline {
+
+enum class Program { Servodiag, Ampflash, Wheelflash };
+
+struct ProgramInfo {
+    Program program = Program::Servodiag;
+    bool simulated = false;  // the -sim build, on simulated devices
+};
+
+// The statuses a program exits with, the same with and without a window.
+enum ExitStatus : int {
+    kUpdated = 0,  // for servodiag: it ran and a device answered
+    kUpdateFailed = 1,
+    kWrongUsage = 2,
+    kNoDevice = 3,
+    kImageRejected = 4,
+    kCancelled = 5,
+    kNoDisplay = 6,
+    kRecordFailed = 7,  // servodiag: the --record file could not be written
+};
+
+enum class Action { Run, Help, Version, WrongUsage };
+
+struct Options {
+    Action action = Action::Run;
+    std::string problem;  // what was wrong, for Action::WrongUsage
+    bool noWindow = false;
+    bool yes = false;                // the updaters: answer the confirmation with yes
+    std::string imagePath;           // the updaters: empty = the image beside the program
+    std::string recordPath;          // servodiag: empty = no recording
+    std::optional<double> unplugAt;  // servodiag-sim: seconds after start
+    std::optional<double> replugAt;
+};
+
+Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>& args);
+
+std::string ProgramName(const ProgramInfo& info);
+std::string UsageLine(const ProgramInfo& info);
+// `updateLogPath` is where the updaters append their log (named by the updaters' help only).
+std::string HelpText(const ProgramInfo& info, const std::string& updateLogPath);
+std::string VersionText(const ProgramInfo& info);
+
+// What --help, --version and a wrong usage print, and the status the program then exits with.
+struct Answer {
+    int status = 0;
+    std::string out;  // for standard output
+    std::string err;  // for standard error
+};
+// Nothing when the options ask the program to run.
+std::optional<Answer> AnswerWithoutRunning(const ProgramInfo& info, const Options& options,
+                                           const std::string& updateLogPath);
+
+}  // namespace cmdline

@@ -1,0 +1,95 @@
+#include "cmdline/CommandLine.h"
+
+namespace cmdline {
+
+namespace {
+
+std::string WhatItDoes(const ProgramInfo& info) {
+    switch (info.program) {
+        case Program::Servodiag:
+            return "Shows the Drivanta v2 wheel controller's identity, its settings and its "
+                   "status,\n"
+                   "read every 200 ms. It never writes to the device.\n";
+        case Program::Ampflash:
+            return "Updates the firmware of the Drivanta v2 servo amplifier: switches it to its\n"
+                   "bootloader, sends the image, resets it and waits for it to come back.\n";
+        case Program::Wheelflash:
+            return "Updates the firmware of the Drivanta v2 wheel controller: sends the upgrade\n"
+                   "command, waits for the controller to come back, then sends the image.\n";
+    }
+    return {};
+}
+
+std::string WhereItLooks(const ProgramInfo& info) {
+    if (info.simulated) {
+        std::string text = "Runs on simulated devices, not on this machine's.";
+        return text + (info.program == Program::Servodiag
+                           ? "\n"
+                           : " The default image is\nthe sample beside the program.\n");
+    }
+    switch (info.program) {
+        case Program::Servodiag:
+            return "Device: the wheel controller among this machine's USB HID devices (vendor\n"
+                   "1d47, product 1020, 2232 or 2233).\n";
+        case Program::Ampflash:
+            return "Device: the servo amplifier among this machine's USB HID devices (product\n"
+                   "2233).\nImage: IMAGE, or servoamp-Orla-RevA.bin beside the program.\n";
+        case Program::Wheelflash:
+            return "Device: the wheel controller among this machine's USB HID devices (vendor\n"
+                   "1d47, product b02e or 2233).\nImage: IMAGE, or wheelflash.bin beside the "
+                   "program.\n";
+    }
+    return {};
+}
+
+std::string OptionList(const ProgramInfo& info) {
+    std::string text =
+        "  --help         print this help and exit\n"
+        "  --version      print the version and exit\n";
+    if (info.program == Program::Servodiag) {
+        text +=
+            "  --no-window    no window: print the identity on the terminal and run until\n"
+            "                 interrupted (Ctrl+C)\n"
+            "  --record FILE  write every status reading to FILE as CSV rows\n";
+        if (info.simulated) {
+            text +=
+                "  --unplug-at S  the simulated controller leaves the bus S seconds after start\n"
+                "  --replug-at S  and comes back S seconds after start\n";
+        }
+        return text;
+    }
+    return text +
+           "  --no-window    no window: print the identity, the progress on standard error,\n"
+           "                 and ask before the update on the terminal\n"
+           "  --yes          with --no-window: update without asking\n"
+           "  IMAGE          the image file to send\n";
+}
+
+std::string Statuses(const ProgramInfo& info) {
+    if (info.program == Program::Servodiag) {
+        return "  0  ended, and a device answered\n"
+               "  2  wrong usage\n"
+               "  3  no device answered\n"
+               "  6  no display to open the window on (use --no-window)\n"
+               "  7  the --record file could not be written\n";
+    }
+    return "  0  updated\n"
+           "  1  the update failed (the device refused, left or did not come back)\n"
+           "  2  wrong usage\n"
+           "  3  no device found\n"
+           "  4  the image failed its check; nothing was sent\n"
+           "  5  cancelled at the confirmation\n"
+           "  6  no display to open the window on (use --no-window)\n";
+}
+
+}  // namespace
+
+std::string HelpText(const ProgramInfo& info, const std::string& updateLogPath) {
+    std::string text = UsageLine(info) + "\n\n" + WhatItDoes(info) + "\n" + WhereItLooks(info);
+    text += "\nOptions:\n" + OptionList(info) + "\nExit status:\n" + Statuses(info);
+    if (info.program != Program::Servodiag)
+        text += "\nEvery update is logged, one JSON object per line, in\n" + updateLogPath + "\n";
+    return text;
+}
+
+}  // namespace cmdline

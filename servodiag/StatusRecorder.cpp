@@ -1,0 +1,109 @@
+#include "servodiag/StatusRecorder.h"
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "common/UtcTime.h"
+#include "servodiag/NumberText.h"
+
+namespace servodiag {
+
+namespace {
+
+const char* EstopName(Estop estop) {
+    switch (estop) {
+        case Estop::Stop:
+            return "stop";
+        case Estop::Bypassed:
+            return "bypassed";
+        case Estop::Ok:
+            break;
+    }
+    return "ok";
+}
+
+std::string Number(double x) {
+    return NumberText(x, ".");
+}
+
+std::string Version(std::uint8_t major, std::uint8_t minor) {
+    return HexText(major) + "." + HexText(minor);
+}
+
+}  // namespace
+
+std::string StatusCsvHeader() {
+    return "time,device,position_counts,degrees,bus_volts,estop,usb_errors,spi_errors,amp_fw,"
+           "amp_bl,amp_serial,motor_model";
+}
+
+std::string StatusCsvRow(std::chrono::system_clock::time_point when, const StatusValues* values) {
+    constexpr std::size_t kValueColumns = 10;  // after time and device
+    std::vector<std::string> fields{common::UtcMilliseconds(when)};
+    if (values == nullptr) {
+        fields.push_back("not responding");
+        fields.resize(fields.size() + kValueColumns);
+    } else {
+        const std::optional<AmplifierDetails>& a = values->amplifier;
+        fields.push_back("ok");
+        fields.push_back(a ? std::to_string(a->positionCounts) : "");
+        fields.push_back(a ? Number(a->degrees) : "");
+        fields.push_back(values->busVolts ? Number(*values->busVolts) : "");
+        fields.push_back(EstopName(values->estop));
+        fields.push_back(std::to_string(values->usbErrors));
+        fields.push_back(std::to_string(values->spiErrors));
+        fields.push_back(a ? Version(a->firmwareMajor, a->firmwareMinor) : "");
+        fields.push_back(a ? Version(a->bootloaderMajor, a->bootloaderMinor) : "");
+        fields.push_back(a ? std::to_string(a->serialNumber) : "");
+        fields.push_back(a ? std::to_string(a->motorModel) : "");
+    }
+    std::string row;
+    for (const std::string& field : fields) {
+        if (!row.empty())
+            row.push_back(',');
+        row.append(field);
+    }
+    return row;
+}
+
+std::unique_ptr<StatusRecorder> StatusRecorder::Create(const std::string& path,
+                                                       std::string* error) {
+    // Binary: the same bytes on every platform, rows ending in "\n".
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        *error = path + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    std::unique_ptr<StatusRecorder> recorder(new StatusRecorder(file));
+    recorder->WriteLine(StatusCsvHeader());
+    if (recorder->Failed()) {
+        *error = path + ": cannot write";
+        return nullptr;
+    }
+    return recorder;
+}
+
+StatusRecorder::~StatusRecorder() {
+    std::fclose(file_);
+}
+
+void StatusRecorder::Record(const std::uint8_t* report) {
+    const auto now = std::chrono::system_clock::now();
+    if (report == nullptr) {
+        WriteLine(StatusCsvRow(now, nullptr));
+        return;
+    }
+    const StatusValues values = DecodeStatusValues(report);
+    WriteLine(StatusCsvRow(now, &values));
+}
+
+void StatusRecorder::WriteLine(const std::string& line) {
+    const std::string withEnd = line + "\n";
+    if (std::fwrite(withEnd.data(), 1, withEnd.size(), file_) != withEnd.size() ||
+        std::fflush(file_) != 0) {
+        failed_ = true;
+    }
+}
+
+}  // namespace servodiag

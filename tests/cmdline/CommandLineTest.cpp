@@ -1,0 +1,144 @@
+// The command line of the three programs, and the statuses it makes them exit with, as one table.
+#include "cmdline/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+namespace cmdline {
+namespace {
+
+constexpr ProgramInfo kServodiag{Program::Servodiag, false};
+constexpr ProgramInfo kServodiagSim{Program::Servodiag, true};
+constexpr ProgramInfo kAmpflash{Program::Ampflash, false};
+constexpr ProgramInfo kWheelflashSim{Program::Wheelflash, true};
+
+constexpr int kRuns = -1;  // the program goes on to its window
+
+struct LineCase {
+    const char* what;
+    ProgramInfo program;
+    std::vector<std::string> args;
+    int status;  // kRuns, or the status it exits with at once
+    Options expected{};
+};
+
+std::ostream& operator<<(std::ostream& out, const LineCase& c) {
+    return out << c.what;
+}
+
+Options Expect(bool noWindow, bool yes, std::string image, std::string record = {},
+               std::optional<double> unplugAt = {}, std::optional<double> replugAt = {}) {
+    Options o;
+    o.noWindow = noWindow;
+    o.yes = yes;
+    o.imagePath = std::move(image);
+    o.recordPath = std::move(record);
+    o.unplugAt = unplugAt;
+    o.replugAt = replugAt;
+    return o;
+}
+
+class CommandLineTest : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(CommandLineTest, ParsesAndExitsWithItsStatus) {
+    const LineCase& c = GetParam();
+    const Options options = ParseCommandLine(c.program, c.args);
+    const std::optional<Answer> answer = AnswerWithoutRunning(c.program, options, "/log");
+    if (c.status == kRuns) {
+        ASSERT_FALSE(answer) << options.problem;
+        EXPECT_EQ(options.noWindow, c.expected.noWindow);
+        EXPECT_EQ(options.yes, c.expected.yes);
+        EXPECT_EQ(options.imagePath, c.expected.imagePath);
+        EXPECT_EQ(options.recordPath, c.expected.recordPath);
+        EXPECT_EQ(options.unplugAt, c.expected.unplugAt);
+        EXPECT_EQ(options.replugAt, c.expected.replugAt);
+        return;
+    }
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, c.status);
+    if (c.status == kWrongUsage) {
+        // The problem, then the usage line, on standard error only.
+        EXPECT_EQ(answer->out, "");
+        EXPECT_NE(answer->err.find("\n" + UsageLine(c.program) + "\n"), std::string::npos);
+    } else {
+        EXPECT_EQ(answer->err, "");
+        EXPECT_NE(answer->out.find(ProgramName(c.program)), std::string::npos);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, CommandLineTest,
+    ::testing::Values(
+        LineCase{
+            "servodiag alone opens its window", kServodiag, {}, kRuns, Expect(false, false, "")},
+        LineCase{"servodiag records without a window",
+                 kServodiag,
+                 {"--no-window", "--record", "s.csv"},
+                 kRuns,
+                 Expect(true, false, "", "s.csv")},
+        LineCase{"record file attached with =",
+                 kServodiag,
+                 {"--record=s.csv"},
+                 kRuns,
+                 Expect(false, false, "", "s.csv")},
+        LineCase{"record without its file", kServodiag, {"--record"}, kWrongUsage},
+        LineCase{"record with an empty file name", kServodiag, {"--record="}, kWrongUsage},
+        LineCase{"servodiag takes no --yes", kServodiag, {"--yes"}, kWrongUsage},
+        LineCase{"servodiag takes no image", kServodiag, {"image.bin"}, kWrongUsage},
+        LineCase{"only the -sim build unplugs", kServodiag, {"--unplug-at", "3"}, kWrongUsage},
+        LineCase{"-sim unplugs and replugs",
+                 kServodiagSim,
+                 {"--unplug-at", "3", "--replug-at=6.5"},
+                 kRuns,
+                 Expect(false, false, "", "", 3.0, 6.5)},
+        LineCase{"replug without unplug", kServodiagSim, {"--replug-at", "6"}, kWrongUsage},
+        LineCase{"replug before unplug",
+                 kServodiagSim,
+                 {"--unplug-at", "6", "--replug-at", "3"},
+                 kWrongUsage},
+        LineCase{"seconds not a number", kServodiagSim, {"--unplug-at", "3s"}, kWrongUsage},
+        LineCase{"negative seconds", kServodiagSim, {"--unplug-at", "-1"}, kWrongUsage},
+        LineCase{
+            "updater alone: the image beside it", kAmpflash, {}, kRuns, Expect(false, false, "")},
+        LineCase{
+            "updater with an image", kAmpflash, {"fw.bin"}, kRuns, Expect(false, false, "fw.bin")},
+        LineCase{"updater unattended",
+                 kWheelflashSim,
+                 {"--no-window", "--yes", "dir/fw.bin"},
+                 kRuns,
+                 Expect(true, true, "dir/fw.bin")},
+        LineCase{"options after the image",
+                 kAmpflash,
+                 {"fw.bin", "--yes", "--no-window"},
+                 kRuns,
+                 Expect(true, true, "fw.bin")},
+        LineCase{"--yes needs --no-window", kAmpflash, {"--yes"}, kWrongUsage},
+        LineCase{"two images", kAmpflash, {"a.bin", "b.bin"}, kWrongUsage},
+        LineCase{"an empty image name", kAmpflash, {""}, kWrongUsage},
+        LineCase{"updaters do not record", kAmpflash, {"--record", "s.csv"}, kWrongUsage},
+        LineCase{"a flag given a value", kAmpflash, {"--no-window=1"}, kWrongUsage},
+        LineCase{"unknown option", kWheelflashSim, {"--force"}, kWrongUsage},
+        LineCase{"help", kWheelflashSim, {"--help"}, 0},
+        LineCase{"short help", kAmpflash, {"-h"}, 0},
+        LineCase{"help before a wrong option", kAmpflash, {"--help", "--force"}, 0},
+        LineCase{"a wrong option before help", kAmpflash, {"--force", "--help"}, kWrongUsage},
+        LineCase{"version", kServodiag, {"--version"}, 0},
+        LineCase{"version of a -sim build", kServodiagSim, {"--no-window", "--version"}, 0}));
+
+// What a service technician scripts against: every status, and where the log is.
+TEST(HelpTest, UpdatersListEveryStatusAndNameTheLog) {
+    for (const ProgramInfo& info : {kAmpflash, kWheelflashSim}) {
+        const std::string help = HelpText(info, "/state/drivanta/updates.log");
+        for (const char* status :
+             {"0  updated", "1  the update failed", "2  wrong usage", "3  no device found",
+              "4  the image failed its check", "5  cancelled at the confirmation"}) {
+            EXPECT_NE(help.find(status), std::string::npos) << status;
+        }
+        EXPECT_NE(help.find("/state/drivanta/updates.log"), std::string::npos);
+        EXPECT_EQ(help.rfind(UsageLine(info), 0), 0u);
+    }
+}
+
+}  // namespace
+}  // namespace cmdline

@@ -1,0 +1,31 @@
+// The whole flows of the three programs on the kernel's hidraw devices, each with the hidraw
+// backend, the headless window and the real clock. Each records its first failure in the verdict.
+#pragma once
+
+#include <memory>
+
+#include "ScenarioSupport.h"
+
+namespace kerneltest {
+
+// Discovery through usbhid past another vendor's device, and the four identity labels of each
+// program exactly as the gadget describes the device.
+void UsbIdentity(Verdict& verdict);
+// servodiag's settings and status ticks, decoded to what the wheel controller sent.
+void Servodiag(Verdict& verdict, Carrier carrier);
+// ampflash's whole update: switch, records, reset, the amplifier gone and back, found again.
+void Ampflash(Verdict& verdict, Carrier carrier);
+// wheelflash's whole update: upgrade command, the controller back in its image-receiving mode
+// with unnumbered reports, records with report ID 0x00.
+void Wheelflash(Verdict& verdict, Carrier carrier);
+// The device pulled out during an ampflash transfer and during servodiag's ticks.
+void Unplug(Verdict& verdict, Carrier carrier);
+
+// The models as the scenarios serve them, with the report layout of each mode.
+std::shared_ptr<sim::SimDevice> HeadsetBystander();
+ReportIdsOf HeadsetReportIds();
+ReportIdsOf AmplifierReportIds();
+// Numbered reports (8 and 17) in the normal mode, one unnumbered report in image-receiving mode.
+ReportIdsOf WheelReportIds();
+
+}  // namespace kerneltest

@@ -1,0 +1,117 @@
+// servodiag --record: the CSV columns from known status reports, and the rows the status tick
+// hands to the recorder, including the ticks where the device does not answer.
+#include "servodiag/StatusRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+#include "hidlink/sim/SimulatedBus.h"
+#include "servodiag/Layout.h"
+#include "servodiag/StatusReport.h"
+#include "servodiag/frmMain.h"
+#include "simdevices/WheelController.h"
+#include "window/headless/HeadlessWindow.h"
+
+namespace servodiag {
+namespace {
+
+using Bytes = std::vector<std::pair<int, std::uint8_t>>;
+
+const std::chrono::system_clock::time_point kWhen =
+    std::chrono::sys_days{std::chrono::year{2026} / 12 / 7} + std::chrono::hours(15) +
+    std::chrono::minutes(4) + std::chrono::seconds(5) + std::chrono::milliseconds(123);
+
+// One turn backwards (-40000 counts), firmware 2.1A, bootloader 1.3, serial 20417, motor 6010,
+// 48.47 V, E-STOP monitored and clear, 3 USB and 250 SPI errors.
+const Bytes kEverything = {{5, 0xC0},  {6, 0x63},  {7, 0xFF},  {8, 0xFF},  {21, 0x03}, {22, 0x01},
+                           {23, 0xC1}, {24, 0x4F}, {25, 0x1A}, {26, 0x02}, {27, 0xEF}, {28, 0x12},
+                           {39, 0x7A}, {40, 0x17}, {45, 0x80}, {47, 3},    {48, 250}};
+
+Bytes With(Bytes bytes, std::initializer_list<std::pair<int, std::uint8_t>> more) {
+    for (const auto& [at, value] : more) {
+        std::erase_if(bytes, [&](const auto& b) { return b.first == at; });
+        bytes.emplace_back(at, value);
+    }
+    return bytes;
+}
+
+struct RowCase {
+    const char* what;
+    std::optional<Bytes> report;  // empty: the device did not answer
+    const char* row;
+};
+
+std::ostream& operator<<(std::ostream& out, const RowCase& c) {
+    return out << c.what;
+}
+
+class StatusCsvTest : public ::testing::TestWithParam<RowCase> {};
+
+TEST_P(StatusCsvTest, WritesTheDecodedNumbers) {
+    std::string row;
+    if (GetParam().report) {
+        std::array<std::uint8_t, kStatusBufferSize> buffer{};
+        buffer[0] = kStatusReportId;
+        for (const auto& [at, value] : *GetParam().report)
+            buffer[std::size_t(at)] = value;
+        const StatusValues values = DecodeStatusValues(buffer.data());
+        row = StatusCsvRow(kWhen, &values);
+    } else {
+        row = StatusCsvRow(kWhen, nullptr);
+    }
+    EXPECT_EQ(row, GetParam().row);
+    const std::string header = StatusCsvHeader();
+    EXPECT_EQ(std::count(row.begin(), row.end(), ','),
+              std::count(header.begin(), header.end(), ','));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, StatusCsvTest,
+    ::testing::Values(
+        RowCase{"everything present", kEverything,
+                "2026-12-07T15:04:05.123Z,ok,-40000,-360,48.47,ok,3,250,2.1A,1.3,20417,6010"},
+        RowCase{"amplifier details absent", With(kEverything, {{46, 0x01}}),
+                "2026-12-07T15:04:05.123Z,ok,,,48.47,ok,3,250,,,,"},
+        RowCase{"bus off", With(kEverything, {{49, 0x01}}),
+                "2026-12-07T15:04:05.123Z,ok,-40000,-360,,ok,3,250,2.1A,1.3,20417,6010"},
+        RowCase{"E-STOP pressed", With(kEverything, {{45, 0xA0}}),
+                "2026-12-07T15:04:05.123Z,ok,-40000,-360,48.47,stop,3,250,2.1A,1.3,20417,6010"},
+        RowCase{"E-STOP bypassed", With(kEverything, {{45, 0x20}}),
+                "2026-12-07T15:04:05.123Z,ok,-40000,-360,48.47,bypassed,3,250,2.1A,1.3,20417,"
+                "6010"},
+        RowCase{"quarter turn forwards", With(kEverything, {{5, 0x10}, {6, 0x27}, {7, 0}, {8, 0}}),
+                "2026-12-07T15:04:05.123Z,ok,10000,90,48.47,ok,3,250,2.1A,1.3,20417,6010"},
+        RowCase{"no answer", std::nullopt, "2026-12-07T15:04:05.123Z,not responding,,,,,,,,,,"}));
+
+// The tick hands every answer, and every failed exchange as null, to the listener.
+TEST(StatusListenerTest, HearsEveryTickAnsweredOrNot) {
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus(clock);
+    simdevices::WheelControllerOptions wheel;
+    wheel.productId = 0x1020;
+    bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
+    ui::HeadlessWindow window(ServodiagLayout());
+    frmMain form(window, bus);
+    std::vector<bool> answered;
+    form.OnStatus([&](const std::uint8_t* report) {
+        answered.push_back(report != nullptr);
+        if (report != nullptr) {
+            EXPECT_EQ(report[0], kStatusReportId);
+        }
+    });
+
+    window.Load(form);
+    window.Tick();
+    bus.FailNext("HidD_GetFeature");
+    window.Tick();
+    window.Tick();
+    EXPECT_EQ(answered, (std::vector<bool>{true, false, true}));
+}
+
+}  // namespace
+}  // namespace servodiag

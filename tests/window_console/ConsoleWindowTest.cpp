@@ -1,0 +1,202 @@
+// The console realisation running the programs' own handlers on the simulated bus, where it
+// differs from a window: the update starts by itself, the progress and captions are lines on
+// standard error, Ctrl+C is a close request, and servodiag ticks until interrupted.
+#include "window/console/ConsoleWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+#include "ampflash/Layout.h"
+#include "ampflash/frmMain.h"
+#include "cmdline/Launch.h"
+#include "hidlink/sim/SimulatedBus.h"
+#include "servodiag/Layout.h"
+#include "servodiag/frmMain.h"
+#include "simdevices/Amplifier.h"
+#include "simdevices/WheelController.h"
+
+namespace {
+
+// The terminal on the bus's virtual clock; "Ctrl+C" is pressed at the n-th question whether it
+// was (counting from 1), or never.
+struct Terminal {
+    explicit Terminal(sim::VirtualClock& clock, std::string input = {}) : in(input), clock(clock) {}
+
+    ui::ConsoleIo Io(bool terminal = false) {
+        return ui::ConsoleIo{out,
+                             err,
+                             in,
+                             terminal,
+                             [this] { return clock.NowMs(); },
+                             [this](int ms) {
+                                 clock.Advance(ms);
+                                 ++waits;
+                             },
+                             [this] { return ++questions >= interruptAtQuestion; }};
+    }
+
+    std::ostringstream out, err;
+    std::istringstream in;
+    sim::VirtualClock& clock;
+    int waits = 0;
+    int questions = 0;
+    int interruptAtQuestion = 1 << 30;
+};
+
+std::vector<std::uint8_t> Pattern(std::size_t size, std::uint8_t seed) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<std::uint8_t>(seed + i * 7 + i / 40);
+    return bytes;
+}
+
+void Write(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+struct AmpflashOnConsole : ::testing::Test {
+    AmpflashOnConsole() {
+        std::filesystem::create_directories(chosen.parent_path());
+        bus.SetProgramDirectory(directory.string());
+        bus.AddDevice(amplifier);
+        Write(directory / ampflash::kImageFileName, Pattern(4000, 1));
+        Write(chosen, Pattern(2407, 99));  // 60 whole records and a 7-byte tail
+    }
+    ~AmpflashOnConsole() override { std::filesystem::remove_all(directory); }
+
+    int Run(Terminal& terminal, bool onTerminal = false) {
+        cmdline::Options options;
+        ui::ConsoleWindow window(ampflash::AmpflashLayout(),
+                                 cmdline::UpdaterConsole(options, "btnUpgradeFW"),
+                                 terminal.Io(onTerminal));
+        ampflash::frmMain form(window, bus, chosen.string());
+        return cmdline::RunForm(window, form);
+    }
+
+    std::filesystem::path directory =
+        std::filesystem::temp_directory_path() / "drivanta-console-test";
+    std::filesystem::path chosen = directory / "chosen" / "amp-new.bin";
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus{clock};
+    std::shared_ptr<simdevices::Amplifier> amplifier = std::make_shared<simdevices::Amplifier>();
+};
+
+TEST_F(AmpflashOnConsole, UpdatesWithTheChosenImageAndPrintsEachTenthOnce) {
+    Terminal terminal(clock);
+    EXPECT_EQ(Run(terminal), 0);
+
+    const std::vector<std::uint8_t> image = Pattern(2407, 99);
+    EXPECT_EQ(amplifier->ReceivedImage(),
+              std::vector<std::uint8_t>(image.begin(), image.begin() + 2400));
+    EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
+    EXPECT_EQ(
+        Lines(terminal.err.str()),
+        (std::vector<std::string>{
+            "Switching to bootloader...", "Updating firmware...", "progress 10 %", "progress 20 %",
+            "progress 30 %", "progress 40 %", "progress 50 %", "progress 60 %", "progress 70 %",
+            "progress 80 %", "progress 90 %", "Resetting..."}));
+    const std::string out = terminal.out.str();
+    EXPECT_EQ(out.rfind("Manufacturer:  ", 0), 0u) << out;
+    EXPECT_NE(out.find("Now:\n"), std::string::npos) << out;
+}
+
+TEST_F(AmpflashOnConsole, RedrawsTheBarInPlaceOnATerminal) {
+    Terminal terminal(clock);
+    EXPECT_EQ(Run(terminal, true), 0);
+    const std::string err = terminal.err.str();
+    EXPECT_NE(err.find("\r[###############...............] 50 %"), std::string::npos);
+    // The bar's line is ended before the next caption.
+    EXPECT_NE(err.find(" %\nResetting...\n"), std::string::npos) << err;
+}
+
+TEST_F(AmpflashOnConsole, CtrlCDuringTheUpdateWaitsForItsEnd) {
+    Terminal terminal(clock);
+    terminal.interruptAtQuestion = 2;  // after the update started
+    EXPECT_EQ(Run(terminal), 0);
+    EXPECT_EQ(amplifier->ReceivedRecords(), 60u);
+    EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
+}
+
+TEST_F(AmpflashOnConsole, CtrlCBeforeTheUpdateSendsNothing) {
+    Terminal terminal(clock);
+    terminal.interruptAtQuestion = 1;
+    EXPECT_EQ(Run(terminal), 0);
+    EXPECT_EQ(bus.CallsNamed("HidD_SetFeature").size(), 0u);
+    EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
+}
+
+TEST(ServodiagOnConsole, TicksOnItsCadenceUntilInterrupted) {
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus(clock);
+    simdevices::WheelControllerOptions wheel;
+    wheel.productId = 0x1020;
+    bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
+    Terminal terminal(clock);
+    ui::ConsoleWindow window(servodiag::ServodiagLayout(), cmdline::ServodiagConsole(),
+                             terminal.Io());
+    servodiag::frmMain form(window, bus);
+    int ticks = 0;
+    std::int64_t firstTickAt = -1;
+    form.OnStatus([&](const std::uint8_t*) {
+        ++ticks;
+        if (firstTickAt < 0)
+            firstTickAt = clock.NowMs();
+        // Ctrl+C after the fifth reading.
+        if (ticks == 5)
+            terminal.interruptAtQuestion = terminal.questions + 1;
+    });
+
+    EXPECT_EQ(window.Run(form), 0);
+    EXPECT_EQ(ticks, 5);
+    EXPECT_EQ(clock.NowMs() - firstTickAt, 4 * 200);
+    EXPECT_TRUE(window.IsUnloaded());
+    EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
+    EXPECT_NE(terminal.out.str().find("Serial number:  DV2W-004817\n"), std::string::npos);
+}
+
+struct AnswerCase {
+    const char* what;
+    std::string input;
+    bool assumeYes;
+    bool confirmed;
+};
+
+std::ostream& operator<<(std::ostream& out, const AnswerCase& c) {
+    return out << c.what;
+}
+
+class ConfirmTest : public ::testing::TestWithParam<AnswerCase> {};
+
+TEST_P(ConfirmTest, OnlyYesGoesOn) {
+    sim::VirtualClock clock;
+    Terminal terminal(clock, GetParam().input);
+    ui::ConsoleSetup setup;
+    setup.assumeYes = GetParam().assumeYes;
+    ui::ConsoleWindow window(ampflash::AmpflashLayout(), setup, terminal.Io());
+    EXPECT_EQ(window.Confirm("Update DV2A-010342 with amp.bin?"), GetParam().confirmed);
+    EXPECT_EQ(terminal.err.str().rfind("Update DV2A-010342 with amp.bin?\n", 0), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ConfirmTest,
+                         ::testing::Values(AnswerCase{"y", "y\n", false, true},
+                                           AnswerCase{"Yes", "Yes\n", false, true},
+                                           AnswerCase{"Return alone is no", "\n", false, false},
+                                           AnswerCase{"n", "n\n", false, false},
+                                           AnswerCase{"a space before y", " y\n", false, false},
+                                           AnswerCase{"end of input", "", false, false},
+                                           AnswerCase{"--yes reads nothing", "", true, true}));
+
+}  // namespace

@@ -1,0 +1,162 @@
+#include "updater/UpdateLog.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "common/UtcTime.h"
+
+namespace updater {
+
+namespace {
+
+// Length of the well-formed UTF-8 sequence at text[i], or 0 when it is not one.
+std::size_t Utf8SequenceLength(const std::string& text, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0;  // no overlong forms
+        if (lead == 0xED)
+            high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;
+        if (lead == 0xF4)
+            high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high)
+        return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return 0;
+    }
+    return length;
+}
+
+std::string Identity(const std::optional<LoggedIdentity>& identity) {
+    if (!identity)
+        return "null";
+    return "{\"product\":" + JsonString(identity->product) +
+           ",\"serial\":" + JsonString(identity->serial) +
+           ",\"version\":" + JsonString(identity->version) + "}";
+}
+
+std::string Hex32(std::uint32_t value) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(value));
+    return text;
+}
+
+}  // namespace
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            const std::size_t length = Utf8SequenceLength(text, i);
+            out += length == 0 ? "\\ufffd" : text.substr(i, length);
+            i += length == 0 ? 1 : length;
+            continue;
+        }
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    char escaped[7];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                    out += escaped;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+        ++i;
+    }
+    return out + "\"";
+}
+
+std::string UpdateLogLine(const UpdateRecord& r) {
+    std::string line = "{\"start\":" + JsonString(common::UtcSeconds(r.start));
+    line += ",\"end\":" + JsonString(common::UtcSeconds(r.end));
+    line += ",\"program\":" + JsonString(r.program);
+    line += ",\"device_before\":" + Identity(r.before);
+    line += ",\"device_after\":" + Identity(r.after);
+    line += ",\"image\":{\"path\":" + JsonString(r.imagePath);
+    line += ",\"size\":" + std::to_string(r.imageSize);
+    line += ",\"records\":" + std::to_string(r.imageRecords);
+    line += ",\"crc32\":" + JsonString(Hex32(r.imageCrc32)) + "}";
+    line += ",\"outcome\":" + JsonString(r.outcome);
+    line += ",\"failure\":" + (r.failure.empty() ? std::string("null") : JsonString(r.failure));
+    return line + "}";
+}
+
+std::string UpdateLogPath(PathStyle style, const EnvironmentLookup& environment) {
+    const auto folder = [&](const char* name) -> std::string {
+        const std::optional<std::string> value = environment(name);
+        return value ? *value : std::string();
+    };
+    if (style == PathStyle::Windows) {
+        const std::string localAppData = folder("LOCALAPPDATA");
+        return localAppData.empty() ? "" : localAppData + "\\Drivanta\\updates.log";
+    }
+    // Relative values of the XDG variables are to be ignored.
+    const std::string state = folder("XDG_STATE_HOME");
+    if (!state.empty() && state[0] == '/')
+        return state + "/drivanta/updates.log";
+    const std::string home = folder("HOME");
+    return home.empty() ? "" : home + "/.local/state/drivanta/updates.log";
+}
+
+std::string UpdateLogPath() {
+#ifdef _WIN32
+    const PathStyle style = PathStyle::Windows;
+#else
+    const PathStyle style = PathStyle::Xdg;
+#endif
+    return UpdateLogPath(style, [](const char* name) -> std::optional<std::string> {
+        const char* value = std::getenv(name);
+        if (value == nullptr)
+            return std::nullopt;
+        return std::string(value);
+    });
+}
+
+bool AppendToUpdateLog(const std::string& path, const std::string& line) {
+    if (path.empty())
+        return false;
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    // Binary, so that every line ends in "\n" alone on Windows too, as JSON Lines readers expect.
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    if (file == nullptr)
+        return false;
+    const std::string withEnd = line + "\n";
+    const bool written = std::fwrite(withEnd.data(), 1, withEnd.size(), file) == withEnd.size();
+    return std::fclose(file) == 0 && written;
+}
+
+}  // namespace updater

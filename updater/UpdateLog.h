@@ -1,0 +1,53 @@
+// The log of every update: one JSON object per line, appended to a file in the user's state
+// folder, so that what was flashed onto which device, and how it ended, can be found afterwards.
+// A log that cannot be written never stops an update: appending only reports whether it worked.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace updater {
+
+struct LoggedIdentity {
+    std::string product;
+    std::string serial;
+    std::string version;
+};
+
+struct UpdateRecord {
+    std::chrono::system_clock::time_point start;
+    std::chrono::system_clock::time_point end;
+    std::string program;
+    std::optional<LoggedIdentity> before;  // absent when no device was found
+    std::optional<LoggedIdentity> after;   // absent when the device did not come back
+    std::string imagePath;
+    std::int64_t imageSize = 0;
+    std::int64_t imageRecords = 0;  // whole records, the ones sent
+    std::uint32_t imageCrc32 = 0;   // of the whole records
+    std::string outcome;            // "updated", "failed", "no device", "image rejected", ...
+    std::string failure;            // the failure text, if any
+};
+
+// A JSON string literal (with its quotes). Bytes that are not UTF-8 become U+FFFD, so a line
+// stays valid JSON whatever a path or a platform error text holds.
+std::string JsonString(const std::string& text);
+
+// One line of the log, without the line end.
+std::string UpdateLogLine(const UpdateRecord& record);
+
+enum class PathStyle { Xdg, Windows };
+using EnvironmentLookup = std::function<std::optional<std::string>(const char* name)>;
+
+// $XDG_STATE_HOME/drivanta/updates.log (~/.local/state/... when unset or not absolute), or
+// %LOCALAPPDATA%\Drivanta\updates.log. Empty when the environment names no such folder.
+std::string UpdateLogPath(PathStyle style, const EnvironmentLookup& environment);
+// The same, for this machine and this process's environment.
+std::string UpdateLogPath();
+
+// Appends the line (and a line end), creating the folder when missing. False when it could not.
+bool AppendToUpdateLog(const std::string& path, const std::string& line);
+
+}  // namespace updater

@@ -1,0 +1,291 @@
+#include "window/console/ConsoleWindow.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <stdexcept>
+#include <thread>
+
+#ifdef _WIN32
+#include <io.h>
+#define DRIVANTA_ISATTY(fd) _isatty(fd)
+#define DRIVANTA_FILENO(f) _fileno(f)
+#else
+#include <unistd.h>
+#define DRIVANTA_ISATTY(fd) isatty(fd)
+#define DRIVANTA_FILENO(f) fileno(f)
+#endif
+
+namespace ui {
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void RequestStop(int) {
+    stopRequested = 1;
+}
+
+constexpr int kBarWidth = 30;
+
+bool IsBlank(const std::string& text) {
+    return text.find_first_not_of(" \t") == std::string::npos;
+}
+
+// Labels carry the layout's padding; a terminal shows the value alone.
+std::string Trimmed(const std::string& text) {
+    if (IsBlank(text))
+        return "";
+    const std::size_t first = text.find_first_not_of(" \t");
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// "Switching to bootloader..." growing a dot a second is one message, not one per second.
+bool OnlyAddsDots(const std::string& before, const std::string& after) {
+    return after.size() > before.size() && after.compare(0, before.size(), before) == 0 &&
+           after.find_first_not_of('.', before.size()) == std::string::npos;
+}
+
+}  // namespace
+
+ConsoleIo ProcessConsole() {
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+    const auto wait = [](int ms) {
+        // In short slices, so that Ctrl+C ends a wait at once.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (stopRequested == 0 && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
+    const auto now = [] {
+        return std::int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now().time_since_epoch())
+                                .count());
+    };
+    return ConsoleIo{std::cout,
+                     std::cerr,
+                     std::cin,
+                     DRIVANTA_ISATTY(DRIVANTA_FILENO(stderr)) != 0,
+                     now,
+                     wait,
+                     [] { return stopRequested != 0; }};
+}
+
+ConsoleWindow::ConsoleWindow(const FormLayout& layout, ConsoleSetup setup, ConsoleIo io)
+    : layout_(layout), setup_(std::move(setup)), io_(std::move(io)) {
+    for (const ControlSpec& spec : layout_.controls) {
+        Control& c = controls_[spec.name];
+        c.spec = &spec;
+        c.text = spec.caption;
+        c.enabled = spec.enabled;
+        c.visible = spec.visible;
+        c.width = spec.width;
+    }
+}
+
+ConsoleWindow::Control& ConsoleWindow::Find(const std::string& name) {
+    auto it = controls_.find(name);
+    if (it == controls_.end())
+        throw std::out_of_range("no control named " + name);
+    return it->second;
+}
+
+const ConsoleWindow::Control& ConsoleWindow::Find(const std::string& name) const {
+    return const_cast<ConsoleWindow*>(this)->Find(name);
+}
+
+bool ConsoleWindow::Confirm(const std::string& question) {
+    EndProgressLine();
+    io_.err << question << "\n";
+    if (setup_.assumeYes) {
+        io_.err << "Answered yes (--yes).\n";
+        return true;
+    }
+    io_.err << "Go on? [y/N] " << std::flush;
+    std::string answer;
+    if (!std::getline(io_.in, answer))
+        return false;
+    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+}
+
+int ConsoleWindow::Run(FormHandlers& handlers) {
+    handlers_ = &handlers;
+    RunHandler([&] { handlers.Form_Load(); });
+    const std::string identityAtLoad = IdentityText();
+    io_.out << identityAtLoad << std::flush;
+
+    // Interrupted before it started, the program's action does not start at all.
+    if (!unloaded_ && !setup_.startControl.empty() && !io_.interrupted()) {
+        const Control& start = Find(setup_.startControl);
+        if (start.enabled && start.visible)
+            RunHandler([&] { handlers.Click(setup_.startControl); });
+    }
+    // Nobody is left to click: the program goes on while a timer runs, until it is interrupted.
+    // Ticks keep their cadence however long a handler takes, as a window's timer does.
+    std::int64_t nextTick = io_.nowMs();
+    while (!unloaded_) {
+        if (io_.interrupted()) {
+            if (!closeDelivered_)
+                DeliverCloseRequest();
+            break;
+        }
+        const Control* timer = EnabledTimer();
+        if (timer == nullptr)
+            break;
+        nextTick = std::max(nextTick + timer->spec->intervalMs, io_.nowMs());
+        io_.wait(static_cast<int>(nextTick - io_.nowMs()));
+        if (!io_.interrupted() && EnabledTimer() != nullptr)
+            RunHandler([&] { handlers.Timer_Timer(); });
+    }
+    // Outside every handler nothing is left to wait for: a close still open ends here.
+    Unload();
+    EndProgressLine();
+    const std::string identityNow = IdentityText();
+    if (identityNow != identityAtLoad)
+        io_.out << "Now:\n" << identityNow << std::flush;
+    return 0;
+}
+
+void ConsoleWindow::RunHandler(const std::function<void()>& handler) {
+    ++handlerDepth_;
+    handler();
+    if (--handlerDepth_ == 0 && unloaded_)
+        Terminate();
+}
+
+void ConsoleWindow::DeliverCloseRequest() {
+    closeDelivered_ = true;
+    if (handlers_ != nullptr && !unloaded_ && handlers_->Form_QueryUnload())
+        Unload();
+}
+
+void ConsoleWindow::Unload() {
+    if (unloaded_)
+        return;
+    if (handlers_ != nullptr)
+        handlers_->Form_Unload();
+    unloaded_ = true;
+    if (handlerDepth_ == 0)
+        Terminate();
+}
+
+void ConsoleWindow::Terminate() {
+    if (terminated_ || handlers_ == nullptr)
+        return;
+    terminated_ = true;
+    handlers_->Form_Terminate();
+}
+
+const ConsoleWindow::Control* ConsoleWindow::EnabledTimer() const {
+    for (const auto& [name, c] : controls_) {
+        if (c.spec->kind == ControlKind::Timer && c.enabled && c.spec->intervalMs > 0)
+            return &c;
+    }
+    return nullptr;
+}
+
+void ConsoleWindow::SetText(const std::string& control, const std::string& text) {
+    if (unloaded_)
+        return;
+    Control& c = Find(control);
+    const std::string before = c.text;
+    c.text = text;
+    if (c.spec->kind != ControlKind::Button || text == before || OnlyAddsDots(before, text) ||
+        IsBlank(text)) {
+        return;
+    }
+    EndProgressLine();
+    io_.err << text << "\n" << std::flush;
+}
+
+std::string ConsoleWindow::Text(const std::string& control) const {
+    return Find(control).text;
+}
+
+void ConsoleWindow::SetEnabled(const std::string& control, bool enabled) {
+    if (!unloaded_)
+        Find(control).enabled = enabled;
+}
+
+void ConsoleWindow::SetVisible(const std::string& control, bool visible) {
+    if (unloaded_)
+        return;
+    Find(control).visible = visible;
+    if (!visible && control == setup_.progressControl)
+        EndProgressLine();
+}
+
+void ConsoleWindow::SetWidth(const std::string& control, double twips) {
+    if (unloaded_)
+        return;
+    Find(control).width = twips;
+    if (control == setup_.progressControl)
+        ShowProgress(twips);
+}
+
+double ConsoleWindow::Width(const std::string& control) const {
+    return Find(control).width;
+}
+
+void ConsoleWindow::SetBackColor(const std::string& control, ColorRef) {
+    Find(control);
+}
+
+void ConsoleWindow::Refresh(const std::string& control) {
+    Find(control);
+}
+
+void ConsoleWindow::ProcessEvents() {
+    if (!unloaded_ && !closeDelivered_ && io_.interrupted())
+        DeliverCloseRequest();
+}
+
+void ConsoleWindow::ShowProgress(double twips) {
+    const double full = Find(setup_.progressControl).spec->width;
+    if (twips <= 0 || full <= 0) {
+        EndProgressLine();
+        shownPercent_ = -1;
+        return;
+    }
+    const int percent = std::clamp(static_cast<int>(twips / full * 100 + 1e-9), 0, 100);
+    if (io_.errIsTerminal) {
+        if (percent == shownPercent_)
+            return;
+        const int filled = percent * kBarWidth / 100;
+        io_.err << "\r[" << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "] "
+                << percent << " %" << std::flush;
+        progressLineOpen_ = true;
+        shownPercent_ = percent;
+        return;
+    }
+    const int tenth = percent / 10 * 10;
+    if (tenth == 0 || tenth <= shownPercent_)
+        return;
+    io_.err << "progress " << tenth << " %\n" << std::flush;
+    shownPercent_ = tenth;
+}
+
+void ConsoleWindow::EndProgressLine() {
+    if (!progressLineOpen_)
+        return;
+    io_.err << "\n" << std::flush;
+    progressLineOpen_ = false;
+}
+
+std::string ConsoleWindow::IdentityText() const {
+    std::size_t titleWidth = 0;
+    for (const auto& [title, control] : setup_.identity)
+        titleWidth = std::max(titleWidth, title.size());
+    std::string text;
+    bool anything = false;
+    for (const auto& [title, control] : setup_.identity) {
+        const std::string value = Trimmed(Find(control).text);
+        anything = anything || !value.empty();
+        text += title + ":" + std::string(titleWidth + 2 - title.size(), ' ') + value + "\n";
+    }
+    return anything ? text : "No device found.\n";
+}
+
+}  // namespace ui

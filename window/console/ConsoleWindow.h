@@ -1,0 +1,103 @@
+// The window realised on a terminal, for --no-window: the same handlers run as in a window, but
+// the identity is printed, button captions and the progress go to standard error, the program's
+// first action is clicked for the user, and timers tick until the program is interrupted.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "window/Window.h"
+
+namespace ui {
+
+// What the console needs to know about a program's window.
+struct ConsoleSetup {
+    // Clicked once after the load, when enabled and visible (an updater's update button).
+    std::string startControl;
+    // Printed after the load, and again at the end when they changed: {title, control}.
+    std::vector<std::pair<std::string, std::string>> identity;
+    // The progress fill: its width against its width in the layout is the progress.
+    std::string progressControl;
+    // The confirmation is answered yes without asking.
+    bool assumeYes = false;
+};
+
+// Where the console window reads and writes, and how it waits; tests give their own.
+struct ConsoleIo {
+    std::ostream& out;
+    std::ostream& err;
+    std::istream& in;
+    bool errIsTerminal = false;  // redraw the progress bar in place instead of a line per 10 %
+    std::function<std::int64_t()> nowMs;  // a steady clock
+    std::function<void(int ms)> wait;
+    // Whether the user asked the program to stop (Ctrl+C, SIGTERM) since the last call.
+    std::function<bool()> interrupted;
+};
+
+// The process's own terminal: standard streams, real waits, and SIGINT/SIGTERM caught from now
+// on so that they end the program through its handlers.
+ConsoleIo ProcessConsole();
+
+class ConsoleWindow : public Window {
+  public:
+    ConsoleWindow(const FormLayout& layout, ConsoleSetup setup, ConsoleIo io);
+
+    // Asks the question on the terminal; only an answer starting with y or Y is yes. With
+    // assumeYes, says so and answers yes without reading.
+    bool Confirm(const std::string& question);
+
+    int Run(FormHandlers& handlers) override;
+    void Show() override {}
+    void SetText(const std::string& control, const std::string& text) override;
+    std::string Text(const std::string& control) const override;
+    void SetEnabled(const std::string& control, bool enabled) override;
+    void SetVisible(const std::string& control, bool visible) override;
+    void SetWidth(const std::string& control, double twips) override;
+    double Width(const std::string& control) const override;
+    void SetBackColor(const std::string& control, ColorRef color) override;
+    void Refresh(const std::string& control) override;
+    void ProcessEvents() override;
+    void ProcessPaintEvents() override {}
+    void Unload() override;
+    bool IsUnloaded() const override { return unloaded_; }
+    // Numbers on a terminal are read by scripts: always a point.
+    std::string DecimalSeparator() const override { return "."; }
+
+  private:
+    struct Control {
+        const ControlSpec* spec = nullptr;
+        std::string text;
+        bool enabled = true;
+        bool visible = true;
+        double width = 0;
+    };
+
+    Control& Find(const std::string& name);
+    const Control& Find(const std::string& name) const;
+    const Control* EnabledTimer() const;
+    void RunHandler(const std::function<void()>& handler);
+    void DeliverCloseRequest();
+    void Terminate();
+    void ShowProgress(double twips);
+    void EndProgressLine();
+    std::string IdentityText() const;
+
+    FormLayout layout_;
+    ConsoleSetup setup_;
+    ConsoleIo io_;
+    std::map<std::string, Control> controls_;
+    FormHandlers* handlers_ = nullptr;
+    int handlerDepth_ = 0;
+    bool unloaded_ = false;
+    bool terminated_ = false;
+    bool closeDelivered_ = false;  // an interruption is one close request
+    int shownPercent_ = -1;        // the progress last drawn or printed; -1 when none
+    bool progressLineOpen_ = false;
+};
+
+}  // namespace ui
