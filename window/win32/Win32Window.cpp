@@ -173,7 +173,7 @@ void Win32Window::SetText(const std::string& control, const std::string& text) {
 
 // Setting the same text again would only redraw the control: a status tick sets every field.
 // An edit box is compared with what it shows, which the user may have typed over.
-bool Win32Window::ShowsText(const FormControl& c, const std::string& text) const {
+bool Win32Window::ShowsText(const FormControl& c, const std::string& text) {
     if (c.text != text)
         return false;
     if (c.spec.kind != ControlKind::TextField || c.hwnd == nullptr)
