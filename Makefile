@@ -1,5 +1,5 @@
 # The commands of the README.
-.PHONY: demo test deps kernel-test bench
+.PHONY: demo test deps kernel-test bench fuzz
 
 deps:
 	@scripts/install-deps.sh
@@ -16,3 +16,8 @@ kernel-test: deps
 
 bench: deps
 	@bench/run-bench.sh
+
+# A long fuzzing run: FUZZ_SECONDS per target (make fuzz FUZZ_SECONDS=3600).
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	@fuzz/run-fuzzers.sh $(FUZZ_SECONDS)

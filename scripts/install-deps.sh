@@ -23,6 +23,8 @@ packages=(
   # which needs root on a kernel of their own: qemu boots a Debian kernel in a small virtual
   # machine, whose initramfs busybox-static and cpio build. The host's devices stay untouched.
   qemu-system-x86 busybox-static cpio
+  # The fuzz targets (clang with libFuzzer and the sanitizer runtimes) and the static analysis.
+  clang-14 libclang-rt-14-dev clang-tidy-14
 )
 
 # The packages users install, and their checks: the .deb (dpkg-shlibdeps, lintian, the desktop

@@ -20,6 +20,12 @@ echo "=== packages: the .deb (lintian, desktop entries, metainfo); setup.exe /S 
 packaging/check-deb.sh
 xvfb-run -a packaging/windows/check-installer.sh
 
+echo "=== fuzz: 20 s per target"
+fuzz/run-fuzzers.sh 20
+
+echo "=== clang-tidy"
+scripts/run-clang-tidy.sh
+
 echo "=== test: windows (Wine)"
 export WINEDEBUG=-all WINEPREFIX="$PWD/build/windows/wineprefix"
 # wineboot creates or updates the prefix and starts Wine's helper programs (services, the device

@@ -33,7 +33,8 @@ std::string NumberText(double x, const std::string& decimalSeparator) {
     }
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
-    const int exponent = std::atoi(std::string(scientific.substr(e + 1)).c_str());
+    const auto exponent =
+        static_cast<int>(std::strtol(std::string(scientific.substr(e + 1)).c_str(), nullptr, 10));
 
     std::string text = x < 0 ? "-" : "";
     if (exponent > kLargestFixedExponent) {

@@ -81,7 +81,7 @@ bool Amplifier::SetFeature(const std::uint8_t* report, std::uint32_t length, std
             }
             if (report[0] != kDataReportId || length < 1 + kRecordBytes)
                 return false;
-            if (refused_.count(++dataReports_) != 0)
+            if (refused_.contains(++dataReports_))
                 return false;
             received_.insert(received_.end(), report + 1, report + 1 + kRecordBytes);
             return true;

@@ -97,13 +97,13 @@ bool WheelController::SetFeature(const std::uint8_t* report, std::uint32_t lengt
     if (mode_ != Mode::ImageReceiving || report[0] != 0x00 || length < 1 + kRecordSize)
         return false;
     ++dataReports_;
-    if (refused_.count(dataReports_) != 0)
+    if (refused_.contains(dataReports_))
         return false;
     received_.insert(received_.end(), report + 1, report + 1 + kRecordSize);
     return true;
 }
 
-void WheelController::HandleClosed(std::int64_t) {
+void WheelController::HandleClosed(std::int64_t /*nowMs*/) {
     if (!options_.printSummaryOnClose || summaryPrinted_ || mode_ != Mode::ImageReceiving ||
         dataReports_ == 0) {
         return;

@@ -16,7 +16,9 @@ std::size_t Utf8SequenceLength(const std::string& text, std::size_t i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i);
     std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    // The range of the second byte.
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {

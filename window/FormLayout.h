@@ -3,6 +3,7 @@
 // system colour marked with kSystemColorFlag as the classic Windows forms did.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -99,8 +100,8 @@ inline FormLayout SimulatedTwin(FormLayout layout) {
 
 // Twips to device pixels: 15 twips per pixel at 96 dpi, scaled by the screen's logical dpi.
 inline int TwipsToPixels(double twips, double logicalDpi) {
-    double pixels = twips * logicalDpi / 1440.0;
-    return static_cast<int>(pixels + 0.5);
+    const double pixels = twips * logicalDpi / 1440.0;
+    return static_cast<int>(std::lround(pixels));
 }
 
 }  // namespace ui

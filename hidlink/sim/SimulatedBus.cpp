@@ -280,7 +280,8 @@ Bool32 SimulatedBus::HidD_GetFeature(Handle device, void* report, std::uint32_t 
     Reached(*d);
     if (!d->GetFeature(copy.data(), length, clock_.NowMs()))
         return 0;
-    std::memcpy(report, copy.data(), length);
+    // std::copy, not memcpy: an empty report has no storage to copy from.
+    std::copy(copy.begin(), copy.end(), static_cast<std::uint8_t*>(report));
     call.bytes = std::move(copy);
     call.result = 1;
     return 1;

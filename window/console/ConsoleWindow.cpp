@@ -24,7 +24,7 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-extern "C" void RequestStop(int) {
+extern "C" void RequestStop(int /*signal*/) {
     stopRequested = 1;
 }
 
@@ -246,7 +246,7 @@ double ConsoleWindow::Width(const std::string& control) const {
     return Find(control).width;
 }
 
-void ConsoleWindow::SetBackColor(const std::string& control, ColorRef) {
+void ConsoleWindow::SetBackColor(const std::string& control, ColorRef /*color*/) {
     Find(control);
 }
 
@@ -300,7 +300,11 @@ std::string ConsoleWindow::IdentityText() const {
     for (const auto& [title, control] : setup_.identity) {
         const std::string value = Trimmed(Find(control).text);
         anything = anything || !value.empty();
-        text += title + ":" + std::string(titleWidth + 2 - title.size(), ' ') + value + "\n";
+        text += title;
+        text += ':';
+        text.append(titleWidth + 2 - title.size(), ' ');
+        text += value;
+        text += '\n';
     }
     return anything ? text : "No device found.\n";
 }

@@ -1,5 +1,6 @@
 #include "window/headless/HeadlessWindow.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <stdexcept>
@@ -75,11 +76,9 @@ bool HeadlessWindow::RequestClose() {
 }
 
 bool HeadlessWindow::TimerEnabled() const {
-    for (const auto& [name, c] : controls_) {
-        if (c.spec.kind == ControlKind::Timer && c.enabled)
-            return true;
-    }
-    return false;
+    return std::ranges::any_of(controls_, [](const auto& entry) {
+        return entry.second.spec.kind == ControlKind::Timer && entry.second.enabled;
+    });
 }
 
 const ControlState& HeadlessWindow::Control(const std::string& name) const {

@@ -1,5 +1,6 @@
 #include "window/qt/DisplayCheck.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace ui::qt {
@@ -9,11 +10,7 @@ namespace {
 bool NeedsNoDisplayServer(const std::string& platform) {
     static const char* const kStandalone[] = {"offscreen", "minimal", "minimalegl",  "linuxfb",
                                               "eglfs",     "vnc",     "vkkhrdisplay"};
-    for (const char* name : kStandalone) {
-        if (platform == name)
-            return true;
-    }
-    return false;
+    return std::ranges::any_of(kStandalone, [&](const char* name) { return platform == name; });
 }
 
 }  // namespace

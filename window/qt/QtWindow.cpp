@@ -63,7 +63,7 @@ QtWindow::~QtWindow() = default;
 
 // Containers first, so that a control always lands inside its frame whatever the layout's order.
 void QtWindow::Realise(const ControlSpec& spec) {
-    if (controls_.count(spec.name) != 0)
+    if (controls_.contains(spec.name))
         return;
     QWidget* parent = form_.get();
     if (!spec.container.empty()) {

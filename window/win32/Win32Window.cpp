@@ -178,7 +178,7 @@ void Win32Window::SetText(const std::string& control, const std::string& text) {
 
 // Setting the same text again would only redraw the control: a status tick sets every field.
 // An edit box is compared with what it shows, which the user may have typed over.
-bool Win32Window::ShowsText(const FormControl& c, const std::string& text) const {
+bool Win32Window::ShowsText(const FormControl& c, const std::string& text) {
     if (c.text != text)
         return false;
     if (c.spec.kind != ControlKind::TextField || c.hwnd == nullptr)
@@ -367,6 +367,8 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // Give the focus back to the button that had it, as a dialog does.
             if (LOWORD(wParam) == WA_INACTIVE) {
                 HWND focus = GetFocus();
+                // The form is the parent and the focused window the child, as IsChild takes them.
+                // NOLINTNEXTLINE(readability-suspicious-call-argument)
                 focusBeforeDeactivation_ = IsChild(hwnd, focus) ? focus : nullptr;
             } else if (focusBeforeDeactivation_ != nullptr &&
                        IsChild(hwnd, focusBeforeDeactivation_)) {

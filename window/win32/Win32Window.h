@@ -60,7 +60,7 @@ class Win32Window : public Window {
     void OnClose();
     LRESULT OnControlColor(HDC dc, HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     void StartOrStopTimer(const FormControl& timer);
-    bool ShowsText(const FormControl& c, const std::string& text) const;
+    static bool ShowsText(const FormControl& c, const std::string& text);
     void FocusFirstButton();
     void DispatchOne(MSG& msg);
     // A live control by name: nullptr once unloaded or when the layout has no such control.

@@ -16,7 +16,8 @@ char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
     if (lead < 0x80) {
         ++pos;
         return lead;
-    } else if ((lead & 0xE0) == 0xC0) {
+    }
+    if ((lead & 0xE0) == 0xC0) {
         continuation = 1, codePoint = lead & 0x1F, smallest = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
         continuation = 2, codePoint = lead & 0x0F, smallest = 0x800;

@@ -72,7 +72,9 @@ ReportLengths ParseReportDescriptor(const std::uint8_t* descriptor, std::size_t 
     ReportLengths lengths;
     GlobalState global;
     std::vector<GlobalState> pushed;
-    ReportBits input, output, feature;
+    ReportBits input;
+    ReportBits output;
+    ReportBits feature;
     // The first Usage since the last main item, and its size in bytes (0: none yet).
     std::uint32_t firstUsage = 0;
     std::size_t firstUsageSize = 0;

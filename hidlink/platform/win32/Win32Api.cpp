@@ -149,7 +149,7 @@ Bool32 Win32Api::HidD_GetAttributes(Handle device, HiddAttributes* attributes) {
 Bool32 Win32Api::HidD_GetPreparsedData(Handle device, PreparsedData* preparsed) {
     if (System().HidD_GetPreparsedData == nullptr)
         return Missing();
-    auto sdk = reinterpret_cast<PHIDP_PREPARSED_DATA>(*preparsed);
+    auto* sdk = reinterpret_cast<PHIDP_PREPARSED_DATA>(*preparsed);
     const BOOLEAN ok = System().HidD_GetPreparsedData(ToHandle(device), &sdk);
     *preparsed = reinterpret_cast<PreparsedData>(sdk);
     return ok;
@@ -192,7 +192,7 @@ Bool32 Win32Api::HidD_GetSerialNumberString(Handle device, void* buffer, std::ui
 }
 
 Bool32 Win32Api::HidD_GetFeature(Handle device, void* report, std::uint32_t length) {
-    if (overlappedHandles_.count(device) != 0) {
+    if (overlappedHandles_.contains(device)) {
         // The report ID in byte 0 goes in; the report comes back in the same buffer.
         return DeviceIoControlWithTimeout(ToHandle(device), IOCTL_HID_GET_FEATURE, report, length,
                                           report, length, kFeatureTimeoutMs);
@@ -203,7 +203,7 @@ Bool32 Win32Api::HidD_GetFeature(Handle device, void* report, std::uint32_t leng
 }
 
 Bool32 Win32Api::HidD_SetFeature(Handle device, void* report, std::uint32_t length) {
-    if (overlappedHandles_.count(device) != 0) {
+    if (overlappedHandles_.contains(device)) {
         return DeviceIoControlWithTimeout(ToHandle(device), IOCTL_HID_SET_FEATURE, report, length,
                                           nullptr, 0, kFeatureTimeoutMs);
     }
