@@ -47,16 +47,37 @@ std::string UsageLine(const ProgramInfo& info) {
     return line;
 }
 
+namespace {
+
+// Splits "--option=value" into the option and its attached value.
+std::optional<std::string> SplitAttachedValue(std::string& arg) {
+    const std::size_t equals = arg.find('=');
+    if (arg.rfind("--", 0) != 0 || equals == std::string::npos)
+        return std::nullopt;
+    std::string value = arg.substr(equals + 1);
+    arg.resize(equals);
+    return value;
+}
+
+// What is wrong with options that are each right alone; empty when nothing is.
+std::string CombinationProblem(const Options& options) {
+    if (options.yes && !options.noWindow)
+        return "--yes goes with --no-window (the window asks for itself)";
+    if (options.replugAt && !options.unplugAt)
+        return "--replug-at needs --unplug-at";
+    if (options.replugAt && *options.replugAt <= *options.unplugAt)
+        return "--replug-at must come after --unplug-at";
+    return {};
+}
+
+}  // namespace
+
 Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>& args) {
     Options options;
     bool imageGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
-        std::optional<std::string> attached;  // --option=value
-        if (arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
-            attached = arg.substr(arg.find('=') + 1);
-            arg = arg.substr(0, arg.find('='));
-        }
+        const std::optional<std::string> attached = SplitAttachedValue(arg);
         const bool takesValue =
             arg == "--record" || (info.simulated && (arg == "--unplug-at" || arg == "--replug-at"));
         if (attached && !takesValue)
@@ -87,7 +108,8 @@ Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>
         } else if (takesValue) {  // --unplug-at or --replug-at
             const std::optional<double> seconds = Seconds(value);
             if (!seconds)
-                return WrongUsage(arg + " needs a number of seconds, not \"" + value + "\"");
+                return WrongUsage(
+                    arg.append(" needs a number of seconds, not \"").append(value).append("\""));
             (arg == "--unplug-at" ? options.unplugAt : options.replugAt) = seconds;
         } else if (IsUpdater(info) && !imageGiven && (arg.empty() || arg[0] != '-')) {
             if (arg.empty())
@@ -101,12 +123,8 @@ Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>
         }
     }
 
-    if (options.yes && !options.noWindow)
-        return WrongUsage("--yes goes with --no-window (the window asks for itself)");
-    if (options.replugAt && !options.unplugAt)
-        return WrongUsage("--replug-at needs --unplug-at");
-    if (options.replugAt && *options.replugAt <= *options.unplugAt)
-        return WrongUsage("--replug-at must come after --unplug-at");
+    if (std::string problem = CombinationProblem(options); !problem.empty())
+        return WrongUsage(problem);
     return options;
 }
 

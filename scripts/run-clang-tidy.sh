@@ -31,7 +31,7 @@ run() {
 }
 
 status=0
-run linux build/linux "^$PWD/(hidlink|window|servodiag|ampflash|wheelflash|updater|simdevices)/" ||
+run linux build/linux "^$PWD/(hidlink|window|servodiag|ampflash|wheelflash|updater|simdevices|cmdline|common)/" ||
   status=1
 run win32 build/windows "^$PWD/(hidlink/platform/win32|window/win32)/" \
   --target=x86_64-w64-mingw32 "-isystem$mingw_cxx" "-isystem$mingw_cxx/x86_64-w64-mingw32" \
