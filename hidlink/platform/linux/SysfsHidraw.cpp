@@ -18,7 +18,7 @@ constexpr const char* kNodePrefix = "hidraw";
 constexpr unsigned long kBusUsb = 0x03;  // BUS_USB of linux/input.h
 
 // Text attributes hold a line or a few (uevent); none comes near this.
-constexpr std::size_t kLongestAttribute = 8 * 1024;
+constexpr std::size_t kLongestAttribute = std::size_t{8} * 1024;
 // HID_MAX_DESCRIPTOR_SIZE: the kernel keeps no longer report descriptor.
 constexpr std::size_t kLongestReportDescriptor = 4096;
 
