@@ -112,6 +112,7 @@ void MeasureHeadlessTick(MetricReport& report) {
     bus.KeepCallLog(false);
     AddDevices(bus);
     ui::HeadlessWindow window(servodiag::ServodiagLayout());
+    window.KeepEventLog(false);
     servodiag::frmMain form(window, bus);
     window.Load(form);
     const double start = CpuMicroseconds();

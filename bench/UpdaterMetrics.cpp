@@ -38,6 +38,7 @@ void AmpflashCpu(MetricReport& report) {
     auto amplifier = std::make_shared<simdevices::Amplifier>();
     bus.AddDevice(amplifier);
     ui::HeadlessWindow window(ampflash::AmpflashLayout());
+    window.KeepEventLog(false);
     ampflash::frmMain form(window, bus);
     window.Load(form);
     const double start = CpuMicroseconds();
@@ -58,6 +59,7 @@ void WheelflashCpu(MetricReport& report) {
     auto controller = std::make_shared<simdevices::WheelController>();
     bus.AddDevice(controller);
     ui::HeadlessWindow window(wheelflash::WheelflashLayout());
+    window.KeepEventLog(false);
     wheelflash::frmMain form(window, bus);
     window.Load(form);
     const double start = CpuMicroseconds();

@@ -7,10 +7,44 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
+#include <string_view>
 
 #include "hidlink/DeviceIdentity.h"
 
 namespace sim {
+
+namespace {
+
+// By CallKind: the names calls are logged and failed by.
+constexpr std::array<std::string_view, static_cast<std::size_t>(CallKind::kCount)> kCallNames = {
+    "HidD_GetHidGuid",
+    "HidD_GetAttributes",
+    "HidD_GetPreparsedData",
+    "HidD_FreePreparsedData",
+    "HidP_GetCaps",
+    "HidD_GetManufacturerString",
+    "HidD_GetProductString",
+    "HidD_GetSerialNumberString",
+    "HidD_GetFeature",
+    "HidD_SetFeature",
+    "SetupDiGetClassDevsA",
+    "SetupDiEnumDeviceInterfaces",
+    "SetupDiGetDeviceInterfaceDetailA",
+    "SetupDiDestroyDeviceInfoList",
+    "CreateFileA",
+    "CloseHandle",
+    "AccessRefused",
+    "Sleep",
+    "BeginPreciseTiming",
+    "EndPreciseTiming",
+    "OpenImageFile",
+    "ImageFileSize",
+    "ReadImageFile",
+    "CloseImageFile",
+};
+
+}  // namespace
 
 using namespace hidlink;
 
@@ -135,20 +169,29 @@ void SimulatedBus::FailNext(const std::string& callName, int count) {
         FailNth(callName, i);
 }
 
+// A misspelt name would fail nothing and leave the test that asked for it passing untested.
 void SimulatedBus::FailNth(const std::string& callName, int n) {
-    failingCalls_[callName].insert(callCounts_[callName] + n);
+    const auto* named = std::find(kCallNames.begin(), kCallNames.end(), callName);
+    if (named == kCallNames.end())
+        throw std::invalid_argument("the bus has no call named " + callName);
+    const auto kind = static_cast<std::size_t>(named - kCallNames.begin());
+    failingCalls_[kind].insert(callCounts_[kind] + n);
 }
 
-bool SimulatedBus::TakeFailure(const std::string& callName) {
-    const std::int64_t number = ++callCounts_[callName];
-    auto it = failingCalls_.find(callName);
-    return it != failingCalls_.end() && it->second.erase(number) == 1;
+bool SimulatedBus::TakeFailure(const Call& call) {
+    const auto kind = static_cast<std::size_t>(call.kind);
+    const std::int64_t number = ++callCounts_[kind];
+    std::set<std::int64_t>& failing = failingCalls_[kind];
+    return !failing.empty() && failing.erase(number) == 1;
 }
 
-Call& SimulatedBus::Log(std::string name, Handle handle) {
+Call& SimulatedBus::Log(CallKind kind, Handle handle) {
     Call& call = keepCallLog_ ? calls_.emplace_back() : unloggedCall_;
     call.timeMs = clock_.NowMs();
-    call.name = std::move(name);
+    call.kind = kind;
+    // Named only in the log: without it the name is never read.
+    if (keepCallLog_)
+        call.name = kCallNames[static_cast<std::size_t>(kind)];
     call.handle = handle;
     call.bytes.clear();
     call.length = 0;
@@ -170,16 +213,16 @@ SimDevice* SimulatedBus::LiveDevice(Handle handle) {
 }
 
 void SimulatedBus::HidD_GetHidGuid(Guid* hidGuid) {
-    Log("HidD_GetHidGuid");
+    Log(CallKind::kHidD_GetHidGuid);
     *hidGuid = kHidGuid;
 }
 
 Bool32 SimulatedBus::HidD_GetAttributes(Handle device, HiddAttributes* attributes) {
     AdvanceDevices();
-    Call& call = Log("HidD_GetAttributes", device);
+    Call& call = Log(CallKind::kHidD_GetAttributes, device);
     call.length = attributes->Size;
     SimDevice* d = LiveDevice(device);
-    if (TakeFailure(call.name) || d == nullptr || attributes->Size != kHiddAttributesSize) {
+    if (TakeFailure(call) || d == nullptr || attributes->Size != kHiddAttributesSize) {
         return 0;
     }
     attributes->VendorID = d->Description().vendorId;
@@ -191,9 +234,9 @@ Bool32 SimulatedBus::HidD_GetAttributes(Handle device, HiddAttributes* attribute
 
 Bool32 SimulatedBus::HidD_GetPreparsedData(Handle device, PreparsedData* preparsed) {
     AdvanceDevices();
-    Call& call = Log("HidD_GetPreparsedData", device);
+    Call& call = Log(CallKind::kHidD_GetPreparsedData, device);
     SimDevice* d = LiveDevice(device);
-    if (TakeFailure(call.name) || d == nullptr)
+    if (TakeFailure(call) || d == nullptr)
         return 0;
     HidpCaps caps;
     caps.UsagePage = 0xFF00;
@@ -206,16 +249,16 @@ Bool32 SimulatedBus::HidD_GetPreparsedData(Handle device, PreparsedData* prepars
 }
 
 Bool32 SimulatedBus::HidD_FreePreparsedData(PreparsedData preparsed) {
-    Call& call = Log("HidD_FreePreparsedData");
+    Call& call = Log(CallKind::kHidD_FreePreparsedData);
     call.result = preparsed_.erase(preparsed) == 1 ? 1 : 0;
     return static_cast<Bool32>(call.result);
 }
 
 std::int32_t SimulatedBus::HidP_GetCaps(PreparsedData preparsed, HidpCaps* capabilities) {
-    Call& call = Log("HidP_GetCaps");
+    Call& call = Log(CallKind::kHidP_GetCaps);
     constexpr std::int32_t kHidpStatusInvalidPreparsedData = static_cast<std::int32_t>(0xC0110001);
     auto it = preparsed_.find(preparsed);
-    if (TakeFailure(call.name) || it == preparsed_.end()) {
+    if (TakeFailure(call) || it == preparsed_.end()) {
         call.result = kHidpStatusInvalidPreparsedData;
         return kHidpStatusInvalidPreparsedData;
     }
@@ -224,13 +267,13 @@ std::int32_t SimulatedBus::HidP_GetCaps(PreparsedData preparsed, HidpCaps* capab
     return kHidpStatusSuccess;
 }
 
-Bool32 SimulatedBus::ReadString(const char* name, Handle device, void* buffer, std::uint32_t length,
+Bool32 SimulatedBus::ReadString(CallKind kind, Handle device, void* buffer, std::uint32_t length,
                                 const std::optional<std::u16string> DeviceDescription::*field) {
     AdvanceDevices();
-    Call& call = Log(name, device);
+    Call& call = Log(kind, device);
     call.length = length;
     SimDevice* d = LiveDevice(device);
-    if (TakeFailure(call.name) || d == nullptr)
+    if (TakeFailure(call) || d == nullptr)
         return 0;
     const std::optional<std::u16string>& value = d->Description().*field;
     if (!value)
@@ -253,27 +296,27 @@ Bool32 SimulatedBus::ReadString(const char* name, Handle device, void* buffer, s
 }
 
 Bool32 SimulatedBus::HidD_GetManufacturerString(Handle device, void* buffer, std::uint32_t length) {
-    return ReadString("HidD_GetManufacturerString", device, buffer, length,
+    return ReadString(CallKind::kHidD_GetManufacturerString, device, buffer, length,
                       &DeviceDescription::manufacturer);
 }
 
 Bool32 SimulatedBus::HidD_GetProductString(Handle device, void* buffer, std::uint32_t length) {
-    return ReadString("HidD_GetProductString", device, buffer, length, &DeviceDescription::product);
+    return ReadString(CallKind::kHidD_GetProductString, device, buffer, length,
+                      &DeviceDescription::product);
 }
 
 Bool32 SimulatedBus::HidD_GetSerialNumberString(Handle device, void* buffer, std::uint32_t length) {
-    return ReadString("HidD_GetSerialNumberString", device, buffer, length,
+    return ReadString(CallKind::kHidD_GetSerialNumberString, device, buffer, length,
                       &DeviceDescription::serialNumber);
 }
 
 Bool32 SimulatedBus::HidD_GetFeature(Handle device, void* report, std::uint32_t length) {
     AdvanceDevices();
-    Call& call = Log("HidD_GetFeature", device);
+    Call& call = Log(CallKind::kHidD_GetFeature, device);
     call.length = length;
     SimDevice* d = LiveDevice(device);
     // Like Windows, a length other than the device's feature report length is refused.
-    if (TakeFailure(call.name) || d == nullptr ||
-        length != d->Description().featureReportByteLength) {
+    if (TakeFailure(call) || d == nullptr || length != d->Description().featureReportByteLength) {
         return 0;
     }
     std::vector<std::uint8_t> copy = Bytes(report, length);
@@ -289,12 +332,11 @@ Bool32 SimulatedBus::HidD_GetFeature(Handle device, void* report, std::uint32_t 
 
 Bool32 SimulatedBus::HidD_SetFeature(Handle device, void* report, std::uint32_t length) {
     AdvanceDevices();
-    Call& call = Log("HidD_SetFeature", device);
+    Call& call = Log(CallKind::kHidD_SetFeature, device);
     call.length = length;
     call.bytes = Bytes(report, length);
     SimDevice* d = LiveDevice(device);
-    if (TakeFailure(call.name) || d == nullptr ||
-        length != d->Description().featureReportByteLength) {
+    if (TakeFailure(call) || d == nullptr || length != d->Description().featureReportByteLength) {
         return 0;
     }
     // The device may change mode or leave the bus in reply; keep the log entry's index, since
@@ -307,9 +349,9 @@ Bool32 SimulatedBus::HidD_SetFeature(Handle device, void* report, std::uint32_t 
 
 DeviceInfoList SimulatedBus::SetupDiGetClassDevsA(const Guid* classGuid, std::uint32_t flags) {
     AdvanceDevices();
-    Call& call = Log("SetupDiGetClassDevsA");
+    Call& call = Log(CallKind::kSetupDiGetClassDevsA);
     call.flags = flags;
-    if (TakeFailure(call.name) || !(*classGuid == kHidGuid)) {
+    if (TakeFailure(call) || !(*classGuid == kHidGuid)) {
         call.result = kInvalidDeviceInfoList;
         return kInvalidDeviceInfoList;
     }
@@ -327,10 +369,10 @@ DeviceInfoList SimulatedBus::SetupDiGetClassDevsA(const Guid* classGuid, std::ui
 Bool32 SimulatedBus::SetupDiEnumDeviceInterfaces(DeviceInfoList list, const Guid* classGuid,
                                                  std::uint32_t memberIndex,
                                                  DeviceInterfaceData* data) {
-    Call& call = Log("SetupDiEnumDeviceInterfaces");
+    Call& call = Log(CallKind::kSetupDiEnumDeviceInterfaces);
     call.length = memberIndex;
     auto it = lists_.find(list);
-    if (TakeFailure(call.name) || it == lists_.end() || it->second.destroyed ||
+    if (TakeFailure(call) || it == lists_.end() || it->second.destroyed ||
         !(*classGuid == kHidGuid) || data->cbSize != DeviceInterfaceDataSize() ||
         memberIndex >= it->second.devices.size()) {
         return 0;
@@ -346,7 +388,7 @@ Bool32 SimulatedBus::SetupDiGetDeviceInterfaceDetailA(DeviceInfoList list,
                                                       DeviceInterfaceData* data, void* detail,
                                                       std::uint32_t detailSize,
                                                       std::uint32_t* requiredSize) {
-    Call& call = Log("SetupDiGetDeviceInterfaceDetailA");
+    Call& call = Log(CallKind::kSetupDiGetDeviceInterfaceDetailA);
     call.length = detailSize;
     auto it = lists_.find(list);
     if (it == lists_.end() || data->Reserved >= it->second.devices.size())
@@ -364,7 +406,7 @@ Bool32 SimulatedBus::SetupDiGetDeviceInterfaceDetailA(DeviceInfoList list,
     call.bytes = Bytes(detail, detailSize);  // as the caller prepared it
     std::uint32_t cbSize = 0;
     std::memcpy(&cbSize, detail, sizeof cbSize);
-    if (TakeFailure(call.name) || cbSize != DetailDataCbSize() || detailSize < needed ||
+    if (TakeFailure(call) || cbSize != DetailDataCbSize() || detailSize < needed ||
         detailSize < 4 + path.size() + 1) {
         return 0;
     }
@@ -375,7 +417,7 @@ Bool32 SimulatedBus::SetupDiGetDeviceInterfaceDetailA(DeviceInfoList list,
 }
 
 Bool32 SimulatedBus::SetupDiDestroyDeviceInfoList(DeviceInfoList list) {
-    Call& call = Log("SetupDiDestroyDeviceInfoList");
+    Call& call = Log(CallKind::kSetupDiDestroyDeviceInfoList);
     auto it = lists_.find(list);
     if (it == lists_.end() || it->second.destroyed)
         return 0;
@@ -390,11 +432,11 @@ Handle SimulatedBus::CreateFileA(const std::string& fileName, std::uint32_t desi
                                  std::uint32_t creationDisposition,
                                  std::uint32_t flagsAndAttributes) {
     AdvanceDevices();
-    Call& call = Log("CreateFileA");
+    Call& call = Log(CallKind::kCreateFileA);
     call.text = fileName;
     call.flags = flagsAndAttributes;
     call.result = kInvalidHandleValue;
-    if (TakeFailure(call.name) || desiredAccess != (kGenericRead | kGenericWrite) ||
+    if (TakeFailure(call) || desiredAccess != (kGenericRead | kGenericWrite) ||
         shareMode != (kFileShareRead | kFileShareWrite) || creationDisposition != kOpenExisting ||
         (security != nullptr && security->nLength != SecurityAttributesSize())) {
         return kInvalidHandleValue;
@@ -415,7 +457,7 @@ Handle SimulatedBus::CreateFileA(const std::string& fileName, std::uint32_t desi
 // A present device that refuses to open is refused for lack of access; the bus knows its IDs.
 Bool32 SimulatedBus::AccessRefused(const std::string& devicePath, HiddAttributes* attributes) {
     AdvanceDevices();
-    Call& call = Log("AccessRefused");
+    Call& call = Log(CallKind::kAccessRefused);
     call.text = devicePath;
     for (auto& d : devices_) {
         const DeviceDescription& desc = d->Description();
@@ -430,7 +472,7 @@ Bool32 SimulatedBus::AccessRefused(const std::string& devicePath, HiddAttributes
 }
 
 Bool32 SimulatedBus::CloseHandle(Handle object) {
-    Call& call = Log("CloseHandle", object);
+    Call& call = Log(CallKind::kCloseHandle, object);
     auto it = openHandles_.find(object);
     if (it == openHandles_.end()) {
         // Handles are never reused, so one issued and no longer open was closed before.
@@ -447,20 +489,20 @@ Bool32 SimulatedBus::CloseHandle(Handle object) {
 }
 
 void SimulatedBus::Sleep(std::uint32_t milliseconds) {
-    Call& call = Log("Sleep");
+    Call& call = Log(CallKind::kSleep);
     call.length = milliseconds;
     sleptMs_ += milliseconds;
     clock_.Sleep(milliseconds);
 }
 
 void SimulatedBus::BeginPreciseTiming() {
-    Log("BeginPreciseTiming");
+    Log(CallKind::kBeginPreciseTiming);
     ++preciseTimingDepth_;
     clock_.BeginPreciseTiming();
 }
 
 void SimulatedBus::EndPreciseTiming() {
-    Log("EndPreciseTiming");
+    Log(CallKind::kEndPreciseTiming);
     if (preciseTimingDepth_ == 0) {
         problems_.push_back("precise timing ended without a beginning");
         return;
@@ -479,10 +521,10 @@ char32_t SimulatedBus::AnsiToUnicode(std::uint8_t code) const {
 
 FileHandle SimulatedBus::OpenImageFile(const std::string& path, std::string* errorText,
                                        bool* notFound) {
-    Call& call = Log("OpenImageFile");
+    Call& call = Log(CallKind::kOpenImageFile);
     call.text = path;
     *notFound = false;
-    if (TakeFailure(call.name)) {
+    if (TakeFailure(call)) {
         *errorText = "Input/output error";
         return kNoFile;
     }
@@ -518,9 +560,9 @@ FileHandle SimulatedBus::OpenImageFile(const std::string& path, std::string* err
 }
 
 std::int64_t SimulatedBus::ImageFileSize(FileHandle file, std::string* errorText) {
-    Call& call = Log("ImageFileSize");
+    Call& call = Log(CallKind::kImageFileSize);
     auto it = files_.find(file);
-    if (TakeFailure(call.name)) {
+    if (TakeFailure(call)) {
         *errorText = "Input/output error";
         return -1;
     }
@@ -538,14 +580,14 @@ std::int64_t SimulatedBus::ImageFileSize(FileHandle file, std::string* errorText
 
 std::int64_t SimulatedBus::ReadImageFile(FileHandle file, void* buffer, std::uint32_t length,
                                          std::string* errorText) {
-    Call& call = Log("ReadImageFile");
+    Call& call = Log(CallKind::kReadImageFile);
     call.length = length;
     auto it = files_.find(file);
     if (it == files_.end()) {
         *errorText = "not open";
         return -1;
     }
-    if (TakeFailure(call.name)) {
+    if (TakeFailure(call)) {
         *errorText = "Input/output error";
         call.result = -1;
         return -1;
@@ -566,7 +608,7 @@ std::int64_t SimulatedBus::ReadImageFile(FileHandle file, void* buffer, std::uin
 }
 
 void SimulatedBus::CloseImageFile(FileHandle file) {
-    Log("CloseImageFile");
+    Log(CallKind::kCloseImageFile);
     auto it = files_.find(file);
     if (it == files_.end()) {
         problems_.push_back("image file closed twice");

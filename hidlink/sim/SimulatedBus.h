@@ -11,6 +11,7 @@
 // Record sizes mimic 64-bit Windows, and SetupAPI's cbSize checks are enforced.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -27,8 +28,38 @@
 
 namespace sim {
 
+// Every call the bus answers, in the order of ApiDeclarations.
+enum class CallKind : std::uint8_t {
+    kHidD_GetHidGuid,
+    kHidD_GetAttributes,
+    kHidD_GetPreparsedData,
+    kHidD_FreePreparsedData,
+    kHidP_GetCaps,
+    kHidD_GetManufacturerString,
+    kHidD_GetProductString,
+    kHidD_GetSerialNumberString,
+    kHidD_GetFeature,
+    kHidD_SetFeature,
+    kSetupDiGetClassDevsA,
+    kSetupDiEnumDeviceInterfaces,
+    kSetupDiGetDeviceInterfaceDetailA,
+    kSetupDiDestroyDeviceInfoList,
+    kCreateFileA,
+    kCloseHandle,
+    kAccessRefused,
+    kSleep,
+    kBeginPreciseTiming,
+    kEndPreciseTiming,
+    kOpenImageFile,
+    kImageFileSize,
+    kReadImageFile,
+    kCloseImageFile,
+    kCount
+};
+
 struct Call {
     std::int64_t timeMs = 0;
+    CallKind kind = CallKind::kCount;
     std::string name;
     hidlink::Handle handle = 0;
     std::vector<std::uint8_t> bytes;  // report sent, or report received; detail buffer; etc.
@@ -46,7 +77,7 @@ class SimulatedBus : public hidlink::ApiDeclarations {
     // --- setting up ---------------------------------------------------------------------------
     void AddDevice(std::shared_ptr<SimDevice> device);
     void SetProgramDirectory(std::string directory) { programDirectory_ = std::move(directory); }
-    // The next `count` calls of that name fail.
+    // The next `count` calls of that name fail; a name the bus has no call of throws.
     void FailNext(const std::string& callName, int count = 1);
     // Only the n-th call of that name from now (1 = the next) fails.
     void FailNth(const std::string& callName, int n);
@@ -148,11 +179,12 @@ class SimulatedBus : public hidlink::ApiDeclarations {
     // The first device on the bus at that path, in the order they were added.
     const std::shared_ptr<SimDevice>* PresentDeviceAt(const std::string& path) const;
     bool WasIssued(hidlink::Handle handle) const;
-    bool TakeFailure(const std::string& callName);
-    Call& Log(std::string name, hidlink::Handle handle = 0);
+    // Counts the call and says whether it is one FailNext/FailNth asked to fail.
+    bool TakeFailure(const Call& call);
+    Call& Log(CallKind kind, hidlink::Handle handle = 0);
     // The device behind an open handle, if it is still on the bus in the same generation.
     SimDevice* LiveDevice(hidlink::Handle handle);
-    hidlink::Bool32 ReadString(const char* name, hidlink::Handle device, void* buffer,
+    hidlink::Bool32 ReadString(CallKind kind, hidlink::Handle device, void* buffer,
                                std::uint32_t length,
                                const std::optional<std::u16string> DeviceDescription::*field);
 
@@ -167,8 +199,9 @@ class SimulatedBus : public hidlink::ApiDeclarations {
     bool keepCallLog_;
     Call unloggedCall_;  // filled in and dropped while the log is off
     std::int64_t sleptMs_ = 0;
-    std::map<std::string, std::set<std::int64_t>> failingCalls_;  // by call number
-    std::map<std::string, std::int64_t> callCounts_;
+    // By CallKind: the numbers of the calls to fail, and how many were made.
+    std::array<std::set<std::int64_t>, static_cast<std::size_t>(CallKind::kCount)> failingCalls_;
+    std::array<std::int64_t, static_cast<std::size_t>(CallKind::kCount)> callCounts_{};
     std::optional<std::uint32_t> requiredSizeOverride_;
 
     std::map<hidlink::Handle, OpenHandle> openHandles_;

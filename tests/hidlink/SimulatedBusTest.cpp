@@ -3,7 +3,9 @@
 // keeps on each kind of clock.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -115,6 +117,67 @@ TEST(SimulatedBusTest, SearchAmongManyInterfacesFindsTheLastOne) {
     EXPECT_EQ(link.DevicePath, R"(\\?\hid#vid_1d47&pid_1020#wheel)");
     hidlink::CloseDevice(link, bus);
     EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
+}
+
+// Each call is logged and failed under its own name: a name table out of step with the calls
+// would log one call as another and fail the wrong one.
+constexpr const char* kNamedCallPath = R"(\\?\hid#vid_1d47&pid_1020#dev)";
+
+struct NamedCall {
+    const char* name;
+    std::function<bool(sim::SimulatedBus&, hidlink::Handle)> succeeds;
+};
+
+TEST(SimulatedBusTest, FailNthFailsOnlyTheNthCallOfThatNameAndLogsItByName) {
+    const NamedCall calls[] = {
+        {"HidD_GetAttributes",
+         [](sim::SimulatedBus& bus, hidlink::Handle h) { return ProductBehind(bus, h) != 0; }},
+        {"HidD_GetProductString",
+         [](sim::SimulatedBus& bus, hidlink::Handle h) {
+             char16_t text[64];
+             return bus.HidD_GetProductString(h, text, sizeof text) != 0;
+         }},
+        {"HidD_GetSerialNumberString",
+         [](sim::SimulatedBus& bus, hidlink::Handle h) {
+             char16_t text[64];
+             return bus.HidD_GetSerialNumberString(h, text, sizeof text) != 0;
+         }},
+        {"CreateFileA",
+         [](sim::SimulatedBus& bus, hidlink::Handle) {
+             const hidlink::Handle opened = Open(bus, kNamedCallPath);
+             const bool ok = opened != hidlink::kInvalidHandleValue;
+             if (ok)
+                 bus.CloseHandle(opened);
+             return ok;
+         }},
+    };
+    for (const NamedCall& call : calls) {
+        SCOPED_TRACE(call.name);
+        sim::VirtualClock clock;
+        sim::SimulatedBus bus(clock);
+        bus.AddDevice(Device(0x1D47, 0x1020, "dev"));
+        const hidlink::Handle handle = Open(bus, kNamedCallPath);
+        bus.FailNth(call.name, 2);
+        const std::size_t loggedBefore = bus.CallsNamed(call.name).size();
+        std::vector<bool> results;
+        for (int i = 0; i < 3; ++i) {
+            results.push_back(call.succeeds(bus, handle));
+            // Another call in between counts for itself only.
+            hidlink::Guid guid{};
+            bus.HidD_GetHidGuid(&guid);
+        }
+        EXPECT_EQ((std::vector<bool>{true, false, true}), results);
+        EXPECT_EQ(bus.CallsNamed(call.name).size(), loggedBefore + 3);
+        bus.CloseHandle(handle);
+        EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
+    }
+}
+
+TEST(SimulatedBusTest, FailingACallTheBusDoesNotHaveThrows) {
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus(clock);
+    EXPECT_THROW(bus.FailNext("HidD_GetFeatures"), std::invalid_argument);
+    EXPECT_NO_THROW(bus.FailNext("HidD_GetFeature"));
 }
 
 // A device that restarts at once must be back for the very next call, though the clock has not

@@ -244,4 +244,33 @@ TEST_F(HidrawDevice, AMissingNodeOrAnotherPathIsNotARefusal) {
     EXPECT_EQ(api.AccessRefused(sysfs.DevicePath(0), &attributes), 0) << "never refused";
 }
 
+// Only the form this backend hands out, <dev root>/hidrawN, names a node: another spelling of the
+// same file opens it but reads nothing from sysfs, as before it was found by that name.
+TEST_F(HidrawDevice, TheNodeIsKnownOnlyByThePathTheListGives) {
+    UsbAttributes usb;
+    usb.product = "Wheel";
+    sysfs.AddUsbHidraw(3, usb);
+    const struct {
+        std::string path;
+        bool named;
+    } cases[] = {
+        {sysfs.DevicePath(3), true},
+        {sysfs.DevRoot() + "//hidraw3", false},
+        {sysfs.DevRoot() + "/../dev/hidraw3", false},
+        {sysfs.DevRoot() + "/./hidraw3", false},
+    };
+    for (const auto& c : cases) {
+        const Handle handle =
+            api.CreateFileA(c.path, kGenericRead | kGenericWrite, kFileShareRead | kFileShareWrite,
+                            nullptr, kOpenExisting, 0);
+        ASSERT_NE(handle, kInvalidHandleValue) << c.path;
+        Bool32 result = 0;
+        const std::u16string product =
+            ReadString(handle, &ApiDeclarations::HidD_GetProductString, &result);
+        EXPECT_EQ(result != 0, c.named) << c.path;
+        EXPECT_EQ(product == u"Wheel", c.named) << c.path;
+        EXPECT_EQ(api.CloseHandle(handle), 1) << c.path;
+    }
+}
+
 }  // namespace

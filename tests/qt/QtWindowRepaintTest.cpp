@@ -114,6 +114,26 @@ TEST(QtWindowRepaintTest, RefreshRepaintsTheFillOnlyWhenItsPixelWidthChanged) {
     }
 }
 
+// A size change leaves the parent an area to draw again; Refresh draws it with the fill, so the
+// fill is not drawn a second time when the events are next processed.
+TEST(QtWindowRepaintTest, AFillThatChangedWidthIsDrawnOnceInRefreshAndNotAgainAfter) {
+    auto window = CreateTestWindow();
+    window->Show();
+    QCoreApplication::processEvents();
+    QWidget* fill = Child(*window, "Pic");
+    const double twipsPerPixel = 1440.0 / window->LogicalDpi();
+    for (const double pixels : {100.0, 140.0, 60.0, 61.0}) {
+        PaintCounter counter(fill);
+        window->SetWidth("Pic", pixels * twipsPerPixel);
+        window->Refresh("Pic");
+        const int inRefresh = counter.paints;
+        QCoreApplication::processEvents();
+        EXPECT_EQ(1, inRefresh) << pixels << " px";
+        EXPECT_EQ(1, counter.paints) << pixels << " px";
+        fill->removeEventFilter(&counter);
+    }
+}
+
 TEST(QtWindowRepaintTest, RefreshRepaintsAfterTheTextChangedThoughTheWidthDidNot) {
     auto window = CreateTestWindow();
     window->Show();

@@ -104,12 +104,20 @@ std::vector<WindowEvent> HeadlessWindow::EventsFor(const std::string& control) c
     return out;
 }
 
-void HeadlessWindow::Record(std::string what, const std::string& control, std::string value) {
+void HeadlessWindow::KeepEventLog(bool keep) {
+    keepEventLog_ = keep;
+    if (!keep)
+        events_ = {};
+}
+
+void HeadlessWindow::Record(const char* what, const std::string& control, std::string_view value) {
+    if (!keepEventLog_)
+        return;
     if (events_.size() == kEventLogLimit) {
         events_.erase(events_.begin(),
                       events_.begin() + static_cast<std::ptrdiff_t>(kEventLogLimit / 2));
     }
-    events_.push_back(WindowEvent{std::move(what), control, std::move(value)});
+    events_.push_back(WindowEvent{what, control, std::string(value)});
 }
 
 void HeadlessWindow::Show() {
@@ -148,7 +156,8 @@ void HeadlessWindow::SetWidth(const std::string& control, double twips) {
     if (unloaded_)
         return;
     Mutable(control).width = twips;
-    Record("width", control, FormatDouble(twips));
+    if (keepEventLog_)
+        Record("width", control, FormatDouble(twips));
 }
 
 double HeadlessWindow::Width(const std::string& control) const {
@@ -159,7 +168,8 @@ void HeadlessWindow::SetBackColor(const std::string& control, ColorRef color) {
     if (unloaded_)
         return;
     Mutable(control).backColor = color;
-    Record("backcolor", control, std::to_string(color));
+    if (keepEventLog_)
+        Record("backcolor", control, std::to_string(color));
 }
 
 void HeadlessWindow::Refresh(const std::string& control) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "window/Window.h"
@@ -59,6 +60,9 @@ class HeadlessWindow : public Window {
     // so a window driven for hours (a benchmark, a long transfer) holds a bounded log.
     static constexpr std::size_t kEventLogLimit = 1 << 16;
     const std::vector<WindowEvent>& Events() const { return events_; }
+    // Keep the event log (the default) or not: a benchmark measures the program, not the log,
+    // and without it Events() stays empty. The counts are kept either way.
+    void KeepEventLog(bool keep);
     std::vector<WindowEvent> EventsFor(const std::string& control) const;
     int ProcessEventsCount() const { return processEventsCount_; }
     int PaintEventsCount() const { return paintEventsCount_; }
@@ -92,13 +96,14 @@ class HeadlessWindow : public Window {
     ControlState& Mutable(const std::string& name);
     void EndHandler();
     void Terminate();
-    void Record(std::string what, const std::string& control, std::string value = {});
+    void Record(const char* what, const std::string& control, std::string_view value = {});
 
     FormLayout layout_;
     std::string decimalSeparator_;
     std::string title_;
     std::map<std::string, ControlState> controls_;
     std::vector<WindowEvent> events_;
+    bool keepEventLog_ = true;
     FormHandlers* handlers_ = nullptr;
     int processEventsCount_ = 0;
     int paintEventsCount_ = 0;

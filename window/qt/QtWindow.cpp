@@ -56,6 +56,11 @@ QtWindow::QtWindow(const FormLayout& layout) : application_(AcquireApplication()
     for (const auto& spec : layout_.controls)
         Realise(spec);
     SetTabOrder();
+    geometryPass_ = new QTimer(form_.get());
+    geometryPass_->setSingleShot(true);
+    geometryPass_->setInterval(0);
+    QObject::connect(geometryPass_, &QTimer::timeout, form_.get(),
+                     [this] { ApplyPendingGeometries(); });
 }
 
 // The form owns every widget and timer; destroying it stops the timers.
@@ -73,7 +78,8 @@ void QtWindow::Realise(const ControlSpec& spec) {
         Realise(*container);
         parent = controls_.at(spec.container).widget;
     }
-    Control control{spec, nullptr, nullptr, spec.caption, double(spec.width), spec.backColor};
+    Control control{spec, nullptr, nullptr, spec.caption, double(spec.width), spec.backColor,
+                    true, {},      {}};
     if (spec.kind == ControlKind::Timer) {
         control.timer = new QTimer(form_.get());
         control.timer->setObjectName(QString::fromStdString(spec.name));
@@ -219,9 +225,32 @@ void QtWindow::SetWidth(const std::string& control, double twips) {
     if (c.widget == nullptr)
         return;
     const QRect geometry = ControlGeometry(c.spec, twips, dpi_);
-    if (geometry != c.widget->geometry()) {
-        c.widget->setGeometry(geometry);
-        c.changedSinceRefresh = true;
+    if (geometry == c.pendingGeometry.value_or(c.widget->geometry()))
+        return;
+    c.pendingGeometry = geometry;
+    c.changedSinceRefresh = true;
+    // A new size makes Qt draw the parent's area again: between two passes it waits for the
+    // next, so that one paint shows every size set meanwhile.
+    if (eventPacing_.IsDue(EventPacing::Clock::now())) {
+        ApplyPendingGeometries();
+    } else if (!geometryPass_->isActive()) {
+        geometryPass_->start();
+    }
+}
+
+void QtWindow::ApplyPendingGeometries() {
+    geometryPass_->stop();
+    if (unloaded_)
+        return;
+    for (auto& [name, c] : controls_) {
+        if (!c.pendingGeometry)
+            continue;
+        if (*c.pendingGeometry != c.widget->geometry()) {
+            if (!c.movedFrom)
+                c.movedFrom = c.widget->geometry();
+            c.widget->setGeometry(*c.pendingGeometry);
+        }
+        c.pendingGeometry.reset();
     }
 }
 
@@ -244,15 +273,30 @@ void QtWindow::Refresh(const std::string& control) {
     if (unloaded_)
         return;
     Control& c = Find(control);
-    if (c.widget != nullptr && c.changedSinceRefresh) {
-        c.widget->repaint();
-        c.changedSinceRefresh = false;
+    if (c.widget == nullptr || !c.changedSinceRefresh)
+        return;
+    // Between two passes of ProcessEvents the change waits for the next one, which paints every
+    // change since in one go; it stays marked, so a Refresh with no pass after it paints it.
+    if (!eventPacing_.IsDue(EventPacing::Clock::now())) {
+        c.widget->update();
+        return;
     }
+    ApplyPendingGeometries();
+    // After a size change the parent has its old area to draw again as well: drawn here with
+    // the widget, in one pass, rather than the widget now and all of it again later.
+    QWidget* parent = c.widget->parentWidget();
+    if (c.movedFrom && parent != nullptr && c.widget->isVisible())
+        parent->repaint(c.movedFrom->united(c.widget->geometry()));
+    else
+        c.widget->repaint();
+    c.movedFrom.reset();
+    c.changedSinceRefresh = false;
 }
 
 void QtWindow::ProcessEvents() {
-    if (unloaded_)
+    if (unloaded_ || !eventPacing_.Due(EventPacing::Clock::now()))
         return;
+    ApplyPendingGeometries();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 

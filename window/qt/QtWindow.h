@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "window/Window.h"
+#include "window/qt/EventPacing.h"
 
 class QApplication;
 class QEventLoop;
@@ -48,6 +49,9 @@ class QtWindow : public Window {
     std::string DecimalSeparator() const override;
 
   private:
+    // Input reaches the program within this of being made, unnoticeable to the user.
+    static constexpr std::chrono::milliseconds kEventInterval{10};
+
     struct Control {
         ControlSpec spec;
         QWidget* widget = nullptr;  // owned by the form; null for a timer
@@ -58,9 +62,16 @@ class QtWindow : public Window {
         // Whether the widget changed since Refresh last repainted it; a repaint of an unchanged
         // widget draws the same pixels again (a progress bar moves by a pixel every few records).
         bool changedSinceRefresh = true;
+        // Where in its parent the widget was before a size change since the last Refresh: the
+        // parent must draw that area again, and Refresh draws it and the widget in one pass.
+        std::optional<QRect> movedFrom;
+        // A size set between two passes, given to the widget at the next one.
+        std::optional<QRect> pendingGeometry;
     };
 
     void Realise(const ControlSpec& spec);
+    // Gives the widgets the sizes set since the last pass.
+    void ApplyPendingGeometries();
     void SetTabOrder();
     void FocusFirstButton();
     Control& Find(const std::string& name);
@@ -82,6 +93,10 @@ class QtWindow : public Window {
     bool unloaded_ = false;
     bool terminated_ = false;
     bool asking_ = false;  // a Confirm question is open: the timers wait
+    EventPacing eventPacing_{kEventInterval};
+    // Owned by the form: a pass the event loop makes for pending sizes, in case the program
+    // makes none.
+    QTimer* geometryPass_ = nullptr;
 };
 
 }  // namespace ui::qt

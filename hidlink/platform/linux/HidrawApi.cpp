@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <filesystem>
 
 #include "hidlink/platform/linux/HidString.h"
 
@@ -52,6 +51,17 @@ HidrawApi::~HidrawApi() {
         ::close(static_cast<int>(fd));
     for (FileHandle fd : openImageFiles_)
         ::close(static_cast<int>(fd));
+}
+
+// Compared as plain text: the paths this backend hands out are devRoot_ + "/" + node, and the
+// HID core names nodes in one form only.
+std::string HidrawApi::NodeNameIn(const std::string& path) const {
+    if (path.size() <= devRoot_.size() + 1 || path.compare(0, devRoot_.size(), devRoot_) != 0 ||
+        path[devRoot_.size()] != '/') {
+        return {};
+    }
+    std::string name = path.substr(devRoot_.size() + 1);
+    return IsHidrawNodeName(name) ? name : std::string();
 }
 
 const std::string* HidrawApi::NodeOf(Handle device) const {
@@ -268,10 +278,7 @@ Handle HidrawApi::CreateFileA(const std::string& fileName, std::uint32_t desired
         lastOpenErrno_ = errno;
         return kInvalidHandleValue;
     }
-    const std::filesystem::path path(fileName);
-    const std::string name = path.filename().string();
-    const bool isNode = path.parent_path() == devRoot_ && IsHidrawNodeName(name);
-    openDevices_[fd] = isNode ? name : std::string();
+    openDevices_[fd] = NodeNameIn(fileName);
     return fd;
 }
 
@@ -280,9 +287,8 @@ Handle HidrawApi::CreateFileA(const std::string& fileName, std::uint32_t desired
 Bool32 HidrawApi::AccessRefused(const std::string& devicePath, HiddAttributes* attributes) {
     if (devicePath != lastFailedOpen_ || (lastOpenErrno_ != EACCES && lastOpenErrno_ != EPERM))
         return 0;
-    const std::filesystem::path path(devicePath);
-    const std::string node = path.filename().string();
-    if (path.parent_path() != devRoot_ || !IsHidrawNodeName(node))
+    const std::string node = NodeNameIn(devicePath);
+    if (node.empty())
         return 0;
     const auto ids = sysfs_.VendorProduct(node);
     if (!ids)

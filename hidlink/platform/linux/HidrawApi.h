@@ -83,6 +83,8 @@ class HidrawApi : public ApiDeclarations {
     // The hidraw node ("hidraw3") of a handle this object opened ("" when its path names no
     // hidraw node), or null for any other handle.
     const std::string* NodeOf(Handle device) const;
+    // The hidraw node a device path names ("/dev/hidraw3" -> "hidraw3"), "" for any other path.
+    std::string NodeNameIn(const std::string& path) const;
     std::optional<std::string> DeviceString(Handle device, StringKind kind) const;
     Bool32 ReadString(Handle device, StringKind kind, void* buffer, std::uint32_t length) const;
     std::optional<std::vector<std::uint8_t>> ReportDescriptorOf(Handle device) const;

@@ -18,7 +18,7 @@ constexpr const char* kNodePrefix = "hidraw";
 constexpr unsigned long kBusUsb = 0x03;  // BUS_USB of linux/input.h
 
 // Text attributes hold a line or a few (uevent); none comes near this.
-constexpr std::size_t kLongestAttribute = 8 * 1024;
+constexpr std::size_t kLongestAttribute = std::size_t{8} * 1024;
 // HID_MAX_DESCRIPTOR_SIZE: the kernel keeps no longer report descriptor.
 constexpr std::size_t kLongestReportDescriptor = 4096;
 
@@ -60,8 +60,12 @@ bool IsBelow(const fs::path& dir, const fs::path& top) {
     return !relative.empty() && relative != "." && *relative.begin() != "..";
 }
 
+// The number of a name IsHidrawNodeName accepted: at most nine digits, so no overflow.
 unsigned long NodeNumber(const std::string& name) {
-    return std::stoul(name.substr(std::char_traits<char>::length(kNodePrefix)));
+    unsigned long number = 0;
+    for (std::size_t i = std::char_traits<char>::length(kNodePrefix); i < name.size(); ++i)
+        number = number * 10 + static_cast<unsigned long>(name[i] - '0');
+    return number;
 }
 
 }  // namespace
@@ -80,7 +84,8 @@ bool IsHidrawNodeName(const std::string& name) {
 SysfsHidraw::SysfsHidraw(fs::path root) : root_(std::move(root)) {}
 
 std::vector<std::string> SysfsHidraw::Nodes() const {
-    std::vector<std::string> nodes;
+    // Numbered once each, then sorted by number: the listing comes in no particular order.
+    std::vector<std::pair<unsigned long, std::string>> numbered;
     std::error_code error;
     // Stepped with an error code: a node that vanishes while the folder is listed ends the
     // listing instead of throwing.
@@ -88,11 +93,14 @@ std::vector<std::string> SysfsHidraw::Nodes() const {
          it.increment(error)) {
         std::string name = it->path().filename().string();
         if (IsHidrawNodeName(name))
-            nodes.push_back(std::move(name));
+            numbered.emplace_back(NodeNumber(name), std::move(name));
     }
-    std::sort(nodes.begin(), nodes.end(), [](const std::string& a, const std::string& b) {
-        return NodeNumber(a) < NodeNumber(b);
-    });
+    std::sort(numbered.begin(), numbered.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> nodes;
+    nodes.reserve(numbered.size());
+    for (auto& entry : numbered)
+        nodes.push_back(std::move(entry.second));
     return nodes;
 }
 
