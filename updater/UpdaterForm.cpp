@@ -124,11 +124,10 @@ void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room) {
     const std::string version = hidlink::FormatVersion(link_.Attributes.VersionNumber);
     if (window_.Text("lblVersion") != version)
         window_.SetText("lblVersion", version);
-    LoggedIdentity after = ShownIdentity();
+    const LoggedIdentity after = ShownIdentity();
     Log("updated", {}, after);
 
-    ShowOnButton(button, room,
-                 "Update complete: version " + version.substr(version.find_first_not_of(' ')));
+    ShowOnButton(button, room, "Update complete: version " + after.version);
     window_.Refresh(button);
     // Long enough to be read; the window takes input meanwhile, and a close ends the wait.
     for (std::uint32_t waited = 0; waited < kCompleteShownMs && !window_.IsUnloaded();
@@ -142,8 +141,13 @@ void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room) {
 }
 
 LoggedIdentity UpdaterForm::ShownIdentity() const {
-    return {window_.Text("lblProduct"), window_.Text("lblSerialNumber"),
-            window_.Text("lblVersion")};
+    // The labels hold the values as shown, after a leading space.
+    const auto value = [this](const char* label) {
+        const std::string text = window_.Text(label);
+        const std::size_t start = text.find_first_not_of(' ');
+        return start == std::string::npos ? std::string() : text.substr(start);
+    };
+    return {value("lblProduct"), value("lblSerialNumber"), value("lblVersion")};
 }
 
 void UpdaterForm::Log(const std::string& outcome, const std::string& failure,

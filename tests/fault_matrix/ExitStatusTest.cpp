@@ -199,8 +199,9 @@ TEST(ExitStatus, AClickAfterAFailureRunsTheWholeUpdateAgain) {
             EXPECT_EQ(all[reportsBefore + i].bytes, expected[i].bytes) << "report " << i;
         // The simulated controller keeps what it held before a second transfer; the amplifier
         // starts over at its switch report, so it holds exactly the image again.
-        if (program == Program::Ampflash)
+        if (program == Program::Ampflash) {
             EXPECT_EQ(run.Verdict(), "");
+        }
         EXPECT_EQ(log.Lines().size(), 2u);
     }
 }

@@ -89,8 +89,11 @@ struct AmpflashOnConsole : ::testing::Test {
         return cmdline::RunForm(window, form);
     }
 
+    // One folder per test: ctest runs the tests of this fixture side by side.
     std::filesystem::path directory =
-        std::filesystem::temp_directory_path() / "drivanta-console-test";
+        std::filesystem::temp_directory_path() /
+        ("drivanta-console-test-" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::path chosen = directory / "chosen" / "amp-new.bin";
     sim::VirtualClock clock;
     sim::SimulatedBus bus{clock};
