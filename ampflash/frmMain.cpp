@@ -12,6 +12,9 @@ const hidlink::DeviceProfile kProfile{hidlink::AmpflashAccepts,
 
 constexpr const char* kButton = "btnUpgradeFW";
 constexpr const char* kFill = "Pic";
+constexpr const char* kUpgradeCaption = "Upgrade Firmware";  // the layout's caption
+// The characters the button holds whole; longer captions are shortened, whole in the tooltip.
+constexpr std::size_t kButtonRoom = 38;
 
 // The amplifier needs this long to start its bootloader; it is not polled meanwhile.
 constexpr int kBootloaderSeconds = 6;
@@ -23,8 +26,10 @@ constexpr int kProbes = 5;
 
 }  // namespace
 
-frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath)
-    : updater::UpdaterForm(window, api, kProfile), imagePath_(std::move(imagePath)) {}
+frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath,
+                 std::string logPath)
+    : updater::UpdaterForm(window, api, kProfile, {"ampflash", std::move(logPath)}),
+      imagePath_(std::move(imagePath)) {}
 
 void frmMain::Click(const std::string& control) {
     if (control == kButton)
@@ -39,21 +44,24 @@ void frmMain::Form_Terminate() {
 
 void frmMain::btnUpgradeFW_Click() {
     CommandBuffer command{};
-    if (busy_ || !link_.DeviceDetected)
+    if (busy_ || !FindDeviceForClick(kButton, kButtonRoom))
         return;
 
     // FeatureReportByteLength is read as a signed 16-bit number.
     const int reportLength = static_cast<std::int16_t>(link_.Capabilities.FeatureReportByteLength);
-    const updater::ImageCheck check =
+    updater::ImageCheck check =
         updater::CheckImage(api_, updater::ChosenImagePath(api_, imagePath_, kImageFileName),
                             reportLength, kMinReportLength, kMaxReportLength);
     if (!check.ok) {
-        window_.SetText(kButton, check.problem);
+        RejectImage(kButton, kButtonRoom, check.problem);
         return;
     }
-    records_ = check.records;
+    ShowOnButton(kButton, kButtonRoom, kUpgradeCaption);
+    if (!ConfirmUpdate(check))
+        return;
+    records_ = std::move(check.records);
 
-    busy_ = true;  // for good: after a failure the amplifier waits in its bootloader
+    busy_ = true;
     window_.SetEnabled(kButton, false);
     BeginDeferringClose();
     api_.BeginPreciseTiming();
@@ -71,23 +79,38 @@ void frmMain::btnUpgradeFW_Click() {
             window_.ProcessEvents();
     }
 
+    resetAccepted_ = false;
     if (!SendFlashData()) {
         api_.EndPreciseTiming();
+        if (resetAccepted_ && window_.IsUnloaded()) {
+            // Closed after the whole image and an accepted reset: the amplifier restarts into
+            // it by itself; only its return was not seen.
+            UpdateSentNotSeenBack();
+            return;
+        }
+        if (failure_.empty())
+            StopTransfer("Device did not come back");
+        UpdateFailed(failure_);
+        failure_.clear();
+        busy_ = false;
         // Stopped transfer: a close requested meanwhile is honoured now; otherwise the window
-        // stays open with the failure on the button.
-        if (!window_.IsUnloaded())
-            EndDeferringClose();
+        // stays open with the failure on the button, and the button can start again: an
+        // amplifier left in its bootloader is found by the same product ID.
+        if (!window_.IsUnloaded() && !EndDeferringClose())
+            window_.SetEnabled(kButton, true);
         return;
     }
     hidlink::CloseDevice(link_, api_);
     api_.EndPreciseTiming();
-    window_.Unload();
+    busy_ = false;
+    UpdateSucceeded(kButton, kButtonRoom);
 }
 
 void frmMain::StopTransfer(const std::string& caption) {
     window_.SetWidth(kFill, 0);
     hidlink::CloseDevice(link_, api_);
-    window_.SetText(kButton, caption);
+    failure_ = caption;
+    ShowOnButton(kButton, kButtonRoom, caption);
 }
 
 void frmMain::Discover() {
@@ -141,6 +164,7 @@ bool frmMain::SendFlashData() {
     }
     // The amplifier now has the whole image and restarts by itself: a close asked for during
     // the transfer can be honoured without harm.
+    resetAccepted_ = true;
     if (EndDeferringClose())
         return false;
 

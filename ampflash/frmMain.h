@@ -15,16 +15,20 @@ inline constexpr const char* kImageFileName = "servoamp-Orla-RevA.bin";
 
 class frmMain : public updater::UpdaterForm {
   public:
-    // imagePath: the image to send; empty for the one beside the program.
-    frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath = {});
+    // imagePath: the image to send; empty for the one beside the program. logPath: the update
+    // log to append to; empty for none.
+    frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath = {},
+            std::string logPath = {});
 
     void Click(const std::string& control) override;
     // Lets go of whatever the link still owns and unloads the window if something destroys it
     // while it is still loaded.
     void Form_Terminate() override;
 
-    // The whole upgrade: bootloader switch, six seconds, transfer, then the window closes. An
-    // image that cannot be sent whole is refused before anything goes to the device.
+    // The whole upgrade: the device found, the image checked, the user asked, then bootloader
+    // switch, six seconds, transfer, "complete", and the window closes. An image that cannot be
+    // sent whole is refused before anything goes to the device; after a failure the button
+    // starts the whole sequence again.
     void btnUpgradeFW_Click();
     // Sends the records the click checked, resets the amplifier and waits for it. True when the
     // amplifier came back. False when it was not detected, when the transfer stopped (the button
@@ -42,6 +46,10 @@ class frmMain : public updater::UpdaterForm {
     bool busy_ = false;
     // The image as read at the check; nothing else is sent.
     std::vector<updater::ImageRecord> records_;
+    // Whether the reset report of the running update went through.
+    bool resetAccepted_ = false;
+    // Why the last transfer stopped, as shown on the button; empty when it did not say.
+    std::string failure_;
 };
 
 }  // namespace ampflash

@@ -19,6 +19,6 @@ int main(int argc, char** argv) {
                                            cmdline::UpdaterConsole(options, "btnUpgradeFW"));
     if (!window)
         return cmdline::kNoDisplay;
-    ampflash::frmMain form(*window, api, options.imagePath);
+    ampflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath());
     return cmdline::RunForm(*window, form);
 }

@@ -30,6 +30,6 @@ int main(int argc, char** argv) {
                                            cmdline::UpdaterConsole(options, "btnUpgradeFW"));
     if (!window)
         return cmdline::kNoDisplay;
-    ampflash::frmMain form(*window, bus, options.imagePath);
+    ampflash::frmMain form(*window, bus, options.imagePath, updater::UpdateLogPath());
     return cmdline::RunForm(*window, form);
 }

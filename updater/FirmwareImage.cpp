@@ -8,16 +8,22 @@ namespace {
 
 constexpr std::uint32_t kReadChunk = 64 * 1024;
 
+ImageCheck Rejected(std::string problem) {
+    ImageCheck check;
+    check.problem = std::move(problem);
+    return check;
+}
+
 // Reads the whole image, or says why it cannot be sent. Never more than kMaxImageBytes + 1
 // bytes are read, so a file that grows while it is read cannot exhaust memory.
 ImageCheck ReadImage(hidlink::ApiDeclarations& api, const std::string& path) {
     if (path.empty())
-        return {false, "Image file not found", {}};
+        return Rejected("Image file not found");
     std::string error;
     bool notFound = false;
     const hidlink::FileHandle file = api.OpenImageFile(path, &error, &notFound);
     if (file == hidlink::kNoFile)
-        return {false, notFound ? "Image file not found" : "Cannot read image file: " + error, {}};
+        return Rejected(notFound ? "Image file not found" : "Cannot read image file: " + error);
 
     std::vector<std::uint8_t> bytes;
     std::int64_t size = api.ImageFileSize(file, &error);
@@ -35,14 +41,14 @@ ImageCheck ReadImage(hidlink::ApiDeclarations& api, const std::string& path) {
     api.CloseImageFile(file);
 
     if (readFailed)
-        return {false, "Cannot read image file: " + error, {}};
+        return Rejected("Cannot read image file: " + error);
     if (size > kMaxImageBytes)
-        return {false, "Image file is too large", {}};
+        return Rejected("Image file is too large");
     if (bytes.empty())
-        return {false, "Image file is empty", {}};
+        return Rejected("Image file is empty");
     if (bytes.size() < kRecordSize)
-        return {false, "Image file is too short", {}};
-    return {true, {}, SplitRecords(bytes)};
+        return Rejected("Image file is too short");
+    return {true, {}, SplitRecords(bytes), path, static_cast<std::int64_t>(bytes.size())};
 }
 
 }  // namespace
@@ -89,7 +95,7 @@ ImageCheck CheckImage(hidlink::ApiDeclarations& api, const std::string& path, in
         return check;
     std::string problem = ReportLengthProblem(reportLength, minReportLength, maxReportLength);
     if (!problem.empty())
-        return {false, std::move(problem), {}};
+        return Rejected(std::move(problem));
     return check;
 }
 

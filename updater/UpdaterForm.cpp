@@ -2,9 +2,25 @@
 
 #include <cmath>
 
+#include "cmdline/CommandLine.h"
 #include "hidlink/DeviceIdentity.h"
+#include "updater/ButtonCaption.h"
+#include "updater/Crc32.h"
+#include "updater/UpdateAttempt.h"
 
 namespace updater {
+
+namespace {
+
+constexpr std::uint32_t kCompleteStepMs = 100;
+
+constexpr char kNotFound[] = "Device not found";
+constexpr char kAccessRefused[] = "Device access refused";
+constexpr char kAccessRefusedHelp[] =
+    "A device was found, but this user may not open it. On Linux, install the udev rule: see "
+    "the README section \"Linux: device access without root\".";
+
+}  // namespace
 
 int RoundHalfEven(double value) {
     return static_cast<int>(std::nearbyint(value));  // the default rounding mode is to-even
@@ -16,6 +32,7 @@ void UpdaterForm::Form_Load() {
     window_.SetVisible("Pic", false);
     link_.DeviceDetected = hidlink::FindTheHid(link_, api_, profile_);
     hidlink::RefreshDeviceInfo(link_, api_, profile_, window_);
+    exitStatus_ = link_.DeviceDetected ? cmdline::kUpdated : cmdline::kNoDevice;
 }
 
 void UpdaterForm::Form_Unload() {
@@ -35,6 +52,118 @@ bool UpdaterForm::EndDeferringClose() {
         return false;
     window_.Unload();
     return true;
+}
+
+bool UpdaterForm::FindDeviceForClick(const std::string& button, std::size_t room) {
+    if (link_.DeviceDetected && link_.OwnsDeviceHandle)
+        return true;
+    hidlink::CloseDevice(link_, api_);
+    link_.DeviceDetected = hidlink::FindTheHid(link_, api_, profile_);
+    hidlink::RefreshDeviceInfo(link_, api_, profile_, window_);
+    if (link_.DeviceDetected)
+        return true;
+    exitStatus_ = cmdline::kNoDevice;
+    if (link_.LastSearch == hidlink::SearchOutcome::AccessRefused) {
+        window_.SetText(button, kAccessRefused);
+        toolTips_[button] = kAccessRefusedHelp;
+        window_.SetToolTip(button, kAccessRefusedHelp);
+    } else {
+        ShowOnButton(button, room, kNotFound);
+    }
+    return false;
+}
+
+void UpdaterForm::RejectImage(const std::string& button, std::size_t room,
+                              const std::string& problem) {
+    exitStatus_ = cmdline::kImageRejected;
+    ShowOnButton(button, room, problem);
+}
+
+bool UpdaterForm::ConfirmUpdate(const ImageCheck& image) {
+    const LoggedIdentity device = ShownIdentity();
+    if (!window_.Confirm(ConfirmationQuestion(device, image), "Update")) {
+        exitStatus_ = cmdline::kCancelled;
+        return false;
+    }
+    UpdateRecord record;
+    record.start = std::chrono::system_clock::now();
+    record.program = logging_.program;
+    record.before = device;
+    record.imagePath = image.path;
+    record.imageSize = image.fileSize;
+    record.imageRecords = static_cast<std::int64_t>(image.records.size());
+    record.imageCrc32 = Crc32OfRecords(image.records);
+    attempt_ = record;
+    return true;
+}
+
+void UpdaterForm::ShowOnButton(const std::string& button, std::size_t room,
+                               const std::string& text) {
+    const ButtonCaption fitted = FitButtonCaption(text, room);
+    if (window_.Text(button) != fitted.caption)
+        window_.SetText(button, fitted.caption);
+    std::string& toolTip = toolTips_[button];
+    if (toolTip != fitted.toolTip) {
+        toolTip = fitted.toolTip;
+        window_.SetToolTip(button, toolTip);
+    }
+}
+
+void UpdaterForm::UpdateFailed(const std::string& failure) {
+    exitStatus_ = cmdline::kUpdateFailed;
+    Log("failed", failure, std::nullopt);
+}
+
+void UpdaterForm::UpdateSentNotSeenBack() {
+    exitStatus_ = cmdline::kUpdated;
+    Log("sent, closed before the device came back", {}, std::nullopt);
+}
+
+void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room) {
+    exitStatus_ = cmdline::kUpdated;
+    const std::string version = hidlink::FormatVersion(link_.Attributes.VersionNumber);
+    if (window_.Text("lblVersion") != version)
+        window_.SetText("lblVersion", version);
+    const LoggedIdentity after = ShownIdentity();
+    Log("updated", {}, after);
+
+    ShowOnButton(button, room, "Update complete: version " + after.version);
+    window_.Refresh(button);
+    // Long enough to be read; the window takes input meanwhile, and a close ends the wait.
+    for (std::uint32_t waited = 0; waited < kCompleteShownMs && !window_.IsUnloaded();
+         waited += kCompleteStepMs) {
+        window_.ProcessEvents();
+        if (!window_.IsUnloaded())
+            api_.Sleep(kCompleteStepMs);
+    }
+    if (!window_.IsUnloaded())
+        window_.Unload();
+}
+
+LoggedIdentity UpdaterForm::ShownIdentity() const {
+    // The labels hold the values as shown, after a leading space.
+    const auto value = [this](const char* label) {
+        const std::string text = window_.Text(label);
+        const std::size_t start = text.find_first_not_of(' ');
+        return start == std::string::npos ? std::string() : text.substr(start);
+    };
+    return {value("lblProduct"), value("lblSerialNumber"), value("lblVersion")};
+}
+
+void UpdaterForm::Log(const std::string& outcome, const std::string& failure,
+                      std::optional<LoggedIdentity> after) {
+    if (!attempt_)
+        return;
+    UpdateRecord record = *attempt_;
+    attempt_.reset();
+    if (logging_.logPath.empty())
+        return;
+    record.end = std::chrono::system_clock::now();
+    record.after = std::move(after);
+    record.outcome = outcome;
+    record.failure = failure;
+    // A log that cannot be written never stops an update: the result is not acted on.
+    static_cast<void>(AppendToUpdateLog(logging_.logPath, UpdateLogLine(record)));
 }
 
 }  // namespace updater

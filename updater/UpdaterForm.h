@@ -1,17 +1,38 @@
 // The window lifecycle both updaters share: the load finds the device and shows it, the unload
-// lets go of it, and a close request waits while an update must not be cut short.
+// lets go of it, and a close request waits while an update must not be cut short. And the states
+// of an update the user sees the same in both: no device, the question before flashing, done,
+// failed (and clicked again), each with the status the program exits with and a line in the
+// update log.
 #pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
 
 #include "hidlink/ApiDeclarations.h"
 #include "hidlink/HidLink.h"
+#include "updater/FirmwareImage.h"
+#include "updater/UpdateLog.h"
 #include "window/Window.h"
 
 namespace updater {
 
+// Which program updates, and where it keeps its log.
+struct UpdaterLogging {
+    std::string program;  // "ampflash", "wheelflash"
+    std::string logPath;  // empty: no log is kept
+};
+
+// How long "Update complete" stays on screen before the window closes itself.
+inline constexpr std::uint32_t kCompleteShownMs = 2000;
+
 class UpdaterForm : public ui::FormHandlers {
   public:
-    UpdaterForm(ui::Window& window, hidlink::ApiDeclarations& api, hidlink::DeviceProfile profile)
-        : window_(window), api_(api), profile_(profile) {}
+    UpdaterForm(ui::Window& window, hidlink::ApiDeclarations& api, hidlink::DeviceProfile profile,
+                UpdaterLogging logging = {})
+        : window_(window), api_(api), profile_(profile), logging_(std::move(logging)) {}
 
     // Shows the window, captures ProgressFullWidth from Pic before hiding it, finds the device
     // and shows its identity.
@@ -20,6 +41,9 @@ class UpdaterForm : public ui::FormHandlers {
     void Form_Unload() override;
     // While an update runs, a close request is remembered and honoured by EndDeferringClose().
     bool Form_QueryUnload() override;
+    // How the last attempt ended (cmdline::ExitStatus); with none, 0, or 3 when no device was
+    // found.
+    int ExitStatus() const override { return exitStatus_; }
 
     const hidlink::HidLink& Link() const { return link_; }
     int ProgressFullWidth() const { return progressFullWidth_; }
@@ -31,6 +55,26 @@ class UpdaterForm : public ui::FormHandlers {
     // unloaded here, and the caller must touch nothing more).
     bool EndDeferringClose();
 
+    // A click's first step. With no device open (none at load, or let go of after a failure)
+    // it searches again and shows what it found; false when nothing can be updated, with the
+    // reason on the button.
+    bool FindDeviceForClick(const std::string& button, std::size_t room);
+    // The image check failed: the reason on the button, nothing sent.
+    void RejectImage(const std::string& button, std::size_t room, const std::string& problem);
+    // After the image check: asks the user. On yes the attempt starts (and will be logged);
+    // on no nothing changes but the exit status.
+    bool ConfirmUpdate(const ImageCheck& image);
+    // The text on the button, shortened to `room` characters when needed, whole in its tooltip.
+    void ShowOnButton(const std::string& button, std::size_t room, const std::string& text);
+    // The attempt failed with this text (the window stays open): logged, status 1.
+    void UpdateFailed(const std::string& failure);
+    // The whole image was sent and the device told to start it, but the window was closed before
+    // it was seen back: logged as such, status 0.
+    void UpdateSentNotSeenBack();
+    // The attempt succeeded: logged, "Update complete" with the version the device reports now
+    // shown on the button for kCompleteShownMs, then the window unloads.
+    void UpdateSucceeded(const std::string& button, std::size_t room);
+
     ui::Window& window_;
     hidlink::ApiDeclarations& api_;
     hidlink::DeviceProfile profile_;
@@ -38,8 +82,18 @@ class UpdaterForm : public ui::FormHandlers {
     int progressFullWidth_ = 0;
 
   private:
+    LoggedIdentity ShownIdentity() const;
+    void Log(const std::string& outcome, const std::string& failure,
+             std::optional<LoggedIdentity> after);
+
+    UpdaterLogging logging_;
     bool deferClose_ = false;
     bool closeRequested_ = false;
+    int exitStatus_ = 0;
+    // The attempt under way, from the confirmation to its end.
+    std::optional<UpdateRecord> attempt_;
+    // The tooltip each button was given last.
+    std::map<std::string, std::string> toolTips_;
 };
 
 // Rounds half to even, as the width of a control is turned into a whole number of twips.

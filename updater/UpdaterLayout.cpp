@@ -15,12 +15,13 @@ ui::ControlSpec InFrame(ui::ControlSpec c) {
 }
 
 // The labels that show the device's values read like text fields: window colours, not the
-// frame's.
+// frame's, and text that can be selected and copied.
 ui::ControlSpec ValueLabel(std::string name, int top, int width, const ui::Font& font) {
     ui::ControlSpec c = InFrame(
         ui::MakeControl(std::move(name), ui::ControlKind::Label, "", 1560, top, width, 330, font));
     c.backColor = ui::kSystemWindowBackground;
     c.foreColor = ui::kSystemWindowText;
+    c.selectable = true;  // the serial number above all is copied into reports and tickets
     return c;
 }
 
@@ -35,7 +36,6 @@ ui::ControlSpec Caption(std::string name, std::string caption, int top, int widt
 std::vector<ui::ControlSpec> IdentityBlock(const ui::Font& labelFont) {
     ui::ControlSpec frame =
         ui::MakeControl("Frame1", ui::ControlKind::Frame, "", 120, 0, 5175, 1695, {"Arial", 10});
-    frame.enabled = false;  // the identity block only shows; it takes no input
     return {
         frame,
         Caption("Label4", "Manufacturer", 240, 1215, labelFont),

@@ -16,12 +16,19 @@ constexpr char kPleaseWait[] = "Please wait...";
 constexpr char kUpgradeCaption[] = "Upgrade Firmware";  // the layout's captions
 constexpr char kLoadCaption[] = "2. Load Firmware";
 
+// The characters each button holds whole; longer captions are shortened, whole in the tooltip.
+std::size_t RoomOn(const std::string& button) {
+    return button == "Command2" ? 50 : 34;
+}
+
 const hidlink::DeviceProfile kProfile{hidlink::WheelflashAccepts,
                                       hidlink::NoDeviceRule::LeaveUntouched, 0};
 }  // namespace
 
-frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath)
-    : updater::UpdaterForm(window, api, kProfile), imagePath_(std::move(imagePath)) {}
+frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath,
+                 std::string logPath)
+    : updater::UpdaterForm(window, api, kProfile, {"wheelflash", std::move(logPath)}),
+      imagePath_(std::move(imagePath)) {}
 
 void frmMain::Click(const std::string& control) {
     if (control == "Command4")
@@ -30,43 +37,42 @@ void frmMain::Click(const std::string& control) {
         Command2_Click();
 }
 
-updater::ImageCheck frmMain::CheckUpdate() {
+updater::ImageCheck frmMain::CheckUpdate(const std::string& button) {
     // The report buffer is as long as the device's reports, so no length is too long.
     updater::ImageCheck check =
         updater::CheckImage(api_, updater::ChosenImagePath(api_, imagePath_, kImageFileName),
                             link_.Capabilities.FeatureReportByteLength, kMinReportLength,
                             std::numeric_limits<int>::max());
-    if (check.ok) {
-        for (const auto& [control, caption] :
-             {std::pair{"Command4", kUpgradeCaption}, std::pair{"Command2", kLoadCaption}}) {
-            if (window_.Text(control) != caption)
-                window_.SetText(control, caption);
-        }
+    if (!check.ok) {
+        RejectImage(button, RoomOn(button), check.problem);
+        return check;
     }
+    for (const auto& [control, caption] :
+         {std::pair{"Command4", kUpgradeCaption}, std::pair{"Command2", kLoadCaption}})
+        ShowOnButton(control, RoomOn(control), caption);
     return check;
 }
 
+bool frmMain::ReadyToSend(const std::string& button, updater::ImageCheck& check) {
+    if (busy_ || !FindDeviceForClick(button, RoomOn(button)))
+        return false;
+    check = CheckUpdate(button);
+    return check.ok && ConfirmUpdate(check);
+}
+
 void frmMain::Command2_Click() {
-    if (busy_ || ended_ || !link_.DeviceDetected)
+    updater::ImageCheck check;
+    if (!ReadyToSend("Command2", check))
         return;
-    const updater::ImageCheck check = CheckUpdate();
-    if (!check.ok) {
-        window_.SetText("Command2", check.problem);
-        return;
-    }
     busy_ = true;
     BeginDeferringClose();
     SendImage(check.records);
 }
 
 void frmMain::Command4_Click() {
-    if (busy_ || ended_ || !link_.DeviceDetected)
+    updater::ImageCheck check;
+    if (!ReadyToSend("Command4", check))
         return;
-    const updater::ImageCheck check = CheckUpdate();
-    if (!check.ok) {
-        window_.SetText("Command4", check.problem);
-        return;
-    }
     busy_ = true;
     BeginDeferringClose();
     window_.SetText("Command4", kPleaseWait);
@@ -142,22 +148,27 @@ void frmMain::SendImage(const std::vector<updater::ImageRecord>& records) {
     }
     hidlink::CloseDevice(link_, api_);
     busy_ = false;
-    if (!EndDeferringClose())
-        window_.Unload();
+    if (EndDeferringClose())
+        return;
+    // The whole bar stays on screen with "complete": a fast update must still be seen.
+    window_.Refresh("Pic");
+    UpdateSucceeded("Command2", RoomOn("Command2"));
 }
 
 void frmMain::Abandon(const std::string& control, const std::string& caption) {
     hidlink::CloseDevice(link_, api_);
     window_.SetVisible("Pic", false);
-    window_.SetText(control, caption);
+    ShowOnButton(control, RoomOn(control), caption);
     // Nothing waits any more; the reason is on the other button.
     if (control != "Command4" && window_.Text("Command4") == kPleaseWait)
         window_.SetText("Command4", kUpgradeCaption);
-    window_.SetEnabled("Command4", false);
-    window_.SetEnabled("Command2", false);
-    ended_ = true;
+    UpdateFailed(caption);
     busy_ = false;
-    EndDeferringClose();
+    // Either button starts again: it finds the controller, checks the image and asks.
+    if (!EndDeferringClose()) {
+        window_.SetEnabled("Command4", true);
+        window_.SetEnabled("Command2", true);
+    }
 }
 
 }  // namespace wheelflash

@@ -5,10 +5,11 @@
 // Firmware" (Command2_Click) runs the transfer alone: every whole 40-byte record of the image
 // beside the program, one data report each, then the window closes and the program ends.
 //
-// Before the device is touched the image and the device's report length are checked; a problem
-// is shown on the clicked button and nothing is sent. An update that has started and then fails
-// (records refused, the device not back, an unreadable image) lets go of the device, disables
-// both buttons and leaves the window open with the reason on a button, until the user closes it.
+// Before the device is touched the image and the device's report length are checked and the user
+// is asked; a problem is shown on the clicked button and nothing is sent. An update that has
+// started and then fails (records refused, the device not back) lets go of the device and leaves
+// the window open with the reason on a button; either button then starts again from the search.
+// A good update shows "complete" with the controller's version, then the window closes.
 #pragma once
 
 #include <cstdint>
@@ -30,8 +31,10 @@ inline constexpr int kMaxSearches = 60;
 
 class frmMain : public updater::UpdaterForm {
   public:
-    // imagePath: the image to send; empty for the one beside the program.
-    frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath = {});
+    // imagePath: the image to send; empty for the one beside the program. logPath: the update
+    // log to append to; empty for none.
+    frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath = {},
+            std::string logPath = {});
 
     void Click(const std::string& control) override;
     void Command2_Click();
@@ -39,20 +42,23 @@ class frmMain : public updater::UpdaterForm {
 
   private:
     // Whether the image and the open device's report length allow an update; when they do, the
-    // buttons get back the captions a failed check may have replaced.
-    updater::ImageCheck CheckUpdate();
+    // buttons get back the captions a failed check may have replaced, and when they do not the
+    // clicked button says why.
+    updater::ImageCheck CheckUpdate(const std::string& button);
+    // A click's steps before anything is sent: the device found (again, after a failure), the
+    // image checked, the user asked. True when the update may start with check's records.
+    bool ReadyToSend(const std::string& button, updater::ImageCheck& check);
     // Searches for the controller after the upgrade command until it is back or the searches
     // run out; returns whether it is back.
     bool WaitForReturn();
-    // Sends the checked records to the open device, then closes the window, or keeps it open
-    // and says why when any record was refused.
+    // Sends the checked records to the open device, then shows "complete" and closes the
+    // window, or keeps it open and says why when any record was refused.
     void SendImage(const std::vector<updater::ImageRecord>& records);
     // Ends an update that could not complete: see the header comment.
     void Abandon(const std::string& control, const std::string& caption);
 
     std::string imagePath_;
-    bool busy_ = false;   // a sequence or transfer runs; clicks are ignored
-    bool ended_ = false;  // an update failed; the window only waits to be closed
+    bool busy_ = false;  // a sequence or transfer runs; clicks are ignored
 };
 
 }  // namespace wheelflash

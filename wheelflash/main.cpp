@@ -19,6 +19,6 @@ int main(int argc, char** argv) {
                                            cmdline::UpdaterConsole(options, "Command4"));
     if (!window)
         return cmdline::kNoDisplay;
-    wheelflash::frmMain form(*window, api, options.imagePath);
+    wheelflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath());
     return cmdline::RunForm(*window, form);
 }

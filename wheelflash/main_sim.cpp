@@ -33,10 +33,11 @@ int main(int argc, char** argv) {
     wheel.printSummaryOnClose = true;
     bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
 
-    auto window = cmdline::CreateWindowFor(options, ui::SimulatedTwin(wheelflash::WheelflashLayout()),
-                                           cmdline::UpdaterConsole(options, "Command4"));
+    auto window =
+        cmdline::CreateWindowFor(options, ui::SimulatedTwin(wheelflash::WheelflashLayout()),
+                                 cmdline::UpdaterConsole(options, "Command4"));
     if (!window)
         return cmdline::kNoDisplay;
-    wheelflash::frmMain form(*window, bus, options.imagePath);
+    wheelflash::frmMain form(*window, bus, options.imagePath, updater::UpdateLogPath());
     return cmdline::RunForm(*window, form);
 }

@@ -38,6 +38,7 @@ inline std::vector<std::uint8_t> Head(const std::vector<std::uint8_t>& bytes, st
 struct AmpflashRig {
     explicit AmpflashRig(simdevices::AmplifierOptions options = {}, bool withAmplifier = true)
         : directory(ScratchDirectory()) {
+        window.AnswerConfirmation = [this](const std::string&) { return acceptConfirmation; };
         std::filesystem::create_directories(directory);
         bus.SetProgramDirectory(directory.string());
         bus.AddDevice(simdevices::MakeKeyboard());
@@ -60,6 +61,11 @@ struct AmpflashRig {
     void Load() { window.Load(form); }
     void Click() { window.Click("btnUpgradeFW"); }
     std::string Caption() const { return window.Text("btnUpgradeFW"); }
+    // The caption, or the whole text in the tooltip when the caption had to be shortened.
+    std::string WholeCaption() const {
+        const std::string& tip = window.Control("btnUpgradeFW").toolTip;
+        return tip.empty() ? Caption() : tip;
+    }
 
     // The reports sent, in order, whether the device took them or not.
     std::vector<sim::Call> Reports() const { return bus.CallsNamed("HidD_SetFeature"); }
@@ -81,6 +87,8 @@ struct AmpflashRig {
         return out;
     }
 
+    // How the user answers the question before flashing.
+    bool acceptConfirmation = true;
     sim::VirtualClock clock;
     sim::SimulatedBus bus{clock};
     std::filesystem::path directory;

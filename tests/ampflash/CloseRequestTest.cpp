@@ -126,7 +126,7 @@ TEST_F(CloseRequest, SecondClickDuringTheSequenceDoesNothing) {
     EXPECT_EQ(rig.DataReports().size(), 5u);
 }
 
-TEST_F(CloseRequest, ClickWithoutADeviceChangesNothing) {
+TEST_F(CloseRequest, ClickWithoutADeviceSearchesAgainAndSaysNoneWasFound) {
     AmpflashRig& rig = MakeRig({}, false);
     rig.WriteImage(ImageBytes(400));
     rig.Load();
@@ -136,10 +136,12 @@ TEST_F(CloseRequest, ClickWithoutADeviceChangesNothing) {
     rig.bus.ClearCalls();
     rig.Click();
 
-    EXPECT_TRUE(rig.bus.Calls().empty());
-    EXPECT_EQ(rig.window.Events().size(), eventsBefore + 1);  // the click itself
-    EXPECT_EQ(rig.Caption(), "Upgrade Firmware");
+    EXPECT_EQ(rig.bus.CallsNamed("SetupDiGetClassDevsA").size(), 1u);
+    EXPECT_TRUE(rig.Reports().empty());
+    EXPECT_GT(rig.window.Events().size(), eventsBefore + 1);
+    EXPECT_EQ(rig.Caption(), "Device not found");
     EXPECT_TRUE(rig.window.Control("btnUpgradeFW").enabled);
+    EXPECT_FALSE(rig.window.IsUnloaded());
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST_P(Preflight, RefusesBeforeSendingAnything) {
 
     EXPECT_TRUE(rig.Reports().empty());
     EXPECT_TRUE(rig.bus.CallsNamed("BeginPreciseTiming").empty());
-    EXPECT_EQ(rig.Caption(), c.caption);
+    EXPECT_EQ(rig.WholeCaption(), c.caption);
     EXPECT_TRUE(rig.window.Control("btnUpgradeFW").enabled);
     EXPECT_FALSE(rig.window.Control("Pic").visible);
     EXPECT_EQ(std::filesystem::exists(rig.ImageFile()), c.imageSize >= 0);

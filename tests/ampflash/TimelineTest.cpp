@@ -50,6 +50,8 @@ TEST_F(Timeline, FromClickToClose) {
     }
     for (const char* step : {"close", "close", "End"})
         expected.push_back(step);
+    // "Update complete" stays two seconds, the device already let go of.
+    expected.insert(expected.end(), 20, "sleep 100");
     EXPECT_THAT(Trace(rig.bus), ElementsAreArray(expected));
     EXPECT_TRUE(rig.window.IsUnloaded());
 }
@@ -79,6 +81,7 @@ TEST_F(Timeline, ProbesThatFindTheAmplifierLeaveNothingOpen) {
         then({"sleep 100", "close", "close", "find"});
     then({"close", "close"});                              // before the wait
     then({"sleep 100", "find", "close", "close", "End"});  // found at once; the click ends
+    expected.insert(expected.end(), 20, "sleep 100");      // "Update complete" stays two seconds
     EXPECT_THAT(afterReset, ElementsAreArray(expected));
 }
 
@@ -158,6 +161,8 @@ TEST_F(Timeline, LabelsAfterEachDiscoveryAttempt) {
         expected.push_back("events");
         expected.push_back(i < 4 ? "version " : "version 2.4");
     }
+    // Then the rounds while "Update complete" is shown.
+    expected.insert(expected.end(), updater::kCompleteShownMs / 100, "events");
     EXPECT_THAT(afterReset, ElementsAreArray(expected));
     EXPECT_EQ(rig.window.Text("lblManuf"), " Drivanta");
 }

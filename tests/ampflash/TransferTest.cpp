@@ -73,12 +73,22 @@ TEST_P(StoppedTransfer, KeepsTheWindowOpenWithTheRecord) {
     EXPECT_FALSE(rig.window.IsUnloaded());
     EXPECT_EQ(rig.Caption(), std::string("Update failed at record ") + std::to_string(c.stopsAt) +
                                  " of " + std::to_string(c.records));
-    EXPECT_FALSE(rig.window.Control("btnUpgradeFW").enabled);
+    EXPECT_TRUE(rig.window.Control("btnUpgradeFW").enabled);
 
-    // The amplifier waits in its bootloader: nothing starts again from this window.
+    // The amplifier waits in its bootloader: the button starts again, from a new search to the
+    // switch report.
     rig.bus.ClearCalls();
     rig.form.btnUpgradeFW_Click();
-    EXPECT_TRUE(rig.bus.Calls().empty());
+    const std::vector<sim::Call> calls = rig.bus.Calls();
+    const auto search = std::find_if(calls.begin(), calls.end(), [](const sim::Call& call) {
+        return call.name == "SetupDiGetClassDevsA";
+    });
+    const auto report = std::find_if(calls.begin(), calls.end(), [](const sim::Call& call) {
+        return call.name == "HidD_SetFeature";
+    });
+    ASSERT_NE(report, calls.end());
+    EXPECT_LT(search, report);
+    EXPECT_EQ(report->bytes[3], 0xBB) << "not the switch report";
 }
 
 INSTANTIATE_TEST_SUITE_P(Stops, StoppedTransfer,
@@ -117,7 +127,8 @@ TEST_P(RefusedReset, KeepsTheWindowOpenAndSaysSo) {
         closed.push_back(call.handle);
     EXPECT_THAT(closed, ElementsAreArray({link.DeviceHandle, link.OverlappedHandle}));
     EXPECT_FALSE(rig.window.IsUnloaded());
-    EXPECT_EQ(rig.Caption(), "Reset not accepted: unplug and replug the amplifier");
+    EXPECT_EQ(rig.WholeCaption(), "Reset not accepted: unplug and replug the amplifier");
+    EXPECT_EQ(rig.Caption(), "Reset not accepted");
 }
 
 INSTANTIATE_TEST_SUITE_P(

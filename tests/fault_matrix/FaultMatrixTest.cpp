@@ -70,8 +70,11 @@ struct Scenario {
 };
 
 std::vector<Scenario> Scenarios(Program program) {
+    RunSetup cancelled;
+    cancelled.acceptConfirmation = false;
     std::vector<Scenario> table = {
         {"good run", {}},
+        {"cancelled at the question", cancelled},
         {"gone for good before the first record", VanishAfter(0, -1)},
         {"gone for good after record 1", VanishAfter(1, -1)},
         {"gone for good after the last record", VanishAfter(3, -1)},

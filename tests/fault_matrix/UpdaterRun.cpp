@@ -156,16 +156,19 @@ UpdaterRun::UpdaterRun(Program program, const RunSetup& setup, const std::vector
         amplifier_ = std::make_shared<simdevices::Amplifier>(setup.amplifier);
         bus_.AddDevice(amplifier_);
         window_ = std::make_unique<ui::HeadlessWindow>(ampflash::AmpflashLayout());
-        form_ = std::make_unique<ampflash::frmMain>(*window_, bus_);
+        form_ = std::make_unique<ampflash::frmMain>(*window_, bus_, "", setup.logPath);
     } else {
         simdevices::WheelControllerOptions options = setup.controller;
         options.startsInImageMode = program == Program::WheelflashLoad;
         controller_ = std::make_shared<simdevices::WheelController>(options);
         bus_.AddDevice(controller_);
         window_ = std::make_unique<ui::HeadlessWindow>(wheelflash::WheelflashLayout());
-        form_ = std::make_unique<wheelflash::frmMain>(*window_, bus_);
+        form_ = std::make_unique<wheelflash::frmMain>(*window_, bus_, "", setup.logPath);
     }
     bus_.AddDevice(std::make_shared<ScenarioHook>(*this, setup.during));
+    window_->AnswerConfirmation = [accept = setup.acceptConfirmation](const std::string&) {
+        return accept;
+    };
 
     if (shared == nullptr) {
         std::filesystem::create_directories(directory_);
@@ -225,12 +228,31 @@ std::vector<std::uint8_t> UpdaterRun::Held() const {
     return amplifier_ ? amplifier_->ReceivedImage() : controller_->ReceivedImage();
 }
 
-// The caption a failure left: ampflash has one button; wheelflash puts it on either.
+// The caption a failure left, whole (a shortened one is whole in its tooltip): ampflash has one
+// button; wheelflash puts it on either.
 std::string UpdaterRun::Caption() const {
+    const auto whole = [this](const std::string& button) {
+        const std::string caption = window_->Text(button);
+        const std::string& tip = window_->Control(button).toolTip;
+        const bool shortened =
+            tip.size() > caption.size() &&
+            (tip.rfind(caption, 0) == 0 ||
+             (caption.size() >= 3 && caption.substr(caption.size() - 3) == "..."));
+        return shortened ? tip : caption;
+    };
     if (amplifier_)
-        return window_->Text("btnUpgradeFW");
-    const std::string load = window_->Text("Command2");
-    return load != "2. Load Firmware" ? load : window_->Text("Command4");
+        return whole("btnUpgradeFW");
+    const std::string load = whole("Command2");
+    return load != "2. Load Firmware" ? load : whole("Command4");
+}
+
+bool UpdaterRun::WasCancelled() const {
+    const std::vector<ui::WindowEvent>& events = window_->Events();
+    for (auto e = events.rbegin(); e != events.rend(); ++e) {
+        if (e->what == "confirm-answer")
+            return e->value == "cancel";
+    }
+    return false;
 }
 
 std::string UpdaterRun::Verdict() {
@@ -296,6 +318,11 @@ std::string UpdaterRun::FailureVerdict(const std::string& caption,
         (controller_ && caption == "Device report length not supported" && reportsSent == 1)) {
         if (!held.empty() || reportsSent != 1)
             return where + "but more than the upgrade command was sent";
+        return {};
+    }
+    if (caption == "Device not found" || caption == "Device access refused" || WasCancelled()) {
+        if (reportsSent != 0)
+            return where + "but the device was sent " + std::to_string(reportsSent) + " reports";
         return {};
     }
     if (std::regex_match(caption, kRefusal)) {

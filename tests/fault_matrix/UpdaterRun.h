@@ -4,7 +4,9 @@
 //     whole records, once each, in order, and an amplifier was reset out of its bootloader;
 //   - failure: the window is open with a caption that says what happened, and what the device
 //     holds agrees with it;
-// and in either, once the window is closed, no handle was closed twice or left open, the image
+//   - cancelled: the user answered no to the question before flashing; nothing was sent and the
+//     window is open as before the click;
+// and in each, once the window is closed, no handle was closed twice or left open, the image
 // file is closed and precise timing is off again.
 #pragma once
 
@@ -43,6 +45,10 @@ struct RunSetup {
     simdevices::WheelControllerOptions controller;
     // Puts something else where the image should be, before the run.
     std::function<void(const std::filesystem::path& image)> replaceImage;
+    // The user's answer to the question before flashing.
+    bool acceptConfirmation = true;
+    // The update log to append to; empty for none.
+    std::string logPath;
     // Runs before every platform call that reaches a device, with the virtual time.
     std::function<void(UpdaterRun& run, std::int64_t nowMs)> during;
 };
@@ -72,12 +78,17 @@ class UpdaterRun {
     std::int64_t scenarioMark = -1;
 
     sim::SimulatedBus& Bus() { return bus_; }
+    ui::HeadlessWindow& Window() { return *window_; }
+    // The status the program would exit with now.
+    int ExitStatus() const { return form_->ExitStatus(); }
 
   private:
     std::vector<std::uint8_t> Held() const;
     std::string FailureVerdict(const std::string& caption, const std::vector<std::uint8_t>& held,
                                const std::vector<std::uint8_t>& whole) const;
     std::string Caption() const;
+    // Whether the last question before flashing was answered no.
+    bool WasCancelled() const;
 
     Program program_;
     sim::VirtualClock clock_;

@@ -72,6 +72,7 @@ void Ampflash(Verdict& verdict, Carrier carrier) {
     ScenarioApi api(folder.Path());
     ui::HeadlessWindow window(ampflash::AmpflashLayout());
     ampflash::frmMain form(window, api);
+    window.AnswerConfirmation = [](const std::string&) { return true; };
     window.Load(form);
     verdict.Check(form.Link().DeviceDetected, "ampflash did not find the amplifier");
     const std::string before = HidDeviceOf(device->Node());
@@ -120,6 +121,7 @@ void Wheelflash(Verdict& verdict, Carrier carrier) {
     ScenarioApi api(folder.Path());
     ui::HeadlessWindow window(wheelflash::WheelflashLayout());
     wheelflash::frmMain form(window, api);
+    window.AnswerConfirmation = [](const std::string&) { return true; };
     window.Load(form);
     verdict.Check(form.Link().DeviceDetected, "wheelflash did not find the wheel controller");
     const std::string before = HidDeviceOf(device->Node());

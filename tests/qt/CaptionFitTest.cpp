@@ -64,6 +64,16 @@ const std::vector<CaptionCase>& Captions() {
             c.push_back({wheelflash::WheelflashLayout, "Command4", problem});
             c.push_back({wheelflash::WheelflashLayout, "Command2", problem});
         }
+        // What the updaters say about the device, the end of an update, and the short form of
+        // a long text (whole in the tooltip).
+        for (const char* caption :
+             {"Device not found", "Device access refused", "Cannot read image file",
+              "Update complete: version -128.FF", "Device did not come back"}) {
+            c.push_back({ampflash::AmpflashLayout, "btnUpgradeFW", caption});
+            c.push_back({wheelflash::WheelflashLayout, "Command4", caption});
+            c.push_back({wheelflash::WheelflashLayout, "Command2", caption});
+        }
+        c.push_back({ampflash::AmpflashLayout, "btnUpgradeFW", "Reset not accepted"});
         for (const std::string& caption :
              {std::string("Upgrade Firmware"), "Switching to bootloader..." + Dots(6),
               std::string("Updating firmware..."), std::string("Resetting..."),

@@ -46,6 +46,7 @@ class WheelflashFixture : public ::testing::Test {
         std::filesystem::create_directories(directory_);
         bus.SetProgramDirectory(directory_.string());
         bus.AddDevice(simdevices::MakeKeyboard());
+        window.AnswerConfirmation = [this](const std::string&) { return acceptConfirmation; };
     }
     ~WheelflashFixture() override { std::filesystem::remove_all(directory_); }
 
@@ -67,6 +68,12 @@ class WheelflashFixture : public ::testing::Test {
         return bytes;
     }
 
+    // A button's caption, or the whole text in its tooltip when the caption had to be shortened.
+    std::string WholeCaption(const std::string& button) const {
+        const std::string& tip = window.Control(button).toolTip;
+        return tip.empty() ? window.Text(button) : tip;
+    }
+
     void Load() {
         window.Load(form);
         loadedCalls_ = bus.Calls().size();
@@ -85,6 +92,8 @@ class WheelflashFixture : public ::testing::Test {
         return out;
     }
 
+    // How the user answers the question before flashing.
+    bool acceptConfirmation = true;
     sim::VirtualClock clock;
     sim::SimulatedBus bus{clock};
     ui::HeadlessWindow window{wheelflash::WheelflashLayout()};

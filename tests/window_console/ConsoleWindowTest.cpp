@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -77,8 +79,9 @@ struct AmpflashOnConsole : ::testing::Test {
     }
     ~AmpflashOnConsole() override { std::filesystem::remove_all(directory); }
 
-    int Run(Terminal& terminal, bool onTerminal = false) {
+    int Run(Terminal& terminal, bool onTerminal = false, bool yes = true) {
         cmdline::Options options;
+        options.yes = yes;
         ui::ConsoleWindow window(ampflash::AmpflashLayout(),
                                  cmdline::UpdaterConsole(options, "btnUpgradeFW"),
                                  terminal.Io(onTerminal));
@@ -86,8 +89,11 @@ struct AmpflashOnConsole : ::testing::Test {
         return cmdline::RunForm(window, form);
     }
 
+    // One folder per test: ctest runs the tests of this fixture side by side.
     std::filesystem::path directory =
-        std::filesystem::temp_directory_path() / "drivanta-console-test";
+        std::filesystem::temp_directory_path() /
+        ("drivanta-console-test-" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::path chosen = directory / "chosen" / "amp-new.bin";
     sim::VirtualClock clock;
     sim::SimulatedBus bus{clock};
@@ -102,12 +108,17 @@ TEST_F(AmpflashOnConsole, UpdatesWithTheChosenImageAndPrintsEachTenthOnce) {
     EXPECT_EQ(amplifier->ReceivedImage(),
               std::vector<std::uint8_t>(image.begin(), image.begin() + 2400));
     EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
-    EXPECT_EQ(
-        Lines(terminal.err.str()),
-        (std::vector<std::string>{
-            "Switching to bootloader...", "Updating firmware...", "progress 10 %", "progress 20 %",
-            "progress 30 %", "progress 40 %", "progress 50 %", "progress 60 %", "progress 70 %",
-            "progress 80 %", "progress 90 %", "Resetting..."}));
+    // The question, answered by --yes, then the update's captions.
+    std::vector<std::string> err = Lines(terminal.err.str());
+    const auto answered = std::find(err.begin(), err.end(), "Answered yes (--yes).");
+    ASSERT_NE(answered, err.end()) << terminal.err.str();
+    EXPECT_NE(terminal.err.str().find("amp-new.bin, 2407 bytes, 60 records"), std::string::npos);
+    err.erase(err.begin(), answered + 1);
+    EXPECT_EQ(err, (std::vector<std::string>{"Switching to bootloader...", "Updating firmware...",
+                                             "progress 10 %", "progress 20 %", "progress 30 %",
+                                             "progress 40 %", "progress 50 %", "progress 60 %",
+                                             "progress 70 %", "progress 80 %", "progress 90 %",
+                                             "Resetting...", "Update complete: version 2.4"}));
     const std::string out = terminal.out.str();
     EXPECT_EQ(out.rfind("Manufacturer:  ", 0), 0u) << out;
     EXPECT_NE(out.find("Now:\n"), std::string::npos) << out;
@@ -128,6 +139,16 @@ TEST_F(AmpflashOnConsole, CtrlCDuringTheUpdateWaitsForItsEnd) {
     EXPECT_EQ(Run(terminal), 0);
     EXPECT_EQ(amplifier->ReceivedRecords(), 60u);
     EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
+}
+
+TEST_F(AmpflashOnConsole, NoAtTheQuestionSendsNothingAndEndsWithFive) {
+    for (const char* answer : {"n\n", "\n", ""}) {
+        Terminal terminal(clock, answer);
+        EXPECT_EQ(Run(terminal, false, false), cmdline::kCancelled) << answer;
+        EXPECT_EQ(bus.CallsNamed("HidD_SetFeature").size(), 0u) << answer;
+        EXPECT_EQ(amplifier->CurrentMode(), simdevices::Amplifier::Mode::Application);
+        EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
+    }
 }
 
 TEST_F(AmpflashOnConsole, CtrlCBeforeTheUpdateSendsNothing) {
