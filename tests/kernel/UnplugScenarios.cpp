@@ -26,6 +26,7 @@ void DuringTransfer(Verdict& verdict, Carrier carrier) {
     WriteImage(folder.Path() / ampflash::kImageFileName, kRecords, 0, 0x0BAD);
     ScenarioApi api(folder.Path());
     ui::HeadlessWindow window(ampflash::AmpflashLayout());
+    window.AnswerConfirmation = [](const std::string&) { return true; };
     ampflash::frmMain form(window, api);
     window.Load(form);
     verdict.Check(form.Link().DeviceDetected, "ampflash did not find the amplifier");
