@@ -47,7 +47,10 @@ class Win32Api final : public ApiDeclarations {
     Bool32 CloseHandle(Handle object) override;
     // Windows opens HID devices for every user; the interfaces it refuses are the keyboards and
     // mice it holds itself, which no profile accepts.
-    Bool32 AccessRefused(const std::string&, HiddAttributes*) override { return 0; }
+    Bool32 AccessRefused(const std::string& /*devicePath*/,
+                         HiddAttributes* /*attributes*/) override {
+        return 0;
+    }
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override;
     void EndPreciseTiming() override;
