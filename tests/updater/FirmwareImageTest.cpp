@@ -173,7 +173,12 @@ const NotAnImageCase kNotAnImageCases[] = {
                    [](const std::filesystem::path& image, sim::SimulatedBus&) {
                        std::filesystem::create_directory(image);
                    },
+#ifdef _WIN32
+                   // The C runtime refuses to open a directory rather than naming it.
+                   "Cannot read image file: Permission denied"},
+#else
                    "Cannot read image file: Is a directory"},
+#endif
     // With no program directory the working directory is not searched instead.
     NotAnImageCase{"NoProgramDirectory",
                    [](const std::filesystem::path& image, sim::SimulatedBus& bus) {
