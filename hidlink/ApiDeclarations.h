@@ -166,6 +166,11 @@ class ApiDeclarations {
     // *attributes. It tells "no device" from "a device this user may not open" (on Linux, a
     // missing udev rule). Zero where the platform cannot tell or did not refuse.
     virtual Bool32 AccessRefused(const std::string& devicePath, HiddAttributes* attributes) = 0;
+    // The physical place on the bus of the device behind an interface path: the USB port path
+    // (hubs and ports), the same for whatever the device at that port enumerates as, and
+    // different for the same device on another port. Read from the system's device tree; the
+    // device is not opened. Empty when the platform cannot tell.
+    virtual std::string DeviceLocation(const std::string& devicePath) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // Make short Sleeps last what they say (Windows' default tick stretches Sleep(4) to ~15.6 ms)
     // between Begin and End; a no-op where sleeps are already precise.

@@ -1,7 +1,10 @@
 #include "hidlink/HidLink.h"
 
+#include <array>
 #include <cstring>
 #include <vector>
+
+#include "hidlink/DeviceIdentity.h"
 
 namespace hidlink {
 
@@ -60,9 +63,26 @@ bool ReadDevicePath(HidLink& link, ApiDeclarations& api, DeviceInfoList list,
     return true;
 }
 
-}  // namespace
+// A serial number read on the plain handle; none when the device reports none.
+std::optional<std::string> ReadSerial(HidLink& link, ApiDeclarations& api) {
+    std::array<std::uint8_t, kStringBufferSize> buffer{};
+    link.LastResult =
+        api.HidD_GetSerialNumberString(link.DeviceHandle, buffer.data(), kStringReadLength);
+    if (link.LastResult == 0)
+        return std::nullopt;
+    std::string serial = DecodeHidString(buffer.data(), api);
+    if (serial.empty())
+        return std::nullopt;
+    return serial;
+}
 
-bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile) {
+// The enumeration shared by every search. Each interface whose path passOver() does not turn
+// away is opened and queried; one the profile accepts goes to keep() with its plain handle open
+// in link.DeviceHandle: true ends the search with that device, false lets it go and the search
+// goes on. Returns whether a device was kept; the list is released either way.
+template <typename PassOver, typename Keep>
+bool SearchInterfaces(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile,
+                      PassOver passOver, Keep keep, bool* refused) {
     link.EnumerationEnded = false;
     link.DeviceDetected = false;
     link.HandleSecurity.nLength = api.SecurityAttributesSize();
@@ -76,40 +96,67 @@ bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profil
 
     DeviceInterfaceData interfaceData;
     std::int32_t memberIndex = 0;
-    bool refused = false;
     while (!link.EnumerationEnded && !link.DeviceDetected) {
         interfaceData.cbSize = api.DeviceInterfaceDataSize();
         link.LastResult = api.SetupDiEnumDeviceInterfaces(
             list, &hidGuid, static_cast<std::uint32_t>(memberIndex), &interfaceData);
         if (link.LastResult == 0) {
             link.EnumerationEnded = true;
-        } else if (ReadDevicePath(link, api, list, interfaceData)) {
+        } else if (ReadDevicePath(link, api, list, interfaceData) && !passOver(link.DevicePath)) {
             link.DeviceHandle = OpenDevice(link, api, 0);
             link.OwnsDeviceHandle = link.DeviceHandle != kInvalidHandleValue;
             if (!link.OwnsDeviceHandle && RefusedAcceptedDevice(link, api, profile))
-                refused = true;
+                *refused = true;
 
             link.Attributes.VendorID = 0;
             link.Attributes.ProductID = 0;
             link.Attributes.Size = kHiddAttributesSize;
             link.LastResult = api.HidD_GetAttributes(link.DeviceHandle, &link.Attributes);
 
-            if (profile.accepts(link.Attributes)) {
-                link.DeviceDetected = true;
-            } else {
-                link.DeviceDetected = false;
-                if (link.OwnsDeviceHandle) {
-                    link.LastResult = api.CloseHandle(link.DeviceHandle);
-                    link.OwnsDeviceHandle = false;
-                }
+            link.DeviceDetected = profile.accepts(link.Attributes) && keep(link);
+            if (!link.DeviceDetected && link.OwnsDeviceHandle) {
+                link.LastResult = api.CloseHandle(link.DeviceHandle);
+                link.OwnsDeviceHandle = false;
             }
         }
         ++memberIndex;
     }
 
     link.LastResult = api.SetupDiDestroyDeviceInfoList(list);
+    return link.DeviceDetected;
+}
 
-    if (!link.DeviceDetected) {
+}  // namespace
+
+bool IsTarget(const DeviceTarget& target, const std::string& location,
+              const std::optional<std::string>& serial, const std::string& path) {
+    if (!target.location.empty() && location != target.location)
+        return false;
+    if (!target.serial.empty() && serial && *serial != target.serial)
+        return false;
+    if (!target.location.empty())
+        return true;
+    // Nothing places it on the bus: only its own serial number or its own path tell it.
+    return (!target.serial.empty() && serial == target.serial) || path == target.path;
+}
+
+bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile) {
+    bool refused = false;
+    std::string location;
+    // With a target whose port is known, a device on another port is not even opened.
+    const auto elsewhere = [&](const std::string& path) {
+        if (!link.Target || link.Target->location.empty())
+            return false;
+        location = api.DeviceLocation(path);
+        return location != link.Target->location;
+    };
+    const auto isTarget = [&](HidLink& found) {
+        if (!found.Target)
+            return true;
+        return IsTarget(*found.Target, location, ReadSerial(found, api), found.DevicePath);
+    };
+
+    if (!SearchInterfaces(link, api, profile, elsewhere, isTarget, &refused)) {
         link.LastSearch = refused ? SearchOutcome::AccessRefused : SearchOutcome::NoDevice;
         return false;
     }
@@ -118,6 +165,35 @@ bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profil
     link.OverlappedHandle = OpenDevice(link, api, kFileFlagOverlapped);
     link.OwnsOverlappedHandle = link.OverlappedHandle != kInvalidHandleValue;
     return true;
+}
+
+DeviceSurvey ListMatchingDevices(ApiDeclarations& api, const DeviceProfile& profile) {
+    DeviceSurvey survey;
+    HidLink scratch;
+    const auto passNone = [](const std::string&) { return false; };
+    const auto list = [&](HidLink& found) {
+        std::array<std::uint8_t, kStringBufferSize> buffer{};
+        const auto read = [&](Bool32 (ApiDeclarations::*call)(Handle, void*, std::uint32_t)) {
+            buffer.fill(0);
+            found.LastResult = (api.*call)(found.DeviceHandle, buffer.data(), kStringReadLength);
+            return found.LastResult != 0 ? DecodeHidString(buffer.data(), api) : std::string();
+        };
+        DeviceListing device;
+        device.path = found.DevicePath;
+        device.attributes = found.Attributes;
+        device.manufacturer = read(&ApiDeclarations::HidD_GetManufacturerString);
+        device.product = read(&ApiDeclarations::HidD_GetProductString);
+        device.serial = read(&ApiDeclarations::HidD_GetSerialNumberString);
+        device.location = api.DeviceLocation(found.DevicePath);
+        survey.devices.push_back(std::move(device));
+        return false;
+    };
+    SearchInterfaces(scratch, api, profile, passNone, list, &survey.accessRefused);
+    return survey;
+}
+
+DeviceTarget TargetOf(const DeviceListing& device) {
+    return {device.location, device.serial, device.path};
 }
 
 void ReadCapabilities(HidLink& link, ApiDeclarations& api) {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "hidlink/ApiDeclarations.h"
 
@@ -36,6 +38,21 @@ enum class SearchOutcome {
     AccessRefused,  // none opened, but one the profile accepts refused this user access
 };
 
+// The one device a program works with once the user has chosen it, told apart from every other
+// across its restarts: the port it is plugged into, and its serial number where it reports one.
+// A device that restarts into another mode may change its product ID, its path and its strings,
+// but not its port.
+struct DeviceTarget {
+    std::string location;  // DeviceLocation(); empty where the platform cannot tell
+    std::string serial;    // empty where the device reports none
+    std::string path;      // the only test left where neither of the above is known
+};
+
+// Whether a device found at `location` and `path`, reporting `serial` (none: the device reports
+// no serial, as a bootloader may not), is the target.
+bool IsTarget(const DeviceTarget& target, const std::string& location,
+              const std::optional<std::string>& serial, const std::string& path);
+
 struct HidLink {
     HidpCaps Capabilities;
     HiddAttributes Attributes;
@@ -46,6 +63,9 @@ struct HidLink {
     Handle OverlappedHandle = 0;
     std::int32_t LastResult = 0;
     SearchOutcome LastSearch = SearchOutcome::NoDevice;
+    // Set: FindTheHid finds this device only. Another device is then never opened when the
+    // platform can tell its port, and never kept.
+    std::optional<DeviceTarget> Target;
     SecurityAttributes HandleSecurity;
 
     // Whether each handle is still ours to close. A handle value may be reused by the platform
@@ -54,9 +74,32 @@ struct HidLink {
     bool OwnsOverlappedHandle = false;
 };
 
-// Returns true when a device that the profile accepts was found and both handles were opened;
-// leaves the same value in link.DeviceDetected, and how the search ended in link.LastSearch.
+// Returns true when a device that the profile accepts (and, with link.Target set, that is the
+// target) was found and both handles were opened; leaves the same value in link.DeviceDetected,
+// and how the search ended in link.LastSearch. Without a target the first such device in the
+// platform's order is taken: callers settle on a target first wherever several may match.
 bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile);
+
+// A device the profile accepts, as discovery saw it.
+struct DeviceListing {
+    std::string path;
+    HiddAttributes attributes;
+    std::string manufacturer;  // UTF-8; empty when the device reports none
+    std::string product;
+    std::string serial;
+    std::string location;  // DeviceLocation()
+};
+
+struct DeviceSurvey {
+    std::vector<DeviceListing> devices;  // in the platform's order
+    bool accessRefused = false;          // one the profile accepts refused this user access
+};
+
+// Every device the profile accepts: each is opened, asked for its identity and closed again; no
+// report is exchanged.
+DeviceSurvey ListMatchingDevices(ApiDeclarations& api, const DeviceProfile& profile);
+
+DeviceTarget TargetOf(const DeviceListing& device);
 
 // Fills link.Capabilities from DeviceHandle; failures keep the previous contents.
 void ReadCapabilities(HidLink& link, ApiDeclarations& api);

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "simdevices/Crc32.h"
+#include "simdevices/HidPath.h"
 
 namespace simdevices {
 
@@ -20,18 +21,14 @@ bool StartsWith(const std::uint8_t* report, std::uint32_t length, const std::uin
 
 sim::DeviceDescription Describe(const AmplifierOptions& o) {
     sim::DeviceDescription d;
-    char path[160];
-    std::snprintf(
-        path, sizeof path,
-        R"(\\?\hid#vid_%04x&pid_%04x#8&1c0d4e7&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})",
-        o.vendorId, o.productId);
-    d.path = path;
+    d.path = SimulatedHidPath(o.vendorId, o.productId, "1c0d4e7", o.location);
     d.vendorId = o.vendorId;
     d.productId = o.productId;
     d.versionNumber = o.versionNumber;
     d.manufacturer = u"Drivanta";
     d.product = u"Drivanta v2 Servo Amplifier";
-    d.serialNumber = u"DV2A-010342";
+    d.serialNumber = o.serialNumber;
+    d.location = o.location;
     d.featureReportByteLength = o.reportLength;
     return d;
 }

@@ -19,6 +19,8 @@ struct AmplifierOptions {
     std::uint16_t productId = 0x2233;
     std::uint16_t versionNumber = 0x0203;
     std::uint16_t reportLength = 65;
+    std::u16string serialNumber = u"DV2A-010342";
+    std::string location = "1-2";  // the USB port it is plugged into; also names its path
     std::int64_t returnAfterMs = 1500;  // from the reset report to being back on the bus
     bool printSummaryOnReturn = false;  // the -sim program's line on standard error
 };

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "simdevices/Crc32.h"
+#include "simdevices/HidPath.h"
 #include "simdevices/WheelTelemetry.h"
 
 namespace simdevices {
@@ -16,18 +17,14 @@ constexpr std::size_t kRecordSize = 40;
 
 sim::DeviceDescription Describe(const WheelControllerOptions& o) {
     sim::DeviceDescription d;
-    char path[160];
-    std::snprintf(
-        path, sizeof path,
-        R"(\\?\hid#vid_1d47&pid_%04x#8&2f1e0a3&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})",
-        o.productId);
-    d.path = path;
+    d.path = SimulatedHidPath(0x1D47, o.productId, "2f1e0a3", o.location);
     d.vendorId = 0x1D47;
     d.productId = o.productId;
     d.versionNumber = o.versionNumber;
     d.manufacturer = u"Drivanta";
     d.product = u"Drivanta v2 Wheel";
-    d.serialNumber = u"DV2W-004817";
+    d.serialNumber = o.serialNumber;
+    d.location = o.location;
     d.featureReportByteLength = o.reportLength;
     return d;
 }

@@ -32,6 +32,8 @@ enum class ControlKind {
     Line,        // horizontal separator from left to left + width at top
     PictureBox,  // filled rectangle (the progress track and fill)
     Timer,       // not drawn; intervalMs, toggled through SetEnabled
+    Chooser,     // drop-down list of lines to pick one from (SetItems, SetChoice); its caption is
+                 // shown while nothing is chosen; a pick reaches FormHandlers::Chosen
 };
 
 struct Font {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "window/FormLayout.h"
 
@@ -22,6 +23,8 @@ class FormHandlers {
     virtual void Form_Load() = 0;
     virtual void Click(const std::string& control) = 0;
     virtual void Timer_Timer() {}
+    // The user picked line `index` (from 0) of a Chooser.
+    virtual void Chosen(const std::string& /*control*/, int /*index*/) {}
     // The user asked to close the window. Return false to defer: the program then unloads the
     // window itself when it is ready.
     virtual bool Form_QueryUnload() { return true; }
@@ -69,6 +72,14 @@ class Window {
     // answer Cancel). Returns true only when the user chose acceptCaption. Events of the window
     // wait while the question is open.
     virtual bool Confirm(const std::string& question, const std::string& acceptCaption) = 0;
+
+    // A Chooser's lines, replacing those it had; nothing is chosen afterwards, and its caption
+    // shows. The program's own changes never reach FormHandlers::Chosen.
+    virtual void SetItems(const std::string& control, const std::vector<std::string>& items) = 0;
+    // Chooses line `index`, or none with -1.
+    virtual void SetChoice(const std::string& control, int index) = 0;
+    // The line chosen, or -1.
+    virtual int Choice(const std::string& control) const = 0;
 
     // The user's decimal separator (regional settings), used to show numbers.
     virtual std::string DecimalSeparator() const = 0;

@@ -18,6 +18,9 @@ struct DeviceDescription {
     std::optional<std::u16string> manufacturer;
     std::optional<std::u16string> product;
     std::optional<std::u16string> serialNumber;
+    // The USB port path the device is plugged into ("1-2.3"); it stays when the device restarts
+    // in another mode, and changes when it is plugged into another port.
+    std::string location;
     std::uint16_t featureReportByteLength = 0;
     bool present = true;  // on the bus now
     // false: CreateFileA refuses it, as Windows does for keyboards and Linux for a hidraw node
@@ -71,6 +74,13 @@ class SimDevice {
     // A handle on the device was closed (the program let go of it).
     virtual void HandleClosed(std::int64_t /*nowMs*/) {}
 
+    // Feature reports that reached this device, sent or asked for, accepted or not: what a test
+    // counts to prove that a device was left alone.
+    int FeatureReportsReached() const { return featureReportsReached_; }
+    void NoteFeatureReport() { ++featureReportsReached_; }
+    // The user plugs the device into another port.
+    void MoveTo(std::string location) { description_.location = std::move(location); }
+
     // The user pulls the cable (handles opened before stay dead) and plugs it in again.
     void Unplug() { LeaveBus(); }
     void Replug() { JoinBus(); }
@@ -86,6 +96,7 @@ class SimDevice {
   private:
     DeviceDescription description_;
     std::uint32_t generation_ = 0;
+    int featureReportsReached_ = 0;
     std::int64_t unplugAtMs_ = -1;
     std::int64_t replugAtMs_ = -1;
 };

@@ -35,6 +35,7 @@ constexpr std::array<std::string_view, static_cast<std::size_t>(CallKind::kCount
     "CreateFileA",
     "CloseHandle",
     "AccessRefused",
+    "DeviceLocation",
     "Sleep",
     "BeginPreciseTiming",
     "EndPreciseTiming",
@@ -321,6 +322,7 @@ Bool32 SimulatedBus::HidD_GetFeature(Handle device, void* report, std::uint32_t 
     }
     std::vector<std::uint8_t> copy = Bytes(report, length);
     Reached(*d);
+    d->NoteFeatureReport();
     if (!d->GetFeature(copy.data(), length, clock_.NowMs()))
         return 0;
     // std::copy, not memcpy: an empty report has no storage to copy from.
@@ -342,6 +344,7 @@ Bool32 SimulatedBus::HidD_SetFeature(Handle device, void* report, std::uint32_t 
     // The device may change mode or leave the bus in reply; keep the log entry's index, since
     // the device model cannot log, but `call` stays valid until the next Log().
     Reached(*d);
+    d->NoteFeatureReport();
     const bool accepted = d->SetFeature(call.bytes.data(), length, clock_.NowMs());
     call.result = accepted ? 1 : 0;
     return accepted ? 1 : 0;
@@ -469,6 +472,17 @@ Bool32 SimulatedBus::AccessRefused(const std::string& devicePath, HiddAttributes
         return 1;
     }
     return 0;
+}
+
+std::string SimulatedBus::DeviceLocation(const std::string& devicePath) {
+    AdvanceDevices();
+    Call& call = Log(CallKind::kDeviceLocation);
+    call.text = devicePath;
+    const std::shared_ptr<SimDevice>* device = PresentDeviceAt(devicePath);
+    if (TakeFailure(call) || device == nullptr)
+        return {};
+    call.result = 1;
+    return (*device)->Description().location;
 }
 
 Bool32 SimulatedBus::CloseHandle(Handle object) {

@@ -47,6 +47,7 @@ enum class CallKind : std::uint8_t {
     kCreateFileA,
     kCloseHandle,
     kAccessRefused,
+    kDeviceLocation,
     kSleep,
     kBeginPreciseTiming,
     kEndPreciseTiming,
@@ -145,6 +146,7 @@ class SimulatedBus : public hidlink::ApiDeclarations {
     hidlink::Bool32 CloseHandle(hidlink::Handle object) override;
     hidlink::Bool32 AccessRefused(const std::string& devicePath,
                                   hidlink::HiddAttributes* attributes) override;
+    std::string DeviceLocation(const std::string& devicePath) override;
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override;
     void EndPreciseTiming() override;

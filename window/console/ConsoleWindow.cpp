@@ -217,6 +217,17 @@ void ConsoleWindow::SetToolTip(const std::string& control, const std::string& te
     io_.err << "  " << text << "\n" << std::flush;
 }
 
+void ConsoleWindow::SetItems(const std::string& control, const std::vector<std::string>& items) {
+    Control& c = Find(control);
+    c.items = items.size();
+    c.choice = -1;
+}
+
+void ConsoleWindow::SetChoice(const std::string& control, int index) {
+    Control& c = Find(control);
+    c.choice = index >= 0 && static_cast<std::size_t>(index) < c.items ? index : -1;
+}
+
 std::string ConsoleWindow::Text(const std::string& control) const {
     return Find(control).text;
 }

@@ -70,6 +70,10 @@ class ConsoleWindow : public Window {
     void ProcessPaintEvents() override {}
     void Unload() override;
     bool IsUnloaded() const override { return unloaded_; }
+    // The device is chosen on the command line: a chooser keeps its lines and shows nothing.
+    void SetItems(const std::string& control, const std::vector<std::string>& items) override;
+    void SetChoice(const std::string& control, int index) override;
+    int Choice(const std::string& control) const override { return Find(control).choice; }
     // Numbers on a terminal are read by scripts: always a point.
     std::string DecimalSeparator() const override { return "."; }
 
@@ -80,6 +84,8 @@ class ConsoleWindow : public Window {
         bool enabled = true;
         bool visible = true;
         double width = 0;
+        std::size_t items = 0;  // a chooser's line count
+        int choice = -1;
     };
 
     Control& Find(const std::string& name);

@@ -57,6 +57,19 @@ void HeadlessWindow::Click(const std::string& control) {
     EndHandler();
 }
 
+void HeadlessWindow::Choose(const std::string& control, int index) {
+    if (unloaded_ || handlers_ == nullptr)
+        return;
+    ControlState& c = Mutable(control);
+    if (!c.enabled || !c.visible || index < 0 || index >= static_cast<int>(c.items.size()))
+        return;
+    c.choice = index;
+    Record("chosen", control, std::to_string(index));
+    ++handlerDepth_;
+    handlers_->Chosen(control, index);
+    EndHandler();
+}
+
 void HeadlessWindow::Tick() {
     if (unloaded_ || handlers_ == nullptr || !TimerEnabled())
         return;
@@ -132,6 +145,26 @@ void HeadlessWindow::SetText(const std::string& control, const std::string& text
         return;
     Mutable(control).text = text;
     Record("text", control, text);
+}
+
+void HeadlessWindow::SetItems(const std::string& control, const std::vector<std::string>& items) {
+    if (unloaded_)
+        return;
+    ControlState& c = Mutable(control);
+    c.items = items;
+    c.choice = -1;
+    std::string lines;
+    for (const std::string& item : items)
+        lines += item + "\n";
+    Record("items", control, lines);
+}
+
+void HeadlessWindow::SetChoice(const std::string& control, int index) {
+    if (unloaded_)
+        return;
+    ControlState& c = Mutable(control);
+    c.choice = index >= 0 && index < static_cast<int>(c.items.size()) ? index : -1;
+    Record("choice", control, std::to_string(c.choice));
 }
 
 std::string HeadlessWindow::Text(const std::string& control) const {

@@ -22,13 +22,16 @@ struct ControlState {
     bool visible = true;
     double width = 0;
     std::optional<ColorRef> backColor;
+    std::vector<std::string> items;  // a Chooser's lines
+    int choice = -1;
 };
 
 struct WindowEvent {
     std::string what;  // "text", "enabled", "visible", "width", "backcolor", "refresh", "events",
                        // "paint-events", "show", "unload", "timer-tick", "click", "close-request",
                        // "title", "tooltip", "confirm" (value: the question), "confirm-answer"
-                       // (value: "accept" or "cancel")
+                       // (value: "accept" or "cancel"), "items" (value: the lines, one per
+                       // line), "choice" (value: the index), "chosen" (the user's pick)
     std::string control;
     std::string value;
 };
@@ -44,6 +47,9 @@ class HeadlessWindow : public Window {
     // takes no click; a tick only while the timer is enabled.
     void Click(const std::string& control);
     void Tick();
+    // The user picks line `index` of a Chooser; ignored like a click on a disabled or hidden
+    // control, and for a line the chooser does not have.
+    void Choose(const std::string& control, int index);
     // The user closes the window (title-bar button). Returns whether the window unloaded.
     bool RequestClose();
     // Called at every ProcessEvents() with its running count (from 1); may call Click(),
@@ -90,6 +96,9 @@ class HeadlessWindow : public Window {
     std::string Title() const override { return title_; }
     void SetToolTip(const std::string& control, const std::string& text) override;
     bool Confirm(const std::string& question, const std::string& acceptCaption) override;
+    void SetItems(const std::string& control, const std::vector<std::string>& items) override;
+    void SetChoice(const std::string& control, int index) override;
+    int Choice(const std::string& control) const override { return Control(control).choice; }
     std::string DecimalSeparator() const override { return decimalSeparator_; }
 
   private:

@@ -298,6 +298,18 @@ Bool32 HidrawApi::AccessRefused(const std::string& devicePath, HiddAttributes* a
     return 1;
 }
 
+// A USB device's folder in sysfs is named by its port path ("1-2.3": bus 1, port 2 of the root
+// hub, port 3 of the hub behind it). A HID device on another bus has none; its HID_PHYS, which
+// its driver fills with its place on that bus, serves instead.
+std::string HidrawApi::DeviceLocation(const std::string& devicePath) {
+    const std::string node = NodeNameIn(devicePath);
+    if (node.empty())
+        return {};
+    if (const std::optional<std::filesystem::path> usb = sysfs_.UsbDevice(node))
+        return usb->filename().string();
+    return sysfs_.UeventValue(node, "HID_PHYS").value_or("");
+}
+
 Bool32 HidrawApi::CloseHandle(Handle object) {
     const auto it = openDevices_.find(object);
     if (it == openDevices_.end())

@@ -38,6 +38,13 @@ SystemFunctions Load() {
     Resolve(setupapi, "SetupDiEnumDeviceInterfaces", f.SetupDiEnumDeviceInterfaces);
     Resolve(setupapi, "SetupDiGetDeviceInterfaceDetailA", f.SetupDiGetDeviceInterfaceDetailA);
     Resolve(setupapi, "SetupDiDestroyDeviceInfoList", f.SetupDiDestroyDeviceInfoList);
+    Resolve(setupapi, "SetupDiCreateDeviceInfoList", f.SetupDiCreateDeviceInfoList);
+    Resolve(setupapi, "SetupDiOpenDeviceInterfaceA", f.SetupDiOpenDeviceInterfaceA);
+
+    const HMODULE cfgmgr32 = LoadFromSystemDirectory(L"cfgmgr32.dll");
+    Resolve(cfgmgr32, "CM_Get_Parent", f.CM_Get_Parent);
+    Resolve(cfgmgr32, "CM_Get_Device_IDA", f.CM_Get_Device_IDA);
+    Resolve(cfgmgr32, "CM_Get_DevNode_Registry_PropertyA", f.CM_Get_DevNode_Registry_PropertyA);
 
     const HMODULE winmm = LoadFromSystemDirectory(L"winmm.dll");
     Resolve(winmm, "timeBeginPeriod", f.timeBeginPeriod);

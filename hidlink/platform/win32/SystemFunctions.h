@@ -1,4 +1,4 @@
-// The functions of hid.dll, setupapi.dll and winmm.dll, loaded from the system directory only.
+// The functions of hid.dll, setupapi.dll, cfgmgr32.dll and winmm.dll, loaded from the system directory only.
 //
 // The updaters run from a downloads folder, beside files nobody vetted. A DLL imported at load
 // time, or loaded with a plain LoadLibrary, is looked for in the program's folder first, so a
@@ -9,6 +9,8 @@
 #include <windows.h>
 // windows.h first: setupapi.h and hidsdi.h rely on its types.
 #include <setupapi.h>
+// setupapi.h first: cfgmgr32.h takes DEVINST and CONFIGRET from it.
+#include <cfgmgr32.h>
 extern "C" {
 #include <hidsdi.h>
 }
@@ -35,12 +37,18 @@ struct SystemFunctions {
     decltype(&::SetupDiEnumDeviceInterfaces) SetupDiEnumDeviceInterfaces = nullptr;
     decltype(&::SetupDiGetDeviceInterfaceDetailA) SetupDiGetDeviceInterfaceDetailA = nullptr;
     decltype(&::SetupDiDestroyDeviceInfoList) SetupDiDestroyDeviceInfoList = nullptr;
+    decltype(&::SetupDiCreateDeviceInfoList) SetupDiCreateDeviceInfoList = nullptr;
+    decltype(&::SetupDiOpenDeviceInterfaceA) SetupDiOpenDeviceInterfaceA = nullptr;
+
+    decltype(&::CM_Get_Parent) CM_Get_Parent = nullptr;
+    decltype(&::CM_Get_Device_IDA) CM_Get_Device_IDA = nullptr;
+    decltype(&::CM_Get_DevNode_Registry_PropertyA) CM_Get_DevNode_Registry_PropertyA = nullptr;
 
     TimePeriodFunction timeBeginPeriod = nullptr;
     TimePeriodFunction timeEndPeriod = nullptr;
 };
 
-// Narrows every later DLL load of the process to the system directory, then loads the three
+// Narrows every later DLL load of the process to the system directory, then loads the four
 // DLLs (once; the modules stay loaded for the life of the process).
 const SystemFunctions& System();
 

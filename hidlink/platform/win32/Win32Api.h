@@ -51,6 +51,7 @@ class Win32Api final : public ApiDeclarations {
                          HiddAttributes* /*attributes*/) override {
         return 0;
     }
+    std::string DeviceLocation(const std::string& devicePath) override;
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override;
     void EndPreciseTiming() override;
