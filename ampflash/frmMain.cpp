@@ -7,9 +7,6 @@ namespace ampflash {
 
 namespace {
 
-const hidlink::DeviceProfile kProfile{hidlink::AmpflashAccepts,
-                                      hidlink::NoDeviceRule::BlankVersionSpace, 0};
-
 constexpr const char* kButton = "btnUpgradeFW";
 constexpr const char* kFill = "Pic";
 constexpr const char* kUpgradeCaption = "Upgrade Firmware";  // the layout's caption
@@ -27,9 +24,14 @@ constexpr int kProbes = 5;
 }  // namespace
 
 frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath,
-                 std::string logPath)
-    : updater::UpdaterForm(window, api, kProfile, {"ampflash", std::move(logPath)}),
+                 std::string logPath, hidlink::DeviceSelector selector)
+    : updater::UpdaterForm(window, api, kProfile, {"ampflash", std::move(logPath)},
+                           std::move(selector)),
       imagePath_(std::move(imagePath)) {}
+
+void frmMain::ShowReady() {
+    ShowOnButton(kButton, kButtonRoom, kUpgradeCaption);
+}
 
 void frmMain::Click(const std::string& control) {
     if (control == kButton)
@@ -56,7 +58,7 @@ void frmMain::btnUpgradeFW_Click() {
         RejectImage(kButton, kButtonRoom, check.problem);
         return;
     }
-    ShowOnButton(kButton, kButtonRoom, kUpgradeCaption);
+    ShowReady();
     if (!ConfirmUpdate(check))
         return;
     records_ = std::move(check.records);

@@ -13,12 +13,16 @@ namespace ampflash {
 
 inline constexpr const char* kImageFileName = "servoamp-Orla-RevA.bin";
 
+// The amplifier: product 2233 of any vendor.
+inline const hidlink::DeviceProfile kProfile{hidlink::AmpflashAccepts,
+                                             hidlink::NoDeviceRule::BlankVersionSpace, 0};
+
 class frmMain : public updater::UpdaterForm {
   public:
     // imagePath: the image to send; empty for the one beside the program. logPath: the update
-    // log to append to; empty for none.
+    // log to append to; empty for none. selector: the device named on the command line.
     frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath = {},
-            std::string logPath = {});
+            std::string logPath = {}, hidlink::DeviceSelector selector = {});
 
     void Click(const std::string& control) override;
     // Lets go of whatever the link still owns and unloads the window if something destroys it
@@ -37,6 +41,7 @@ class frmMain : public updater::UpdaterForm {
     bool SendFlashData();
 
   private:
+    void ShowReady() override;
     // Ends a transfer that cannot go on: fill empty, device closed, the button says why.
     void StopTransfer(const std::string& caption);
     // After a probe or a wait step: the identity of whatever FindTheHid found.

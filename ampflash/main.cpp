@@ -15,10 +15,13 @@ int main(int argc, char** argv) {
     if (const auto status =
             cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
         return *status;
+    if (const auto status = cmdline::SettleDeviceOptions(options, api, ampflash::kProfile))
+        return *status;
     auto window = cmdline::CreateWindowFor(options, ampflash::AmpflashLayout(),
                                            cmdline::UpdaterConsole(options, "btnUpgradeFW"));
     if (!window)
         return cmdline::kNoDisplay;
-    ampflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath());
+    ampflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath(),
+                           cmdline::SelectorOf(options));
     return cmdline::RunForm(*window, form);
 }

@@ -1,5 +1,6 @@
-// ampflash-sim: ampflash on a simulated bus (a keyboard, then the servo amplifier), in real time,
-// with the image beside this program. Tells on standard error what the amplifier received.
+// ampflash-sim: ampflash on a simulated bus (a keyboard, then the servo amplifier, or the devices
+// of --sim-devices), in real time, with the image beside this program. Tells on standard error what
+// the amplifier received.
 #include <memory>
 
 #include "ampflash/Layout.h"
@@ -9,6 +10,7 @@
 #include "hidlink/sim/SimulatedBus.h"
 #include "simdevices/Amplifier.h"
 #include "simdevices/Bystanders.h"
+#include "simdevices/SimulatedSystem.h"
 #include "updater/UpdateLog.h"
 
 int main(int argc, char** argv) {
@@ -24,12 +26,18 @@ int main(int argc, char** argv) {
     bus.AddDevice(simdevices::MakeKeyboard());
     simdevices::AmplifierOptions amplifier;
     amplifier.printSummaryOnReturn = true;
-    bus.AddDevice(std::make_shared<simdevices::Amplifier>(amplifier));
+    if (options.simDevices.empty())
+        bus.AddDevice(std::make_shared<simdevices::Amplifier>(amplifier));
+    else
+        simdevices::AddSimulatedDevices(bus, options.simDevices, amplifier, {});
+    if (const auto status = cmdline::SettleDeviceOptions(options, bus, ampflash::kProfile))
+        return *status;
 
     auto window = cmdline::CreateWindowFor(options, ui::SimulatedTwin(ampflash::AmpflashLayout()),
                                            cmdline::UpdaterConsole(options, "btnUpgradeFW"));
     if (!window)
         return cmdline::kNoDisplay;
-    ampflash::frmMain form(*window, bus, options.imagePath, updater::UpdateLogPath());
+    ampflash::frmMain form(*window, bus, options.imagePath, updater::UpdateLogPath(),
+                           cmdline::SelectorOf(options));
     return cmdline::RunForm(*window, form);
 }

@@ -1,5 +1,6 @@
 #include "cmdline/CommandLine.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace cmdline {
@@ -15,6 +16,21 @@ Options WrongUsage(std::string problem) {
     options.action = Action::WrongUsage;
     options.problem = std::move(problem);
     return options;
+}
+
+// "amplifier,controller,..." as kinds, or nothing when a kind is not one of the two.
+std::optional<std::vector<std::string>> SimulatedDevices(const std::string& text) {
+    std::vector<std::string> kinds;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        std::string kind = text.substr(start, comma - start);
+        if (kind != "amplifier" && kind != "controller")
+            return std::nullopt;
+        kinds.push_back(std::move(kind));
+        start = comma + 1;
+    }
+    return kinds;
 }
 
 // Seconds as a non-negative decimal number, or nothing.
@@ -38,13 +54,17 @@ std::string ProgramName(const ProgramInfo& info) {
 }
 
 std::string UsageLine(const ProgramInfo& info) {
-    std::string line = "usage: " + ProgramName(info) + " [--help] [--version] [--no-window]";
+    std::string line = "usage: " + ProgramName(info) +
+                       " [--help] [--version] [--list] [--serial S] [--port P] [--no-window]";
     if (IsUpdater(info))
-        return line + " [--yes] [IMAGE]";
-    line += " [--record FILE.csv]";
+        line += " [--yes]";
+    else
+        line += " [--record FILE.csv]";
     if (info.simulated)
+        line += " [--sim-devices KIND,...]";
+    if (info.simulated && !IsUpdater(info))
         line += " [--unplug-at SECONDS [--replug-at SECONDS]]";
-    return line;
+    return IsUpdater(info) ? line + " [IMAGE]" : line;
 }
 
 namespace {
@@ -78,8 +98,9 @@ Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         const std::optional<std::string> attached = SplitAttachedValue(arg);
-        const bool takesValue =
-            arg == "--record" || (info.simulated && (arg == "--unplug-at" || arg == "--replug-at"));
+        const bool takesValue = arg == "--record" || arg == "--serial" || arg == "--port" ||
+                                (info.simulated && (arg == "--unplug-at" || arg == "--replug-at" ||
+                                                    arg == "--sim-devices"));
         if (attached && !takesValue)
             return WrongUsage(arg + " takes no value");
         std::string value;
@@ -99,6 +120,20 @@ Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>
         }
         if (arg == "--no-window") {
             options.noWindow = true;
+        } else if (arg == "--list") {
+            options.list = true;
+        } else if (arg == "--serial" || arg == "--port") {
+            if (value.empty())
+                return WrongUsage(arg + " needs a value");
+            (arg == "--serial" ? options.serial : options.port) = value;
+        } else if (arg == "--sim-devices") {
+            const auto kinds = SimulatedDevices(value);
+            if (!kinds)
+                return WrongUsage(
+                    "--sim-devices takes amplifier and controller, separated by "
+                    "commas, not \"" +
+                    value + "\"");
+            options.simDevices = *kinds;
         } else if (arg == "--yes" && IsUpdater(info)) {
             options.yes = true;
         } else if (arg == "--record" && !IsUpdater(info)) {

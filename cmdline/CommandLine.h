@@ -38,6 +38,13 @@ struct Options {
     std::string recordPath;          // servodiag: empty = no recording
     std::optional<double> unplugAt;  // servodiag-sim: seconds after start
     std::optional<double> replugAt;
+    // Which device, where several match: listed, or picked by serial number or USB port.
+    bool list = false;
+    std::string serial;
+    std::string port;
+    // The -sim programs: the devices on the simulated bus, in enumeration order ("amplifier",
+    // "controller"); empty for the program's own device alone.
+    std::vector<std::string> simDevices;
 };
 
 Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>& args);

@@ -45,7 +45,17 @@ std::string WhereItLooks(const ProgramInfo& info) {
 std::string OptionList(const ProgramInfo& info) {
     std::string text =
         "  --help         print this help and exit\n"
-        "  --version      print the version and exit\n";
+        "  --version      print the version and exit\n"
+        "  --list         print every matching device (path, product, serial, port) and\n"
+        "                 exit; status 3 when there is none\n"
+        "  --serial S     the device with serial number S, where several match\n"
+        "  --port P       the device plugged into USB port P (as --list shows it)\n";
+    if (info.simulated) {
+        text +=
+            "  --sim-devices KIND,...\n"
+            "                 the simulated bus holds these devices, in this order: amplifier,\n"
+            "                 controller (e.g. amplifier,controller or amplifier,amplifier)\n";
+    }
     if (info.program == Program::Servodiag) {
         text +=
             "  --no-window    no window: print the identity on the terminal and run until\n"
@@ -68,14 +78,14 @@ std::string OptionList(const ProgramInfo& info) {
 std::string Statuses(const ProgramInfo& info) {
     if (info.program == Program::Servodiag) {
         return "  0  ended, and a device answered\n"
-               "  2  wrong usage\n"
+               "  2  wrong usage, or several devices match without --serial or --port\n"
                "  3  no device answered\n"
                "  6  no display to open the window on (use --no-window)\n"
                "  7  the --record file could not be written\n";
     }
     return "  0  updated\n"
            "  1  the update failed (the device refused, left or did not come back)\n"
-           "  2  wrong usage\n"
+           "  2  wrong usage, or several devices match without --serial or --port\n"
            "  3  no device found\n"
            "  4  the image failed its check; nothing was sent\n"
            "  5  cancelled at the confirmation\n"
@@ -87,6 +97,9 @@ std::string Statuses(const ProgramInfo& info) {
 std::string HelpText(const ProgramInfo& info, const std::string& updateLogPath) {
     std::string text = UsageLine(info) + "\n\n" + WhatItDoes(info) + "\n" + WhereItLooks(info);
     text += "\nOptions:\n" + OptionList(info) + "\nExit status:\n" + Statuses(info);
+    text +=
+        "\nWhere several devices match, the window offers a choice; without a window,\n"
+        "--serial or --port picks one, and nothing is done until one is picked.\n";
     if (info.program != Program::Servodiag)
         text += "\nEvery update is logged, one JSON object per line, in\n" + updateLogPath + "\n";
     return text;

@@ -31,6 +31,33 @@ std::optional<int> AnswerCommandLine(const ProgramInfo& info, int argc, char** a
     return answer->status;
 }
 
+hidlink::DeviceSelector SelectorOf(const Options& options) {
+    return {options.serial, options.port};
+}
+
+std::optional<int> SettleDeviceOptions(const Options& options, hidlink::ApiDeclarations& api,
+                                       const hidlink::DeviceProfile& profile) {
+    if (!options.list && !options.noWindow)
+        return std::nullopt;
+    const hidlink::DeviceSelector selector = SelectorOf(options);
+    std::vector<hidlink::DeviceListing> devices;
+    for (hidlink::DeviceListing& device : hidlink::ListMatchingDevices(api, profile).devices) {
+        if (hidlink::Selects(selector, device))
+            devices.push_back(std::move(device));
+    }
+    if (options.list) {
+        for (const hidlink::DeviceListing& device : devices)
+            std::printf("%s\n", hidlink::ListLine(device).c_str());
+        return devices.empty() ? kNoDevice : kUpdated;
+    }
+    if (devices.size() < 2)
+        return std::nullopt;
+    std::fputs("Several devices match; name one with --serial or --port:\n", stderr);
+    for (const hidlink::DeviceListing& device : devices)
+        std::fprintf(stderr, "  %s\n", hidlink::ChooserLine(device, true).c_str());
+    return kWrongUsage;
+}
+
 std::unique_ptr<ui::Window> CreateWindowFor(const Options& options, const ui::FormLayout& layout,
                                             ui::ConsoleSetup console) {
     if (options.noWindow)

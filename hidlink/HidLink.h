@@ -23,6 +23,8 @@ struct DeviceProfile {
     bool (*accepts)(const HiddAttributes& attributes) = nullptr;
     NoDeviceRule noDevice = NoDeviceRule::BlankAll;
     std::uint32_t pauseAfterStringMs = 0;
+    // The rule accepts devices of more than one kind, which a choice between them names.
+    bool admitsSeveralKinds = false;
 };
 
 bool ServodiagAccepts(const HiddAttributes& a);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "hidlink/DeviceChooser.h"
+
 namespace servodiag {
 
 namespace {
@@ -79,6 +81,14 @@ void AddDeviceDetails(std::vector<ui::ControlSpec>& controls) {
         value.backColor = ui::kSystemWindowBackground;
         controls.push_back(value);
     }
+
+    // Where several devices match, shown in the product label's place. Outside the frame, which
+    // stays disabled until a device's settings are read: the choice must be open before that.
+    ui::ControlSpec chooser =
+        Control(hidlink::kChooserControl, ui::ControlKind::Chooser, hidlink::kChooserPrompt,
+                frame.left + 1560, frame.top + 620, 3300, kFieldHeight);
+    chooser.visible = false;
+    controls.push_back(chooser);
 }
 
 void AddStatusColumn(std::vector<ui::ControlSpec>& controls) {

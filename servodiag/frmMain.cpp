@@ -11,9 +11,6 @@ namespace servodiag {
 
 namespace {
 
-const hidlink::DeviceProfile kProfile{hidlink::ServodiagAccepts, hidlink::NoDeviceRule::BlankAll,
-                                      100};
-
 void SetTextIfAny(ui::Window& window, const char* control, const std::optional<std::string>& text) {
     if (text)
         window.SetText(control, *text);
@@ -35,7 +32,9 @@ void SetColorIfAny(ui::Window& window, const char* control,
 
 }  // namespace
 
-frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api) : window_(window), api_(api) {}
+frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api,
+                 hidlink::DeviceSelector selector)
+    : window_(window), api_(api), chooser_(window, kProfile, std::move(selector), true) {}
 
 void frmMain::Form_Load() {
     title_ = window_.Title();
@@ -53,7 +52,8 @@ void frmMain::Form_Load() {
 
 void frmMain::Search() {
     ticksSinceSearch_ = 0;
-    link_.DeviceDetected = hidlink::FindTheHid(link_, api_, kProfile);
+    chooser_.Survey(link_, api_);
+    link_.DeviceDetected = link_.Target && hidlink::FindTheHid(link_, api_, kProfile);
     if (!link_.DeviceDetected) {
         // A device that stopped answering stays "not responding" until it is found again.
         if (link_.LastSearch == hidlink::SearchOutcome::AccessRefused) {
@@ -93,6 +93,14 @@ void frmMain::ShowState(DeviceState state) {
 void frmMain::ShowValuesStale(bool stale) {
     for (const char* control : kValueControls)
         window_.SetEnabled(control, !stale);
+}
+
+void frmMain::Chosen(const std::string& control, int index) {
+    if (control != hidlink::kChooserControl || !chooser_.Choose(link_, index))
+        return;
+    hidlink::CloseDevice(link_, api_);
+    link_.DeviceDetected = false;
+    Search();
 }
 
 void frmMain::Click(const std::string& control) {

@@ -11,19 +11,30 @@
 #include <string>
 
 #include "hidlink/ApiDeclarations.h"
+#include "hidlink/DeviceChooser.h"
 #include "hidlink/HidLink.h"
 #include "servodiag/DeviceState.h"
 #include "window/Window.h"
 
 namespace servodiag {
 
+// The wheel controller (1020) and the amplifier (2233, 2232), of Drivanta's vendor ID; each
+// identity string read is followed by a pause.
+inline const hidlink::DeviceProfile kProfile{hidlink::ServodiagAccepts,
+                                             hidlink::NoDeviceRule::BlankAll, 100, true};
+
 class frmMain : public ui::FormHandlers {
   public:
-    frmMain(ui::Window& window, hidlink::ApiDeclarations& api);
+    // selector: the device named on the command line. With several devices and none named, the
+    // first is shown and the window offers the others.
+    frmMain(ui::Window& window, hidlink::ApiDeclarations& api,
+            hidlink::DeviceSelector selector = {});
 
     void Form_Load() override;
     void Click(const std::string& control) override;
     void Timer_Timer() override;
+    // The user chose another device among several: the window shows that one from now on.
+    void Chosen(const std::string& control, int index) override;
     void Form_Unload() override;
 
     // The status exchange: report 17 on the overlapped handle, shown in the status column.
@@ -57,6 +68,7 @@ class frmMain : public ui::FormHandlers {
     ui::Window& window_;
     hidlink::ApiDeclarations& api_;
     hidlink::HidLink link_;
+    hidlink::DeviceChooser chooser_;
     StatusListener statusListener_;
     std::string title_;  // the window's own title, before any state is added
     DeviceState state_ = DeviceState::NoDevice;

@@ -13,10 +13,12 @@ int main(int argc, char** argv) {
     cmdline::Options options;
     if (const auto status = cmdline::AnswerCommandLine(info, argc, argv, "", &options))
         return *status;
+    if (const auto status = cmdline::SettleDeviceOptions(options, api, servodiag::kProfile))
+        return *status;
     std::unique_ptr<ui::Window> window = cmdline::CreateWindowFor(
         options, servodiag::ServodiagLayout(), cmdline::ServodiagConsole());
     if (!window)
         return cmdline::kNoDisplay;
-    servodiag::frmMain form(*window, api);
+    servodiag::frmMain form(*window, api, cmdline::SelectorOf(options));
     return servodiag::RunDiagnostics(*window, form, options.recordPath);
 }

@@ -1,6 +1,7 @@
 // servodiag-sim: the diagnostics window on a simulated bus, for trying it without hardware. A
 // keyboard and a headset enumerate before the wheel controller, as on a real machine; the
-// controller can be made to leave the bus and come back (--unplug-at, --replug-at).
+// controller can be made to leave the bus and come back (--unplug-at, --replug-at). With
+// --sim-devices the bus holds the devices named instead of the one controller.
 #include <memory>
 
 #include "cmdline/Launch.h"
@@ -10,6 +11,7 @@
 #include "servodiag/Layout.h"
 #include "servodiag/frmMain.h"
 #include "simdevices/Bystanders.h"
+#include "simdevices/SimulatedSystem.h"
 #include "simdevices/WheelController.h"
 
 namespace {
@@ -32,15 +34,23 @@ int main(int argc, char** argv) {
     bus.AddDevice(simdevices::MakeHeadset());
     simdevices::WheelControllerOptions wheelOptions;
     wheelOptions.productId = 0x1020;
-    auto wheel = std::make_shared<simdevices::WheelController>(wheelOptions);
+    std::vector<std::shared_ptr<sim::SimDevice>> devices;
+    if (options.simDevices.empty()) {
+        devices.push_back(std::make_shared<simdevices::WheelController>(wheelOptions));
+        bus.AddDevice(devices.back());
+    } else {
+        devices = simdevices::AddSimulatedDevices(bus, options.simDevices, {}, wheelOptions);
+    }
+    // The first device leaves and comes back, as the options say.
     if (options.unplugAt)
-        wheel->PlanUnplug(Milliseconds(options.unplugAt), Milliseconds(options.replugAt));
-    bus.AddDevice(wheel);
+        devices.front()->PlanUnplug(Milliseconds(options.unplugAt), Milliseconds(options.replugAt));
+    if (const auto status = cmdline::SettleDeviceOptions(options, bus, servodiag::kProfile))
+        return *status;
 
     std::unique_ptr<ui::Window> window = cmdline::CreateWindowFor(
         options, ui::SimulatedTwin(servodiag::ServodiagLayout()), cmdline::ServodiagConsole());
     if (!window)
         return cmdline::kNoDisplay;
-    servodiag::frmMain form(*window, bus);
+    servodiag::frmMain form(*window, bus, cmdline::SelectorOf(options));
     return servodiag::RunDiagnostics(*window, form, options.recordPath);
 }

@@ -15,6 +15,7 @@ namespace {
 constexpr std::uint32_t kCompleteStepMs = 100;
 
 constexpr char kNotFound[] = "Device not found";
+constexpr char kChooseFirst[] = "Choose the device above first";
 constexpr char kAccessRefused[] = "Device access refused";
 constexpr char kAccessRefusedHelp[] =
     "A device was found, but this user may not open it. On Linux, install the udev rule: see "
@@ -30,9 +31,33 @@ void UpdaterForm::Form_Load() {
     window_.Show();
     progressFullWidth_ = RoundHalfEven(window_.Width("Pic"));
     window_.SetVisible("Pic", false);
+    OpenChosenDevice();
+    exitStatus_ = link_.DeviceDetected ? cmdline::kUpdated : cmdline::kNoDevice;
+}
+
+void UpdaterForm::OpenChosenDevice() {
+    chooser_.Survey(link_, api_);
+    link_.DeviceDetected = link_.Target && hidlink::FindTheHid(link_, api_, profile_);
+    hidlink::RefreshDeviceInfo(link_, api_, profile_, window_);
+    if (chooser_.Undecided(link_)) {
+        for (const char* label : {"lblManuf", "lblVersion", "lblSerialNumber"})
+            window_.SetText(label, "");
+    }
+}
+
+void UpdaterForm::Chosen(const std::string& control, int index) {
+    if (control != hidlink::kChooserControl || deferClose_ || !chooser_.Choose(link_, index))
+        return;
+    hidlink::CloseDevice(link_, api_);
     link_.DeviceDetected = hidlink::FindTheHid(link_, api_, profile_);
     hidlink::RefreshDeviceInfo(link_, api_, profile_, window_);
     exitStatus_ = link_.DeviceDetected ? cmdline::kUpdated : cmdline::kNoDevice;
+    ShowReady();
+}
+
+void UpdaterForm::BeginDeferringClose() {
+    deferClose_ = true;
+    window_.SetEnabled(hidlink::kChooserControl, false);
 }
 
 void UpdaterForm::Form_Unload() {
@@ -48,6 +73,7 @@ bool UpdaterForm::Form_QueryUnload() {
 
 bool UpdaterForm::EndDeferringClose() {
     deferClose_ = false;
+    window_.SetEnabled(hidlink::kChooserControl, true);
     if (!closeRequested_)
         return false;
     window_.Unload();
@@ -58,12 +84,13 @@ bool UpdaterForm::FindDeviceForClick(const std::string& button, std::size_t room
     if (link_.DeviceDetected && link_.OwnsDeviceHandle)
         return true;
     hidlink::CloseDevice(link_, api_);
-    link_.DeviceDetected = hidlink::FindTheHid(link_, api_, profile_);
-    hidlink::RefreshDeviceInfo(link_, api_, profile_, window_);
+    OpenChosenDevice();
     if (link_.DeviceDetected)
         return true;
     exitStatus_ = cmdline::kNoDevice;
-    if (link_.LastSearch == hidlink::SearchOutcome::AccessRefused) {
+    if (chooser_.Undecided(link_)) {
+        ShowOnButton(button, room, kChooseFirst);
+    } else if (link_.LastSearch == hidlink::SearchOutcome::AccessRefused) {
         window_.SetText(button, kAccessRefused);
         toolTips_[button] = kAccessRefusedHelp;
         window_.SetToolTip(button, kAccessRefusedHelp);

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "hidlink/ApiDeclarations.h"
+#include "hidlink/DeviceChooser.h"
 #include "hidlink/HidLink.h"
 #include "updater/FirmwareImage.h"
 #include "updater/UpdateLog.h"
@@ -31,14 +32,21 @@ inline constexpr std::uint32_t kCompleteShownMs = 2000;
 class UpdaterForm : public ui::FormHandlers {
   public:
     UpdaterForm(ui::Window& window, hidlink::ApiDeclarations& api, hidlink::DeviceProfile profile,
-                UpdaterLogging logging = {})
-        : window_(window), api_(api), profile_(profile), logging_(std::move(logging)) {}
+                UpdaterLogging logging = {}, hidlink::DeviceSelector selector = {})
+        : window_(window),
+          api_(api),
+          profile_(profile),
+          chooser_(window, profile_, std::move(selector), false),
+          logging_(std::move(logging)) {}
 
     // Shows the window, captures ProgressFullWidth from Pic before hiding it, finds the device
     // and shows its identity.
     void Form_Load() override;
     // Closes whatever handles the link still owns.
     void Form_Unload() override;
+    // The user chose a device among several: it is opened and shown, and the buttons are ready.
+    // Ignored while an update runs (the chooser is disabled then).
+    void Chosen(const std::string& control, int index) override;
     // While an update runs, a close request is remembered and honoured by EndDeferringClose().
     bool Form_QueryUnload() override;
     // How the last attempt ended (cmdline::ExitStatus); with none, 0, or 3 when no device was
@@ -49,16 +57,18 @@ class UpdaterForm : public ui::FormHandlers {
     int ProgressFullWidth() const { return progressFullWidth_; }
 
   protected:
-    // From here until EndDeferringClose(), close requests wait.
-    void BeginDeferringClose() { deferClose_ = true; }
+    // From here until EndDeferringClose(), close requests wait, and the device stays chosen.
+    void BeginDeferringClose();
     // Stops deferring; returns true when a close was requested meanwhile (the window is then
     // unloaded here, and the caller must touch nothing more).
     bool EndDeferringClose();
 
     // A click's first step. With no device open (none at load, or let go of after a failure)
     // it searches again and shows what it found; false when nothing can be updated, with the
-    // reason on the button.
+    // reason on the button: no device, or several and none chosen.
     bool FindDeviceForClick(const std::string& button, std::size_t room);
+    // The buttons' own captions, once a device is chosen.
+    virtual void ShowReady() = 0;
     // The image check failed: the reason on the button, nothing sent.
     void RejectImage(const std::string& button, std::size_t room, const std::string& problem);
     // After the image check: asks the user. On yes the attempt starts (and will be logged);
@@ -82,6 +92,11 @@ class UpdaterForm : public ui::FormHandlers {
     int progressFullWidth_ = 0;
 
   private:
+    // Lists the devices, settles on the one to update and opens it; with several and none
+    // chosen, opens nothing and shows no identity.
+    void OpenChosenDevice();
+
+    hidlink::DeviceChooser chooser_;
     LoggedIdentity ShownIdentity() const;
     void Log(const std::string& outcome, const std::string& failure,
              std::optional<LoggedIdentity> after);

@@ -1,5 +1,7 @@
 #include "updater/UpdaterLayout.h"
 
+#include "hidlink/DeviceChooser.h"
+
 namespace updater {
 
 namespace {
@@ -25,6 +27,15 @@ ui::ControlSpec ValueLabel(std::string name, int top, int width, const ui::Font&
     return c;
 }
 
+// In the product label's place, shown instead of it where several devices match.
+ui::ControlSpec DeviceChooser(int top, int width, const ui::Font& font) {
+    ui::ControlSpec c =
+        InFrame(ui::MakeControl(hidlink::kChooserControl, ui::ControlKind::Chooser,
+                                hidlink::kChooserPrompt, 1560, top, width, 330, font));
+    c.visible = false;
+    return c;
+}
+
 ui::ControlSpec Caption(std::string name, std::string caption, int top, int width,
                         const ui::Font& font) {
     return InFrame(ui::MakeControl(std::move(name), ui::ControlKind::Label, std::move(caption), 120,
@@ -42,6 +53,7 @@ std::vector<ui::ControlSpec> IdentityBlock(const ui::Font& labelFont) {
         ValueLabel("lblManuf", 240, 3540, labelFont),
         Caption("Label5", "Product", 600, 1215, labelFont),
         ValueLabel("lblProduct", 600, 3540, labelFont),
+        DeviceChooser(600, 3540, labelFont),
         Caption("Label2", "Version", 960, 1455, labelFont),
         ValueLabel("lblVersion", 960, 3540, labelFont),
         Caption("Label3", "Serial Number", 1320, 1455, labelFont),

@@ -20,15 +20,19 @@ constexpr char kLoadCaption[] = "2. Load Firmware";
 std::size_t RoomOn(const std::string& button) {
     return button == "Command2" ? 50 : 34;
 }
-
-const hidlink::DeviceProfile kProfile{hidlink::WheelflashAccepts,
-                                      hidlink::NoDeviceRule::LeaveUntouched, 0};
 }  // namespace
 
 frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath,
-                 std::string logPath)
-    : updater::UpdaterForm(window, api, kProfile, {"wheelflash", std::move(logPath)}),
+                 std::string logPath, hidlink::DeviceSelector selector)
+    : updater::UpdaterForm(window, api, kProfile, {"wheelflash", std::move(logPath)},
+                           std::move(selector)),
       imagePath_(std::move(imagePath)) {}
+
+void frmMain::ShowReady() {
+    for (const auto& [control, caption] :
+         {std::pair{"Command4", kUpgradeCaption}, std::pair{"Command2", kLoadCaption}})
+        ShowOnButton(control, RoomOn(control), caption);
+}
 
 void frmMain::Click(const std::string& control) {
     if (control == "Command4")
@@ -47,9 +51,7 @@ updater::ImageCheck frmMain::CheckUpdate(const std::string& button) {
         RejectImage(button, RoomOn(button), check.problem);
         return check;
     }
-    for (const auto& [control, caption] :
-         {std::pair{"Command4", kUpgradeCaption}, std::pair{"Command2", kLoadCaption}})
-        ShowOnButton(control, RoomOn(control), caption);
+    ShowReady();
     return check;
 }
 

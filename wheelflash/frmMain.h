@@ -29,18 +29,23 @@ inline constexpr std::uint32_t kSearchIntervalMs = 500;  // between two searches
 // 30 seconds of searching: the controller comes back in about two.
 inline constexpr int kMaxSearches = 60;
 
+// The wheel controller (b02e) and the amplifier (2233), of Drivanta's vendor ID.
+inline const hidlink::DeviceProfile kProfile{hidlink::WheelflashAccepts,
+                                             hidlink::NoDeviceRule::LeaveUntouched, 0, true};
+
 class frmMain : public updater::UpdaterForm {
   public:
     // imagePath: the image to send; empty for the one beside the program. logPath: the update
-    // log to append to; empty for none.
+    // log to append to; empty for none. selector: the device named on the command line.
     frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string imagePath = {},
-            std::string logPath = {});
+            std::string logPath = {}, hidlink::DeviceSelector selector = {});
 
     void Click(const std::string& control) override;
     void Command2_Click();
     void Command4_Click();
 
   private:
+    void ShowReady() override;
     // Whether the image and the open device's report length allow an update; when they do, the
     // buttons get back the captions a failed check may have replaced, and when they do not the
     // clicked button says why.

@@ -15,10 +15,13 @@ int main(int argc, char** argv) {
     if (const auto status =
             cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
         return *status;
+    if (const auto status = cmdline::SettleDeviceOptions(options, api, wheelflash::kProfile))
+        return *status;
     auto window = cmdline::CreateWindowFor(options, wheelflash::WheelflashLayout(),
                                            cmdline::UpdaterConsole(options, "Command4"));
     if (!window)
         return cmdline::kNoDisplay;
-    wheelflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath());
+    wheelflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath(),
+                             cmdline::SelectorOf(options));
     return cmdline::RunForm(*window, form);
 }

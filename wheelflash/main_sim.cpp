@@ -9,6 +9,7 @@
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "simdevices/Bystanders.h"
+#include "simdevices/SimulatedSystem.h"
 #include "simdevices/WheelController.h"
 #include "updater/UpdateLog.h"
 #include "wheelflash/Layout.h"
@@ -31,13 +32,19 @@ int main(int argc, char** argv) {
     wheel.leaveAfterMs = 50;
     wheel.returnAfterMs = 1500;
     wheel.printSummaryOnClose = true;
-    bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
+    if (options.simDevices.empty())
+        bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
+    else
+        simdevices::AddSimulatedDevices(bus, options.simDevices, {}, wheel);
+    if (const auto status = cmdline::SettleDeviceOptions(options, bus, wheelflash::kProfile))
+        return *status;
 
     auto window =
         cmdline::CreateWindowFor(options, ui::SimulatedTwin(wheelflash::WheelflashLayout()),
                                  cmdline::UpdaterConsole(options, "Command4"));
     if (!window)
         return cmdline::kNoDisplay;
-    wheelflash::frmMain form(*window, bus, options.imagePath, updater::UpdateLogPath());
+    wheelflash::frmMain form(*window, bus, options.imagePath, updater::UpdateLogPath(),
+                             cmdline::SelectorOf(options));
     return cmdline::RunForm(*window, form);
 }

@@ -37,12 +37,12 @@ TEST(AmpflashLayout, FillSitsInsideTheTrack) {
     EXPECT_EQ(fill->top - track->top, 60);
     EXPECT_EQ(track->left + track->width - (fill->left + fill->width), 60);
     EXPECT_EQ(track->top + track->height - (fill->top + fill->height), 60);
-    // The eight identity labels belong to the frame, which stays enabled so that the four
-    // values can be selected and copied (the serial number above all).
+    // The eight identity labels and the device chooser belong to the frame, which stays enabled
+    // so that the four values can be selected and copied (the serial number above all).
     int inFrame = 0;
     for (const auto& c : layout.controls)
         inFrame += c.container == "Frame1";
-    EXPECT_EQ(inFrame, 8);
+    EXPECT_EQ(inFrame, 9);
     EXPECT_TRUE(layout.Find("Frame1")->enabled);
     for (const char* value : {"lblManuf", "lblProduct", "lblVersion", "lblSerialNumber"})
         EXPECT_TRUE(layout.Find(value)->selectable) << value;

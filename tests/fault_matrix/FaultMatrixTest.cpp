@@ -14,6 +14,7 @@
 namespace {
 
 using fault_matrix::Fault;
+using fault_matrix::Neighbours;
 using fault_matrix::Program;
 using fault_matrix::RunSetup;
 using fault_matrix::UpdaterRun;
@@ -32,12 +33,13 @@ std::string Name(Program program) {
     return {};
 }
 
-// The device drops off the bus once it holds `records` records (before the next one), and comes
-// back `backAfterMs` later (never when negative).
+// The device drops off the bus once the update has started and it holds `records` records
+// (before the next one), and comes back `backAfterMs` later (never when negative).
 RunSetup VanishAfter(std::size_t records, std::int64_t backAfterMs) {
     RunSetup setup;
     setup.during = [records, backAfterMs](UpdaterRun& run, std::int64_t now) {
-        if (run.scenarioMark < 0 && run.Receiving() && run.RecordsHeld() == records) {
+        if (run.scenarioMark < 0 && run.ImageChecked() && run.Receiving() &&
+            run.RecordsHeld() == records) {
             run.scenarioMark = now;
             run.Device().Unplug();
         } else if (run.scenarioMark >= 0 && backAfterMs >= 0 &&
@@ -114,12 +116,41 @@ std::vector<Scenario> Scenarios(Program program) {
     return table;
 }
 
-TEST(FaultMatrix, EveryScenarioEndsTruthfully) {
+struct BusLayout {
+    std::string name;
+    Neighbours neighbours;
+};
+
+// The device under update alone, and beside other devices: of its own kind and of the other,
+// enumerated before and after it, plugged in while it restarts; and the device back from its
+// restart on another port.
+std::vector<BusLayout> BusLayouts(Program program) {
+    const std::string own = program == Program::Ampflash ? "amplifier" : "controller";
+    const std::string other = program == Program::Ampflash ? "controller" : "amplifier";
+    Neighbours arriving{{}, {own, other}, true, false};
+    Neighbours moved{{}, {}, false, true};
+    return {
+        {"alone", {}},
+        {"another of its kind before it", {{own}, {}}},
+        {"another of its kind after it", {{}, {own}}},
+        {"the other kind before it", {{other}, {}}},
+        {"the other kind after it", {{}, {other}}},
+        {"both kinds around it", {{other, own}, {own}}},
+        {"both kinds plugged in while it restarts", arriving},
+        {"back from its restart on another port", moved},
+    };
+}
+
+TEST(FaultMatrix, EveryScenarioEndsTruthfullyOnEveryBusLayout) {
     for (Program program : kPrograms) {
-        for (const Scenario& scenario : Scenarios(program)) {
-            UpdaterRun run(program, scenario.setup);
-            run.LoadAndClick();
-            EXPECT_EQ(run.Verdict(), "") << Name(program) << ", " << scenario.name;
+        for (const BusLayout& layout : BusLayouts(program)) {
+            for (Scenario& scenario : Scenarios(program)) {
+                scenario.setup.neighbours = layout.neighbours;
+                UpdaterRun run(program, scenario.setup);
+                run.LoadAndClick();
+                EXPECT_EQ(run.Verdict(), "")
+                    << Name(program) << ", " << scenario.name << ", " << layout.name;
+            }
         }
     }
 }
@@ -141,12 +172,17 @@ std::string Describe(const std::vector<Fault>& faults) {
 
 TEST(FaultMatrix, EveryCallFailedAtEveryPositionEndsTruthfully) {
     for (Program program : kPrograms) {
-        const std::vector<Fault> positions = GoodRunPositions(program, {});
-        ASSERT_GT(positions.size(), 20u);
-        for (const Fault& fault : positions) {
-            UpdaterRun run(program, {}, {fault});
-            run.LoadAndClick();
-            EXPECT_EQ(run.Verdict(), "") << Name(program) << ", failing " << Describe({fault});
+        for (const BusLayout& layout : {BusLayouts(program)[0], BusLayouts(program)[5]}) {
+            RunSetup setup;
+            setup.neighbours = layout.neighbours;
+            const std::vector<Fault> positions = GoodRunPositions(program, setup);
+            ASSERT_GT(positions.size(), 20u);
+            for (const Fault& fault : positions) {
+                UpdaterRun run(program, setup, {fault});
+                run.LoadAndClick();
+                EXPECT_EQ(run.Verdict(), "")
+                    << Name(program) << ", " << layout.name << ", failing " << Describe({fault});
+            }
         }
     }
 }

@@ -22,6 +22,8 @@ namespace {
 constexpr std::size_t kRecord = 40;
 // Far beyond any sequence that ends: the ampflash wait has no bound of its own.
 constexpr std::int64_t kRunawayMs = 10 * 60 * 1000;
+// How long a user watches an updater wait for a device that does not come back.
+constexpr std::int64_t kUserGivesUpMs = 60 * 1000;
 
 // Calls the bus can be made to fail.
 const std::set<std::string> kFailable = {
@@ -144,7 +146,7 @@ std::vector<Fault> FailablePositions(const std::vector<sim::Call>& calls) {
 }
 
 UpdaterRun::UpdaterRun(Program program, const RunSetup& setup, const std::vector<Fault>& faults)
-    : program_(program), image_(ImageBytes(setup.imageBytes)) {
+    : program_(program), image_(ImageBytes(setup.imageBytes)), layout_(setup.neighbours) {
     const bool sharesImage = !setup.replaceImage && !setup.during;
     const std::filesystem::path* shared =
         sharesImage ? sharedImages.Find(setup.imageBytes) : nullptr;
@@ -152,6 +154,8 @@ UpdaterRun::UpdaterRun(Program program, const RunSetup& setup, const std::vector
     ownsDirectory_ = !sharesImage;
     bus_.SetProgramDirectory(directory_.string());
     bus_.AddDevice(simdevices::MakeKeyboard());
+    const bool arriving = layout_.arriveDuringRestart;
+    AddNeighbours(layout_.before, arriving);
     if (program == Program::Ampflash) {
         amplifier_ = std::make_shared<simdevices::Amplifier>(setup.amplifier);
         bus_.AddDevice(amplifier_);
@@ -165,10 +169,21 @@ UpdaterRun::UpdaterRun(Program program, const RunSetup& setup, const std::vector
         window_ = std::make_unique<ui::HeadlessWindow>(wheelflash::WheelflashLayout());
         form_ = std::make_unique<wheelflash::frmMain>(*window_, bus_, "", setup.logPath);
     }
-    bus_.AddDevice(std::make_shared<ScenarioHook>(*this, setup.during));
-    window_->AnswerConfirmation = [accept = setup.acceptConfirmation](const std::string&) {
-        return accept;
-    };
+    home_ = Device().Description().location;
+    AddNeighbours(layout_.after, arriving);
+    bus_.AddDevice(std::make_shared<ScenarioHook>(
+        *this, [this, during = setup.during](UpdaterRun& run, std::int64_t now) {
+            FollowLayout(now);
+            if (during)
+                during(run, now);
+        }));
+    // The user updates this run's device: a question that names another device is cancelled.
+    const std::u16string& serial = *Device().Description().serialNumber;
+    window_->AnswerConfirmation =
+        [accept = setup.acceptConfirmation,
+         serial = std::string(serial.begin(), serial.end())](const std::string& question) {
+            return accept && question.find(serial) != std::string::npos;
+        };
 
     if (shared == nullptr) {
         std::filesystem::create_directories(directory_);
@@ -195,8 +210,62 @@ UpdaterRun::~UpdaterRun() {
         std::filesystem::remove_all(directory_, ignored);
 }
 
+void UpdaterRun::AddNeighbours(const std::vector<std::string>& kinds, bool absent) {
+    for (const std::string& kind : kinds) {
+        const std::string port = "2-" + std::to_string(neighbours_.size() + 1);
+        const std::u16string serial = u"DV2N-00000" + std::u16string(1, u'1' + neighbours_.size());
+        std::shared_ptr<sim::SimDevice> device;
+        if (kind == "amplifier") {
+            simdevices::AmplifierOptions options;
+            options.location = port;
+            options.serialNumber = serial;
+            device = std::make_shared<simdevices::Amplifier>(options);
+        } else {
+            simdevices::WheelControllerOptions options;
+            options.location = port;
+            options.serialNumber = serial;
+            device = std::make_shared<simdevices::WheelController>(options);
+        }
+        if (absent)
+            device->Unplug();
+        neighbours_.push_back(device);
+        bus_.AddDevice(device);
+    }
+}
+
+void UpdaterRun::FollowLayout(std::int64_t nowMs) {
+    const bool restarting =
+        amplifier_ ? amplifier_->CurrentMode() == simdevices::Amplifier::Mode::Restarting
+                   : controller_->CurrentMode() == simdevices::WheelController::Mode::Restarting;
+    if (restarted_ || !restarting || Device().Description().present)
+        return;
+    restarted_ = true;
+    restartedAtMs_ = nowMs;
+    if (layout_.arriveDuringRestart) {
+        for (const auto& neighbour : neighbours_)
+            neighbour->Replug();
+    }
+    if (layout_.confirmedMoves)
+        Device().MoveTo("3-1");
+}
+
 void UpdaterRun::LoadAndClick() {
     window_->Load(*form_);
+    // Several devices to update: the user chooses the one this run updates.
+    if (window_->Control(hidlink::kChooserControl).visible) {
+        const std::vector<std::string>& lines = window_->Control(hidlink::kChooserControl).items;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i].find("port " + home_) != std::string::npos)
+                window_->Choose(hidlink::kChooserControl, static_cast<int>(i));
+        }
+    }
+    // A device that never comes back to its port is waited for until the user gives up.
+    if (layout_.confirmedMoves) {
+        window_->OnProcessEvents = [this](int) {
+            if (restarted_ && bus_.NowMs() > restartedAtMs_ + kUserGivesUpMs)
+                window_->RequestClose();
+        };
+    }
     window_->Click(program_ == Program::Ampflash         ? "btnUpgradeFW"
                    : program_ == Program::WheelflashLoad ? "Command2"
                                                          : "Command4");
@@ -278,7 +347,26 @@ std::string UpdaterRun::Verdict() {
     }
     for (const std::string& problem : bus_.HandleProblems())
         verdict += (verdict.empty() ? "" : "; ") + problem;
+    if (const std::string layout = LayoutVerdict(); !layout.empty())
+        verdict += (verdict.empty() ? "" : "; ") + layout;
     return verdict;
+}
+
+std::string UpdaterRun::LayoutVerdict() const {
+    for (const auto& neighbour : neighbours_) {
+        if (neighbour->FeatureReportsReached() != 0)
+            return std::to_string(neighbour->FeatureReportsReached()) +
+                   " reports reached the other device on port " + neighbour->Description().location;
+    }
+    const auto& events = window_->Events();
+    const bool completeShown = std::any_of(events.begin(), events.end(), [](const auto& e) {
+        return e.what == "text" && e.value.rfind("Update complete", 0) == 0;
+    });
+    const sim::DeviceDescription& device =
+        amplifier_ ? amplifier_->Description() : controller_->Description();
+    if (completeShown && !(device.present && device.location == home_))
+        return "\"Update complete\" shown, but the updated device is not back on its port";
+    return {};
 }
 
 std::string UpdaterRun::FailureVerdict(const std::string& caption,
@@ -320,7 +408,8 @@ std::string UpdaterRun::FailureVerdict(const std::string& caption,
             return where + "but more than the upgrade command was sent";
         return {};
     }
-    if (caption == "Device not found" || caption == "Device access refused" || WasCancelled()) {
+    if (caption == "Device not found" || caption == "Device access refused" ||
+        caption == "Choose the device above first" || WasCancelled()) {
         if (reportsSent != 0)
             return where + "but the device was sent " + std::to_string(reportsSent) + " reports";
         return {};

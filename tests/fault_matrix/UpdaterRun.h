@@ -7,7 +7,9 @@
 //   - cancelled: the user answered no to the question before flashing; nothing was sent and the
 //     window is open as before the click;
 // and in each, once the window is closed, no handle was closed twice or left open, the image
-// file is closed and precise timing is off again.
+// file is closed and precise timing is off again. Where other matching devices share the bus, the
+// user chooses the device under update in the window, and no report ever reaches another device;
+// "Update complete" is only ever shown with the chosen device back on its own port.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "hidlink/DeviceChooser.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "simdevices/Amplifier.h"
 #include "simdevices/WheelController.h"
@@ -39,6 +42,17 @@ struct Fault {
 
 class UpdaterRun;
 
+// Other matching devices beside the device under update ("amplifier", "controller"), each on a
+// port and with a serial number of its own.
+struct Neighbours {
+    std::vector<std::string> before;  // enumerated before the device under update
+    std::vector<std::string> after;
+    // Absent at the load: plugged in once the device under update has left the bus to restart.
+    bool arriveDuringRestart = false;
+    // The device under update comes back from its restart on another port.
+    bool confirmedMoves = false;
+};
+
 struct RunSetup {
     std::size_t imageBytes = 3 * 40 + 7;
     simdevices::AmplifierOptions amplifier;
@@ -51,6 +65,7 @@ struct RunSetup {
     std::string logPath;
     // Runs before every platform call that reaches a device, with the virtual time.
     std::function<void(UpdaterRun& run, std::int64_t nowMs)> during;
+    Neighbours neighbours;
 };
 
 class UpdaterRun {
@@ -83,6 +98,10 @@ class UpdaterRun {
     int ExitStatus() const { return form_->ExitStatus(); }
 
   private:
+    void AddNeighbours(const std::vector<std::string>& kinds, bool absent);
+    // What the neighbours and the restart do, before every call that reaches a device.
+    void FollowLayout(std::int64_t nowMs);
+    std::string LayoutVerdict() const;
     std::vector<std::uint8_t> Held() const;
     std::string FailureVerdict(const std::string& caption, const std::vector<std::uint8_t>& held,
                                const std::vector<std::uint8_t>& whole) const;
@@ -100,6 +119,11 @@ class UpdaterRun {
     std::shared_ptr<simdevices::WheelController> controller_;
     std::unique_ptr<ui::HeadlessWindow> window_;
     std::unique_ptr<updater::UpdaterForm> form_;
+    Neighbours layout_;
+    std::vector<std::shared_ptr<sim::SimDevice>> neighbours_;
+    std::string home_;  // the port of the device under update
+    bool restarted_ = false;
+    std::int64_t restartedAtMs_ = 0;
 };
 
 // The calls of a good run, as faults: every occurrence of every call the bus can fail.

@@ -203,3 +203,54 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+// A search with a target finds that device or none: by its port, and by its serial number where
+// it reports one; without a port, by its serial number or its path alone. Devices on other ports
+// are never opened.
+struct TargetCase {
+    const char* name;
+    hidlink::DeviceTarget target;
+    const char* found;   // the tag of the device found, or "" for none
+    const char* opened;  // with a port: the only device that may be opened, or "" for none
+};
+
+class TargetedSearchTest : public FindTheHidTest,
+                           public ::testing::WithParamInterface<TargetCase> {};
+
+TEST_P(TargetedSearchTest, FindsTheTargetAndOpensNothingElseWithAPort) {
+    const auto add = [this](const char* tag, const char* location, const char16_t* serial) {
+        auto device = Device(0x1D47, 0x2233, tag);
+        device->MutableDescription().location = location;
+        device->MutableDescription().serialNumber.reset();
+        if (serial != nullptr)
+            device->MutableDescription().serialNumber = serial;
+        bus.AddDevice(device);
+    };
+    add("a", "1-1", u"S-A");
+    add("b", "1-2", u"S-B");
+    add("c", "1-3", nullptr);
+    add("d", "", u"S-D");
+    link.Target = GetParam().target;
+
+    const std::string found = GetParam().found;
+    ASSERT_EQ(hidlink::FindTheHid(link, bus, kServodiag), !found.empty());
+    if (!found.empty()) {
+        EXPECT_EQ(link.DevicePath.substr(link.DevicePath.size() - 1), found);
+    }
+    if (!GetParam().target.location.empty()) {
+        for (const auto& open : bus.CallsNamed("CreateFileA")) {
+            EXPECT_EQ(open.text.substr(open.text.size() - 1), GetParam().opened) << open.text;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, TargetedSearchTest,
+    ::testing::Values(TargetCase{"PortAndSerial", {"1-2", "S-B", ""}, "b", "b"},
+                      TargetCase{"PortWhereNoSerialIsReported", {"1-3", "S-C", ""}, "c", "c"},
+                      TargetCase{"AnotherSerialOnThePort", {"1-2", "S-X", ""}, "", "b"},
+                      TargetCase{"TheSerialOnAnotherPort", {"9-9", "S-A", ""}, "", ""},
+                      TargetCase{"SerialWithoutAPort", {"", "S-D", ""}, "d", ""},
+                      TargetCase{"PathAlone", {"", "", R"(\\?\hid#vid_1d47&pid_2233#a)"}, "a", ""},
+                      TargetCase{"NothingThatTellsIt", {"", "S-Z", ""}, "", ""}),
+    [](const ::testing::TestParamInfo<TargetCase>& info) { return info.param.name; });

@@ -1,0 +1,116 @@
+#include "hidlink/DeviceChooser.h"
+
+#include <algorithm>
+
+namespace hidlink {
+
+namespace {
+
+// The label whose place the chooser takes: the product, which tells the devices apart least.
+constexpr char kReplacedLabel[] = "lblProduct";
+
+std::optional<std::string> Reported(const std::string& serial) {
+    return serial.empty() ? std::nullopt : std::optional<std::string>(serial);
+}
+
+int IndexOf(const std::vector<DeviceListing>& devices, const DeviceTarget& target) {
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        const DeviceListing& d = devices[i];
+        if (IsTarget(target, d.location, Reported(d.serial), d.path))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool Selects(const DeviceSelector& selector, const DeviceListing& device) {
+    return (selector.serial.empty() || device.serial == selector.serial) &&
+           (selector.port.empty() || device.location == selector.port);
+}
+
+std::string DeviceKind(std::uint16_t productId) {
+    switch (productId) {
+        case 0x2233:
+            return "servo amplifier";
+        case 0x1020:
+        case 0xB02E:
+            return "wheel controller";
+        default:
+            return {};
+    }
+}
+
+std::string ChooserLine(const DeviceListing& device, bool namesKind) {
+    std::string line;
+    const std::string kind = namesKind ? DeviceKind(device.attributes.ProductID) : std::string();
+    if (!kind.empty())
+        line = static_cast<char>(kind[0] - 'a' + 'A') + kind.substr(1) + ": ";
+    line += device.product.empty() ? "(no product name)" : device.product;
+    if (!device.serial.empty())
+        line += ", serial " + device.serial;
+    if (!device.location.empty())
+        line += ", port " + device.location;
+    return line;
+}
+
+std::string ListLine(const DeviceListing& device) {
+    const auto field = [](const std::string& text) { return text.empty() ? "-" : text; };
+    return device.path + "\t" + field(device.product) + "\t" + field(device.serial) + "\t" +
+           field(device.location);
+}
+
+void DeviceChooser::Survey(HidLink& link, ApiDeclarations& api) {
+    const DeviceSurvey survey = ListMatchingDevices(api, profile_);
+    std::vector<DeviceListing> devices;
+    std::copy_if(survey.devices.begin(), survey.devices.end(), std::back_inserter(devices),
+                 [this](const DeviceListing& d) { return Selects(selector_, d); });
+    link.LastSearch = !devices.empty()       ? SearchOutcome::Found
+                      : survey.accessRefused ? SearchOutcome::AccessRefused
+                                             : SearchOutcome::NoDevice;
+
+    const bool targetListed = link.Target && IndexOf(devices, *link.Target) >= 0;
+    if (!targetListed && !userChose_) {
+        if (devices.size() == 1 || (!devices.empty() && takesFirst_))
+            link.Target = TargetOf(devices.front());
+        else
+            link.Target.reset();
+    }
+    // A choice whose device has gone stays offered against the others, so that the user can
+    // choose again even when only one is left.
+    const bool offer = devices.size() > 1 || (userChose_ && !targetListed && !devices.empty());
+    shown_ = offer ? std::move(devices) : std::vector<DeviceListing>();
+    Show(link);
+}
+
+bool DeviceChooser::Choose(HidLink& link, int index) {
+    if (index < 0 || index >= static_cast<int>(shown_.size()))
+        return false;
+    link.Target = TargetOf(shown_[static_cast<std::size_t>(index)]);
+    userChose_ = true;
+    return true;
+}
+
+void DeviceChooser::Show(const HidLink& link) {
+    // With one device or none the window stays as it always was, chooser untouched.
+    if (shown_.empty() && !chooserShown_)
+        return;
+    std::vector<std::string> lines;
+    for (const DeviceListing& device : shown_)
+        lines.push_back(ChooserLine(device, profile_.admitsSeveralKinds));
+    if (lines != lines_) {
+        lines_ = std::move(lines);
+        window_.SetItems(kChooserControl, lines_);
+    }
+    const int choice = link.Target ? IndexOf(shown_, *link.Target) : -1;
+    if (window_.Choice(kChooserControl) != choice)
+        window_.SetChoice(kChooserControl, choice);
+    const bool offered = !shown_.empty();
+    if (offered != chooserShown_) {
+        chooserShown_ = offered;
+        window_.SetVisible(kReplacedLabel, !offered);
+        window_.SetVisible(kChooserControl, offered);
+    }
+}
+
+}  // namespace hidlink

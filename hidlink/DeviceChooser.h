@@ -1,0 +1,68 @@
+// Which device a program works with when more than one matches its rule: the amplifier and the
+// wheel controller on one bus, or a bench of several of a kind. The program never guesses for
+// an update: with several devices the window offers them in a chooser that takes the product
+// label's place, and nothing is opened for the update until one is chosen. The choice becomes
+// the link's target, which FindTheHid alone finds again after every restart of the device.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "hidlink/ApiDeclarations.h"
+#include "hidlink/HidLink.h"
+#include "window/Window.h"
+
+namespace hidlink {
+
+inline constexpr char kChooserControl[] = "cboDevice";
+inline constexpr char kChooserPrompt[] = "Choose a device";
+
+// The device named on the command line (--serial, --port); empty fields pick nothing out.
+struct DeviceSelector {
+    std::string serial;
+    std::string port;
+};
+bool Selects(const DeviceSelector& selector, const DeviceListing& device);
+
+// "servo amplifier", "wheel controller", or empty for a product ID of neither.
+std::string DeviceKind(std::uint16_t productId);
+// A chooser's line: "[kind: ]product, serial S, port P"; the kind where the profile admits two.
+std::string ChooserLine(const DeviceListing& device, bool namesKind);
+// A line of --list: path, product, serial and port, separated by tabs ("-" for none).
+std::string ListLine(const DeviceListing& device);
+
+class DeviceChooser {
+  public:
+    // takesFirst: with several devices and none chosen yet, the first is taken (a program that
+    // only reads may show one at once; the user can switch).
+    DeviceChooser(ui::Window& window, const DeviceProfile& profile, DeviceSelector selector,
+                  bool takesFirst)
+        : window_(window),
+          profile_(profile),
+          selector_(std::move(selector)),
+          takesFirst_(takesFirst) {}
+
+    // Lists the devices the profile and the selector accept and settles link.Target: kept while
+    // its device is listed or while the user's choice stands; otherwise the only device, or none
+    // (several, nothing chosen). Shows the chooser when there is something to choose. Opens
+    // nothing for longer than the listing; leaves link.LastSearch as the listing ended.
+    void Survey(HidLink& link, ApiDeclarations& api);
+    // The user picked line `index`: the target is that device. False for a line not shown.
+    bool Choose(HidLink& link, int index);
+    // Several devices are listed and none is chosen: nothing may be opened for an update.
+    bool Undecided(const HidLink& link) const { return !link.Target && shown_.size() > 1; }
+
+  private:
+    void Show(const HidLink& link);
+
+    ui::Window& window_;
+    const DeviceProfile& profile_;
+    DeviceSelector selector_;
+    bool takesFirst_;
+    std::vector<DeviceListing> shown_;  // the chooser's lines, when several devices are listed
+    std::vector<std::string> lines_;
+    bool userChose_ = false;
+    bool chooserShown_ = false;
+};
+
+}  // namespace hidlink
