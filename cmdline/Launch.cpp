@@ -50,7 +50,7 @@ std::optional<int> SettleDeviceOptions(const Options& options, hidlink::ApiDecla
             std::printf("%s\n", hidlink::ListLine(device).c_str());
         return devices.empty() ? kNoDevice : kUpdated;
     }
-    if (devices.size() < 2)
+    if (hidlink::Candidates(devices, profile).size() < 2)
         return std::nullopt;
     std::fputs("Several devices match; name one with --serial or --port:\n", stderr);
     for (const hidlink::DeviceListing& device : devices)

@@ -26,8 +26,8 @@ hidlink::DeviceSelector SelectorOf(const Options& options);
 
 // What the device options settle before any window opens. --list prints the devices the profile
 // and the selector accept, one per line, and ends (status 3 when there is none). Without a
-// window, several such devices are refused: they are listed and the program ends with status 2
-// rather than guess. Nothing when the program goes on.
+// window, several devices that the program could take are refused: they are listed and the
+// program ends with status 2 rather than guess. Nothing when the program goes on.
 std::optional<int> SettleDeviceOptions(const Options& options, hidlink::ApiDeclarations& api,
                                        const hidlink::DeviceProfile& profile);
 

@@ -29,6 +29,15 @@ bool Selects(const DeviceSelector& selector, const DeviceListing& device) {
            (selector.port.empty() || device.location == selector.port);
 }
 
+std::vector<DeviceListing> Candidates(const std::vector<DeviceListing>& devices,
+                                      const DeviceProfile& profile) {
+    std::vector<DeviceListing> own;
+    std::copy_if(
+        devices.begin(), devices.end(), std::back_inserter(own),
+        [&](const DeviceListing& d) { return d.attributes.ProductID == profile.ownProductId; });
+    return own.empty() ? devices : own;
+}
+
 std::string DeviceKind(std::uint16_t productId) {
     switch (productId) {
         case 0x2233:
@@ -71,8 +80,9 @@ void DeviceChooser::Survey(HidLink& link, ApiDeclarations& api) {
 
     const bool targetListed = link.Target && IndexOf(devices, *link.Target) >= 0;
     if (!targetListed && !userChose_) {
-        if (devices.size() == 1 || (!devices.empty() && takesFirst_))
-            link.Target = TargetOf(devices.front());
+        const std::vector<DeviceListing> candidates = Candidates(devices, profile_);
+        if (candidates.size() == 1 || (!candidates.empty() && takesFirst_))
+            link.Target = TargetOf(candidates.front());
         else
             link.Target.reset();
     }
@@ -97,7 +107,7 @@ void DeviceChooser::Show(const HidLink& link) {
         return;
     std::vector<std::string> lines;
     for (const DeviceListing& device : shown_)
-        lines.push_back(ChooserLine(device, profile_.admitsSeveralKinds));
+        lines.push_back(ChooserLine(device, profile_.ownProductId != 0));
     if (lines != lines_) {
         lines_ = std::move(lines);
         window_.SetItems(kChooserControl, lines_);

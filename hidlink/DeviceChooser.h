@@ -1,8 +1,9 @@
 // Which device a program works with when more than one matches its rule: the amplifier and the
 // wheel controller on one bus, or a bench of several of a kind. The program never guesses for
 // an update: with several devices the window offers them in a chooser that takes the product
-// label's place, and nothing is opened for the update until one is chosen. The choice becomes
-// the link's target, which FindTheHid alone finds again after every restart of the device.
+// label's place, and nothing is opened for the update until one is chosen, unless only one of
+// them is of the program's own kind. The choice becomes the link's target, which FindTheHid
+// alone finds again after every restart of the device.
 #pragma once
 
 #include <string>
@@ -23,6 +24,12 @@ struct DeviceSelector {
     std::string port;
 };
 bool Selects(const DeviceSelector& selector, const DeviceListing& device);
+
+// The devices a program may take without a choice: those of its own kind where any is listed
+// (an amplifier beside the wheel controller is not what wheelflash is for), else all of them.
+// More than one candidate needs a choice.
+std::vector<DeviceListing> Candidates(const std::vector<DeviceListing>& devices,
+                                      const DeviceProfile& profile);
 
 // "servo amplifier", "wheel controller", or empty for a product ID of neither.
 std::string DeviceKind(std::uint16_t productId);

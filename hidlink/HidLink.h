@@ -23,8 +23,9 @@ struct DeviceProfile {
     bool (*accepts)(const HiddAttributes& attributes) = nullptr;
     NoDeviceRule noDevice = NoDeviceRule::BlankAll;
     std::uint32_t pauseAfterStringMs = 0;
-    // The rule accepts devices of more than one kind, which a choice between them names.
-    bool admitsSeveralKinds = false;
+    // Where the rule accepts devices of more than one kind: the product ID of the program's own
+    // kind, which is taken before the others. 0: the rule accepts one kind.
+    std::uint16_t ownProductId = 0;
 };
 
 bool ServodiagAccepts(const HiddAttributes& a);

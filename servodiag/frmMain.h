@@ -18,10 +18,10 @@
 
 namespace servodiag {
 
-// The wheel controller (1020) and the amplifier (2233, 2232), of Drivanta's vendor ID; each
-// identity string read is followed by a pause.
+// The wheel controller (1020, taken first) and the amplifier (2233, 2232), of Drivanta's vendor
+// ID; each identity string read is followed by a pause.
 inline const hidlink::DeviceProfile kProfile{hidlink::ServodiagAccepts,
-                                             hidlink::NoDeviceRule::BlankAll, 100, true};
+                                             hidlink::NoDeviceRule::BlankAll, 100, 0x1020};
 
 class frmMain : public ui::FormHandlers {
   public:

@@ -29,9 +29,10 @@ inline constexpr std::uint32_t kSearchIntervalMs = 500;  // between two searches
 // 30 seconds of searching: the controller comes back in about two.
 inline constexpr int kMaxSearches = 60;
 
-// The wheel controller (b02e) and the amplifier (2233), of Drivanta's vendor ID.
+// The wheel controller (b02e) and the amplifier (2233), of Drivanta's vendor ID: the controller
+// first.
 inline const hidlink::DeviceProfile kProfile{hidlink::WheelflashAccepts,
-                                             hidlink::NoDeviceRule::LeaveUntouched, 0, true};
+                                             hidlink::NoDeviceRule::LeaveUntouched, 0, 0xB02E};
 
 class frmMain : public updater::UpdaterForm {
   public:

@@ -22,6 +22,7 @@ const Scenario kScenarios[] = {
     {"usb.ampflash", [](Verdict& v) { kerneltest::Ampflash(v, Carrier::Usb); }},
     {"usb.wheelflash", [](Verdict& v) { kerneltest::Wheelflash(v, Carrier::Usb); }},
     {"usb.unplug", [](Verdict& v) { kerneltest::Unplug(v, Carrier::Usb); }},
+    {"usb.two-devices", [](Verdict& v) { kerneltest::TwoDevices(v); }},
     {"uhid.ampflash", [](Verdict& v) { kerneltest::Ampflash(v, Carrier::Uhid); }},
     {"uhid.wheelflash", [](Verdict& v) { kerneltest::Wheelflash(v, Carrier::Uhid); }},
     {"uhid.unplug", [](Verdict& v) { kerneltest::Unplug(v, Carrier::Uhid); }},

@@ -20,6 +20,8 @@ void Ampflash(Verdict& verdict, Carrier carrier);
 void Wheelflash(Verdict& verdict, Carrier carrier);
 // The device pulled out during an ampflash transfer and during servodiag's ticks.
 void Unplug(Verdict& verdict, Carrier carrier);
+// Several matching USB devices at once: each update reaches the chosen device and no other.
+void TwoDevices(Verdict& verdict);
 
 // The models as the scenarios serve them, with the report layout of each mode.
 std::shared_ptr<sim::SimDevice> HeadsetBystander();
