@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "hidlink/DeviceChooser.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "servodiag/Layout.h"
+#include "simdevices/Amplifier.h"
 #include "simdevices/Bystanders.h"
+#include "simdevices/WheelController.h"
 #include "tests/servodiag/ScriptedWheel.h"
 #include "window/headless/HeadlessWindow.h"
 
@@ -445,6 +448,45 @@ TEST_F(FrmMainTest, AShortReportShowsZeroForWhatItDoesNotHold) {
     EXPECT_EQ(window.Text("amp_bl_ver"), "0.0");
     EXPECT_EQ(window.Text("USBerr"), "0");
     EXPECT_EQ(window.Text("estop"), "bypassed");
+    Close();
+}
+
+// Beside an amplifier, two wheel controllers: the first controller is shown, the others are
+// offered, and a choice moves every status read to the chosen device.
+TEST_F(FrmMainTest, SeveralDevicesShowTheFirstControllerAndAChoiceMovesTheReads) {
+    simdevices::AmplifierOptions amplifierOptions;
+    amplifierOptions.location = "1-1";
+    const auto amplifier = std::make_shared<simdevices::Amplifier>(amplifierOptions);
+    std::shared_ptr<simdevices::WheelController> controllers[2];
+    for (int i = 0; i < 2; ++i) {
+        simdevices::WheelControllerOptions options;
+        options.productId = 0x1020;
+        options.location = "1-" + std::to_string(i + 2);
+        options.serialNumber = i == 0 ? u"W-A" : u"W-B";
+        controllers[i] = std::make_shared<simdevices::WheelController>(options);
+    }
+    bus.AddDevice(amplifier);
+    bus.AddDevice(controllers[0]);
+    bus.AddDevice(controllers[1]);
+
+    window.Load(form);
+    const ui::ControlState& chooser = window.Control(hidlink::kChooserControl);
+    ASSERT_TRUE(chooser.visible);
+    EXPECT_FALSE(window.Control("lblProduct").visible);
+    ASSERT_EQ(chooser.items.size(), 3u);
+    EXPECT_EQ(chooser.items[0].rfind("Servo amplifier: ", 0), 0u) << chooser.items[0];
+    EXPECT_EQ(chooser.choice, 1);
+    EXPECT_EQ(window.Text("lblSerialNumber"), " W-A");
+    window.Tick();
+
+    window.Choose(hidlink::kChooserControl, 2);
+    EXPECT_EQ(window.Text("lblSerialNumber"), " W-B");
+    const int readsOfTheFirst = controllers[0]->FeatureReportsReached();
+    window.Tick();
+    window.Tick();
+    EXPECT_EQ(controllers[0]->FeatureReportsReached(), readsOfTheFirst);
+    EXPECT_EQ(controllers[1]->FeatureReportsReached(), 3);  // the settings, then two ticks
+    EXPECT_EQ(amplifier->FeatureReportsReached(), 0);
     Close();
 }
 
