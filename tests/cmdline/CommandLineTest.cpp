@@ -39,6 +39,17 @@ Options Expect(bool noWindow, bool yes, std::string image, std::string record = 
     return o;
 }
 
+// The device options, on top of a window run.
+Options Picks(std::string serial, std::string port, bool list = false,
+              std::vector<std::string> simDevices = {}) {
+    Options o;
+    o.serial = std::move(serial);
+    o.port = std::move(port);
+    o.list = list;
+    o.simDevices = std::move(simDevices);
+    return o;
+}
+
 class CommandLineTest : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(CommandLineTest, ParsesAndExitsWithItsStatus) {
@@ -53,6 +64,10 @@ TEST_P(CommandLineTest, ParsesAndExitsWithItsStatus) {
         EXPECT_EQ(options.recordPath, c.expected.recordPath);
         EXPECT_EQ(options.unplugAt, c.expected.unplugAt);
         EXPECT_EQ(options.replugAt, c.expected.replugAt);
+        EXPECT_EQ(options.serial, c.expected.serial);
+        EXPECT_EQ(options.port, c.expected.port);
+        EXPECT_EQ(options.list, c.expected.list);
+        EXPECT_EQ(options.simDevices, c.expected.simDevices);
         return;
     }
     ASSERT_TRUE(answer);
@@ -119,6 +134,27 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"updaters do not record", kAmpflash, {"--record", "s.csv"}, kWrongUsage},
         LineCase{"a flag given a value", kAmpflash, {"--no-window=1"}, kWrongUsage},
         LineCase{"unknown option", kWheelflashSim, {"--force"}, kWrongUsage},
+        LineCase{"a device by serial number",
+                 kAmpflash,
+                 {"--serial", "DV2A-1"},
+                 kRuns,
+                 Picks("DV2A-1", "")},
+        LineCase{"a device by port, listed",
+                 kServodiag,
+                 {"--port=1-4.2", "--list"},
+                 kRuns,
+                 Picks("", "1-4.2", true)},
+        LineCase{"a port without its value", kAmpflash, {"--port"}, kWrongUsage},
+        LineCase{"the whole system simulated",
+                 kWheelflashSim,
+                 {"--sim-devices", "amplifier,controller"},
+                 kRuns,
+                 Picks("", "", false, {"amplifier", "controller"})},
+        LineCase{"a simulated kind there is not",
+                 kWheelflashSim,
+                 {"--sim-devices", "amplifier,,controller"},
+                 kWrongUsage},
+        LineCase{"only -sim builds simulate", kAmpflash, {"--sim-devices=amplifier"}, kWrongUsage},
         LineCase{"help", kWheelflashSim, {"--help"}, 0},
         LineCase{"short help", kAmpflash, {"-h"}, 0},
         LineCase{"help before a wrong option", kAmpflash, {"--help", "--force"}, 0},
