@@ -101,6 +101,11 @@ bool DeviceChooser::Choose(HidLink& link, int index) {
     return true;
 }
 
+void DeviceChooser::Allow(bool allowed) {
+    if (chooserShown_)
+        window_.SetEnabled(kChooserControl, allowed);
+}
+
 void DeviceChooser::Show(const HidLink& link) {
     // With one device or none the window stays as it always was, chooser untouched.
     if (shown_.empty() && !chooserShown_)

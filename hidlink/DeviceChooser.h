@@ -56,6 +56,8 @@ class DeviceChooser {
     void Survey(HidLink& link, ApiDeclarations& api);
     // The user picked line `index`: the target is that device. False for a line not shown.
     bool Choose(HidLink& link, int index);
+    // Whether the user may choose now (not while an update runs).
+    void Allow(bool allowed);
     // Several devices are listed and none is chosen: nothing may be opened for an update.
     bool Undecided(const HidLink& link) const { return !link.Target && shown_.size() > 1; }
 

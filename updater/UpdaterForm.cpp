@@ -57,7 +57,7 @@ void UpdaterForm::Chosen(const std::string& control, int index) {
 
 void UpdaterForm::BeginDeferringClose() {
     deferClose_ = true;
-    window_.SetEnabled(hidlink::kChooserControl, false);
+    chooser_.Allow(false);
 }
 
 void UpdaterForm::Form_Unload() {
@@ -73,7 +73,7 @@ bool UpdaterForm::Form_QueryUnload() {
 
 bool UpdaterForm::EndDeferringClose() {
     deferClose_ = false;
-    window_.SetEnabled(hidlink::kChooserControl, true);
+    chooser_.Allow(true);
     if (!closeRequested_)
         return false;
     window_.Unload();

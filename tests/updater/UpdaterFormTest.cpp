@@ -36,6 +36,7 @@ class Form : public updater::UpdaterForm {
         window_.ProcessEvents();
         closedAtEnd = EndDeferringClose();
     }
+    void ShowReady() override {}
     bool closedAtEnd = false;
 };
 
