@@ -6,6 +6,7 @@
 #include "cmdline/Launch.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
+#include "servodiag/ConsoleSetup.h"
 #include "servodiag/DiagnosticsRun.h"
 #include "servodiag/Layout.h"
 #include "servodiag/frmMain.h"
@@ -37,10 +38,13 @@ int main(int argc, char** argv) {
         wheel->PlanUnplug(Milliseconds(options.unplugAt), Milliseconds(options.replugAt));
     bus.AddDevice(wheel);
 
+    servodiag::StatusReadout readout;
+    ui::ConsoleSetup console = cmdline::ServodiagConsole();
+    servodiag::AddSettingsAndStatus(console, readout);
     std::unique_ptr<ui::Window> window = cmdline::CreateWindowFor(
-        options, ui::SimulatedTwin(servodiag::ServodiagLayout()), cmdline::ServodiagConsole());
+        options, ui::SimulatedTwin(servodiag::ServodiagLayout()), std::move(console));
     if (!window)
         return cmdline::kNoDisplay;
     servodiag::frmMain form(*window, bus);
-    return servodiag::RunDiagnostics(*window, form, options.recordPath);
+    return servodiag::RunDiagnostics(*window, form, options.recordPath, readout);
 }
