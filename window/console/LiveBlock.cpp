@@ -16,8 +16,11 @@ std::string CursorUp(int lines) {
 std::string RenditionOf(const LiveField& field) {
     std::string parameters = field.stale ? "2" : "";
     const char* colour = field.colour == kRed ? "31" : field.colour == kGreen ? "32" : nullptr;
-    if (colour != nullptr)
-        parameters += (parameters.empty() ? "" : ";") + std::string(colour);
+    if (colour != nullptr) {
+        if (!parameters.empty())
+            parameters += ';';
+        parameters += colour;
+    }
     return parameters;
 }
 
