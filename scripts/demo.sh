@@ -30,7 +30,11 @@ TEXT
   # as Ctrl+C would stop it.
   if [ -t 0 ]; then
     echo "Ctrl+C ends it." >&2
+    # Job control puts the demo in a process group of its own, in the terminal's foreground:
+    # Ctrl+C ends the demo alone, and `make` ends normally after it.
+    set -m
     "$demo" --no-window
+    set +m
   else
     timeout --preserve-status --signal=INT "${DEMO_SECONDS:-10}" "$demo" --no-window
   fi
