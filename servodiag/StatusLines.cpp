@@ -20,7 +20,7 @@ std::string WithUnit(const std::optional<std::string>& value, const char* unit) 
 
 std::string Silence(const std::uint8_t* lastReport, std::int64_t silentForMs) {
     if (lastReport == nullptr)
-        return "not responding, nothing read yet";
+        return "no answer yet";
     const double tenths = std::round(double(silentForMs) / 100);
     return "not responding, last good reading " + NumberText(tenths / 10, ".") + " s ago";
 }

@@ -98,9 +98,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "2026-12-07T15:04:05.123Z not responding",
                     "not responding, last good reading 2.3 s ago red | ~3 | ~250 | ~2.1A | ~1.3 | "
                     "~20417 | ~48.47 V | ~-40000 counts | ~6010 | ~OK green | ~-360 degrees"},
-        ReadingCase{
-            "silent from the start", std::nullopt, 600, "2026-12-07T15:04:05.123Z not responding",
-            "not responding, nothing read yet red | ~ | ~ | ~ | ~ | ~ | ~ | ~ | ~ | ~ | ~"}));
+        ReadingCase{"silent from the start", std::nullopt, 600,
+                    "2026-12-07T15:04:05.123Z not responding",
+                    "no answer yet red | ~ | ~ | ~ | ~ | ~ | ~ | ~ | ~ | ~ | ~"}));
 
 }  // namespace
 }  // namespace servodiag

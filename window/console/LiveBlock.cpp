@@ -1,6 +1,7 @@
 #include "window/console/LiveBlock.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace ui {
 
@@ -50,9 +51,8 @@ std::string LiveBlock::Redraw(const std::vector<LiveField>& fields, bool colours
 std::string LiveBlock::Erase() {
     if (linesDrawn_ == 0)
         return "";
-    const std::string text = CursorUp(linesDrawn_) + kEscape + "J";
-    linesDrawn_ = 0;
-    return text;
+    const int lines = std::exchange(linesDrawn_, 0);
+    return CursorUp(lines) + kEscape + "J";
 }
 
 }  // namespace ui
