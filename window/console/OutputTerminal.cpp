@@ -22,12 +22,19 @@ bool ColoursRefused() {
 }
 
 #ifdef _WIN32
+// Wine's console takes the mode below but shows the sequences as text.
+bool RunsOnWine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 bool ConsoleTakesControlSequences() {
     // The handle the C runtime writes to, which is the borrowed console's after a reopen.
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stdout)));
     DWORD mode = 0;
-    if (handle == INVALID_HANDLE_VALUE || GetConsoleMode(handle, &mode) == 0)
-        return false;  // a file or a pipe
+    if (handle == INVALID_HANDLE_VALUE || GetConsoleMode(handle, &mode) == 0 || RunsOnWine())
+        return false;  // a file, a pipe, or Wine
+    // Fails on consoles older than Windows 10, which then get a line per reading.
     return SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 #else
