@@ -33,7 +33,7 @@ class StatusReadout {
     std::function<std::int64_t()> nowMs_;
     std::array<std::uint8_t, kStatusBufferSize> lastAnswer_{};
     bool answeredEver_ = false;
-    bool answering_ = true;
+    bool answering_ = false;
     std::int64_t lastAnswerMs_ = 0;
     std::chrono::system_clock::time_point takenAt_;
     bool lineDue_ = false;
