@@ -204,9 +204,6 @@ TEST(ServodiagOnConsole, TicksOnItsCadenceUntilInterrupted) {
 // servodiag as main() runs it without a window, on a wheel controller pulled out after a second.
 struct ServodiagWithoutWindow : ::testing::Test {
     ServodiagWithoutWindow() {
-        simdevices::WheelControllerOptions options;
-        options.productId = 0x1020;
-        auto wheel = std::make_shared<simdevices::WheelController>(options);
         wheel->PlanUnplug(1000, -1);
         bus.AddDevice(wheel);
     }
@@ -226,6 +223,9 @@ struct ServodiagWithoutWindow : ::testing::Test {
     sim::SimulatedBus bus{clock};
     Terminal terminal{clock};
     servodiag::StatusReadout readout{[this] { return clock.NowMs(); }};
+    std::shared_ptr<simdevices::WheelController> wheel =
+        std::make_shared<simdevices::WheelController>(
+            simdevices::WheelControllerOptions{.productId = 0x1020});
 };
 
 TEST_F(ServodiagWithoutWindow, RedrawsTheStatusInPlaceAndSaysSinceWhenTheDeviceIsSilent) {
@@ -265,6 +265,19 @@ TEST_F(ServodiagWithoutWindow, PrintsALinePerReadingIntoAPipeAndEndsWhenItsReade
     EXPECT_EQ(terminal.out.str().find('\x1b'), std::string::npos);
     // Nothing after the reader left: no tick, so no failed reading either.
     EXPECT_LE(clock.NowMs(), 1200);
+}
+
+TEST_F(ServodiagWithoutWindow, ShowsADevicePluggedInLaterAtOnce) {
+    wheel->PlanUnplug(0, 1500);
+    terminal.interruptAtMs = 2500;
+    EXPECT_EQ(Run(), 0);
+
+    const std::string out = terminal.out.str();
+    const std::size_t found = out.find("Manufacturer:   Drivanta\n");
+    EXPECT_EQ(out.rfind("No device found.\n", 0), 0u) << out;
+    ASSERT_NE(found, std::string::npos) << out;
+    EXPECT_NE(out.find("Settings: Centre offset -1250 counts", found), std::string::npos);
+    EXPECT_EQ(out.find("Now:"), std::string::npos);
 }
 
 struct AnswerCase {

@@ -121,8 +121,8 @@ bool ConsoleWindow::Confirm(const std::string& question, const std::string& acce
 int ConsoleWindow::Run(FormHandlers& handlers) {
     handlers_ = &handlers;
     RunHandler([&] { handlers.Form_Load(); });
-    const std::string identityAtLoad = IdentityText();
-    io_.out << identityAtLoad << DetailsText() << std::flush;
+    identityShown_ = IdentityText();
+    io_.out << identityShown_ << DetailsText() << std::flush;
 
     // Interrupted before it started, the program's action does not start at all.
     if (!unloaded_ && !setup_.startControl.empty() && !io_.interrupted()) {
@@ -154,7 +154,7 @@ int ConsoleWindow::Run(FormHandlers& handlers) {
     Unload();
     EndProgressLine();
     const std::string identityNow = IdentityText();
-    if (identityNow != identityAtLoad)
+    if (identityNow != identityShown_)
         io_.out << "Now:\n" << identityNow << std::flush;
     return 0;
 }
@@ -310,6 +310,12 @@ void ConsoleWindow::MakeRoomForMessage() {
 void ConsoleWindow::ShowReadout() {
     if (!setup_.readout || unloaded_)
         return;
+    // A device found after the start is shown at once, as the window shows it.
+    if (IdentityKnown() && IdentityText() != identityShown_) {
+        MakeRoomForMessage();
+        identityShown_ = IdentityText();
+        io_.out << identityShown_ << DetailsText();
+    }
     if (io_.outIsTerminal) {
         io_.out << liveBlock_.Redraw(setup_.readout->block(), io_.outHasColours);
     } else {

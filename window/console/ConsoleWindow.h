@@ -139,6 +139,7 @@ class ConsoleWindow : public Window {
     int shownPercent_ = -1;        // the progress last drawn or printed; -1 when none
     bool progressLineOpen_ = false;
     LiveBlock liveBlock_;
+    std::string identityShown_;  // the identity printed last
     bool outputClosed_ = false;  // the reader of standard output went away
 };
 
