@@ -58,8 +58,8 @@ std::string OptionList(const ProgramInfo& info) {
     }
     if (info.program == Program::Servodiag) {
         text +=
-            "  --no-window    no window: print the identity on the terminal and run until\n"
-            "                 interrupted (Ctrl+C)\n"
+            "  --no-window    no window: the identity, the settings and the live status on\n"
+            "                 the terminal (a line per reading into a pipe), until Ctrl+C\n"
             "  --record FILE  write every status reading to FILE as CSV rows\n";
         if (info.simulated) {
             text +=

@@ -13,6 +13,8 @@ done
 
 echo "=== test: linux"
 ctest --preset linux -j "$jobs"
+echo "=== make demo without a display"
+scripts/check-demo.sh
 echo "=== test: linux-asan"
 ctest --preset linux-asan -j "$jobs"
 

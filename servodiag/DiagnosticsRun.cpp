@@ -8,7 +8,8 @@
 
 namespace servodiag {
 
-int RunDiagnostics(ui::Window& window, frmMain& form, const std::string& recordPath) {
+int RunDiagnostics(ui::Window& window, frmMain& form, const std::string& recordPath,
+                   StatusReadout& readout) {
     std::unique_ptr<StatusRecorder> recorder;
     if (!recordPath.empty()) {
         std::string error;
@@ -21,6 +22,7 @@ int RunDiagnostics(ui::Window& window, frmMain& form, const std::string& recordP
     bool answered = false;
     form.OnStatus([&](const std::uint8_t* report) {
         answered = answered || report != nullptr;
+        readout.Take(report);
         if (recorder)
             recorder->Record(report);
     });

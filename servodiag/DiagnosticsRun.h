@@ -1,9 +1,10 @@
 // servodiag's run around its window: the status recorder hooked into the status tick when asked
-// for, and the status the program exits with.
+// for, the readout a terminal shows without a window, and the status the program exits with.
 #pragma once
 
 #include <string>
 
+#include "servodiag/StatusReadout.h"
 #include "servodiag/frmMain.h"
 #include "window/Window.h"
 
@@ -11,6 +12,7 @@ namespace servodiag {
 
 // Runs the window. Exits 0 when a device answered, kNoDevice when none did, kRecordFailed when
 // the record file (if any) could not be created or written.
-int RunDiagnostics(ui::Window& window, frmMain& form, const std::string& recordPath);
+int RunDiagnostics(ui::Window& window, frmMain& form, const std::string& recordPath,
+                   StatusReadout& readout);
 
 }  // namespace servodiag

@@ -1,6 +1,7 @@
 // servodiag: diagnostics of the wheel controller on this machine's HID devices.
 #include "cmdline/Launch.h"
 #include "hidlink/PlatformApi.h"
+#include "servodiag/ConsoleSetup.h"
 #include "servodiag/DiagnosticsRun.h"
 #include "servodiag/Layout.h"
 #include "servodiag/frmMain.h"
@@ -15,10 +16,13 @@ int main(int argc, char** argv) {
         return *status;
     if (const auto status = cmdline::SettleDeviceOptions(options, api, servodiag::kProfile))
         return *status;
-    std::unique_ptr<ui::Window> window = cmdline::CreateWindowFor(
-        options, servodiag::ServodiagLayout(), cmdline::ServodiagConsole());
+    servodiag::StatusReadout readout;
+    ui::ConsoleSetup console = cmdline::ServodiagConsole();
+    servodiag::AddSettingsAndStatus(console, readout);
+    std::unique_ptr<ui::Window> window =
+        cmdline::CreateWindowFor(options, servodiag::ServodiagLayout(), std::move(console));
     if (!window)
         return cmdline::kNoDisplay;
     servodiag::frmMain form(*window, api, cmdline::SelectorOf(options));
-    return servodiag::RunDiagnostics(*window, form, options.recordPath);
+    return servodiag::RunDiagnostics(*window, form, options.recordPath, readout);
 }

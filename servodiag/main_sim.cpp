@@ -7,6 +7,7 @@
 #include "cmdline/Launch.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
+#include "servodiag/ConsoleSetup.h"
 #include "servodiag/DiagnosticsRun.h"
 #include "servodiag/Layout.h"
 #include "servodiag/frmMain.h"
@@ -47,10 +48,13 @@ int main(int argc, char** argv) {
     if (const auto status = cmdline::SettleDeviceOptions(options, bus, servodiag::kProfile))
         return *status;
 
+    servodiag::StatusReadout readout;
+    ui::ConsoleSetup console = cmdline::ServodiagConsole();
+    servodiag::AddSettingsAndStatus(console, readout);
     std::unique_ptr<ui::Window> window = cmdline::CreateWindowFor(
-        options, ui::SimulatedTwin(servodiag::ServodiagLayout()), cmdline::ServodiagConsole());
+        options, ui::SimulatedTwin(servodiag::ServodiagLayout()), std::move(console));
     if (!window)
         return cmdline::kNoDisplay;
     servodiag::frmMain form(*window, bus, cmdline::SelectorOf(options));
-    return servodiag::RunDiagnostics(*window, form, options.recordPath);
+    return servodiag::RunDiagnostics(*window, form, options.recordPath, readout);
 }

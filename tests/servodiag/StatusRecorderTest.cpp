@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "KnownReports.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "servodiag/Layout.h"
 #include "servodiag/StatusReport.h"
@@ -20,25 +21,13 @@
 namespace servodiag {
 namespace {
 
-using Bytes = std::vector<std::pair<int, std::uint8_t>>;
+using testing::Bytes;
+using testing::kEverything;
+using testing::With;
 
 const std::chrono::system_clock::time_point kWhen =
     std::chrono::sys_days{std::chrono::year{2026} / 12 / 7} + std::chrono::hours(15) +
     std::chrono::minutes(4) + std::chrono::seconds(5) + std::chrono::milliseconds(123);
-
-// One turn backwards (-40000 counts), firmware 2.1A, bootloader 1.3, serial 20417, motor 6010,
-// 48.47 V, E-STOP monitored and clear, 3 USB and 250 SPI errors.
-const Bytes kEverything = {{5, 0xC0},  {6, 0x63},  {7, 0xFF},  {8, 0xFF},  {21, 0x03}, {22, 0x01},
-                           {23, 0xC1}, {24, 0x4F}, {25, 0x1A}, {26, 0x02}, {27, 0xEF}, {28, 0x12},
-                           {39, 0x7A}, {40, 0x17}, {45, 0x80}, {47, 3},    {48, 250}};
-
-Bytes With(Bytes bytes, std::initializer_list<std::pair<int, std::uint8_t>> more) {
-    for (const auto& [at, value] : more) {
-        std::erase_if(bytes, [&](const auto& b) { return b.first == at; });
-        bytes.emplace_back(at, value);
-    }
-    return bytes;
-}
 
 struct RowCase {
     const char* what;
@@ -55,10 +44,7 @@ class StatusCsvTest : public ::testing::TestWithParam<RowCase> {};
 TEST_P(StatusCsvTest, WritesTheDecodedNumbers) {
     std::string row;
     if (GetParam().report) {
-        std::array<std::uint8_t, kStatusBufferSize> buffer{};
-        buffer[0] = kStatusReportId;
-        for (const auto& [at, value] : *GetParam().report)
-            buffer[std::size_t(at)] = value;
+        const auto buffer = testing::StatusBuffer(*GetParam().report);
         const StatusValues values = DecodeStatusValues(buffer.data());
         row = StatusCsvRow(kWhen, &values);
     } else {

@@ -16,6 +16,8 @@
 #include "ampflash/frmMain.h"
 #include "cmdline/Launch.h"
 #include "hidlink/sim/SimulatedBus.h"
+#include "servodiag/ConsoleSetup.h"
+#include "servodiag/DiagnosticsRun.h"
 #include "servodiag/Layout.h"
 #include "servodiag/frmMain.h"
 #include "simdevices/Amplifier.h"
@@ -37,8 +39,15 @@ struct Terminal {
                              [this](int ms) {
                                  clock.Advance(ms);
                                  ++waits;
+                                 if (readerGoneAtMs >= 0 && clock.NowMs() >= readerGoneAtMs)
+                                     out.setstate(std::ios::badbit);
                              },
-                             [this] { return ++questions >= interruptAtQuestion; }};
+                             [this] {
+                                 return ++questions >= interruptAtQuestion ||
+                                        (interruptAtMs >= 0 && clock.NowMs() >= interruptAtMs);
+                             },
+                             outIsTerminal,
+                             outHasColours};
     }
 
     std::ostringstream out, err;
@@ -47,6 +56,10 @@ struct Terminal {
     int waits = 0;
     int questions = 0;
     int interruptAtQuestion = 1 << 30;
+    std::int64_t interruptAtMs = -1;
+    std::int64_t readerGoneAtMs = -1;  // then writes to standard output fail, as into `| head`
+    bool outIsTerminal = false;
+    bool outHasColours = false;
 };
 
 std::vector<std::uint8_t> Pattern(std::size_t size, std::uint8_t seed) {
@@ -186,6 +199,85 @@ TEST(ServodiagOnConsole, TicksOnItsCadenceUntilInterrupted) {
     EXPECT_TRUE(window.IsUnloaded());
     EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
     EXPECT_NE(terminal.out.str().find("Serial number:  DV2W-004817\n"), std::string::npos);
+}
+
+// servodiag as main() runs it without a window, on a wheel controller pulled out after a second.
+struct ServodiagWithoutWindow : ::testing::Test {
+    ServodiagWithoutWindow() {
+        wheel->PlanUnplug(1000, -1);
+        bus.AddDevice(wheel);
+    }
+
+    int Run() {
+        ui::ConsoleSetup setup = cmdline::ServodiagConsole();
+        servodiag::AddSettingsAndStatus(setup, readout);
+        ui::ConsoleWindow window(servodiag::ServodiagLayout(), setup, terminal.Io());
+        servodiag::frmMain form(window, bus);
+        const int status = servodiag::RunDiagnostics(window, form, "", readout);
+        EXPECT_TRUE(window.IsUnloaded());
+        EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
+        return status;
+    }
+
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus{clock};
+    Terminal terminal{clock};
+    servodiag::StatusReadout readout{[this] { return clock.NowMs(); }};
+    std::shared_ptr<simdevices::WheelController> wheel =
+        std::make_shared<simdevices::WheelController>(
+            simdevices::WheelControllerOptions{.productId = 0x1020});
+};
+
+TEST_F(ServodiagWithoutWindow, RedrawsTheStatusInPlaceAndSaysSinceWhenTheDeviceIsSilent) {
+    terminal.outIsTerminal = terminal.outHasColours = true;
+    terminal.interruptAtMs = 2500;
+    EXPECT_EQ(Run(), 0);
+
+    const std::string out = terminal.out.str();
+    EXPECT_NE(out.find("Settings:\n  Centre offset:        -1250 counts\n"), std::string::npos);
+    // Each block but the first is drawn over the one before; the title saying the device is not
+    // responding came between two of them, so one block was taken away for it.
+    const std::string up = "\x1b[11A";
+    const std::size_t firstBlock = out.find("Device:            ok");
+    ASSERT_NE(firstBlock, std::string::npos) << out;
+    EXPECT_EQ(out.find(up), out.find(up, firstBlock));
+    EXPECT_NE(out.find(up + "\x1b[J"), std::string::npos);
+    EXPECT_NE(out.find("E-STOP:            \x1b[32mOK\x1b[0m"), std::string::npos);
+    EXPECT_NE(terminal.err.str().find("not responding"), std::string::npos);
+    // The last block: ticks every 200 ms from 300 ms (after the identity's pauses), the last
+    // reading at 900 ms, before the cable was pulled, and the last tick at 2300 ms.
+    const std::string last = out.substr(out.rfind(up));
+    EXPECT_NE(last.find("\x1b[31mnot responding, last good reading 1.4 s ago\x1b[0m"),
+              std::string::npos)
+        << last;
+    EXPECT_NE(last.find("E-STOP:            \x1b[2;32mOK"), std::string::npos) << last;
+}
+
+TEST_F(ServodiagWithoutWindow, PrintsALinePerReadingIntoAPipeAndEndsWhenItsReaderGoesAway) {
+    terminal.readerGoneAtMs = 1000;
+    EXPECT_EQ(Run(), 0);
+
+    const std::vector<std::string> lines = Lines(terminal.out.str());
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[4].rfind("Settings: Centre offset -1250 counts, Overall damping 40, ", 0), 0u);
+    for (std::size_t i = 5; i < lines.size(); ++i)
+        EXPECT_NE(lines[i].find(" ok position_counts="), std::string::npos) << lines[i];
+    EXPECT_EQ(terminal.out.str().find('\x1b'), std::string::npos);
+    // Nothing after the reader left: no tick, so no failed reading either.
+    EXPECT_LE(clock.NowMs(), 1200);
+}
+
+TEST_F(ServodiagWithoutWindow, ShowsADevicePluggedInLaterAtOnce) {
+    wheel->PlanUnplug(0, 1500);
+    terminal.interruptAtMs = 2500;
+    EXPECT_EQ(Run(), 0);
+
+    const std::string out = terminal.out.str();
+    const std::size_t found = out.find("Manufacturer:   Drivanta\n");
+    EXPECT_EQ(out.rfind("No device found.\n", 0), 0u) << out;
+    ASSERT_NE(found, std::string::npos) << out;
+    EXPECT_NE(out.find("Settings: Centre offset -1250 counts", found), std::string::npos);
+    EXPECT_EQ(out.find("Now:"), std::string::npos);
 }
 
 struct AnswerCase {

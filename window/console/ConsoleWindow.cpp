@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "window/console/OutputTerminal.h"
+
 #ifdef _WIN32
 #include <io.h>
 #define DRIVANTA_ISATTY(fd) _isatty(fd)
@@ -53,6 +55,9 @@ bool OnlyAddsDots(const std::string& before, const std::string& after) {
 ConsoleIo ProcessConsole() {
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     const auto wait = [](int ms) {
         // In short slices, so that Ctrl+C ends a wait at once.
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -64,13 +69,16 @@ ConsoleIo ProcessConsole() {
                                 std::chrono::steady_clock::now().time_since_epoch())
                                 .count());
     };
+    const OutputTerminal outTerminal = StandardOutputTerminal();
     return ConsoleIo{std::cout,
                      std::cerr,
                      std::cin,
                      DRIVANTA_ISATTY(DRIVANTA_FILENO(stderr)) != 0,
                      now,
                      wait,
-                     [] { return stopRequested != 0; }};
+                     [] { return stopRequested != 0; },
+                     outTerminal.movesCursor,
+                     outTerminal.colours};
 }
 
 ConsoleWindow::ConsoleWindow(const FormLayout& layout, ConsoleSetup setup, ConsoleIo io)
@@ -97,7 +105,7 @@ const ConsoleWindow::Control& ConsoleWindow::Find(const std::string& name) const
 }
 
 bool ConsoleWindow::Confirm(const std::string& question, const std::string& acceptCaption) {
-    EndProgressLine();
+    MakeRoomForMessage();
     io_.err << question << "\n";
     if (setup_.assumeYes) {
         io_.err << "Answered yes (--yes).\n";
@@ -113,8 +121,8 @@ bool ConsoleWindow::Confirm(const std::string& question, const std::string& acce
 int ConsoleWindow::Run(FormHandlers& handlers) {
     handlers_ = &handlers;
     RunHandler([&] { handlers.Form_Load(); });
-    const std::string identityAtLoad = IdentityText();
-    io_.out << identityAtLoad << std::flush;
+    identityShown_ = IdentityText();
+    io_.out << identityShown_ << DetailsText() << std::flush;
 
     // Interrupted before it started, the program's action does not start at all.
     if (!unloaded_ && !setup_.startControl.empty() && !io_.interrupted()) {
@@ -126,7 +134,8 @@ int ConsoleWindow::Run(FormHandlers& handlers) {
     // Ticks keep their cadence however long a handler takes, as a window's timer does.
     std::int64_t nextTick = io_.nowMs();
     while (!unloaded_) {
-        if (io_.interrupted()) {
+        // A reader gone away (`| head`) ends the program as Ctrl+C does.
+        if (outputClosed_ || io_.interrupted()) {
             if (!closeDelivered_)
                 DeliverCloseRequest();
             break;
@@ -136,14 +145,16 @@ int ConsoleWindow::Run(FormHandlers& handlers) {
             break;
         nextTick = std::max(nextTick + timer->spec->intervalMs, io_.nowMs());
         io_.wait(static_cast<int>(nextTick - io_.nowMs()));
-        if (!io_.interrupted() && EnabledTimer() != nullptr)
+        if (!io_.interrupted() && EnabledTimer() != nullptr) {
             RunHandler([&] { handlers.Timer_Timer(); });
+            ShowReadout();
+        }
     }
     // Outside every handler nothing is left to wait for: a close still open ends here.
     Unload();
     EndProgressLine();
     const std::string identityNow = IdentityText();
-    if (identityNow != identityAtLoad)
+    if (identityNow != identityShown_)
         io_.out << "Now:\n" << identityNow << std::flush;
     return 0;
 }
@@ -196,7 +207,7 @@ void ConsoleWindow::SetText(const std::string& control, const std::string& text)
         IsBlank(text)) {
         return;
     }
-    EndProgressLine();
+    MakeRoomForMessage();
     io_.err << text << "\n" << std::flush;
 }
 
@@ -206,14 +217,14 @@ void ConsoleWindow::SetTitle(const std::string& title) {
     title_ = title;
     if (handlers_ == nullptr)
         return;  // the title the window opens with says nothing yet
-    EndProgressLine();
+    MakeRoomForMessage();
     io_.err << title << "\n" << std::flush;
 }
 
 void ConsoleWindow::SetToolTip(const std::string& control, const std::string& text) {
     if (unloaded_ || text.empty() || text == Find(control).text)
         return;
-    EndProgressLine();
+    MakeRoomForMessage();
     io_.err << "  " << text << "\n" << std::flush;
 }
 
@@ -302,22 +313,80 @@ void ConsoleWindow::EndProgressLine() {
     progressLineOpen_ = false;
 }
 
+void ConsoleWindow::MakeRoomForMessage() {
+    EndProgressLine();
+    io_.out << liveBlock_.Erase() << std::flush;
+}
+
+void ConsoleWindow::ShowReadout() {
+    if (!setup_.readout || unloaded_)
+        return;
+    // A device found after the start is shown at once, as the window shows it.
+    if (IdentityKnown() && IdentityText() != identityShown_) {
+        MakeRoomForMessage();
+        identityShown_ = IdentityText();
+        io_.out << identityShown_ << DetailsText();
+    }
+    if (io_.outIsTerminal) {
+        io_.out << liveBlock_.Redraw(setup_.readout->block(), io_.outHasColours);
+    } else {
+        const std::string line = setup_.readout->line();
+        if (line.empty())
+            return;
+        io_.out << line << '\n';
+    }
+    io_.out.flush();
+    outputClosed_ = outputClosed_ || !io_.out;
+}
+
+bool ConsoleWindow::IdentityKnown() const {
+    return std::any_of(setup_.identity.begin(), setup_.identity.end(),
+                       [&](const auto& row) { return !Trimmed(Find(row.second).text).empty(); });
+}
+
 std::string ConsoleWindow::IdentityText() const {
+    if (!IdentityKnown())
+        return "No device found.\n";
     std::size_t titleWidth = 0;
     for (const auto& [title, control] : setup_.identity)
         titleWidth = std::max(titleWidth, title.size());
     std::string text;
-    bool anything = false;
     for (const auto& [title, control] : setup_.identity) {
-        const std::string value = Trimmed(Find(control).text);
-        anything = anything || !value.empty();
         text += title;
         text += ':';
         text.append(titleWidth + 2 - title.size(), ' ');
-        text += value;
+        text += Trimmed(Find(control).text);
         text += '\n';
     }
-    return anything ? text : "No device found.\n";
+    return text;
+}
+
+std::string ConsoleWindow::DetailsText() const {
+    // Without a device the fields hold the window's placeholders, not values.
+    if (setup_.details.empty() || !IdentityKnown())
+        return "";
+    const auto valueOf = [&](const ConsoleDetail& detail) {
+        const std::string value = Trimmed(Find(detail.control).text);
+        return detail.unit.empty() ? value : value + " " + detail.unit;
+    };
+    std::string text = setup_.detailsTitle + ":";
+    if (!io_.outIsTerminal) {
+        // One line, so that `| head` still reaches the readings.
+        for (std::size_t i = 0; i < setup_.details.size(); ++i)
+            text +=
+                (i == 0 ? " " : ", ") + setup_.details[i].title + " " + valueOf(setup_.details[i]);
+        return text + "\n";
+    }
+    std::size_t titleWidth = 0;
+    for (const ConsoleDetail& detail : setup_.details)
+        titleWidth = std::max(titleWidth, detail.title.size());
+    text += '\n';
+    for (const ConsoleDetail& detail : setup_.details) {
+        text += "  " + detail.title + ':';
+        text.append(titleWidth + 2 - detail.title.size(), ' ');
+        text += valueOf(detail) + '\n';
+    }
+    return text;
 }
 
 }  // namespace ui

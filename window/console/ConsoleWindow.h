@@ -1,19 +1,37 @@
 // The window realised on a terminal, for --no-window: the same handlers run as in a window, but
 // the identity is printed, button captions and the progress go to standard error, the program's
-// first action is clicked for the user, and timers tick until the program is interrupted.
+// first action is clicked for the user, and timers tick until the program is interrupted (or the
+// reader of its output goes away), a readout redrawn in place or printed a line per tick.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "window/Window.h"
+#include "window/console/LiveBlock.h"
 
 namespace ui {
+
+// A value the window shows, printed under a title: {title, control, unit after the value}.
+struct ConsoleDetail {
+    std::string title;
+    std::string control;
+    std::string unit;
+};
+
+// What a program reads again on every timer tick (servodiag's status), asked for after each
+// tick: on a terminal the block is redrawn in place, elsewhere the line is printed.
+struct ConsoleReadout {
+    std::function<std::vector<LiveField>()> block;
+    // Empty when the tick read nothing worth a line.
+    std::function<std::string()> line;
+};
 
 // What the console needs to know about a program's window.
 struct ConsoleSetup {
@@ -25,6 +43,11 @@ struct ConsoleSetup {
     std::string progressControl;
     // The confirmation is answered yes without asking.
     bool assumeYes = false;
+    // Printed once under the identity when a device was found (servodiag's settings), under
+    // their title: a line each on a terminal, one line together elsewhere.
+    std::string detailsTitle;
+    std::vector<ConsoleDetail> details;
+    std::optional<ConsoleReadout> readout;
 };
 
 // Where the console window reads and writes, and how it waits; tests give their own.
@@ -37,10 +60,15 @@ struct ConsoleIo {
     std::function<void(int ms)> wait;
     // Whether the user asked the program to stop (Ctrl+C, SIGTERM) since the last call.
     std::function<bool()> interrupted;
+    // Standard output is a terminal that moves its cursor (the readout is redrawn in place), and
+    // shows colours. Neither for a pipe or a file.
+    bool outIsTerminal = false;
+    bool outHasColours = false;
 };
 
 // The process's own terminal: standard streams, real waits, and SIGINT/SIGTERM caught from now
-// on so that they end the program through its handlers.
+// on so that they end the program through its handlers. A reader that goes away (`| head`) makes
+// writes fail instead of killing the process, so the program ends through its handlers too.
 ConsoleIo ProcessConsole();
 
 class ConsoleWindow : public Window {
@@ -96,7 +124,13 @@ class ConsoleWindow : public Window {
     void Terminate();
     void ShowProgress(double twips);
     void EndProgressLine();
+    // Before a message on standard error: the progress line ended, the readout taken away (it is
+    // drawn again below the message at the next tick).
+    void MakeRoomForMessage();
+    void ShowReadout();
+    bool IdentityKnown() const;
     std::string IdentityText() const;
+    std::string DetailsText() const;
 
     FormLayout layout_;
     std::string title_;
@@ -110,6 +144,9 @@ class ConsoleWindow : public Window {
     bool closeDelivered_ = false;  // an interruption is one close request
     int shownPercent_ = -1;        // the progress last drawn or printed; -1 when none
     bool progressLineOpen_ = false;
+    LiveBlock liveBlock_;
+    std::string identityShown_;  // the identity printed last
+    bool outputClosed_ = false;  // the reader of standard output went away
 };
 
 }  // namespace ui
