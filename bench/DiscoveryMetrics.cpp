@@ -1,5 +1,6 @@
 #include "bench/DiscoveryMetrics.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -17,9 +18,6 @@ namespace {
 const hidlink::DeviceProfile kServodiag{hidlink::ServodiagAccepts, hidlink::NoDeviceRule::BlankAll,
                                         0};
 
-constexpr int kHidrawNodes = 1000;
-constexpr int kHidrawSearches = 20;
-
 std::shared_ptr<sim::SimDevice> Interface(int index, std::uint16_t vendor, std::uint16_t product) {
     sim::DeviceDescription d;
     char path[96];
@@ -32,15 +30,16 @@ std::shared_ptr<sim::SimDevice> Interface(int index, std::uint16_t vendor, std::
     return std::make_shared<sim::SimDevice>(d);
 }
 
-// Microseconds of CPU per interface for whole searches that find the device last.
-double SimSearch(int interfaces) {
+// Microseconds of CPU per interface for whole searches that find the device last, visiting
+// about `visits` interfaces over all of them.
+double SimSearch(int interfaces, int visits) {
     sim::VirtualClock clock;
     sim::SimulatedBus bus(clock);
     bus.KeepCallLog(false);
     for (int i = 0; i + 1 < interfaces; ++i)
         bus.AddDevice(Interface(i, 0x046D, 0xC077));
     bus.AddDevice(Interface(interfaces, hidlink::kDrivantaVendorId, 0x1020));
-    const int searches = std::max(5, 200000 / interfaces);
+    const int searches = std::max(1, visits / interfaces);
     const double start = CpuMicroseconds();
     for (int i = 0; i < searches; ++i) {
         hidlink::HidLink link;
@@ -53,10 +52,10 @@ double SimSearch(int interfaces) {
 
 }  // namespace
 
-void MeasureSimDiscovery(MetricReport& report) {
+void MeasureSimDiscovery(MetricReport& report, const RunSize& size) {
     for (int interfaces : {10, 10000}) {
         const std::string name = "discovery.us_per_interface.sim." + std::to_string(interfaces);
-        const double cost = SimSearch(interfaces);
+        const double cost = SimSearch(interfaces, size.simSearchInterfaces);
         if (cost < 0)
             report.Fail(name, "the device was not found");
         else
@@ -66,16 +65,16 @@ void MeasureSimDiscovery(MetricReport& report) {
 
 // None of the tree's nodes is a device node the kernel answers, so every search walks all of
 // them: enumerate, read the path, open, ask for the attributes, close.
-void MeasureHidrawDiscovery(MetricReport& report) {
-    SysfsTree tree(kHidrawNodes);
+void MeasureHidrawDiscovery(MetricReport& report, const RunSize& size) {
+    SysfsTree tree(size.hidrawNodes);
     hidlink::hidraw::HidrawApi api(tree.SysRoot(), tree.DevRoot());
     const double start = CpuMicroseconds();
-    for (int i = 0; i < kHidrawSearches; ++i) {
+    for (int i = 0; i < size.hidrawSearches; ++i) {
         hidlink::HidLink link;
         hidlink::FindTheHid(link, api, kServodiag);
         hidlink::CloseDevice(link, api);
     }
-    const double cost = (CpuMicroseconds() - start) / kHidrawSearches / kHidrawNodes;
+    const double cost = (CpuMicroseconds() - start) / size.hidrawSearches / size.hidrawNodes;
     report.Add("discovery.us_per_interface.hidraw", cost, "us");
 }
 

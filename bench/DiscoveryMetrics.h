@@ -3,10 +3,11 @@
 #pragma once
 
 #include "bench/MetricReport.h"
+#include "bench/RunSize.h"
 
 namespace bench {
 
-void MeasureSimDiscovery(MetricReport& report);
-void MeasureHidrawDiscovery(MetricReport& report);
+void MeasureSimDiscovery(MetricReport& report, const RunSize& size);
+void MeasureHidrawDiscovery(MetricReport& report, const RunSize& size);
 
 }  // namespace bench

@@ -46,6 +46,7 @@ void MetricReport::Add(const std::string& name, double value, const std::string&
 
 void MetricReport::Fail(const std::string& name, const std::string& reason) {
     failed_ = true;
+    ++failures_;
     std::cerr << "bench: " << name << " not measured: " << reason << std::endl;
 }
 

@@ -19,12 +19,15 @@ class MetricReport {
     // A measurement that could not be taken, with the reason on standard error.
     void Fail(const std::string& name, const std::string& reason);
     bool AnyFailed() const { return failed_; }
+    // How many figures were added or failed: a measurement that leaves it unchanged took nothing.
+    std::size_t Taken() const { return metrics_.size() + failures_; }
     // {"metrics": [{"name": ..., "value": ..., "unit": ...}, ...]}
     bool WriteJson(const std::string& path) const;
 
   private:
     std::vector<Metric> metrics_;
     bool failed_ = false;
+    std::size_t failures_ = 0;
 };
 
 // Wall time on the monotonic clock, and the CPU time of the whole process and of the calling

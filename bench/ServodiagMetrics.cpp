@@ -19,9 +19,6 @@ namespace bench {
 
 namespace {
 
-constexpr int kHeadlessTicks = 20000;
-constexpr int kQtTicks = 40;  // eight seconds at the program's 200 ms
-
 // The bus servodiag-sim runs on: two bystanders, then the wheel controller.
 void AddDevices(sim::SimulatedBus& bus) {
     bus.AddDevice(simdevices::MakeKeyboard());
@@ -29,6 +26,11 @@ void AddDevices(sim::SimulatedBus& bus) {
     simdevices::WheelControllerOptions wheel;
     wheel.productId = 0x1020;
     bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
+}
+
+// The status tick's interval: the layout's timer.
+int TickIntervalMs(const ui::FormLayout& layout) {
+    return layout.Find("Timer")->intervalMs;
 }
 
 // Ends the window's loop at the form's first paint, noting when it came.
@@ -106,7 +108,7 @@ void MeasureFirstPaint(MetricReport& report) {
     report.Add("servodiag.first_paint_ms", firstPaint.Milliseconds(), "ms");
 }
 
-void MeasureHeadlessTick(MetricReport& report) {
+void MeasureHeadlessTick(MetricReport& report, const RunSize& size) {
     sim::VirtualClock clock;
     sim::SimulatedBus bus(clock);
     bus.KeepCallLog(false);
@@ -116,22 +118,23 @@ void MeasureHeadlessTick(MetricReport& report) {
     servodiag::frmMain form(window, bus);
     window.Load(form);
     const double start = CpuMicroseconds();
-    for (int i = 0; i < kHeadlessTicks; ++i) {
-        clock.Advance(200);
+    const int intervalMs = TickIntervalMs(servodiag::ServodiagLayout());
+    for (int i = 0; i < size.headlessTicks; ++i) {
+        clock.Advance(intervalMs);
         window.Tick();
     }
     const double cpu = CpuMicroseconds() - start;
     window.RequestClose();
-    report.Add("servodiag.us_per_tick.headless", cpu / kHeadlessTicks, "us");
+    report.Add("servodiag.us_per_tick.headless", cpu / size.headlessTicks, "us");
 }
 
-void MeasureQtTick(MetricReport& report) {
+void MeasureQtTick(MetricReport& report, const RunSize& size) {
     sim::RealClock clock;
     sim::SimulatedBus bus(clock);
     AddDevices(bus);
     ui::qt::QtWindow window(servodiag::ServodiagLayout());
     servodiag::frmMain form(window, bus);
-    CountingTicks counting(window, form, kQtTicks);
+    CountingTicks counting(window, form, size.qtTicks);
     window.Run(counting);
     report.Add("servodiag.us_per_tick.qt", counting.CpuPerTick(), "us");
 }

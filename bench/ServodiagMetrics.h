@@ -3,11 +3,12 @@
 #pragma once
 
 #include "bench/MetricReport.h"
+#include "bench/RunSize.h"
 
 namespace bench {
 
 void MeasureFirstPaint(MetricReport& report);
-void MeasureHeadlessTick(MetricReport& report);
-void MeasureQtTick(MetricReport& report);
+void MeasureHeadlessTick(MetricReport& report, const RunSize& size);
+void MeasureQtTick(MetricReport& report, const RunSize& size);
 
 }  // namespace bench

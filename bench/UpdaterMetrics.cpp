@@ -24,9 +24,6 @@ namespace bench {
 
 namespace {
 
-constexpr std::size_t kLongestImage = updater::kMaxRecords;
-constexpr std::size_t kRealClockRecords = 3000;
-constexpr int kPacedRecords = 1000;
 constexpr std::uint32_t kRecordPacingMs = 4;
 // A real-clock update that has not ended by then never will: the question was not asked, or the
 // update stopped with the window left open.
@@ -39,8 +36,8 @@ bool Accept(const std::string& /*question*/) {
 }
 
 // The bus's log is the tests' record, not the program's work: off, as outside the tests.
-void AmpflashCpu(MetricReport& report) {
-    ImageDirectory image(ampflash::kImageFileName, kLongestImage);
+void AmpflashCpu(MetricReport& report, std::size_t records) {
+    ImageDirectory image(ampflash::kImageFileName, records);
     sim::VirtualClock clock;
     sim::SimulatedBus bus(clock);
     bus.KeepCallLog(false);
@@ -55,13 +52,13 @@ void AmpflashCpu(MetricReport& report) {
     const double start = CpuMicroseconds();
     window.Click("btnUpgradeFW");
     const double cpu = CpuMicroseconds() - start;
-    if (amplifier->ReceivedRecords() != kLongestImage)
+    if (amplifier->ReceivedRecords() != records)
         return report.Fail("ampflash.cpu_us_per_record", "the update did not complete");
-    report.Add("ampflash.cpu_us_per_record", cpu / kLongestImage, "us");
+    report.Add("ampflash.cpu_us_per_record", cpu / static_cast<double>(records), "us");
 }
 
-void WheelflashCpu(MetricReport& report) {
-    ImageDirectory image(wheelflash::kImageFileName, kLongestImage);
+void WheelflashCpu(MetricReport& report, std::size_t records) {
+    ImageDirectory image(wheelflash::kImageFileName, records);
     sim::VirtualClock clock;
     sim::SimulatedBus bus(clock);
     bus.KeepCallLog(false);
@@ -77,20 +74,20 @@ void WheelflashCpu(MetricReport& report) {
     const double start = CpuMicroseconds();
     window.Click("Command4");  // "Upgrade Firmware": command, wait, transfer
     const double cpu = CpuMicroseconds() - start;
-    if (controller->ReceivedRecords() != kLongestImage)
+    if (controller->ReceivedRecords() != records)
         return report.Fail("wheelflash.cpu_us_per_record", "the update did not complete");
-    report.Add("wheelflash.cpu_us_per_record", cpu / kLongestImage, "us");
+    report.Add("wheelflash.cpu_us_per_record", cpu / static_cast<double>(records), "us");
 }
 
 }  // namespace
 
-void MeasureUpdaterCpu(MetricReport& report) {
-    AmpflashCpu(report);
-    WheelflashCpu(report);
+void MeasureUpdaterCpu(MetricReport& report, const RunSize& size) {
+    AmpflashCpu(report, size.updateRecords);
+    WheelflashCpu(report, size.updateRecords);
 }
 
 // What the transfer loop asks of the window after each record, paced as the transfer is.
-void MeasureQtProgress(MetricReport& report) {
+void MeasureQtProgress(MetricReport& report, const RunSize& size) {
     sim::RealClock clock;
     ui::qt::QtWindow window(ampflash::AmpflashLayout());
     window.Show();
@@ -100,10 +97,10 @@ void MeasureQtProgress(MetricReport& report) {
     window.ProcessEvents();
     clock.BeginPreciseTiming();
     std::vector<double> costs;
-    for (int sent = 1; sent <= kPacedRecords; ++sent) {
+    for (int sent = 1; sent <= size.pacedRecords; ++sent) {
         clock.Sleep(kRecordPacingMs);
         const double start = ThreadCpuMicroseconds();
-        window.SetWidth("Pic", updater::ProgressWidth(sent, fullWidth, kPacedRecords));
+        window.SetWidth("Pic", updater::ProgressWidth(sent, fullWidth, size.pacedRecords));
         window.Refresh("Pic");
         window.ProcessEvents();
         costs.push_back(ThreadCpuMicroseconds() - start);
@@ -114,9 +111,10 @@ void MeasureQtProgress(MetricReport& report) {
 
 // From the user's answer to the window's unload, against the delays the program asked for
 // meanwhile.
-void MeasureAmpflashRealClock(MetricReport& report) {
+void MeasureAmpflashRealClock(MetricReport& report, const RunSize& size) {
     const char* name = "ampflash.realclock.ratio";
-    ImageDirectory image(ampflash::kImageFileName, kRealClockRecords);
+    const std::size_t records = size.realClockRecords;
+    ImageDirectory image(ampflash::kImageFileName, records);
     sim::RealClock clock;
     sim::SimulatedBus bus(clock);
     bus.SetProgramDirectory(image.Path());
@@ -135,15 +133,14 @@ void MeasureAmpflashRealClock(MetricReport& report) {
     });
     // With the window as their context: neither runs once it is gone.
     QTimer::singleShot(0, window.Form(), [&] { form.Click("btnUpgradeFW"); });
-    QTimer::singleShot(
-        static_cast<int>(kRealClockRecords) * kGiveUpMsPerRecord + kGiveUpMsBeyondRecords,
-        window.Form(), [&] { window.Unload(); });
+    QTimer::singleShot(static_cast<int>(records) * kGiveUpMsPerRecord + kGiveUpMsBeyondRecords,
+                       window.Form(), [&] { window.Unload(); });
     window.Run(form);
     const double wallMs = (WallMicroseconds() - start) / 1000;
     const double floorMs = static_cast<double>(bus.SleptMs() - sleptBefore);
     if (!user.Answered())
         return report.Fail(name, "the question before the update was never asked");
-    if (amplifier->ReceivedRecords() != kRealClockRecords || floorMs <= 0)
+    if (amplifier->ReceivedRecords() != records || floorMs <= 0)
         return report.Fail(name, "the update did not complete");
     report.Add(name, wallMs / floorMs, "ratio");
 }

@@ -3,11 +3,12 @@
 #pragma once
 
 #include "bench/MetricReport.h"
+#include "bench/RunSize.h"
 
 namespace bench {
 
-void MeasureUpdaterCpu(MetricReport& report);
-void MeasureQtProgress(MetricReport& report);
-void MeasureAmpflashRealClock(MetricReport& report);
+void MeasureUpdaterCpu(MetricReport& report, const RunSize& size);
+void MeasureQtProgress(MetricReport& report, const RunSize& size);
+void MeasureAmpflashRealClock(MetricReport& report, const RunSize& size);
 
 }  // namespace bench
