@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
             {"discovery.us_per_interface.hidraw", bench::MeasureHidrawDiscovery},
             {"gui.qt.us_per_record", bench::MeasureQtProgress},
             {"servodiag.us_per_tick.qt", bench::MeasureQtTick},
-            {"ampflash.realclock.ratio", bench::MeasureAmpflashRealClock},
+            {"ampflash.realclock.seconds", bench::MeasureAmpflashRealClock},
         };
     for (const auto& [name, measure] : measurements) {
         if (!wanted(name))

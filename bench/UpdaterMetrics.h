@@ -1,5 +1,5 @@
 // The updaters' figures: the per-record cost of a whole update on the virtual clock, the Qt
-// window's per-record cost, and how close a real-clock update comes to the sum of its delays.
+// window's per-record cost, and a real-clock update beside the same delays taken with no work.
 #pragma once
 
 #include "bench/MetricReport.h"
