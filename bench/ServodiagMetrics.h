@@ -1,5 +1,5 @@
-// servodiag's figures: a status tick's cost headless and with the Qt window, and how long the
-// window takes to be drawn after the start.
+// servodiag's figures: a status tick's cost headless and with the Qt window (beside stock Qt
+// widgets showing the same), and how long the window takes to be drawn after the start.
 #pragma once
 
 #include "bench/MetricReport.h"
