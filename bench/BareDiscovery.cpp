@@ -7,25 +7,31 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace bench {
 
 int BareHidrawSearch(const std::string& sysRoot, const std::string& devRoot) {
-    std::vector<std::string> nodes;
+    // The device paths, as the search lists them before opening any.
+    std::vector<std::string> paths;
     DIR* listing = ::opendir((sysRoot + "/class/hidraw").c_str());
     if (listing == nullptr)
         return 0;
     while (const dirent* entry = ::readdir(listing)) {
-        if (std::strncmp(entry->d_name, "hidraw", 6) == 0)
-            nodes.emplace_back(entry->d_name);
+        if (std::strncmp(entry->d_name, "hidraw", 6) != 0)
+            continue;
+        std::string path = devRoot;
+        path += '/';
+        path += entry->d_name;
+        paths.push_back(std::move(path));
     }
     ::closedir(listing);
 
     // As the search opens them: read and write, inheritable, then the attributes.
     int opened = 0;
-    for (const std::string& node : nodes) {
-        const int fd = ::open((devRoot + "/" + node).c_str(), O_RDWR);
+    for (const std::string& path : paths) {
+        const int fd = ::open(path.c_str(), O_RDWR);
         if (fd < 0)
             continue;
         ++opened;
