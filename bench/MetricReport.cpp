@@ -44,8 +44,18 @@ void MetricReport::Add(const std::string& name, double value, const std::string&
               << std::endl;
 }
 
+void MetricReport::AddWithFloor(const std::string& name, double value, double floor,
+                                const std::string& unit) {
+    if (floor <= 0)
+        return Fail(name + ".floor", "the floor took no time");
+    Add(name, value, unit);
+    Add(name + ".floor", floor, unit);
+    Add(name + ".ratio", value / floor, "ratio");
+}
+
 void MetricReport::Fail(const std::string& name, const std::string& reason) {
     failed_ = true;
+    ++failures_;
     std::cerr << "bench: " << name << " not measured: " << reason << std::endl;
 }
 

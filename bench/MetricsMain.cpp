@@ -1,7 +1,9 @@
 // `make bench`: every figure of the programs' speed and memory, one line each, and a JSON file.
-//   bench-metrics <output.json> [<servodiag-sim>]
-// Without servodiag-sim the three minutes of its memory watch are left out. BENCH_ONLY=<text>
-// takes only the measurements whose name holds the text, to profile one of them.
+//   bench-metrics [--short] <output.json> [<servodiag-sim>]
+// --short takes each figure once at small sizes, to show that all of them can still be taken
+// (the test command runs it; its timings mean nothing). Without servodiag-sim its memory watch is
+// left out. BENCH_ONLY=<text> takes only the measurements whose name holds the text, to profile
+// one of them. Exits 1 when any figure could not be taken.
 #include <cstdlib>
 #include <functional>
 #include <iostream>
@@ -11,14 +13,22 @@
 #include "bench/DiscoveryMetrics.h"
 #include "bench/MetricReport.h"
 #include "bench/RssGrowth.h"
+#include "bench/RunSize.h"
 #include "bench/ServodiagMetrics.h"
 #include "bench/UpdaterMetrics.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::cerr << "usage: " << argv[0] << " <output.json> [<servodiag-sim>]\n";
+    int first = 1;
+    const bool quick = argc > 1 && std::string(argv[1]) == "--short";
+    if (quick)
+        ++first;
+    if (argc <= first) {
+        std::cerr << "usage: " << argv[0] << " [--short] <output.json> [<servodiag-sim>]\n";
         return 2;
     }
+    const char* output = argv[first];
+    const char* servodiagSim = argc > first + 1 ? argv[first + 1] : nullptr;
+    const bench::RunSize& size = quick ? bench::kShortRun : bench::kFullRun;
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     const char* only = std::getenv("BENCH_ONLY");
     auto wanted = [&](const std::string& name) {
@@ -28,26 +38,34 @@ int main(int argc, char** argv) {
     // First: its start is the process's start.
     if (wanted("first_paint"))
         bench::MeasureFirstPaint(report);
-    bench::RssGrowth rss(argc > 2 && wanted("rss") ? argv[2] : "");
+    const bool watchMemory = servodiagSim != nullptr && wanted("rss");
+    bench::RssGrowth rss(watchMemory ? servodiagSim : "", size.rssFirstSampleSeconds,
+                         size.rssLastSampleSeconds);
 
-    const std::pair<const char*, std::function<void(bench::MetricReport&)>> measurements[] = {
-        {"servodiag.us_per_tick.headless", bench::MeasureHeadlessTick},
-        {"cpu_us_per_record", bench::MeasureUpdaterCpu},
-        {"discovery.us_per_interface.sim", bench::MeasureSimDiscovery},
-        {"discovery.us_per_interface.hidraw", bench::MeasureHidrawDiscovery},
-        {"gui.qt.us_per_record", bench::MeasureQtProgress},
-        {"servodiag.us_per_tick.qt", bench::MeasureQtTick},
-        {"ampflash.realclock.ratio", bench::MeasureAmpflashRealClock},
-    };
+    const std::pair<const char*, std::function<void(bench::MetricReport&, const bench::RunSize&)>>
+        measurements[] = {
+            {"servodiag.us_per_tick.headless", bench::MeasureHeadlessTick},
+            {"cpu_us_per_record", bench::MeasureUpdaterCpu},
+            {"discovery.us_per_interface.sim", bench::MeasureSimDiscovery},
+            {"discovery.us_per_interface.hidraw", bench::MeasureHidrawDiscovery},
+            {"gui.qt.us_per_record", bench::MeasureQtProgress},
+            {"servodiag.us_per_tick.qt", bench::MeasureQtTick},
+            {"ampflash.realclock.seconds", bench::MeasureAmpflashRealClock},
+        };
     for (const auto& [name, measure] : measurements) {
-        if (wanted(name))
-            measure(report);
+        if (!wanted(name))
+            continue;
+        const std::size_t taken = report.Taken();
+        measure(report, size);
+        // A measurement that returns without a figure or a reason has lost one silently.
+        if (report.Taken() == taken)
+            report.Fail(name, "the measurement reported nothing");
     }
-    if (argc > 2 && wanted("rss"))
+    if (watchMemory)
         rss.Finish(report);
 
-    if (!report.WriteJson(argv[1])) {
-        std::cerr << "cannot write " << argv[1] << '\n';
+    if (!report.WriteJson(output)) {
+        std::cerr << "cannot write " << output << '\n';
         return 1;
     }
     return report.AnyFailed() ? 1 : 0;

@@ -66,6 +66,7 @@ void AmpflashUpdate(benchmark::State& state) {
         bus.SetProgramDirectory(directory.string());
         bus.AddDevice(std::make_shared<simdevices::Amplifier>());
         ui::HeadlessWindow window(ampflash::AmpflashLayout());
+        window.AnswerConfirmation = [](const std::string&) { return true; };  // the user accepts
         ampflash::frmMain form(window, bus);
         window.Load(form);
         window.Click("btnUpgradeFW");

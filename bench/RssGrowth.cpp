@@ -17,9 +17,6 @@ namespace bench {
 
 namespace {
 
-constexpr double kFirstSampleSeconds = 60;
-constexpr double kLastSampleSeconds = 180;
-
 // VmRSS of /proc/<pid>/status, in kB; -1 when the process is gone.
 long ResidentKb(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -32,7 +29,9 @@ long ResidentKb(pid_t pid) {
 
 }  // namespace
 
-RssGrowth::RssGrowth(const std::string& program) {
+RssGrowth::RssGrowth(const std::string& program, double firstSampleSeconds,
+                     double lastSampleSeconds)
+    : firstSampleSeconds_(firstSampleSeconds), lastSampleSeconds_(lastSampleSeconds) {
     if (program.empty())
         return;
     std::vector<std::string> environment;
@@ -66,14 +65,14 @@ void RssGrowth::Finish(MetricReport& report) {
     const char* name = "servodiag.rss_growth_kb_per_hour";
     if (child_ < 0)
         return report.Fail(name, "servodiag-sim did not start");
-    SleepUntil(kFirstSampleSeconds);
+    SleepUntil(firstSampleSeconds_);
     const long first = ResidentKb(child_);
-    SleepUntil(kLastSampleSeconds);
+    SleepUntil(lastSampleSeconds_);
     const long last = ResidentKb(child_);
     Stop();
     if (first < 0 || last < 0)
         return report.Fail(name, "servodiag-sim ended early");
-    const double hours = (kLastSampleSeconds - kFirstSampleSeconds) / 3600;
+    const double hours = (lastSampleSeconds_ - firstSampleSeconds_) / 3600;
     report.Add(name, static_cast<double>(last - first) / hours, "kB/h");
 }
 

@@ -1,5 +1,6 @@
 // The memory a running servodiag-sim gains over time: started first, it runs offscreen while
-// the other figures are taken, and its resident size is read at minute 1 and minute 3.
+// the other figures are taken, and its resident size is read twice (at minute 1 and minute 3 in
+// the full run).
 #pragma once
 
 #include <sys/types.h>
@@ -13,18 +14,20 @@ namespace bench {
 class RssGrowth {
   public:
     // Starts the program; an empty path or a failed start leaves nothing to measure.
-    explicit RssGrowth(const std::string& program);
+    RssGrowth(const std::string& program, double firstSampleSeconds, double lastSampleSeconds);
     ~RssGrowth();
     RssGrowth(const RssGrowth&) = delete;
     RssGrowth& operator=(const RssGrowth&) = delete;
 
-    // Waits for minute 3 of the program's run, then reports and ends it.
+    // Waits for the last sample, then reports and ends the program.
     void Finish(MetricReport& report);
 
   private:
     void SleepUntil(double secondsSinceStart) const;
     void Stop();
 
+    double firstSampleSeconds_;
+    double lastSampleSeconds_;
     pid_t child_ = -1;
     double startUs_ = 0;
 };

@@ -3,9 +3,12 @@
 #include <QEvent>
 #include <QObject>
 #include <QTimer>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "bench/StockQtForm.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "servodiag/Layout.h"
@@ -19,9 +22,6 @@ namespace bench {
 
 namespace {
 
-constexpr int kHeadlessTicks = 20000;
-constexpr int kQtTicks = 40;  // eight seconds at the program's 200 ms
-
 // The bus servodiag-sim runs on: two bystanders, then the wheel controller.
 void AddDevices(sim::SimulatedBus& bus) {
     bus.AddDevice(simdevices::MakeKeyboard());
@@ -29,6 +29,44 @@ void AddDevices(sim::SimulatedBus& bus) {
     simdevices::WheelControllerOptions wheel;
     wheel.productId = 0x1020;
     bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
+}
+
+// The status tick's interval: the layout's timer.
+int TickIntervalMs(const ui::FormLayout& layout) {
+    return layout.Find("Timer")->intervalMs;
+}
+
+// The texts servodiag's status ticks change, tick by tick, on the same devices: a headless run
+// on the virtual clock, keeping only the texts that differ from those shown.
+std::vector<TickTexts> TextChangesPerTick(int ticks) {
+    const ui::FormLayout layout = servodiag::ServodiagLayout();
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus(clock);
+    bus.KeepCallLog(false);
+    AddDevices(bus);
+    ui::HeadlessWindow window(layout);
+    servodiag::frmMain form(window, bus);
+    window.Load(form);
+    std::map<std::string, std::string> shown;
+    for (const ui::ControlSpec& spec : layout.controls)
+        shown[spec.name] = window.Control(spec.name).text;
+    std::vector<TickTexts> changes;
+    for (int tick = 0; tick < ticks; ++tick) {
+        const std::size_t before = window.Events().size();
+        clock.Advance(TickIntervalMs(layout));
+        window.Tick();
+        TickTexts texts;
+        for (std::size_t i = before; i < window.Events().size(); ++i) {
+            const ui::WindowEvent& event = window.Events()[i];
+            if (event.what == "text" && shown[event.control] != event.value) {
+                shown[event.control] = event.value;
+                texts.emplace_back(event.control, event.value);
+            }
+        }
+        changes.push_back(std::move(texts));
+    }
+    window.RequestClose();
+    return changes;
 }
 
 // Ends the window's loop at the form's first paint, noting when it came.
@@ -106,7 +144,7 @@ void MeasureFirstPaint(MetricReport& report) {
     report.Add("servodiag.first_paint_ms", firstPaint.Milliseconds(), "ms");
 }
 
-void MeasureHeadlessTick(MetricReport& report) {
+void MeasureHeadlessTick(MetricReport& report, const RunSize& size) {
     sim::VirtualClock clock;
     sim::SimulatedBus bus(clock);
     bus.KeepCallLog(false);
@@ -116,24 +154,34 @@ void MeasureHeadlessTick(MetricReport& report) {
     servodiag::frmMain form(window, bus);
     window.Load(form);
     const double start = CpuMicroseconds();
-    for (int i = 0; i < kHeadlessTicks; ++i) {
-        clock.Advance(200);
+    const int intervalMs = TickIntervalMs(servodiag::ServodiagLayout());
+    for (int i = 0; i < size.headlessTicks; ++i) {
+        clock.Advance(intervalMs);
         window.Tick();
     }
     const double cpu = CpuMicroseconds() - start;
     window.RequestClose();
-    report.Add("servodiag.us_per_tick.headless", cpu / kHeadlessTicks, "us");
+    report.Add("servodiag.us_per_tick.headless", cpu / size.headlessTicks, "us");
 }
 
-void MeasureQtTick(MetricReport& report) {
-    sim::RealClock clock;
-    sim::SimulatedBus bus(clock);
-    AddDevices(bus);
-    ui::qt::QtWindow window(servodiag::ServodiagLayout());
-    servodiag::frmMain form(window, bus);
-    CountingTicks counting(window, form, kQtTicks);
-    window.Run(counting);
-    report.Add("servodiag.us_per_tick.qt", counting.CpuPerTick(), "us");
+// servodiag's window, then the stock form with the same content and text changes per tick.
+void MeasureQtTick(MetricReport& report, const RunSize& size) {
+    const ui::FormLayout layout = servodiag::ServodiagLayout();
+    double program = 0;
+    {
+        sim::RealClock clock;
+        sim::SimulatedBus bus(clock);
+        AddDevices(bus);
+        ui::qt::QtWindow window(layout);
+        servodiag::frmMain form(window, bus);
+        CountingTicks counting(window, form, size.qtTicks);
+        window.Run(counting);
+        program = counting.CpuPerTick();
+    }
+    StockQtForm stock(layout);
+    const double floor =
+        stock.CpuPerTick(TextChangesPerTick(size.qtTicks), TickIntervalMs(layout), size.qtTicks);
+    report.AddWithFloor("servodiag.us_per_tick.qt", program, floor, "us");
 }
 
 }  // namespace bench

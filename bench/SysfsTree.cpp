@@ -15,10 +15,17 @@ void Write(const fs::path& path, const std::string& contents) {
     std::ofstream(path, std::ios::binary) << contents;
 }
 
+fs::path InMemoryTempDirectory() {
+    std::error_code error;
+    if (fs::is_directory("/dev/shm", error))
+        return "/dev/shm";
+    return fs::temp_directory_path();
+}
+
 }  // namespace
 
 SysfsTree::SysfsTree(int nodes) {
-    std::string pattern = (fs::temp_directory_path() / "bench-sysfs-XXXXXX").string();
+    std::string pattern = (InMemoryTempDirectory() / "bench-sysfs-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot make a temp folder");
     root_ = pattern;

@@ -1,5 +1,7 @@
 // A sysfs and /dev tree of many USB hidraw nodes in a temp folder, linked as the kernel links
-// them, for timing the hidraw backend's discovery without the machine's own devices.
+// them, for timing the hidraw backend's discovery without the machine's own devices. The folder
+// is on tmpfs (/dev/shm) where there is one: sysfs lives in memory too, and opening files on a
+// disk's file system costs far more than opening its nodes.
 #pragma once
 
 #include <filesystem>

@@ -15,6 +15,17 @@ echo "=== test: linux"
 ctest --preset linux -j "$jobs"
 echo "=== make demo without a display"
 scripts/check-demo.sh
+
+echo "=== bench: each figure once, at small sizes (timings are not judged here)"
+# make bench must keep running: this fails when a figure is not measured (exit 1) or the program
+# does not end (124).
+timeout --kill-after=10 120 build/linux/bench/bench-metrics --short build/linux/bench-short.json \
+  build/linux/servodiag/servodiag-sim || {
+  rc=$?
+  [ "$rc" -eq 124 ] && echo "bench-metrics --short did not end within 120 s" >&2
+  exit "$rc"
+}
+
 echo "=== test: linux-asan"
 ctest --preset linux-asan -j "$jobs"
 
