@@ -37,12 +37,20 @@ int ChooserWindowHeight(int closedHeight) {
 }
 
 // The closed box is its selection field plus the edges around it; only the field can be set.
+// What CB_GETITEMHEIGHT reports for the field is not always what CB_SETITEMHEIGHT takes (Wine
+// adds two pixels), so the edges are measured from a field height that was set.
 void FitChooserClosedHeight(HWND chooser, int closedHeight) {
-    RECT closed{};
-    GetWindowRect(chooser, &closed);
+    auto closed = [chooser] {
+        RECT r{};
+        GetWindowRect(chooser, &r);
+        return static_cast<int>(r.bottom - r.top);
+    };
     const auto field = static_cast<int>(SendMessageW(chooser, CB_GETITEMHEIGHT, WPARAM(-1), 0));
-    const int edges = static_cast<int>(closed.bottom - closed.top) - field;
-    if (field > 0 && closedHeight > edges)
+    if (field <= 0)
+        return;
+    SendMessageW(chooser, CB_SETITEMHEIGHT, WPARAM(-1), field);
+    const int edges = closed() - field;
+    if (closedHeight > edges)
         SendMessageW(chooser, CB_SETITEMHEIGHT, WPARAM(-1), closedHeight - edges);
 }
 
