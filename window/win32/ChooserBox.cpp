@@ -14,7 +14,7 @@ namespace {
 // character's width either side.
 int ListWidthFor(HWND chooser, const std::vector<std::wstring>& lines) {
     HDC dc = GetDC(chooser);
-    auto font = reinterpret_cast<HFONT>(SendMessageW(chooser, WM_GETFONT, 0, 0));
+    auto* font = reinterpret_cast<HFONT>(SendMessageW(chooser, WM_GETFONT, 0, 0));
     HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
     int widest = 0;
     for (const std::wstring& line : lines) {
@@ -56,6 +56,7 @@ void FitChooserClosedHeight(HWND chooser, int closedHeight) {
 
 void SetChooserItems(HWND chooser, const std::vector<std::string>& items) {
     std::vector<std::wstring> lines;
+    lines.reserve(items.size());
     for (const std::string& item : items)
         lines.push_back(ToUtf16(item));
     SendMessageW(chooser, CB_RESETCONTENT, 0, 0);
