@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
@@ -40,6 +42,9 @@ class RecordingHandlers : public ui::FormHandlers {
         log.push_back("click " + control);
         if (onClick)
             onClick(control);
+    }
+    void Chosen(const std::string& control, int index) override {
+        log.push_back("chosen " + control + " " + std::to_string(index));
     }
     void Timer_Timer() override {
         ++ticks;
@@ -135,6 +140,69 @@ TEST(QtWindowEvents, MouseSpaceAndReturnOnTheFocusedButtonClickIt) {
         handlers.onClick = [&](const std::string&) { window->Unload(); };
         window->Run(handlers);
         EXPECT_EQ((Log{"load", "click Go", "unload", "terminate"}), handlers.log);
+    }
+}
+
+struct ChooserCase {
+    const char* name;
+    std::function<void(ui::qt::QtWindow&, QComboBox*)> act;  // from line 2 chosen by the program
+    int choice;
+    Log chosen;  // what reached the handler
+};
+
+TEST(QtWindowEvents, OnlyTheUsersPickOfAChooserReachesTheHandlerOnce) {
+    const std::vector<std::string> lines = {
+        "Drivanta v2 Servo Amplifier, serial DV2A-010342, port 1-2", "Wheel", "Bench"};
+    auto up = [](QWidget* w) { QTest::keyClick(w, Qt::Key_Up); };
+    const ChooserCase cases[] = {
+        {"program chooses", [](auto& w, auto*) { w.SetChoice("Device", 1); }, 1, {}},
+        {"program chooses none", [](auto& w, auto*) { w.SetChoice("Device", -1); }, -1, {}},
+        {"program chooses past the end", [](auto& w, auto*) { w.SetChoice("Device", 3); }, -1, {}},
+        {"user moves up", [&](auto&, auto* box) { up(box); }, 1, {"chosen Device 1"}},
+        {"user picks in the open list",
+         [&](auto& w, auto* box) {
+             w.SetChoice("Device", 1), box->showPopup(), up(box->view());
+             QTest::keyClick(box->view(), Qt::Key_Return);
+         },
+         0,
+         {"chosen Device 0"}},
+        {"user on a disabled chooser",
+         [&](auto& w, auto* box) { w.SetEnabled("Device", false), up(box); },
+         2,
+         {}},
+        {"new lines forget the user's pick",
+         [&](auto& w, auto* box) { up(box), w.SetItems("Device", lines); },
+         -1,
+         {"chosen Device 1"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto window = CreateTestWindow();
+        auto* box = Child<QComboBox>(*window, "Device");
+        RecordingHandlers handlers(*window);
+        std::string text;
+        int listWidth = 0;
+        handlers.onLoad = [&] {
+            window->SetItems("Device", lines);
+            window->SetChoice("Device", 2);
+            listWidth = box->view()->minimumWidth();
+            QTimer::singleShot(0, window->Form(), [&] {
+                c.act(*window, box);
+                text = window->Text("Device");
+                window->Unload();
+            });
+        };
+        window->Run(handlers);
+        EXPECT_EQ(c.choice, window->Choice("Device"));
+        EXPECT_EQ(c.choice < 0 ? "Choose a device" : lines[c.choice], text);
+        Log expected{"load"};
+        expected.insert(expected.end(), c.chosen.begin(), c.chosen.end());
+        expected.insert(expected.end(), {"unload", "terminate"});
+        EXPECT_EQ(expected, handlers.log);
+        // The open list shows the longest line whole, though the closed box is narrower.
+        const int longest = box->view()->fontMetrics().horizontalAdvance(lines[0].c_str());
+        EXPECT_LT(box->width(), longest);
+        EXPECT_GT(listWidth, longest);
     }
 }
 

@@ -43,7 +43,7 @@ TEST(QtWindowLayout, ControlsStandWhereTheLayoutPutsThemRelativeToTheirContainer
         {"Frame1", "", 60, 60, 4935, 1755},        {"lblManuf", "Frame1", 1620, 300, 3300, 285},
         {"Label4", "Frame1", 180, 300, 1335, 285}, {"USBerr", "", 6600, 200, 1035, 360},
         {"Picture1", "", 120, 1860, 5175, 195},    {"Pic", "", 180, 1920, 5055, 75},
-        {"Go", "", 120, 5200, 1500, 495},
+        {"Go", "", 120, 5200, 1500, 495},          {"Device", "", 120, 5900, 3000, 315},
     };
     auto window = CreateTestWindow();
     const double dpi = window->LogicalDpi();

@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
     window.SetText("lblManuf", "Drivanta GmbH & Co.");
     window.SetWidth("Pic", 5055 * 0.4);
     window.SetEnabled("Frame1", true);
+    window.SetItems("Device", {"Drivanta v2 Servo Amplifier, serial DV2A-010342, port 1-2"});
+    window.SetChoice("Device", 0);
     for (int i = 0; i < 20; ++i) {
         window.ProcessEvents();
         Sleep(20);

@@ -48,12 +48,13 @@ FormLayout SampleForm() {
     auto go = Control("Go", ControlKind::Button, "Upgrade Firmware", 3480, 5000, 2000, 495);
     go.font.bold = true;
     auto other = Control("Command2", ControlKind::Button, "2. Load Firmware", 120, 5700, 5175, 495);
+    auto device = Control("Device", ControlKind::Chooser, "Choose a device", 120, 6400, 3000, 315);
     auto timer = Control("Timer", ControlKind::Timer, "", 0, 0, 0, 0);
     timer.enabled = false;
     timer.intervalMs = 10;
 
-    form.controls = {frame, caption, value,    field, degrees, line, track,
-                     fill,  hidden,  disabled, go,    other,   timer};
+    form.controls = {frame, caption, value,    field, degrees, line,   track,
+                     fill,  hidden,  disabled, go,    other,   device, timer};
     return form;
 }
 
@@ -67,6 +68,10 @@ void LoggingHandlers::Click(const std::string& control) {
     log.push_back("click " + control);
     if (onClick)
         onClick(control);
+}
+
+void LoggingHandlers::Chosen(const std::string& control, int index) {
+    log.push_back("chosen " + control + " " + std::to_string(index));
 }
 
 void LoggingHandlers::Timer_Timer() {

@@ -11,8 +11,8 @@
 namespace ui::test {
 
 // 8100 × 9620 twips, the size of the diagnostics window; a frame with two labels, a text field,
-// a line, a progress track with its fill, four buttons (the first two cannot take the focus) and
-// a 10 ms timer that starts disabled.
+// a line, a progress track with its fill, four buttons (the first two cannot take the focus), a
+// chooser and a 10 ms timer that starts disabled.
 FormLayout SampleForm();
 
 struct LoggingHandlers : FormHandlers {
@@ -25,6 +25,7 @@ struct LoggingHandlers : FormHandlers {
 
     void Form_Load() override;
     void Click(const std::string& control) override;
+    void Chosen(const std::string& control, int index) override;
     void Timer_Timer() override;
     bool Form_QueryUnload() override;
     void Form_Unload() override { log.push_back("unload"); }

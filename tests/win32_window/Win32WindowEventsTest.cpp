@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "tests/win32_window/TestForm.h"
@@ -65,6 +66,62 @@ TEST_F(Win32EventsTest, ClicksReachTheHandlerOnlyFromUsableButtons) {
         window.ProcessEvents();
         EXPECT_EQ(handlers.log, row.delivered ? Log{"click " + std::string(row.button)} : Log{});
     }
+}
+
+// A pick as the chooser itself reports it once its list has chosen `line`, queued for the loop.
+void PostPick(HWND chooser, int line) {
+    SendMessageW(chooser, CB_SETCURSEL, line, 0);
+    PostMessageW(GetParent(chooser), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(chooser), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(chooser));
+}
+
+TEST_F(Win32EventsTest, OnlyTheUsersPickOfAChooserReachesTheHandlerOnce) {
+    const std::vector<std::string> lines = {
+        "Drivanta v2 Servo Amplifier, serial DV2A-010342, port 1-2", "Wheel", "Bench"};
+    const HWND box = H("Device");
+    auto up = [box] { PostMessageW(box, WM_KEYDOWN, VK_UP, 0); };
+    struct Row {
+        const char* name;
+        std::function<void()> act;  // from line 2 chosen by the program
+        int choice;
+        Log chosen;
+    };
+    const Row table[] = {
+        {"program chooses", [&] { window.SetChoice("Device", 1); }, 1, {}},
+        {"program chooses none", [&] { window.SetChoice("Device", -1); }, -1, {}},
+        {"program chooses past the end", [&] { window.SetChoice("Device", 3); }, -1, {}},
+        {"user moves up by keyboard", up, 1, {"chosen Device 1"}},
+        {"user picks in the list", [&] { PostPick(box, 0); }, 0, {"chosen Device 0"}},
+        {"disabled", [&] { window.SetEnabled("Device", false), PostPick(box, 2); }, 2, {}},
+        {"hidden", [&] { window.SetVisible("Device", false), PostPick(box, 2); }, 2, {}},
+        {"new lines forget the user's pick",
+         [&] { up(), window.ProcessEvents(), window.SetItems("Device", lines); },
+         -1,
+         {"chosen Device 1"}},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        window.SetEnabled("Device", true);
+        window.SetVisible("Device", true);
+        window.SetItems("Device", lines);
+        window.SetChoice("Device", 2);
+        handlers.log.clear();
+        row.act();
+        window.ProcessEvents();
+        EXPECT_EQ(window.Choice("Device"), row.choice);
+        EXPECT_EQ(window.Text("Device"), row.choice < 0 ? "Choose a device" : lines[row.choice]);
+        EXPECT_EQ(handlers.log, row.chosen);
+    }
+    // The open list is wide enough for the longest line, though the closed box is narrower.
+    HDC dc = GetDC(box);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    SIZE longest{};
+    GetTextExtentPoint32A(dc, lines[0].c_str(), static_cast<int>(lines[0].size()), &longest);
+    ReleaseDC(box, dc);
+    RECT closed{};
+    GetWindowRect(box, &closed);
+    EXPECT_LT(closed.right - closed.left, longest.cx);
+    EXPECT_GT(SendMessageW(box, CB_GETDROPPEDWIDTH, 0, 0), longest.cx);
 }
 
 TEST_F(Win32EventsTest, PressingTheButtonClicksIt) {

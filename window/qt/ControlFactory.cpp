@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "window/qt/Chooser.h"
 #include "window/qt/ColorMapping.h"
 
 namespace ui::qt {
@@ -41,6 +42,7 @@ QPalette::ColorRole BackgroundRole(ControlKind kind) {
         case ControlKind::TextField:
             return QPalette::Base;
         case ControlKind::Button:
+        case ControlKind::Chooser:
             return QPalette::Button;
         default:
             return QPalette::Window;
@@ -52,6 +54,7 @@ QPalette::ColorRole ForegroundRole(ControlKind kind) {
         case ControlKind::TextField:
             return QPalette::Text;
         case ControlKind::Button:
+        case ControlKind::Chooser:
             return QPalette::ButtonText;
         default:
             return QPalette::WindowText;
@@ -126,6 +129,8 @@ QWidget* CreateKindWidget(const ControlSpec& spec, QWidget* parent) {
             return CreateLine(parent);
         case ControlKind::PictureBox:
             return CreatePictureBox(spec, parent);
+        case ControlKind::Chooser:
+            return CreateChooser(parent);
         case ControlKind::Timer:
             break;
     }
@@ -190,6 +195,10 @@ void ApplyText(QWidget* widget, ControlKind kind, const std::string& text) {
         case ControlKind::Button:
             static_cast<QPushButton*>(widget)->setText(LiteralCaption(text));
             break;
+        case ControlKind::Chooser:
+            // The caption says what to choose, and shows while nothing is chosen.
+            static_cast<QComboBox*>(widget)->setPlaceholderText(QString::fromStdString(text));
+            break;
         case ControlKind::Line:
         case ControlKind::PictureBox:
         case ControlKind::Timer:
@@ -201,7 +210,8 @@ void ApplyBackColor(QWidget* widget, ControlKind kind, ColorRef color) {
     if (kind == ControlKind::Line || kind == ControlKind::Timer)
         return;
     SetRole(widget, BackgroundRole(kind), ToQColor(color, widget->palette()));
-    if (kind != ControlKind::TextField && kind != ControlKind::Button) {
+    if (kind != ControlKind::TextField && kind != ControlKind::Button &&
+        kind != ControlKind::Chooser) {
         widget->setAutoFillBackground(true);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "window/qt/Chooser.h"
 #include "window/qt/ControlFactory.h"
 #include "window/qt/QtApplication.h"
 #include "window/qt/WindowIcon.h"
@@ -93,6 +95,12 @@ void QtWindow::Realise(const ControlSpec& spec) {
             QObject::connect(static_cast<QAbstractButton*>(control.widget),
                              &QAbstractButton::clicked, form_.get(),
                              [this, name = spec.name] { OnClick(name); });
+        }
+        if (spec.kind == ControlKind::Chooser) {
+            // activated comes from the user only; the program's own changes do not emit it.
+            QObject::connect(static_cast<QComboBox*>(control.widget), &QComboBox::activated,
+                             form_.get(),
+                             [this, name = spec.name](int index) { OnChosen(name, index); });
         }
     }
     controls_.emplace(spec.name, std::move(control));
@@ -187,6 +195,12 @@ std::string QtWindow::Text(const std::string& control) const {
     const Control& c = Find(control);
     if (c.spec.kind == ControlKind::TextField && !unloaded_) {
         return static_cast<const QLineEdit*>(c.widget)->text().toStdString();
+    }
+    // A chooser reads as the line chosen; with none, as its caption, which it then shows.
+    if (c.spec.kind == ControlKind::Chooser && !unloaded_) {
+        const auto* chooser = static_cast<const QComboBox*>(c.widget);
+        if (chooser->currentIndex() >= 0)
+            return chooser->currentText().toStdString();
     }
     return c.text;
 }
@@ -357,6 +371,33 @@ bool QtWindow::Confirm(const std::string& question, const std::string& acceptCap
     return box.clickedButton() == accept;
 }
 
+void QtWindow::SetItems(const std::string& control, const std::vector<std::string>& items) {
+    if (unloaded_)
+        return;
+    Control& c = Find(control);
+    if (c.spec.kind != ControlKind::Chooser)
+        return;
+    SetChooserItems(static_cast<QComboBox*>(c.widget), items);
+    c.changedSinceRefresh = true;
+}
+
+void QtWindow::SetChoice(const std::string& control, int index) {
+    if (unloaded_)
+        return;
+    Control& c = Find(control);
+    if (c.spec.kind != ControlKind::Chooser)
+        return;
+    SetChooserChoice(static_cast<QComboBox*>(c.widget), index);
+    c.changedSinceRefresh = true;
+}
+
+int QtWindow::Choice(const std::string& control) const {
+    const Control& c = Find(control);
+    if (c.spec.kind != ControlKind::Chooser)
+        return -1;
+    return static_cast<const QComboBox*>(c.widget)->currentIndex();
+}
+
 std::string QtWindow::DecimalSeparator() const {
     return QLocale::system().decimalPoint().toStdString();
 }
@@ -365,6 +406,14 @@ void QtWindow::OnClick(const std::string& control) {
     if (unloaded_ || handlers_ == nullptr)
         return;
     handlers_->Click(control);
+}
+
+// Delivered as a click is: the event loop runs it, nested inside a handler that processes events,
+// and never once the window is gone.
+void QtWindow::OnChosen(const std::string& control, int index) {
+    if (unloaded_ || handlers_ == nullptr)
+        return;
+    handlers_->Chosen(control, index);
 }
 
 // Qt never activates a timer again while its previous tick is still being handled, so a tick

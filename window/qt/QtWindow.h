@@ -46,6 +46,9 @@ class QtWindow : public Window {
     std::string Title() const override;
     void SetToolTip(const std::string& control, const std::string& text) override;
     bool Confirm(const std::string& question, const std::string& acceptCaption) override;
+    void SetItems(const std::string& control, const std::vector<std::string>& items) override;
+    void SetChoice(const std::string& control, int index) override;
+    int Choice(const std::string& control) const override;
     std::string DecimalSeparator() const override;
 
   private:
@@ -78,6 +81,7 @@ class QtWindow : public Window {
     const Control& Find(const std::string& name) const;
 
     void OnClick(const std::string& control);
+    void OnChosen(const std::string& control, int index);
     void OnTimer();
     // Whether the window may close: the user's close request, answered by the program.
     bool OnCloseRequest();

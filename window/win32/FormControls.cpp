@@ -1,5 +1,6 @@
 #include "window/win32/FormControls.h"
 
+#include "window/win32/ChooserBox.h"
 #include "window/win32/Utf16.h"
 
 namespace ui::win32 {
@@ -36,6 +37,8 @@ WindowRecipe RecipeFor(const ControlSpec& spec) {
             // A picture box without a colour of its own is a well for others (the progress
             // track): it gets a sunken edge so that it shows on the form.
             return {L"STATIC", SS_LEFT, spec.backColor ? 0u : DWORD(WS_EX_STATICEDGE)};
+        case ControlKind::Chooser:
+            return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
         case ControlKind::Timer:
             break;
     }
@@ -100,6 +103,8 @@ RECT FormControls::PixelRect(const FormControl& control, int dpi) const {
     int width = TwipsToPixels(control.width > 0 ? control.width : 0, dpi);
     int height = control.spec.kind == ControlKind::Line ? kLineHeightPixels
                                                         : TwipsToPixels(control.spec.height, dpi);
+    if (control.spec.kind == ControlKind::Chooser)
+        height = ChooserWindowHeight(height);
     return RECT{left, top, left + width, top + height};
 }
 
@@ -154,8 +159,10 @@ void FormControls::CreateWindows(HWND form, int dpi, GdiResources& gdi) {
         if (!c.enabled)
             style |= WS_DISABLED;
         RECT r = PixelRect(c, dpi);
-        c.hwnd = CreateWindowExW(recipe.exStyle, recipe.className, ToUtf16(c.text).c_str(), style,
-                                 r.left, r.top, r.right - r.left, r.bottom - r.top, form,
+        // A chooser's caption is not its window text, which would choose a line of that name.
+        const std::wstring text = c.spec.kind == ControlKind::Chooser ? L"" : ToUtf16(c.text);
+        c.hwnd = CreateWindowExW(recipe.exStyle, recipe.className, text.c_str(), style, r.left,
+                                 r.top, r.right - r.left, r.bottom - r.top, form,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.commandId)),
                                  instance, nullptr);
         if (c.spec.kind == ControlKind::Line) {
@@ -163,6 +170,10 @@ void FormControls::CreateWindows(HWND form, int dpi, GdiResources& gdi) {
             MoveWindow(c.hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
         }
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gdi.Font(c.spec.font)), FALSE);
+        if (c.spec.kind == ControlKind::Chooser) {
+            FitChooserClosedHeight(c.hwnd, TwipsToPixels(c.spec.height, dpi));
+            ShowChooserCaption(c.hwnd, c.text);
+        }
     }
     Stack();
 }
@@ -173,20 +184,22 @@ void FormControls::ForgetWindows() {
 }
 
 // Sibling order is both drawing order (first = on top, as WS_CLIPSIBLINGS clips the lower ones)
-// and tab order. Buttons come first, in layout order, which is the tab order. The other controls
+// and tab order. The controls the user works (buttons and choosers) come first, in layout order,
+// which is the tab order. The other controls
 // follow in reverse layout order, so a control listed later draws above an earlier one it
 // overlaps (the progress fill above its track). Frames go last, beneath what they hold.
 void FormControls::Stack() {
+    auto worked = [](const FormControl& c) {
+        return c.spec.kind == ControlKind::Button || c.spec.kind == ControlKind::Chooser;
+    };
     std::vector<HWND> order;
     for (auto& c : controls_) {
-        if (c.hwnd && c.spec.kind == ControlKind::Button)
+        if (c.hwnd && worked(c))
             order.push_back(c.hwnd);
     }
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-        if (it->hwnd && it->spec.kind != ControlKind::Button &&
-            it->spec.kind != ControlKind::Frame) {
+        if (it->hwnd && !worked(*it) && it->spec.kind != ControlKind::Frame)
             order.push_back(it->hwnd);
-        }
     }
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         if (it->hwnd && it->spec.kind == ControlKind::Frame)

@@ -1,6 +1,7 @@
 #include "window/win32/Win32Window.h"
 
 #include "window/PlatformWindow.h"
+#include "window/win32/ChooserBox.h"
 #include "window/win32/ConfirmBox.h"
 #include "window/win32/Utf16.h"
 #include "window/win32/WheelIcon.h"
@@ -170,10 +171,14 @@ void Win32Window::SetText(const std::string& control, const std::string& text) {
     if (c == nullptr || ShowsText(*c, text))
         return;
     c->text = text;
-    if (c->hwnd != nullptr) {
+    if (c->hwnd == nullptr)
+        return;
+    if (c->spec.kind == ControlKind::Chooser) {
+        ShowChooserCaption(c->hwnd, text);
+    } else {
         SetWindowTextW(c->hwnd, ToUtf16(text).c_str());
-        c->changedSinceRefresh = true;
     }
+    c->changedSinceRefresh = true;
 }
 
 // Setting the same text again would only redraw the control: a status tick sets every field.
@@ -191,9 +196,17 @@ bool Win32Window::ShowsText(const FormControl& c, const std::string& text) {
            shown.compare(0, wanted.size(), wanted) == 0;
 }
 
+// A chooser reads as the line chosen; with none, as its caption.
 std::string Win32Window::Text(const std::string& control) const {
     const FormControl* c = controls_.Find(control);
-    return c != nullptr ? c->text : std::string();
+    if (c == nullptr)
+        return {};
+    if (c->spec.kind == ControlKind::Chooser && c->hwnd != nullptr) {
+        const int choice = ChooserChoice(c->hwnd);
+        if (choice >= 0)
+            return ChooserLine(c->hwnd, choice);
+    }
+    return c->text;
 }
 
 void Win32Window::SetEnabled(const std::string& control, bool enabled) {
@@ -293,6 +306,30 @@ bool Win32Window::Confirm(const std::string& question, const std::string& accept
     return accepted;
 }
 
+void Win32Window::SetItems(const std::string& control, const std::vector<std::string>& items) {
+    FormControl* c = Live(control);
+    if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
+        return;
+    SetChooserItems(c->hwnd, items);
+    c->changedSinceRefresh = true;
+}
+
+// CB_SETCURSEL sends no CBN_SELCHANGE: the program's own choice never reaches Chosen.
+void Win32Window::SetChoice(const std::string& control, int index) {
+    FormControl* c = Live(control);
+    if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
+        return;
+    SetChooserChoice(c->hwnd, index);
+    c->changedSinceRefresh = true;
+}
+
+int Win32Window::Choice(const std::string& control) const {
+    const FormControl* c = controls_.Find(control);
+    if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
+        return -1;
+    return ChooserChoice(c->hwnd);
+}
+
 std::string Win32Window::DecimalSeparator() const {
     wchar_t buffer[8] = {};
     if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) == 0)
@@ -386,18 +423,30 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// A chooser's CBN_SELCHANGE comes from the user only; the program's CB_SETCURSEL sends none.
 void Win32Window::OnCommand(int id, int code, HWND control) {
-    if (unloaded_ || handlers_ == nullptr || code != BN_CLICKED)
+    if (unloaded_ || handlers_ == nullptr)
         return;
+    FormControl* c = CommandSource(id, code, control);
+    if (c == nullptr)
+        return;
+    if (c->spec.kind == ControlKind::Button && code == BN_CLICKED) {
+        handlers_->Click(c->spec.name);
+    } else if (c->spec.kind == ControlKind::Chooser && code == CBN_SELCHANGE) {
+        const int choice = ChooserChoice(c->hwnd);
+        if (choice >= 0)
+            handlers_->Chosen(c->spec.name, choice);
+    }
+}
+
+FormControl* Win32Window::CommandSource(int id, int code, HWND control) {
     FormControl* c = controls_.FindByWindow(control);
     // Enter in a dialog-style window arrives as IDOK: it presses the focused button.
-    if (c == nullptr && id == IDOK)
+    if (c == nullptr && id == IDOK && code == BN_CLICKED)
         c = controls_.FindByWindow(GetFocus());
-    if (c == nullptr || c->spec.kind != ControlKind::Button)
-        return;
-    if (!IsWindowEnabled(c->hwnd) || !IsWindowVisible(c->hwnd))
-        return;
-    handlers_->Click(c->spec.name);
+    if (c == nullptr || !IsWindowEnabled(c->hwnd) || !IsWindowVisible(c->hwnd))
+        return nullptr;
+    return c;
 }
 
 void Win32Window::OnTimer() {
@@ -420,7 +469,9 @@ void Win32Window::OnClose() {
 LRESULT Win32Window::OnControlColor(HDC dc, HWND control, UINT message, WPARAM wParam,
                                     LPARAM lParam) {
     FormControl* c = controls_.FindByWindow(control);
-    if (c == nullptr || c->spec.kind == ControlKind::Line || c->spec.kind == ControlKind::Button) {
+    // A chooser keeps the system's colours: its closed box draws like a button's face.
+    if (c == nullptr || c->spec.kind == ControlKind::Line || c->spec.kind == ControlKind::Button ||
+        c->spec.kind == ControlKind::Chooser) {
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
     COLORREF back = ResolveColor(FormControls::BackColorOf(*c));

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "window/Window.h"
 #include "window/win32/FormControls.h"
@@ -49,6 +50,9 @@ class Win32Window : public Window {
     std::string Title() const override { return title_; }
     void SetToolTip(const std::string& control, const std::string& text) override;
     bool Confirm(const std::string& question, const std::string& acceptCaption) override;
+    void SetItems(const std::string& control, const std::vector<std::string>& items) override;
+    void SetChoice(const std::string& control, int index) override;
+    int Choice(const std::string& control) const override;
     std::string DecimalSeparator() const override;
 
   private:
@@ -56,6 +60,8 @@ class Win32Window : public Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateFormWindow();
     void OnCommand(int id, int code, HWND control);
+    // The control of a WM_COMMAND, if the user may work it: enabled and shown.
+    FormControl* CommandSource(int id, int code, HWND control);
     void OnTimer();
     void OnClose();
     LRESULT OnControlColor(HDC dc, HWND control, UINT message, WPARAM wParam, LPARAM lParam);
