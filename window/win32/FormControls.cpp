@@ -185,9 +185,9 @@ void FormControls::ForgetWindows() {
 
 // Sibling order is both drawing order (first = on top, as WS_CLIPSIBLINGS clips the lower ones)
 // and tab order. The controls the user works (buttons and choosers) come first, in layout order,
-// which is the tab order. The other controls
-// follow in reverse layout order, so a control listed later draws above an earlier one it
-// overlaps (the progress fill above its track). Frames go last, beneath what they hold.
+// which is the tab order. The other controls follow in reverse layout order, so a control listed
+// later draws above an earlier one it overlaps (the progress fill above its track). Frames go
+// last, beneath what they hold.
 void FormControls::Stack() {
     auto worked = [](const FormControl& c) {
         return c.spec.kind == ControlKind::Button || c.spec.kind == ControlKind::Chooser;
