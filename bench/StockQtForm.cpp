@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -37,6 +38,8 @@ QWidget* StockWidget(ui::ControlKind kind, QWidget* parent) {
         }
         case ui::ControlKind::PictureBox:
             return new QFrame(parent);
+        case ui::ControlKind::Chooser:
+            return new QComboBox(parent);
         case ui::ControlKind::Timer:
             break;
     }
@@ -96,6 +99,9 @@ void StockQtForm::SetText(const std::string& control, const std::string& text) {
             break;
         case ui::ControlKind::Button:
             static_cast<QPushButton*>(w.widget)->setText(qtext);
+            break;
+        case ui::ControlKind::Chooser:
+            static_cast<QComboBox*>(w.widget)->setPlaceholderText(qtext);
             break;
         case ui::ControlKind::Line:
         case ui::ControlKind::PictureBox:
