@@ -8,6 +8,7 @@
 #include "servodiag/frmMain.h"
 #include "simdevices/Amplifier.h"
 #include "simdevices/Bystanders.h"
+#include "simdevices/SimulatedSystem.h"
 #include "simdevices/WheelController.h"
 #include "wheelflash/frmMain.h"
 
@@ -57,6 +58,16 @@ void FillWheelflash(ui::Window& window) {
     sim::SimulatedBus bus(clock);
     bus.AddDevice(simdevices::MakeKeyboard());
     bus.AddDevice(std::make_shared<simdevices::WheelController>());
+    wheelflash::frmMain form(window, bus);
+    form.Form_Load();
+    form.Form_Unload();
+}
+
+void FillWheelflashChoice(ui::Window& window) {
+    sim::VirtualClock clock;
+    sim::SimulatedBus bus(clock);
+    bus.AddDevice(simdevices::MakeKeyboard());
+    simdevices::AddSimulatedDevices(bus, {"amplifier", "controller"}, {}, {});
     wheelflash::frmMain form(window, bus);
     form.Form_Load();
     form.Form_Unload();

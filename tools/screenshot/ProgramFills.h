@@ -18,4 +18,8 @@ void FillAmpflash(ui::Window& window);
 // The wheel-controller updater just after it found the wheel controller.
 void FillWheelflash(ui::Window& window);
 
+// The wheel-controller updater with the servo amplifier on the bus too: the controller taken, the
+// amplifier offered beside it.
+void FillWheelflashChoice(ui::Window& window);
+
 }  // namespace screenshot

@@ -16,6 +16,7 @@ const std::map<std::string, Subject>& Subjects() {
         {"servodiag", {servodiag::ServodiagLayout, FillServodiag}},
         {"ampflash", {ampflash::AmpflashLayout, FillAmpflash}},
         {"wheelflash", {wheelflash::WheelflashLayout, FillWheelflash}},
+        {"wheelflash-choice", {wheelflash::WheelflashLayout, FillWheelflashChoice}},
     };
     return subjects;
 }
