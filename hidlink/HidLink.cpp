@@ -155,8 +155,15 @@ bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profil
             return true;
         return IsTarget(*found.Target, location, ReadSerial(found, api), found.DevicePath);
     };
+    // Without its port, the target is looked for at its own path first: two devices may report
+    // one serial number, and only a device that has left its path is known by its serial alone.
+    const bool byPathFirst = link.Target && link.Target->location.empty();
+    const auto notAtItsPath = [&](const std::string& path) { return path != link.Target->path; };
+    const bool found =
+        (byPathFirst && SearchInterfaces(link, api, profile, notAtItsPath, isTarget, &refused)) ||
+        SearchInterfaces(link, api, profile, elsewhere, isTarget, &refused);
 
-    if (!SearchInterfaces(link, api, profile, elsewhere, isTarget, &refused)) {
+    if (!found) {
         link.LastSearch = refused ? SearchOutcome::AccessRefused : SearchOutcome::NoDevice;
         return false;
     }

@@ -230,6 +230,7 @@ TEST_P(TargetedSearchTest, FindsTheTargetAndOpensNothingElseWithAPort) {
     add("b", "1-2", u"S-B");
     add("c", "1-3", nullptr);
     add("d", "", u"S-D");
+    add("e", "", u"S-D");
     link.Target = GetParam().target;
 
     const std::string found = GetParam().found;
@@ -251,6 +252,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TargetCase{"AnotherSerialOnThePort", {"1-2", "S-X", ""}, "", "b"},
                       TargetCase{"TheSerialOnAnotherPort", {"9-9", "S-A", ""}, "", ""},
                       TargetCase{"SerialWithoutAPort", {"", "S-D", ""}, "d", ""},
+                      TargetCase{"ItsOwnPathBeforeTheSameSerial",
+                                 {"", "S-D", R"(\\?\hid#vid_1d47&pid_2233#e)"},
+                                 "e",
+                                 ""},
                       TargetCase{"PathAlone", {"", "", R"(\\?\hid#vid_1d47&pid_2233#a)"}, "a", ""},
                       TargetCase{"NothingThatTellsIt", {"", "S-Z", ""}, "", ""}),
     [](const ::testing::TestParamInfo<TargetCase>& info) { return info.param.name; });

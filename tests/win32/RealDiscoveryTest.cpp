@@ -3,6 +3,8 @@
 // device the user may open will do.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "hidlink/DeviceIdentity.h"
 #include "hidlink/HidLink.h"
 #include "hidlink/PlatformApi.h"
@@ -21,10 +23,12 @@ const hidlink::DeviceProfile kAnyDevice{&AnyVendor, hidlink::NoDeviceRule::Leave
 class RealDiscovery : public ::testing::Test {
   protected:
     void SetUp() override {
-        // The first round loads hid.dll and SetupAPI, which keep handles of their own.
+        // The first round loads hid.dll, SetupAPI and the configuration manager, which keep
+        // handles of their own.
         HidLink warmUp;
         ASSERT_TRUE(hidlink::FindTheHid(warmUp, api, kAnyDevice))
             << "no HID device; under Wine, start the prefix with `wineboot -i` first";
+        api.DeviceLocation(warmUp.DevicePath);
         hidlink::CloseDevice(warmUp, api);
         handlesBefore = OpenHandleCount();
     }
@@ -49,6 +53,22 @@ TEST_F(RealDiscovery, FindsADeviceAndReadsItsPathAttributesAndCapabilities) {
     EXPECT_NE(link.DeviceHandle, link.OverlappedHandle);
 
     hidlink::CloseDevice(link, api);
+}
+
+// Each device listed, and each found again as itself, not as another that reports the same serial
+// number (Wine's two devices do, and Wine's device tree gives no port).
+TEST_F(RealDiscovery, ListsEveryDeviceAndFindsEachAgainAsItself) {
+    const std::vector<hidlink::DeviceListing> devices =
+        hidlink::ListMatchingDevices(api, kAnyDevice).devices;
+    ASSERT_FALSE(devices.empty());
+    for (const hidlink::DeviceListing& device : devices) {
+        HidLink link;
+        link.Target = hidlink::TargetOf(device);
+        ASSERT_TRUE(hidlink::FindTheHid(link, api, kAnyDevice)) << device.path;
+        EXPECT_EQ(link.DevicePath, device.path);
+        hidlink::CloseDevice(link, api);
+    }
+    EXPECT_EQ(OpenHandleCount(), handlesBefore);
 }
 
 TEST_F(RealDiscovery, CloseDeviceLeavesNoHandleOpen) {
