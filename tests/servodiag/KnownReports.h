@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <initializer_list>
 #include <utility>
@@ -36,5 +37,10 @@ inline std::array<std::uint8_t, kStatusBufferSize> StatusBuffer(const Bytes& byt
         buffer[std::size_t(at)] = value;
     return buffer;
 }
+
+// The moment a reading is stamped with.
+inline const std::chrono::system_clock::time_point kWhen =
+    std::chrono::sys_days{std::chrono::year{2026} / 12 / 7} + std::chrono::hours(15) +
+    std::chrono::minutes(4) + std::chrono::seconds(5) + std::chrono::milliseconds(123);
 
 }  // namespace servodiag::testing

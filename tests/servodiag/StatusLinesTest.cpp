@@ -18,11 +18,9 @@ namespace {
 
 using testing::Bytes;
 using testing::kEverything;
+using testing::kWhen;
 using testing::With;
 
-const std::chrono::system_clock::time_point kWhen =
-    std::chrono::sys_days{std::chrono::year{2026} / 12 / 7} + std::chrono::hours(15) +
-    std::chrono::minutes(4) + std::chrono::seconds(5) + std::chrono::milliseconds(123);
 
 // The block's values in its order, "~" before a dimmed one, its colour after it.
 std::string Shown(const std::vector<ui::LiveField>& block) {

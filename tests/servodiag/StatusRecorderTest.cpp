@@ -23,11 +23,9 @@ namespace {
 
 using testing::Bytes;
 using testing::kEverything;
+using testing::kWhen;
 using testing::With;
 
-const std::chrono::system_clock::time_point kWhen =
-    std::chrono::sys_days{std::chrono::year{2026} / 12 / 7} + std::chrono::hours(15) +
-    std::chrono::minutes(4) + std::chrono::seconds(5) + std::chrono::milliseconds(123);
 
 struct RowCase {
     const char* what;
