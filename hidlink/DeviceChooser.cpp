@@ -13,7 +13,14 @@ std::optional<std::string> Reported(const std::string& serial) {
     return serial.empty() ? std::nullopt : std::optional<std::string>(serial);
 }
 
+// The target's line: the one at its path, else the first that IsTarget() takes for it (as
+// FindTheHid looks for it).
 int IndexOf(const std::vector<DeviceListing>& devices, const DeviceTarget& target) {
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (devices[i].path == target.path &&
+            IsTarget(target, devices[i].location, Reported(devices[i].serial), target.path))
+            return static_cast<int>(i);
+    }
     for (std::size_t i = 0; i < devices.size(); ++i) {
         const DeviceListing& d = devices[i];
         if (IsTarget(target, d.location, Reported(d.serial), d.path))
