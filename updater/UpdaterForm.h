@@ -49,8 +49,8 @@ class UpdaterForm : public ui::FormHandlers {
     void Chosen(const std::string& control, int index) override;
     // While an update runs, a close request is remembered and honoured by EndDeferringClose().
     bool Form_QueryUnload() override;
-    // How the last attempt ended (cmdline::ExitStatus); with none, 0, or 3 when no device was
-    // found.
+    // How the last attempt ended (cmdline::ExitStatus); with none, 5 (nothing was updated), or 3
+    // when no device was found.
     int ExitStatus() const override { return exitStatus_; }
 
     const hidlink::HidLink& Link() const { return link_; }
@@ -79,7 +79,7 @@ class UpdaterForm : public ui::FormHandlers {
     // The attempt failed with this text (the window stays open): logged, status 1.
     void UpdateFailed(const std::string& failure);
     // The whole image was sent and the device told to start it, but the window was closed before
-    // it was seen back: logged as such, status 0.
+    // it was seen back: logged as such, status 8.
     void UpdateSentNotSeenBack();
     // The attempt succeeded: logged, "Update complete" with the version the device reports now
     // shown on the button for kCompleteShownMs, then the window unloads.
