@@ -77,6 +77,10 @@ bool UpdaterForm::EndDeferringClose() {
     chooser_.Allow(true);
     if (!closeRequested_)
         return false;
+    // An attempt still open here sent its whole image (a failure is logged before): closed now,
+    // its end is not seen, and it must neither pass for nothing updated nor go unlogged.
+    if (attempt_)
+        UpdateSentNotSeenBack();
     window_.Unload();
     return true;
 }

@@ -60,7 +60,8 @@ class UpdaterForm : public ui::FormHandlers {
     // From here until EndDeferringClose(), close requests wait, and the device stays chosen.
     void BeginDeferringClose();
     // Stops deferring; returns true when a close was requested meanwhile (the window is then
-    // unloaded here, and the caller must touch nothing more).
+    // unloaded here, and the caller must touch nothing more; an attempt not yet ended is then
+    // logged as sent but not seen back).
     bool EndDeferringClose();
 
     // A click's first step. With no device open (none at load, or let go of after a failure)
