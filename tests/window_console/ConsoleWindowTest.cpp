@@ -276,6 +276,7 @@ TEST_F(ServodiagWithoutWindow, PrintsALinePerReadingIntoAPipeAndEndsWhenItsReade
     EXPECT_LE(clock.NowMs(), 1200);
 }
 
+#ifndef _WIN32  // Windows refuses to delete a file held open
 // Rows written into a file nobody can open any more are lost: the run says so and ends.
 TEST_F(ServodiagWithoutWindow, ARecordingDeletedMeanwhileEndsTheRunWithSeven) {
     const std::filesystem::path path =
@@ -289,6 +290,7 @@ TEST_F(ServodiagWithoutWindow, ARecordingDeletedMeanwhileEndsTheRunWithSeven) {
     EXPECT_EQ(stateLine.rfind("Recording stopped: ", 0), 0u) << stateLine;
     EXPECT_NE(stateLine.find("deleted"), std::string::npos) << stateLine;
 }
+#endif
 
 TEST_F(ServodiagWithoutWindow, ShowsADevicePluggedInLaterAtOnce) {
     wheel->PlanUnplug(0, 1500);
