@@ -47,6 +47,14 @@ void CatchCloseRequests() {
     SetConsoleCtrlHandler(RequestStop, TRUE);
 }
 
+// _isatty() is true for any character device, NUL too: only a console can be asked.
+bool InputIsTerminal() {
+    DWORD mode = 0;
+    // The handle the C runtime reads from, which is the borrowed console's after a reopen.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stdin)));
+    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+}
+
 // A console read ends on Ctrl+C; the flag tells it from an answer.
 std::optional<std::string> ReadAnswer() {
     std::string line;
@@ -67,6 +75,10 @@ void CatchCloseRequests() {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
         sigaction(signal, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool InputIsTerminal() {
+    return isatty(STDIN_FILENO) != 0;
 }
 
 // A byte at a time, straight from the descriptor, and looking at the stop flag between waits of
@@ -139,7 +151,7 @@ ConsoleIo ProcessConsole() {
                      [] { return stopRequested != 0; },
                      outTerminal.movesCursor,
                      outTerminal.colours,
-                     DRIVANTA_ISATTY(DRIVANTA_FILENO(stdin)) != 0,
+                     InputIsTerminal(),
                      ReadAnswer};
 }
 
