@@ -13,6 +13,7 @@ namespace {
 
 // The handler may only write to a descriptor; the event loop reads the other end.
 int signalWriteEnd = -1;
+int signalReadEnd = -1;
 
 extern "C" void ForwardSignal(int /*signal*/) {
     const char byte = 1;
@@ -23,22 +24,26 @@ extern "C" void ForwardSignal(int /*signal*/) {
 
 void CloseOnSignals(QWidget* form) {
     std::signal(SIGPIPE, SIG_IGN);
-    int ends[2];
-    if (signalWriteEnd >= 0 || socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
-        return;
-    signalWriteEnd = ends[1];
-    auto* notifier = new QSocketNotifier(ends[0], QSocketNotifier::Read, form);
-    QObject::connect(notifier, &QSocketNotifier::activated, form, [form, readEnd = ends[0]] {
+    if (signalReadEnd < 0) {
+        int ends[2];
+        if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+            return;
+        signalReadEnd = ends[0];
+        signalWriteEnd = ends[1];
+        struct sigaction action {};
+        action.sa_handler = ForwardSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (const int signal : {SIGHUP, SIGINT, SIGTERM})
+            sigaction(signal, &action, nullptr);
+    }
+    // Each window listens for as long as it lives.
+    auto* notifier = new QSocketNotifier(signalReadEnd, QSocketNotifier::Read, form);
+    QObject::connect(notifier, &QSocketNotifier::activated, form, [form] {
         char bytes[16];
-        static_cast<void>(read(readEnd, bytes, sizeof bytes));
+        static_cast<void>(read(signalReadEnd, bytes, sizeof bytes));
         form->close();  // as the close button: the program may defer it
     });
-    struct sigaction action {};
-    action.sa_handler = ForwardSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGHUP, SIGINT, SIGTERM})
-        sigaction(signal, &action, nullptr);
 }
 
 }  // namespace ui::qt

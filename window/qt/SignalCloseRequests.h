@@ -6,7 +6,7 @@ class QWidget;
 
 namespace ui::qt {
 
-// From now on, for as long as `form` lives; once per process.
+// From now on, for as long as `form` lives.
 void CloseOnSignals(QWidget* form);
 
 }  // namespace ui::qt
