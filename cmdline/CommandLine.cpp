@@ -94,17 +94,17 @@ std::string CombinationProblem(const Options& options) {
 
 namespace {
 
-struct OptionSpec {
+struct OptionShape {
     const char* name;
     bool takesValue;
 };
 
 // The options this program knows: each program only its own, so that an option meant for
 // another is named as unknown rather than half understood.
-std::vector<OptionSpec> KnownOptions(const ProgramInfo& info) {
-    std::vector<OptionSpec> known{{"--help", false},      {"-h", false},     {"--version", false},
-                                  {"--no-window", false}, {"--list", false}, {"--serial", true},
-                                  {"--port", true}};
+std::vector<OptionShape> KnownOptions(const ProgramInfo& info) {
+    std::vector<OptionShape> known{{"--help", false},      {"-h", false},     {"--version", false},
+                                   {"--no-window", false}, {"--list", false}, {"--serial", true},
+                                   {"--port", true}};
     if (IsUpdater(info))
         known.push_back({"--yes", false});
     else
@@ -118,8 +118,8 @@ std::vector<OptionSpec> KnownOptions(const ProgramInfo& info) {
     return known;
 }
 
-const OptionSpec* FindOption(const std::vector<OptionSpec>& known, const std::string& name) {
-    for (const OptionSpec& option : known) {
+const OptionShape* FindOption(const std::vector<OptionShape>& known, const std::string& name) {
+    for (const OptionShape& option : known) {
         if (name == option.name)
             return &option;
     }
@@ -135,7 +135,7 @@ bool LooksLikeAnOption(const std::string& value) {
 }  // namespace
 
 Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>& args) {
-    const std::vector<OptionSpec> known = KnownOptions(info);
+    const std::vector<OptionShape> known = KnownOptions(info);
     Options options;
     bool imageGiven = false;
     bool optionsEnded = false;
@@ -156,7 +156,7 @@ Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>
             continue;
         }
         const std::optional<std::string> attached = SplitAttachedValue(arg);
-        const OptionSpec* option = FindOption(known, arg);
+        const OptionShape* option = FindOption(known, arg);
         if (option == nullptr)
             return WrongUsage("unknown option " + arg);
         if (attached && !option->takesValue)
