@@ -16,8 +16,8 @@
 int main(int argc, char** argv) {
     const cmdline::ProgramInfo info{cmdline::Program::Ampflash, true};
     cmdline::Options options;
-    if (const auto status =
-            cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
+    if (const auto status = cmdline::AnswerCommandLine(
+            info, argc, argv, updater::UpdateLogPath(updater::LoggedDevices::Simulated), &options))
         return *status;
 
     sim::RealClock clock;
@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
                                            cmdline::UpdaterConsole(options, "btnUpgradeFW"));
     if (!window)
         return cmdline::kNoDisplay;
-    ampflash::frmMain form(*window, bus, options.imagePath, updater::UpdateLogPath(),
+    ampflash::frmMain form(*window, bus, options.imagePath,
+                           updater::UpdateLogPath(updater::LoggedDevices::Simulated),
                            cmdline::SelectorOf(options));
     return cmdline::RunForm(*window, form);
 }

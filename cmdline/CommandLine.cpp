@@ -92,21 +92,82 @@ std::string CombinationProblem(const Options& options) {
 
 }  // namespace
 
+namespace {
+
+struct OptionShape {
+    const char* name;
+    bool takesValue;
+};
+
+// The options this program knows: each program only its own, so that an option meant for
+// another is named as unknown rather than half understood.
+std::vector<OptionShape> KnownOptions(const ProgramInfo& info) {
+    std::vector<OptionShape> known{{"--help", false},      {"-h", false},     {"--version", false},
+                                   {"--no-window", false}, {"--list", false}, {"--serial", true},
+                                   {"--port", true}};
+    if (IsUpdater(info))
+        known.push_back({"--yes", false});
+    else
+        known.push_back({"--record", true});
+    if (info.simulated)
+        known.push_back({"--sim-devices", true});
+    if (info.simulated && !IsUpdater(info)) {
+        known.push_back({"--unplug-at", true});
+        known.push_back({"--replug-at", true});
+    }
+    return known;
+}
+
+const OptionShape* FindOption(const std::vector<OptionShape>& known, const std::string& name) {
+    for (const OptionShape& option : known) {
+        if (name == option.name)
+            return &option;
+    }
+    return nullptr;
+}
+
+// A separate value that starts with "-" is almost always a forgotten value followed by the next
+// option (`--record --no-window`); attached with "=" it is taken as written.
+bool LooksLikeAnOption(const std::string& value) {
+    return value.size() > 1 && value[0] == '-';
+}
+
+}  // namespace
+
 Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>& args) {
+    const std::vector<OptionShape> known = KnownOptions(info);
     Options options;
     bool imageGiven = false;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
+        const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
+        if (!isOption) {
+            if (!IsUpdater(info) || imageGiven)
+                return WrongUsage("unexpected argument \"" + arg + "\"");
+            if (arg.empty())
+                return WrongUsage("the image file name is empty");
+            options.imagePath = arg;
+            imageGiven = true;
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
         const std::optional<std::string> attached = SplitAttachedValue(arg);
-        const bool takesValue = arg == "--record" || arg == "--serial" || arg == "--port" ||
-                                (info.simulated && (arg == "--unplug-at" || arg == "--replug-at" ||
-                                                    arg == "--sim-devices"));
-        if (attached && !takesValue)
+        const OptionShape* option = FindOption(known, arg);
+        if (option == nullptr)
+            return WrongUsage("unknown option " + arg);
+        if (attached && !option->takesValue)
             return WrongUsage(arg + " takes no value");
         std::string value;
-        if (takesValue) {
+        if (option->takesValue) {
             if (!attached && i + 1 >= args.size())
                 return WrongUsage(arg + " needs a value");
+            if (!attached && LooksLikeAnOption(args[i + 1]))
+                return WrongUsage(arg + " needs a value, not the option " + args[i + 1] +
+                                  " (write " + arg + "=VALUE for a value starting with -)");
             value = attached ? *attached : args[++i];
         }
 
@@ -122,6 +183,8 @@ Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>
             options.noWindow = true;
         } else if (arg == "--list") {
             options.list = true;
+        } else if (arg == "--yes") {
+            options.yes = true;
         } else if (arg == "--serial" || arg == "--port") {
             if (value.empty())
                 return WrongUsage(arg + " needs a value");
@@ -134,27 +197,16 @@ Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>
                     "commas, not \"" +
                     value + "\"");
             options.simDevices = *kinds;
-        } else if (arg == "--yes" && IsUpdater(info)) {
-            options.yes = true;
-        } else if (arg == "--record" && !IsUpdater(info)) {
+        } else if (arg == "--record") {
             if (value.empty())
                 return WrongUsage("--record needs a file name");
             options.recordPath = value;
-        } else if (takesValue) {  // --unplug-at or --replug-at
+        } else {  // --unplug-at or --replug-at
             const std::optional<double> seconds = Seconds(value);
             if (!seconds)
                 return WrongUsage(
                     arg.append(" needs a number of seconds, not \"").append(value).append("\""));
             (arg == "--unplug-at" ? options.unplugAt : options.replugAt) = seconds;
-        } else if (IsUpdater(info) && !imageGiven && (arg.empty() || arg[0] != '-')) {
-            if (arg.empty())
-                return WrongUsage("the image file name is empty");
-            options.imagePath = arg;
-            imageGiven = true;
-        } else if (!arg.empty() && arg[0] == '-') {
-            return WrongUsage("unknown option " + arg);
-        } else {
-            return WrongUsage("unexpected argument \"" + arg + "\"");
         }
     }
 

@@ -22,9 +22,10 @@ enum ExitStatus : int {
     kWrongUsage = 2,
     kNoDevice = 3,
     kImageRejected = 4,
-    kCancelled = 5,
+    kCancelled = 5,  // the updaters: nothing was updated (no, a close, an interruption)
     kNoDisplay = 6,
-    kRecordFailed = 7,  // servodiag: the --record file could not be written
+    kRecordFailed = 7,  // servodiag: the --record file could not be written, or was deleted
+    kNotSeenBack = 8,   // the updaters: the image was sent, but closed before the device came back
 };
 
 enum class Action { Run, Help, Version, WrongUsage };

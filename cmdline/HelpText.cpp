@@ -60,7 +60,8 @@ std::string OptionList(const ProgramInfo& info) {
         text +=
             "  --no-window    no window: the identity, the settings and the live status on\n"
             "                 the terminal (a line per reading into a pipe), until Ctrl+C\n"
-            "  --record FILE  write every status reading to FILE as CSV rows\n";
+            "  --record FILE  write every status reading to FILE as CSV rows; a row that cannot\n"
+            "                 be written ends a run without a window (status 7)\n";
         if (info.simulated) {
             text +=
                 "  --unplug-at S  the simulated controller leaves the bus S seconds after start\n"
@@ -71,8 +72,9 @@ std::string OptionList(const ProgramInfo& info) {
     return text +
            "  --no-window    no window: print the identity, the progress on standard error,\n"
            "                 and ask before the update on the terminal\n"
-           "  --yes          with --no-window: update without asking\n"
-           "  IMAGE          the image file to send\n";
+           "  --yes          with --no-window: update without asking (needed when standard\n"
+           "                 input is not a terminal)\n"
+           "  IMAGE          the image file to send (after --, it may start with -)\n";
 }
 
 std::string Statuses(const ProgramInfo& info) {
@@ -81,15 +83,18 @@ std::string Statuses(const ProgramInfo& info) {
                "  2  wrong usage, or several devices match without --serial or --port\n"
                "  3  no device answered\n"
                "  6  no display to open the window on (use --no-window)\n"
-               "  7  the --record file could not be written\n";
+               "  7  the --record file could not be written, or was deleted while recording\n";
     }
     return "  0  updated\n"
            "  1  the update failed (the device refused, left or did not come back)\n"
            "  2  wrong usage, or several devices match without --serial or --port\n"
            "  3  no device found\n"
            "  4  the image failed its check; nothing was sent\n"
-           "  5  cancelled at the confirmation\n"
-           "  6  no display to open the window on (use --no-window)\n";
+           "  5  cancelled at the confirmation, or nothing updated (closed, interrupted, or\n"
+           "     without a terminal to ask on and without --yes)\n"
+           "  6  no display to open the window on (use --no-window)\n"
+           "  8  the image was sent, but the program was closed before the device came back:\n"
+           "     check the version it reports\n";
 }
 
 }  // namespace
@@ -100,8 +105,13 @@ std::string HelpText(const ProgramInfo& info, const std::string& updateLogPath) 
     text +=
         "\nWhere several devices match, the window offers a choice; without a window,\n"
         "--serial or --port picks one, and nothing is done until one is picked.\n";
-    if (info.program != Program::Servodiag)
+    if (info.program != Program::Servodiag) {
+        text +=
+            "\nOnce an update has started, Ctrl+C, SIGTERM and SIGHUP (and closing the console on\n"
+            "Windows) are honoured when it has ended; a reader of the output that goes away\n"
+            "never stops it.\n";
         text += "\nEvery update is logged, one JSON object per line, in\n" + updateLogPath + "\n";
+    }
     return text;
 }
 

@@ -16,7 +16,7 @@ DeviceStateText TextOf(DeviceState state) {
         case DeviceState::NotResponding:
             return {" \u2014 not responding",
                     "Device not responding. Looking for it again every second.",
-                    "The values shown in grey are the last the device sent."};
+                    "The values shown are the last the device sent, until it answers again."};
     }
     return {};
 }

@@ -9,7 +9,7 @@
 namespace servodiag {
 
 int RunDiagnostics(ui::Window& window, frmMain& form, const std::string& recordPath,
-                   StatusReadout& readout) {
+                   StatusReadout& readout, bool endsOnRecordFailure) {
     std::unique_ptr<StatusRecorder> recorder;
     if (!recordPath.empty()) {
         std::string error;
@@ -23,14 +23,16 @@ int RunDiagnostics(ui::Window& window, frmMain& form, const std::string& recordP
     form.OnStatus([&](const std::uint8_t* report) {
         answered = answered || report != nullptr;
         readout.Take(report);
-        if (recorder)
-            recorder->Record(report);
+        if (!recorder || recorder->Failed() || recorder->Record(report))
+            return;
+        std::fprintf(stderr, "servodiag: recording stopped: %s\n", recorder->Problem().c_str());
+        window.SetText("lblDeviceState", "Recording stopped: " + recorder->Problem());
+        if (endsOnRecordFailure)
+            window.Unload();
     });
     window.Run(form);
-    if (recorder && recorder->Failed()) {
-        std::fprintf(stderr, "servodiag: could not write every row to %s\n", recordPath.c_str());
+    if (recorder && recorder->Failed())
         return cmdline::kRecordFailed;
-    }
     return answered || form.Link().DeviceDetected ? 0 : cmdline::kNoDevice;
 }
 

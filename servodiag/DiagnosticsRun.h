@@ -11,8 +11,10 @@
 namespace servodiag {
 
 // Runs the window. Exits 0 when a device answered, kNoDevice when none did, kRecordFailed when
-// the record file (if any) could not be created or written.
+// the record file (if any) could not be created or written. A row that cannot be recorded is
+// said at once, on the state line and on standard error; `endsOnRecordFailure` (no window, where
+// nobody watches the state line) ends the program there.
 int RunDiagnostics(ui::Window& window, frmMain& form, const std::string& recordPath,
-                   StatusReadout& readout);
+                   StatusReadout& readout, bool endsOnRecordFailure);
 
 }  // namespace servodiag

@@ -1,8 +1,17 @@
 #include "servodiag/StatusRecorder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "common/UtcTime.h"
 #include "servodiag/NumberText.h"
@@ -67,43 +76,90 @@ std::string StatusCsvRow(std::chrono::system_clock::time_point when, const Statu
     return row;
 }
 
+namespace {
+
+#ifdef _WIN32
+int OpenEmptied(const std::string& path) {
+    return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+long long WriteSome(int fd, const char* bytes, std::size_t size) {
+    return _write(fd, bytes, static_cast<unsigned>(size));
+}
+bool Deleted(int fd) {
+    struct _stat64 status {};
+    return _fstat64(fd, &status) == 0 && status.st_nlink == 0;
+}
+void CloseFile(int fd) {
+    _close(fd);
+}
+#else
+int OpenEmptied(const std::string& path) {
+    return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+}
+long long WriteSome(int fd, const char* bytes, std::size_t size) {
+    return write(fd, bytes, size);
+}
+// An open file whose last name is gone: every row written to it is lost on close.
+bool Deleted(int fd) {
+    struct stat status {};
+    return fstat(fd, &status) == 0 && status.st_nlink == 0;
+}
+void CloseFile(int fd) {
+    close(fd);
+}
+#endif
+
+}  // namespace
+
 std::unique_ptr<StatusRecorder> StatusRecorder::Create(const std::string& path,
                                                        std::string* error) {
-    // Binary: the same bytes on every platform, rows ending in "\n".
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
+    const int fd = OpenEmptied(path);
+    if (fd < 0) {
         *error = path + ": " + std::strerror(errno);
         return nullptr;
     }
-    std::unique_ptr<StatusRecorder> recorder(new StatusRecorder(file));
+    std::unique_ptr<StatusRecorder> recorder(new StatusRecorder(fd, path));
     recorder->WriteLine(StatusCsvHeader());
     if (recorder->Failed()) {
-        *error = path + ": cannot write";
+        *error = recorder->Problem();
         return nullptr;
     }
     return recorder;
 }
 
 StatusRecorder::~StatusRecorder() {
-    std::fclose(file_);
+    CloseFile(fd_);
 }
 
-void StatusRecorder::Record(const std::uint8_t* report) {
+bool StatusRecorder::Record(const std::uint8_t* report) {
+    if (Failed())
+        return false;
     const auto now = std::chrono::system_clock::now();
     if (report == nullptr) {
         WriteLine(StatusCsvRow(now, nullptr));
-        return;
+    } else {
+        const StatusValues values = DecodeStatusValues(report);
+        WriteLine(StatusCsvRow(now, &values));
     }
-    const StatusValues values = DecodeStatusValues(report);
-    WriteLine(StatusCsvRow(now, &values));
+    return !Failed();
 }
 
 void StatusRecorder::WriteLine(const std::string& line) {
+    // Binary: the same bytes on every platform, rows ending in "\n".
     const std::string withEnd = line + "\n";
-    if (std::fwrite(withEnd.data(), 1, withEnd.size(), file_) != withEnd.size() ||
-        std::fflush(file_) != 0) {
-        failed_ = true;
+    std::size_t done = 0;
+    while (done < withEnd.size()) {
+        const long long written = WriteSome(fd_, withEnd.data() + done, withEnd.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            problem_ = path_ + ": " + (written < 0 ? std::strerror(errno) : "nothing written");
+            return;
+        }
+        done += static_cast<std::size_t>(written);
     }
+    if (Deleted(fd_))
+        problem_ = path_ + ": the file was deleted while recording";
 }
 
 }  // namespace servodiag

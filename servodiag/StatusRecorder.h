@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -26,17 +25,21 @@ class StatusRecorder {
     StatusRecorder& operator=(const StatusRecorder&) = delete;
 
     // One tick: the report the device answered with (kStatusBufferSize bytes), or null. Each row
-    // goes to the file at once, so an interrupted run leaves every row written so far.
-    void Record(const std::uint8_t* report);
-    // Whether a row could not be written.
-    bool Failed() const { return failed_; }
+    // goes to the file in one write of its own, unbuffered, so an interrupted run leaves every
+    // row read so far. False when this row, or one before, could not be written whole, or the
+    // file was deleted meanwhile (its rows would be lost with it): nothing more is recorded.
+    bool Record(const std::uint8_t* report);
+    bool Failed() const { return !problem_.empty(); }
+    // What went wrong, with the file's name; empty while nothing did.
+    const std::string& Problem() const { return problem_; }
 
   private:
-    explicit StatusRecorder(std::FILE* file) : file_(file) {}
+    StatusRecorder(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     void WriteLine(const std::string& line);
 
-    std::FILE* file_;
-    bool failed_ = false;
+    int fd_;
+    std::string path_;
+    std::string problem_;
 };
 
 }  // namespace servodiag

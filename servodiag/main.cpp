@@ -24,5 +24,5 @@ int main(int argc, char** argv) {
     if (!window)
         return cmdline::kNoDisplay;
     servodiag::frmMain form(*window, api, cmdline::SelectorOf(options));
-    return servodiag::RunDiagnostics(*window, form, options.recordPath, readout);
+    return servodiag::RunDiagnostics(*window, form, options.recordPath, readout, options.noWindow);
 }

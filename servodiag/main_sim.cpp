@@ -56,5 +56,5 @@ int main(int argc, char** argv) {
     if (!window)
         return cmdline::kNoDisplay;
     servodiag::frmMain form(*window, bus, cmdline::SelectorOf(options));
-    return servodiag::RunDiagnostics(*window, form, options.recordPath, readout);
+    return servodiag::RunDiagnostics(*window, form, options.recordPath, readout, options.noWindow);
 }

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "common/UtcTime.h"
+#include "updater/AppendOnlyFile.h"
 
 namespace updater {
 
@@ -116,49 +117,68 @@ std::string UpdateLogLine(const UpdateRecord& r) {
     return line + "}";
 }
 
-std::string UpdateLogPath(PathStyle style, const EnvironmentLookup& environment) {
+std::string UpdateLogPath(PathStyle style, const EnvironmentLookup& environment,
+                          LoggedDevices devices) {
+    const std::string name =
+        devices == LoggedDevices::Simulated ? "simulated-updates.log" : "updates.log";
     const auto folder = [&](const char* name) -> std::string {
         const std::optional<std::string> value = environment(name);
         return value ? *value : std::string();
     };
     if (style == PathStyle::Windows) {
         const std::string localAppData = folder("LOCALAPPDATA");
-        return localAppData.empty() ? "" : localAppData + "\\Drivanta\\updates.log";
+        return localAppData.empty() ? "" : localAppData + "\\Drivanta\\" + name;
     }
     // Relative values of the XDG variables are to be ignored.
     const std::string state = folder("XDG_STATE_HOME");
     if (!state.empty() && state[0] == '/')
-        return state + "/drivanta/updates.log";
+        return state + "/drivanta/" + name;
     const std::string home = folder("HOME");
-    return home.empty() ? "" : home + "/.local/state/drivanta/updates.log";
+    return home.empty() ? "" : home + "/.local/state/drivanta/" + name;
 }
 
-std::string UpdateLogPath() {
+std::string UpdateLogPath(LoggedDevices devices) {
 #ifdef _WIN32
     const PathStyle style = PathStyle::Windows;
 #else
     const PathStyle style = PathStyle::Xdg;
 #endif
-    return UpdateLogPath(style, [](const char* name) -> std::optional<std::string> {
-        const char* value = std::getenv(name);
-        if (value == nullptr)
-            return std::nullopt;
-        return std::string(value);
-    });
+    return UpdateLogPath(
+        style,
+        [](const char* name) -> std::optional<std::string> {
+            const char* value = std::getenv(name);
+            if (value == nullptr)
+                return std::nullopt;
+            return std::string(value);
+        },
+        devices);
 }
 
-bool AppendToUpdateLog(const std::string& path, const std::string& line) {
-    if (path.empty())
+bool AppendToUpdateLog(const std::string& path, const std::string& line, std::string* problem) {
+    const auto fail = [&](const std::string& what) {
+        if (problem != nullptr)
+            *problem = path + ": " + what;
         return false;
+    };
+    if (path.empty())
+        return fail("no folder for the update log (HOME or LOCALAPPDATA is not set)");
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-    // Binary, so that every line ends in "\n" alone on Windows too, as JSON Lines readers expect.
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (file == nullptr)
-        return false;
-    const std::string withEnd = line + "\n";
-    const bool written = std::fwrite(withEnd.data(), 1, withEnd.size(), file) == withEnd.size();
-    return std::fclose(file) == 0 && written;
+    std::optional<AppendOnlyFile> file = AppendOnlyFile::Open(path);
+    if (!file)
+        return fail(LastErrorText());
+    // "\n" alone on Windows too, as JSON Lines readers expect.
+    const std::string whole = (file->EndsInsideALine() ? "\n" : "") + line + "\n";
+    const long long written = file->Write(whole);
+    if (written < 0)
+        return fail(LastErrorText());
+    if (static_cast<std::size_t>(written) != whole.size()) {
+        // Ended where it could be, so that the next line does not continue this half.
+        static_cast<void>(file->Write("\n"));
+        return fail("only " + std::to_string(written) + " of " + std::to_string(whole.size()) +
+                    " bytes written");
+    }
+    return true;
 }
 
 }  // namespace updater

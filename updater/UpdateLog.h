@@ -41,13 +41,23 @@ std::string UpdateLogLine(const UpdateRecord& record);
 enum class PathStyle { Xdg, Windows };
 using EnvironmentLookup = std::function<std::optional<std::string>(const char* name)>;
 
-// $XDG_STATE_HOME/drivanta/updates.log (~/.local/state/... when unset or not absolute), or
-// %LOCALAPPDATA%\Drivanta\updates.log. Empty when the environment names no such folder.
-std::string UpdateLogPath(PathStyle style, const EnvironmentLookup& environment);
-// The same, for this machine and this process's environment.
-std::string UpdateLogPath();
+// Which devices were updated: the -sim programs keep a log of their own, beside the real one, so
+// that no simulated update is ever taken for one of a real device.
+enum class LoggedDevices { Real, Simulated };
 
-// Appends the line (and a line end), creating the folder when missing. False when it could not.
-bool AppendToUpdateLog(const std::string& path, const std::string& line);
+// $XDG_STATE_HOME/drivanta/updates.log (~/.local/state/... when unset or not absolute), or
+// %LOCALAPPDATA%\Drivanta\updates.log; simulated-updates.log in the same folder for the -sim
+// programs. Empty when the environment names no such folder.
+std::string UpdateLogPath(PathStyle style, const EnvironmentLookup& environment,
+                          LoggedDevices devices = LoggedDevices::Real);
+// The same, for this machine and this process's environment.
+std::string UpdateLogPath(LoggedDevices devices = LoggedDevices::Real);
+
+// Appends the line and its line end in one write on a file opened for appending, so that two
+// programs appending at once never interleave, creating the folder when missing. A line left
+// half written before (a full disk) is ended first, so that this one starts on its own line.
+// False, with *problem set when given, when it could not be appended whole.
+bool AppendToUpdateLog(const std::string& path, const std::string& line,
+                       std::string* problem = nullptr);
 
 }  // namespace updater

@@ -1,6 +1,7 @@
 #include "updater/UpdaterForm.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "cmdline/CommandLine.h"
 #include "hidlink/DeviceIdentity.h"
@@ -32,7 +33,7 @@ void UpdaterForm::Form_Load() {
     progressFullWidth_ = RoundHalfEven(window_.Width("Pic"));
     window_.SetVisible("Pic", false);
     OpenChosenDevice();
-    exitStatus_ = link_.DeviceDetected ? cmdline::kUpdated : cmdline::kNoDevice;
+    exitStatus_ = link_.DeviceDetected ? cmdline::kCancelled : cmdline::kNoDevice;
 }
 
 void UpdaterForm::OpenChosenDevice() {
@@ -51,7 +52,7 @@ void UpdaterForm::Chosen(const std::string& control, int index) {
     hidlink::CloseDevice(link_, api_);
     link_.DeviceDetected = hidlink::FindTheHid(link_, api_, profile_);
     hidlink::RefreshDeviceInfo(link_, api_, profile_, window_);
-    exitStatus_ = link_.DeviceDetected ? cmdline::kUpdated : cmdline::kNoDevice;
+    exitStatus_ = link_.DeviceDetected ? cmdline::kCancelled : cmdline::kNoDevice;
     ShowReady();
 }
 
@@ -76,6 +77,10 @@ bool UpdaterForm::EndDeferringClose() {
     chooser_.Allow(true);
     if (!closeRequested_)
         return false;
+    // An attempt still open here sent its whole image (a failure is logged before): closed now,
+    // its end is not seen, and it must neither pass for nothing updated nor go unlogged.
+    if (attempt_)
+        UpdateSentNotSeenBack();
     window_.Unload();
     return true;
 }
@@ -142,7 +147,7 @@ void UpdaterForm::UpdateFailed(const std::string& failure) {
 }
 
 void UpdaterForm::UpdateSentNotSeenBack() {
-    exitStatus_ = cmdline::kUpdated;
+    exitStatus_ = cmdline::kNotSeenBack;
     Log("sent, closed before the device came back", {}, std::nullopt);
 }
 
@@ -189,8 +194,11 @@ void UpdaterForm::Log(const std::string& outcome, const std::string& failure,
     record.after = std::move(after);
     record.outcome = outcome;
     record.failure = failure;
-    // A log that cannot be written never stops an update: the result is not acted on.
-    static_cast<void>(AppendToUpdateLog(logging_.logPath, UpdateLogLine(record)));
+    // A log that cannot be written never stops an update: it is only said.
+    std::string problem;
+    if (!AppendToUpdateLog(logging_.logPath, UpdateLogLine(record), &problem))
+        std::fprintf(stderr, "%s: update log not written: %s\n", logging_.program.c_str(),
+                     problem.c_str());
 }
 
 }  // namespace updater

@@ -49,8 +49,8 @@ class UpdaterForm : public ui::FormHandlers {
     void Chosen(const std::string& control, int index) override;
     // While an update runs, a close request is remembered and honoured by EndDeferringClose().
     bool Form_QueryUnload() override;
-    // How the last attempt ended (cmdline::ExitStatus); with none, 0, or 3 when no device was
-    // found.
+    // How the last attempt ended (cmdline::ExitStatus); with none, 5 (nothing was updated), or 3
+    // when no device was found.
     int ExitStatus() const override { return exitStatus_; }
 
     const hidlink::HidLink& Link() const { return link_; }
@@ -60,7 +60,8 @@ class UpdaterForm : public ui::FormHandlers {
     // From here until EndDeferringClose(), close requests wait, and the device stays chosen.
     void BeginDeferringClose();
     // Stops deferring; returns true when a close was requested meanwhile (the window is then
-    // unloaded here, and the caller must touch nothing more).
+    // unloaded here, and the caller must touch nothing more; an attempt not yet ended is then
+    // logged as sent but not seen back).
     bool EndDeferringClose();
 
     // A click's first step. With no device open (none at load, or let go of after a failure)
@@ -79,7 +80,7 @@ class UpdaterForm : public ui::FormHandlers {
     // The attempt failed with this text (the window stays open): logged, status 1.
     void UpdateFailed(const std::string& failure);
     // The whole image was sent and the device told to start it, but the window was closed before
-    // it was seen back: logged as such, status 0.
+    // it was seen back: logged as such, status 8.
     void UpdateSentNotSeenBack();
     // The attempt succeeded: logged, "Update complete" with the version the device reports now
     // shown on the button for kCompleteShownMs, then the window unloads.

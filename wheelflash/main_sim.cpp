@@ -18,8 +18,8 @@
 int main(int argc, char** argv) {
     const cmdline::ProgramInfo info{cmdline::Program::Wheelflash, true};
     cmdline::Options options;
-    if (const auto status =
-            cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
+    if (const auto status = cmdline::AnswerCommandLine(
+            info, argc, argv, updater::UpdateLogPath(updater::LoggedDevices::Simulated), &options))
         return *status;
 
     sim::RealClock clock;
@@ -44,7 +44,8 @@ int main(int argc, char** argv) {
                                  cmdline::UpdaterConsole(options, "Command4"));
     if (!window)
         return cmdline::kNoDisplay;
-    wheelflash::frmMain form(*window, bus, options.imagePath, updater::UpdateLogPath(),
+    wheelflash::frmMain form(*window, bus, options.imagePath,
+                             updater::UpdateLogPath(updater::LoggedDevices::Simulated),
                              cmdline::SelectorOf(options));
     return cmdline::RunForm(*window, form);
 }

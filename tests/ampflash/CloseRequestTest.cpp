@@ -1,5 +1,6 @@
 // Closing the window, and clicking again, while an upgrade runs; clicking without a device.
 #include "AmpflashRig.h"
+#include "cmdline/CommandLine.h"
 
 namespace ampflash_test {
 namespace {
@@ -65,6 +66,16 @@ TEST_F(CloseRequest, DuringTheWaitEndsTheProgram) {
     EXPECT_TRUE(rig.window.IsUnloaded());
     EXPECT_EQ(rig.bus.CallsNamed("SetupDiGetClassDevsA").size(), findsAtClose);
     EXPECT_EQ(rig.bus.Calls().back().name, "EndPreciseTiming");
+    // Sent, but not seen back: not "updated".
+    EXPECT_EQ(rig.form.ExitStatus(), cmdline::kNotSeenBack);
+}
+
+// Nothing was updated: the status says so.
+TEST_F(CloseRequest, WhileIdleIsNotAnUpdate) {
+    AmpflashRig& rig = MakeRig();
+    rig.Load();
+    EXPECT_TRUE(rig.window.RequestClose());
+    EXPECT_EQ(rig.form.ExitStatus(), cmdline::kCancelled);
 }
 
 TEST_F(CloseRequest, AfterAStoppedTransferClosesEachHandleOnce) {

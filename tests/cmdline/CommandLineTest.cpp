@@ -21,6 +21,7 @@ struct LineCase {
     std::vector<std::string> args;
     int status;  // kRuns, or the status it exits with at once
     Options expected{};
+    std::string says{};  // part of what a wrong usage prints, when it matters
 };
 
 std::ostream& operator<<(std::ostream& out, const LineCase& c) {
@@ -78,6 +79,7 @@ TEST_P(CommandLineTest, ParsesAndExitsWithItsStatus) {
         // Appended, not added: GCC 12 at -O3 warns falsely about "\n" + a temporary string.
         const std::string usage = std::string("\n").append(UsageLine(c.program)).append("\n");
         EXPECT_NE(answer->err.find(usage), std::string::npos);
+        EXPECT_NE(answer->err.find(c.says), std::string::npos) << answer->err;
     } else {
         EXPECT_EQ(answer->err, "");
         EXPECT_NE(answer->out.find(ProgramName(c.program)), std::string::npos);
@@ -157,6 +159,51 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--sim-devices", "amplifier,,controller"},
                  kWrongUsage},
         LineCase{"only -sim builds simulate", kAmpflash, {"--sim-devices=amplifier"}, kWrongUsage},
+        LineCase{"-- ends the options",
+                 kAmpflash,
+                 {"--", "--yes"},
+                 kRuns,
+                 Expect(false, false, "--yes")},
+        LineCase{"options before --",
+                 kAmpflash,
+                 {"--no-window", "--", "-x.bin"},
+                 kRuns,
+                 Expect(true, false, "-x.bin")},
+        LineCase{"an unknown option with a value",
+                 kAmpflash,
+                 {"--bogus=1"},
+                 kWrongUsage,
+                 {},
+                 "unknown option --bogus\n"},
+        LineCase{"updaters do not know servodiag's options",
+                 kAmpflash,
+                 {"--record", "5"},
+                 kWrongUsage,
+                 {},
+                 "unknown option --record\n"},
+        LineCase{"updaters do not unplug",
+                 kWheelflashSim,
+                 {"--unplug-at", "3"},
+                 kWrongUsage,
+                 {},
+                 "unknown option --unplug-at\n"},
+        LineCase{"a value that is an option",
+                 kServodiag,
+                 {"--record", "--no-window"},
+                 kWrongUsage,
+                 {},
+                 "not the option --no-window"},
+        LineCase{"a value starting with - given with =",
+                 kServodiag,
+                 {"--record=-s.csv"},
+                 kRuns,
+                 Expect(false, false, "", "-s.csv")},
+        LineCase{"after --, servodiag still takes no argument",
+                 kServodiag,
+                 {"--", "x"},
+                 kWrongUsage,
+                 {},
+                 "unexpected argument"},
         LineCase{"help", kWheelflashSim, {"--help"}, 0},
         LineCase{"short help", kAmpflash, {"-h"}, 0},
         LineCase{"help before a wrong option", kAmpflash, {"--help", "--force"}, 0},
@@ -170,7 +217,8 @@ TEST(HelpTest, UpdatersListEveryStatusAndNameTheLog) {
         const std::string help = HelpText(info, "/state/drivanta/updates.log");
         for (const char* status :
              {"0  updated", "1  the update failed", "2  wrong usage", "3  no device found",
-              "4  the image failed its check", "5  cancelled at the confirmation"}) {
+              "4  the image failed its check", "5  cancelled at the confirmation",
+              "8  the image was sent, but the program was closed before the device came back"}) {
             EXPECT_NE(help.find(status), std::string::npos) << status;
         }
         EXPECT_NE(help.find("/state/drivanta/updates.log"), std::string::npos);

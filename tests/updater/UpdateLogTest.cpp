@@ -4,6 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -71,6 +78,7 @@ struct PathCase {
     PathStyle style;
     std::map<std::string, std::string> environment;
     std::string path;
+    LoggedDevices devices = LoggedDevices::Real;
 };
 
 std::ostream& operator<<(std::ostream& out, const PathCase& c) {
@@ -81,13 +89,15 @@ class UpdateLogPathTest : public ::testing::TestWithParam<PathCase> {};
 
 TEST_P(UpdateLogPathTest, FindsTheStateFolder) {
     const auto& env = GetParam().environment;
-    EXPECT_EQ(UpdateLogPath(GetParam().style,
-                            [&](const char* name) -> std::optional<std::string> {
-                                auto it = env.find(name);
-                                if (it == env.end())
-                                    return std::nullopt;
-                                return it->second;
-                            }),
+    EXPECT_EQ(UpdateLogPath(
+                  GetParam().style,
+                  [&](const char* name) -> std::optional<std::string> {
+                      auto it = env.find(name);
+                      if (it == env.end())
+                          return std::nullopt;
+                      return it->second;
+                  },
+                  GetParam().devices),
               GetParam().path);
 }
 
@@ -111,7 +121,17 @@ INSTANTIATE_TEST_SUITE_P(
                  PathStyle::Windows,
                  {{"LOCALAPPDATA", R"(C:\Users\t\AppData\Local)"}, {"HOME", "/home/t"}},
                  R"(C:\Users\t\AppData\Local\Drivanta\updates.log)"},
-        PathCase{"Windows without LOCALAPPDATA", PathStyle::Windows, {{"HOME", "/h"}}, ""}));
+        PathCase{"Windows without LOCALAPPDATA", PathStyle::Windows, {{"HOME", "/h"}}, ""},
+        PathCase{"simulated updates beside the real ones",
+                 PathStyle::Xdg,
+                 {{"XDG_STATE_HOME", "/state"}},
+                 "/state/drivanta/simulated-updates.log",
+                 LoggedDevices::Simulated},
+        PathCase{"simulated updates beside the real ones on Windows",
+                 PathStyle::Windows,
+                 {{"LOCALAPPDATA", R"(C:\L)"}},
+                 R"(C:\L\Drivanta\simulated-updates.log)",
+                 LoggedDevices::Simulated}));
 
 TEST(AppendToUpdateLogTest, AppendsLinesAndCreatesTheFolder) {
     const auto root = std::filesystem::temp_directory_path() / "drivanta-update-log-test";
@@ -132,6 +152,51 @@ TEST(AppendToUpdateLogTest, AppendsLinesAndCreatesTheFolder) {
     EXPECT_FALSE(AppendToUpdateLog("", "{}"));
     std::filesystem::remove_all(root);
 }
+
+std::string Content(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// A line cut short before (a full disk, a crash) is ended, never continued.
+TEST(AppendToUpdateLogTest, StartsAfterAHalfLineOnALineOfItsOwn) {
+    const auto path = std::filesystem::temp_directory_path() / "drivanta-half-line.log";
+    std::ofstream(path, std::ios::binary) << "{\"n\":1,\"cut";
+    EXPECT_TRUE(AppendToUpdateLog(path.string(), R"({"n":2})"));
+    EXPECT_EQ(Content(path.string()), "{\"n\":1,\"cut\n{\"n\":2}\n");
+    std::filesystem::remove(path);
+}
+
+#ifndef _WIN32
+// The file may grow by only a few bytes more, as on a disk that fills up: the long line is
+// reported and cut, and the next one, once there is room, is whole on its own line.
+TEST(AppendToUpdateLogTest, AShortWriteIsReportedAndNotContinued) {
+    const auto path = std::filesystem::temp_directory_path() / "drivanta-short-write.log";
+    std::filesystem::remove(path);
+    ASSERT_TRUE(AppendToUpdateLog(path.string(), R"({"n":1})"));
+    const std::string longLine = "{\"n\":2,\"pad\":\"" + std::string(20000, 'x') + "\"}";
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::string problem;
+        const bool appended = AppendToUpdateLog(path.string(), longLine, &problem);
+        _exit(!appended && problem.find("of") != std::string::npos ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the short write not reported";
+
+    ASSERT_TRUE(AppendToUpdateLog(path.string(), R"({"n":3})"));
+    const std::string content = Content(path.string());
+    EXPECT_EQ(content.rfind("{\"n\":1}\n{\"n\":2,", 0), 0u);
+    const std::string last = "\n{\"n\":3}\n";
+    EXPECT_EQ(content.substr(content.size() - last.size()), last);
+    EXPECT_EQ(content.find(longLine), std::string::npos);
+    std::filesystem::remove(path);
+}
+#endif
 
 }  // namespace
 }  // namespace updater

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include <filesystem>
 #include <fstream>
@@ -39,6 +40,8 @@ struct Terminal {
                              [this](int ms) {
                                  clock.Advance(ms);
                                  ++waits;
+                                 if (atEachWait)
+                                     atEachWait(clock.NowMs());
                                  if (readerGoneAtMs >= 0 && clock.NowMs() >= readerGoneAtMs)
                                      out.setstate(std::ios::badbit);
                              },
@@ -47,7 +50,9 @@ struct Terminal {
                                         (interruptAtMs >= 0 && clock.NowMs() >= interruptAtMs);
                              },
                              outIsTerminal,
-                             outHasColours};
+                             outHasColours,
+                             true,
+                             {}};
     }
 
     std::ostringstream out, err;
@@ -58,6 +63,7 @@ struct Terminal {
     int interruptAtQuestion = 1 << 30;
     std::int64_t interruptAtMs = -1;
     std::int64_t readerGoneAtMs = -1;  // then writes to standard output fail, as into `| head`
+    std::function<void(std::int64_t nowMs)> atEachWait;
     bool outIsTerminal = false;
     bool outHasColours = false;
 };
@@ -149,7 +155,8 @@ TEST_F(AmpflashOnConsole, RedrawsTheBarInPlaceOnATerminal) {
 TEST_F(AmpflashOnConsole, CtrlCDuringTheUpdateWaitsForItsEnd) {
     Terminal terminal(clock);
     terminal.interruptAtQuestion = 2;  // after the update started
-    EXPECT_EQ(Run(terminal), 0);
+    // The close is honoured once the amplifier is reset, before it is back: not "updated".
+    EXPECT_EQ(Run(terminal), cmdline::kNotSeenBack);
     EXPECT_EQ(amplifier->ReceivedRecords(), 60u);
     EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
 }
@@ -167,7 +174,7 @@ TEST_F(AmpflashOnConsole, NoAtTheQuestionSendsNothingAndEndsWithFive) {
 TEST_F(AmpflashOnConsole, CtrlCBeforeTheUpdateSendsNothing) {
     Terminal terminal(clock);
     terminal.interruptAtQuestion = 1;
-    EXPECT_EQ(Run(terminal), 0);
+    EXPECT_EQ(Run(terminal), cmdline::kCancelled);  // nothing was updated
     EXPECT_EQ(bus.CallsNamed("HidD_SetFeature").size(), 0u);
     EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
 }
@@ -208,12 +215,13 @@ struct ServodiagWithoutWindow : ::testing::Test {
         bus.AddDevice(wheel);
     }
 
-    int Run() {
+    int Run(const std::string& recordPath = "") {
         ui::ConsoleSetup setup = cmdline::ServodiagConsole();
         servodiag::AddSettingsAndStatus(setup, readout);
         ui::ConsoleWindow window(servodiag::ServodiagLayout(), setup, terminal.Io());
         servodiag::frmMain form(window, bus);
-        const int status = servodiag::RunDiagnostics(window, form, "", readout);
+        const int status = servodiag::RunDiagnostics(window, form, recordPath, readout, true);
+        stateLine = window.Text("lblDeviceState");
         EXPECT_TRUE(window.IsUnloaded());
         EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
         return status;
@@ -223,6 +231,7 @@ struct ServodiagWithoutWindow : ::testing::Test {
     sim::SimulatedBus bus{clock};
     Terminal terminal{clock};
     servodiag::StatusReadout readout{[this] { return clock.NowMs(); }};
+    std::string stateLine;  // as the run left it
     std::shared_ptr<simdevices::WheelController> wheel =
         std::make_shared<simdevices::WheelController>(
             simdevices::WheelControllerOptions{.productId = 0x1020});
@@ -267,6 +276,22 @@ TEST_F(ServodiagWithoutWindow, PrintsALinePerReadingIntoAPipeAndEndsWhenItsReade
     EXPECT_LE(clock.NowMs(), 1200);
 }
 
+#ifndef _WIN32  // Windows refuses to delete a file held open
+// Rows written into a file nobody can open any more are lost: the run says so and ends.
+TEST_F(ServodiagWithoutWindow, ARecordingDeletedMeanwhileEndsTheRunWithSeven) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "drivanta-deleted-recording.csv";
+    terminal.interruptAtMs = 2500;
+    terminal.atEachWait = [&](std::int64_t nowMs) {
+        if (nowMs >= 500)
+            std::filesystem::remove(path);
+    };
+    EXPECT_EQ(Run(path.string()), cmdline::kRecordFailed);
+    EXPECT_EQ(stateLine.rfind("Recording stopped: ", 0), 0u) << stateLine;
+    EXPECT_NE(stateLine.find("deleted"), std::string::npos) << stateLine;
+}
+#endif
+
 TEST_F(ServodiagWithoutWindow, ShowsADevicePluggedInLaterAtOnce) {
     wheel->PlanUnplug(0, 1500);
     terminal.interruptAtMs = 2500;
@@ -285,6 +310,9 @@ struct AnswerCase {
     std::string input;
     bool assumeYes;
     bool confirmed;
+    bool inIsTerminal = true;
+    bool interrupted = false;  // Ctrl+C while the question waits
+    std::string says = "";     // the end of what was printed
 };
 
 std::ostream& operator<<(std::ostream& out, const AnswerCase& c) {
@@ -298,18 +326,32 @@ TEST_P(ConfirmTest, OnlyYesGoesOn) {
     Terminal terminal(clock, GetParam().input);
     ui::ConsoleSetup setup;
     setup.assumeYes = GetParam().assumeYes;
-    ui::ConsoleWindow window(ampflash::AmpflashLayout(), setup, terminal.Io());
+    ui::ConsoleIo io = terminal.Io();
+    io.inIsTerminal = GetParam().inIsTerminal;
+    if (GetParam().interrupted)
+        io.readAnswer = [] { return std::optional<std::string>(); };
+    ui::ConsoleWindow window(ampflash::AmpflashLayout(), setup, io);
     EXPECT_EQ(window.Confirm("Update DV2A-010342 with amp.bin?", "Update"), GetParam().confirmed);
-    EXPECT_EQ(terminal.err.str().rfind("Update DV2A-010342 with amp.bin?\n", 0), 0u);
+    const std::string err = terminal.err.str();
+    EXPECT_EQ(err.rfind("Update DV2A-010342 with amp.bin?\n", 0), 0u);
+    const std::string& says = GetParam().says;
+    EXPECT_EQ(err.substr(err.size() - std::min(err.size(), says.size())), says) << err;
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, ConfirmTest,
-                         ::testing::Values(AnswerCase{"y", "y\n", false, true},
-                                           AnswerCase{"Yes", "Yes\n", false, true},
-                                           AnswerCase{"Return alone is no", "\n", false, false},
-                                           AnswerCase{"n", "n\n", false, false},
-                                           AnswerCase{"a space before y", " y\n", false, false},
-                                           AnswerCase{"end of input", "", false, false},
-                                           AnswerCase{"--yes reads nothing", "", true, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ConfirmTest,
+    ::testing::Values(AnswerCase{"y", "y\n", false, true}, AnswerCase{"Yes", "Yes\n", false, true},
+                      AnswerCase{"Return alone is no", "\n", false, false},
+                      AnswerCase{"n", "n\n", false, false, true, false, "Cancelled.\n"},
+                      AnswerCase{"a space before y", " y\n", false, false},
+                      AnswerCase{"end of input", "", false, false},
+                      AnswerCase{"--yes reads nothing", "", true, true},
+                      AnswerCase{"no terminal to ask on", "y\n", false, false, false, false,
+                                 "Cannot ask: standard input is not a "
+                                 "terminal (--yes answers for a script).\n"
+                                 "Cancelled.\n"},
+                      AnswerCase{"no terminal, but --yes", "", true, true, false},
+                      AnswerCase{"Ctrl+C at the question", "y\n", false, false, true, true,
+                                 "\nCancelled.\n"}));
 
 }  // namespace

@@ -12,10 +12,14 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #define DRIVANTA_ISATTY(fd) _isatty(fd)
 #define DRIVANTA_FILENO(f) _fileno(f)
 #else
+#include <poll.h>
 #include <unistd.h>
+
+#include <cerrno>
 #define DRIVANTA_ISATTY(fd) isatty(fd)
 #define DRIVANTA_FILENO(f) fileno(f)
 #endif
@@ -26,9 +30,81 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
+#ifdef _WIN32
+// The C runtime's SIGINT handler is reset after one Ctrl+C, and the second kills the process:
+// the console's own handler stays. Closing the console ends the process when the handler
+// returns, so that one is held off until Windows' own time limit.
+BOOL WINAPI RequestStop(DWORD event) {
+    stopRequested = 1;
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
+        for (;;)
+            Sleep(1000);
+    }
+    return TRUE;
+}
+
+void CatchCloseRequests() {
+    SetConsoleCtrlHandler(RequestStop, TRUE);
+}
+
+// _isatty() is true for any character device, NUL too: only a console can be asked.
+bool InputIsTerminal() {
+    DWORD mode = 0;
+    // The handle the C runtime reads from, which is the borrowed console's after a reopen.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stdin)));
+    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+}
+
+// A console read ends on Ctrl+C; the flag tells it from an answer.
+std::optional<std::string> ReadAnswer() {
+    std::string line;
+    if (stopRequested != 0 || !std::getline(std::cin, line) || stopRequested != 0)
+        return std::nullopt;
+    return line;
+}
+#else
 extern "C" void RequestStop(int /*signal*/) {
     stopRequested = 1;
 }
+
+void CatchCloseRequests() {
+    struct sigaction action {};
+    action.sa_handler = RequestStop;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART: a read under way returns at once
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool InputIsTerminal() {
+    return isatty(STDIN_FILENO) != 0;
+}
+
+// A byte at a time, straight from the descriptor, and looking at the stop flag between waits of
+// at most 50 ms: nothing typed after an interruption is read, nor anything past the line.
+std::optional<std::string> ReadAnswer() {
+    std::string line;
+    while (stopRequested == 0) {
+        pollfd input{STDIN_FILENO, POLLIN, 0};
+        const int ready = poll(&input, 1, 50);
+        if (ready < 0 && errno != EINTR)
+            return std::nullopt;
+        if (ready <= 0 || stopRequested != 0)
+            continue;
+        char c = 0;
+        const ssize_t got = read(STDIN_FILENO, &c, 1);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return std::nullopt;
+        if (c == '\n')
+            return line;
+        line += c;
+    }
+    return std::nullopt;
+}
+#endif
 
 constexpr int kBarWidth = 30;
 
@@ -53,11 +129,7 @@ bool OnlyAddsDots(const std::string& before, const std::string& after) {
 }  // namespace
 
 ConsoleIo ProcessConsole() {
-    std::signal(SIGINT, RequestStop);
-    std::signal(SIGTERM, RequestStop);
-#ifdef SIGPIPE
-    std::signal(SIGPIPE, SIG_IGN);
-#endif
+    CatchCloseRequests();
     const auto wait = [](int ms) {
         // In short slices, so that Ctrl+C ends a wait at once.
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -78,7 +150,9 @@ ConsoleIo ProcessConsole() {
                      wait,
                      [] { return stopRequested != 0; },
                      outTerminal.movesCursor,
-                     outTerminal.colours};
+                     outTerminal.colours,
+                     InputIsTerminal(),
+                     ReadAnswer};
 }
 
 ConsoleWindow::ConsoleWindow(const FormLayout& layout, ConsoleSetup setup, ConsoleIo io)
@@ -111,11 +185,27 @@ bool ConsoleWindow::Confirm(const std::string& question, const std::string& acce
         io_.err << "Answered yes (--yes).\n";
         return true;
     }
-    io_.err << acceptCaption << "? [y/N] " << std::flush;
-    std::string answer;
-    if (!std::getline(io_.in, answer))
+    if (!io_.inIsTerminal) {
+        io_.err << "Cannot ask: standard input is not a terminal (--yes answers for a script).\n"
+                << "Cancelled.\n"
+                << std::flush;
         return false;
-    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+    }
+    io_.err << acceptCaption << "? [y/N] " << std::flush;
+    std::optional<std::string> answer;
+    if (io_.readAnswer) {
+        answer = io_.readAnswer();
+    } else if (std::string line; std::getline(io_.in, line)) {
+        answer = line;
+    }
+    if (!answer) {
+        io_.err << "\nCancelled.\n" << std::flush;
+        return false;
+    }
+    const bool yes = !answer->empty() && ((*answer)[0] == 'y' || (*answer)[0] == 'Y');
+    if (!yes)
+        io_.err << "Cancelled.\n" << std::flush;
+    return yes;
 }
 
 int ConsoleWindow::Run(FormHandlers& handlers) {

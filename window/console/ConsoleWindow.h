@@ -64,11 +64,18 @@ struct ConsoleIo {
     // shows colours. Neither for a pipe or a file.
     bool outIsTerminal = false;
     bool outHasColours = false;
+    // Someone can answer the question: standard input is a terminal.
+    bool inIsTerminal = true;
+    // Reads the answer, a line without its end: nothing when the input ended or the user
+    // interrupted, and then nothing more is read. Unset: a line from `in`.
+    std::function<std::optional<std::string>()> readAnswer;
 };
 
-// The process's own terminal: standard streams, real waits, and SIGINT/SIGTERM caught from now
-// on so that they end the program through its handlers. A reader that goes away (`| head`) makes
-// writes fail instead of killing the process, so the program ends through its handlers too.
+// The process's own terminal: standard streams, real waits, and from now on SIGINT, SIGTERM and
+// SIGHUP (on Windows Ctrl+C, Ctrl+Break and closing the console) caught, however often they
+// come, so that they reach the program as one close request, which an update defers to its end.
+// A reader that goes away (`| head`) makes writes fail instead of killing the process: what is
+// left to print is dropped, and the program ends through its handlers too.
 ConsoleIo ProcessConsole();
 
 class ConsoleWindow : public Window {
@@ -76,7 +83,8 @@ class ConsoleWindow : public Window {
     ConsoleWindow(const FormLayout& layout, ConsoleSetup setup, ConsoleIo io);
 
     // Asks the question on the terminal; only an answer starting with y or Y is yes. With
-    // assumeYes, says so and answers yes without reading.
+    // assumeYes, says so and answers yes without reading. Without a terminal to ask on, or when
+    // the input ends or the user interrupts, says "Cancelled" and answers no.
     bool Confirm(const std::string& question, const std::string& acceptCaption) override;
     // A title that changes after the load says what became of the device: it goes to stderr.
     void SetTitle(const std::string& title) override;

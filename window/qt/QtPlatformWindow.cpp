@@ -4,11 +4,14 @@
 
 #include "window/qt/DisplayCheck.h"
 #include "window/qt/QtWindow.h"
+#include "window/qt/SignalCloseRequests.h"
 
 namespace ui {
 
 std::unique_ptr<Window> CreatePlatformWindow(const FormLayout& layout) {
-    return std::make_unique<qt::QtWindow>(layout);
+    auto window = std::make_unique<qt::QtWindow>(layout);
+    qt::CloseOnSignals(window->Form());
+    return window;
 }
 
 bool CanOpenWindows() {
