@@ -28,6 +28,8 @@ struct UpdaterLogging {
 
 // How long "Update complete" stays on screen before the window closes itself.
 inline constexpr std::uint32_t kCompleteShownMs = 2000;
+// Appended to the title when a close is asked while an update must not be cut short.
+inline constexpr char kClosingAfterUpdate[] = " \u2014 Closing after the update\u2026";
 
 class UpdaterForm : public ui::FormHandlers {
   public:
@@ -47,7 +49,8 @@ class UpdaterForm : public ui::FormHandlers {
     // The user chose a device among several: it is opened and shown, and the buttons are ready.
     // Ignored while an update runs (the chooser is disabled then).
     void Chosen(const std::string& control, int index) override;
-    // While an update runs, a close request is remembered and honoured by EndDeferringClose().
+    // While an update runs, a close request is remembered, acknowledged in the title at once and
+    // honoured when the update has ended.
     bool Form_QueryUnload() override;
     // How the last attempt ended (cmdline::ExitStatus); with none, 0, or 3 when no device was
     // found.
@@ -81,9 +84,14 @@ class UpdaterForm : public ui::FormHandlers {
     // The whole image was sent and the device told to start it, but the window was closed before
     // it was seen back: logged as such, status 0.
     void UpdateSentNotSeenBack();
-    // The attempt succeeded: logged, "Update complete" with the version the device reports now
-    // shown on the button for kCompleteShownMs, then the window unloads.
-    void UpdateSucceeded(const std::string& button, std::size_t room);
+    // The attempt succeeded: logged, then the window unloads: at once when a close was asked
+    // during the update, otherwise after "Update complete" has been shown for kCompleteShownMs on
+    // the button (enabled, so that it is drawn readable; clicks do nothing any more) over the full
+    // bar. With showVersion, the caption adds the version the device reports now.
+    void UpdateSucceeded(const std::string& button, std::size_t room, bool showVersion = true);
+    // Whether an update has ended with success: from then on nothing in the window starts
+    // anything.
+    bool UpdateEnded() const { return updateEnded_; }
 
     ui::Window& window_;
     hidlink::ApiDeclarations& api_;
@@ -104,6 +112,7 @@ class UpdaterForm : public ui::FormHandlers {
     UpdaterLogging logging_;
     bool deferClose_ = false;
     bool closeRequested_ = false;
+    bool updateEnded_ = false;
     int exitStatus_ = 0;
     // The attempt under way, from the confirmation to its end.
     std::optional<UpdateRecord> attempt_;
