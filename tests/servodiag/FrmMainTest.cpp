@@ -332,6 +332,8 @@ TEST_F(FrmMainTest, AnUnpluggedDeviceGreysItsLastValuesAndIsReadAgainWhenBack) {
     window.Tick();
     const hidlink::Handle device = form.Link().DeviceHandle;
     const hidlink::Handle overlapped = form.Link().OverlappedHandle;
+    const std::optional<ui::ColorRef> estopLive = window.Control("estop").backColor;
+    ASSERT_NE(estopLive, ui::kSystemButtonFace);
 
     wheel->Unplug();
     bus.ClearCalls();
@@ -344,6 +346,7 @@ TEST_F(FrmMainTest, AnUnpluggedDeviceGreysItsLastValuesAndIsReadAgainWhenBack) {
     EXPECT_EQ(window.Text("USBerr"), "6") << "the last value stays, greyed";
     for (const char* control : {"USBerr", "estop", "Degrees", "lblSerialNumber", "Spring"})
         EXPECT_FALSE(window.Control(control).enabled) << control;
+    EXPECT_EQ(window.Control("estop").backColor, ui::kSystemButtonFace) << "no live OK";
     const std::vector<sim::Call> closes = bus.CallsNamed("CloseHandle");
     ASSERT_EQ(closes.size(), 2u) << "both dead handles let go at once";
     EXPECT_EQ(closes[0].handle, device);
@@ -366,6 +369,7 @@ TEST_F(FrmMainTest, AnUnpluggedDeviceGreysItsLastValuesAndIsReadAgainWhenBack) {
     EXPECT_EQ(window.Text("USBerr"), "7");
     for (const char* control : {"USBerr", "estop", "Degrees", "lblSerialNumber", "Spring"})
         EXPECT_TRUE(window.Control(control).enabled) << control;
+    EXPECT_EQ(window.Control("estop").backColor, estopLive);
     ASSERT_EQ(wheel->requests.size(), 4u) << "settings, status, then settings and status again";
     EXPECT_EQ(wheel->requests[2].reportId, 8);
     EXPECT_EQ(wheel->requests[3].reportId, 17);
