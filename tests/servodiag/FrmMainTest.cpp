@@ -328,12 +328,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FrmMainTest, AnUnpluggedDeviceGreysItsLastValuesAndIsReadAgainWhenBack) {
     Attach();
     wheel->status[47] = 6;
+    wheel->status[45] = 0x80;  // E-STOP monitored, not active: a green "OK"
     window.Load(form);
     window.Tick();
     const hidlink::Handle device = form.Link().DeviceHandle;
     const hidlink::Handle overlapped = form.Link().OverlappedHandle;
     const std::optional<ui::ColorRef> estopLive = window.Control("estop").backColor;
-    ASSERT_NE(estopLive, ui::kSystemButtonFace);
+    ASSERT_EQ(estopLive, ui::kGreen);
 
     wheel->Unplug();
     bus.ClearCalls();
