@@ -34,7 +34,9 @@ frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string 
                  std::string logPath, hidlink::DeviceSelector selector)
     : updater::UpdaterForm(window, api, kProfile, {"ampflash", std::move(logPath)},
                            std::move(selector)),
-      imagePath_(std::move(imagePath)) {}
+      imagePath_(std::move(imagePath)) {
+    ExpectImageOf(updater::kAmplifierImage, updater::kControllerImage);
+}
 
 void frmMain::ShowReady() {
     ShowOnButton(kButton, kButtonRoom, kUpgradeCaption);
@@ -66,7 +68,7 @@ void frmMain::btnUpgradeFW_Click() {
         return;
     }
     ShowReady();
-    if (!ConfirmUpdate(check))
+    if (!ConfirmUpdate(check, kButton, kButtonRoom))
         return;
     records_ = std::move(check.records);
 

@@ -11,7 +11,7 @@
 
 namespace ampflash {
 
-inline constexpr const char* kImageFileName = "servoamp-Orla-RevA.bin";
+inline constexpr const char* kImageFileName = updater::kAmplifierImage.imageName;
 
 // The amplifier: product 2233 of any vendor.
 inline const hidlink::DeviceProfile kProfile{hidlink::AmpflashAccepts,

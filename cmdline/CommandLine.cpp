@@ -57,7 +57,7 @@ std::string UsageLine(const ProgramInfo& info) {
     std::string line = "usage: " + ProgramName(info) +
                        " [--help] [--version] [--list] [--serial S] [--port P] [--no-window]";
     if (IsUpdater(info))
-        line += " [--yes]";
+        line += " [--yes [--force]]";
     else
         line += " [--record FILE.csv]";
     if (info.simulated)
@@ -83,6 +83,8 @@ std::optional<std::string> SplitAttachedValue(std::string& arg) {
 std::string CombinationProblem(const Options& options) {
     if (options.yes && !options.noWindow)
         return "--yes goes with --no-window (the window asks for itself)";
+    if (options.force && !options.yes)
+        return "--force goes with --yes (a question shows its warning)";
     if (options.replugAt && !options.unplugAt)
         return "--replug-at needs --unplug-at";
     if (options.replugAt && *options.replugAt <= *options.unplugAt)
@@ -136,6 +138,8 @@ Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>
             options.simDevices = *kinds;
         } else if (arg == "--yes" && IsUpdater(info)) {
             options.yes = true;
+        } else if (arg == "--force" && IsUpdater(info)) {
+            options.force = true;
         } else if (arg == "--record" && !IsUpdater(info)) {
             if (value.empty())
                 return WrongUsage("--record needs a file name");

@@ -72,6 +72,8 @@ std::string OptionList(const ProgramInfo& info) {
            "  --no-window    no window: print the identity, the progress on standard error,\n"
            "                 and ask before the update on the terminal\n"
            "  --yes          with --no-window: update without asking\n"
+           "  --force        with --yes: also send a file that does not look like this\n"
+           "                 device's image (text, or the other updater's image)\n"
            "  IMAGE          the image file to send\n";
 }
 

@@ -111,9 +111,20 @@ void UpdaterForm::RejectImage(const std::string& button, std::size_t room,
     ShowOnButton(button, room, problem);
 }
 
-bool UpdaterForm::ConfirmUpdate(const ImageCheck& image) {
+bool UpdaterForm::ConfirmUpdate(const ImageCheck& image, const std::string& button,
+                                std::size_t room) {
+    const std::string implausible = ImplausibleImage(image, otherImage_);
+    if (!implausible.empty() && answeredYes_ && !force_) {
+        RejectImage(button, room,
+                    std::string("Not the ") + ownImage_.device + "'s image: " + implausible +
+                        " (--force sends it anyway)");
+        return false;
+    }
     const LoggedIdentity device = ShownIdentity();
-    if (!window_.Confirm(ConfirmationQuestion(device, image), "Update")) {
+    std::string question = ConfirmationQuestion(device, image);
+    if (!implausible.empty())
+        question += "\n\n" + ImageWarning(implausible, ownImage_);
+    if (!window_.Confirm(question, "Update")) {
         exitStatus_ = cmdline::kCancelled;
         return false;
     }

@@ -15,6 +15,7 @@
 #include "hidlink/DeviceChooser.h"
 #include "hidlink/HidLink.h"
 #include "updater/FirmwareImage.h"
+#include "updater/ImagePlausibility.h"
 #include "updater/UpdateLog.h"
 #include "window/Window.h"
 
@@ -56,6 +57,13 @@ class UpdaterForm : public ui::FormHandlers {
     // found.
     int ExitStatus() const override { return exitStatus_; }
 
+    // Run with the question answered yes unasked (--yes): a file that does not look like this
+    // device's image is then refused, unless force (--force) sends it anyway.
+    void AnswerUnattended(bool answeredYes, bool force) {
+        answeredYes_ = answeredYes;
+        force_ = force;
+    }
+
     const hidlink::HidLink& Link() const { return link_; }
     int ProgressFullWidth() const { return progressFullWidth_; }
 
@@ -74,9 +82,15 @@ class UpdaterForm : public ui::FormHandlers {
     virtual void ShowReady() = 0;
     // The image check failed: the reason on the button, nothing sent.
     void RejectImage(const std::string& button, std::size_t room, const std::string& problem);
-    // After the image check: asks the user. On yes the attempt starts (and will be logged);
-    // on no nothing changes but the exit status.
-    bool ConfirmUpdate(const ImageCheck& image);
+    // The image this updater sends, and the other updater's, told apart before anything is sent.
+    void ExpectImageOf(ImageKind own, ImageKind other) {
+        ownImage_ = own;
+        otherImage_ = other;
+    }
+    // After the image check: asks the user, with a warning when the file does not look like
+    // this device's image (refused on the button when answered unattended without force). On
+    // yes the attempt starts (and will be logged); on no nothing changes but the exit status.
+    bool ConfirmUpdate(const ImageCheck& image, const std::string& button, std::size_t room);
     // The text on the button, shortened to `room` characters when needed, whole in its tooltip.
     void ShowOnButton(const std::string& button, std::size_t room, const std::string& text);
     // The attempt failed with this text (the window stays open): logged, status 1.
@@ -113,6 +127,10 @@ class UpdaterForm : public ui::FormHandlers {
     bool deferClose_ = false;
     bool closeRequested_ = false;
     bool updateEnded_ = false;
+    bool answeredYes_ = false;
+    bool force_ = false;
+    ImageKind ownImage_ = kAmplifierImage;
+    ImageKind otherImage_ = kControllerImage;
     int exitStatus_ = 0;
     // The attempt under way, from the confirmation to its end.
     std::optional<UpdateRecord> attempt_;

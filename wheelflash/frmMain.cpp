@@ -28,7 +28,9 @@ frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string 
                  std::string logPath, hidlink::DeviceSelector selector)
     : updater::UpdaterForm(window, api, kProfile, {"wheelflash", std::move(logPath)},
                            std::move(selector)),
-      imagePath_(std::move(imagePath)) {}
+      imagePath_(std::move(imagePath)) {
+    ExpectImageOf(updater::kControllerImage, updater::kAmplifierImage);
+}
 
 void frmMain::ShowReady() {
     for (const auto& [control, caption] :
@@ -61,7 +63,7 @@ bool frmMain::ReadyToSend(const std::string& button, updater::ImageCheck& check)
     if (busy_ || !FindDeviceForClick(button, RoomOn(button)))
         return false;
     check = CheckUpdate(button);
-    return check.ok && ConfirmUpdate(check);
+    return check.ok && ConfirmUpdate(check, button, RoomOn(button));
 }
 
 void frmMain::Command2_Click() {

@@ -23,7 +23,7 @@
 
 namespace wheelflash {
 
-inline constexpr char kImageFileName[] = "wheelflash.bin";
+inline constexpr const char* kImageFileName = updater::kControllerImage.imageName;
 inline constexpr std::uint32_t kSettleDelayMs = 500;     // from the command to the first search
 inline constexpr std::uint32_t kSearchIntervalMs = 500;  // between two searches
 // 30 seconds of searching: the controller comes back in about two.

@@ -46,5 +46,6 @@ int main(int argc, char** argv) {
         return cmdline::kNoDisplay;
     wheelflash::frmMain form(*window, bus, options.imagePath, updater::UpdateLogPath(),
                              cmdline::SelectorOf(options));
+    form.AnswerUnattended(options.yes, options.force);
     return cmdline::RunForm(*window, form);
 }
