@@ -58,7 +58,8 @@ class frmMain : public updater::UpdaterForm {
     // run out; returns whether it is back.
     bool WaitForReturn();
     // Sends the checked records to the open device, then shows "complete" and closes the
-    // window, or keeps it open and says why when any record was refused.
+    // window, or keeps it open and says why when any record was refused. A refused first record
+    // ends the transfer at once: the controller was not waiting for an image.
     void SendImage(const std::vector<updater::ImageRecord>& records);
     // Ends an update that could not complete: see the header comment.
     void Abandon(const std::string& control, const std::string& caption);
