@@ -7,7 +7,7 @@ namespace ampflash {
 ui::FormLayout AmpflashLayout() {
     const ui::Font font{"MS Sans Serif", 9, false};
     ui::FormLayout layout;
-    layout.caption = "Firmware Update";
+    layout.caption = "Servo Amplifier Firmware Update";
     layout.clientWidth = 5420;
     layout.clientHeight = 3010;
     layout.iconName = "ampflash";

@@ -20,6 +20,13 @@ constexpr std::uint32_t kBetweenPassesMs = 10;
 constexpr std::uint32_t kAroundResetMs = 500;
 constexpr std::uint32_t kDiscoveryIntervalMs = 100;
 constexpr int kProbes = 5;
+// How long the amplifier may take to come back after the reset: 30 seconds, as wheelflash waits
+// for the controller. The amplifier is back in about a second and a half (it restarts the way the
+// controller does, which takes about two); a USB hub or a busy host adds a few seconds to
+// enumeration, never tens. Beyond that it hangs in its bootloader or is gone, and only a replug
+// brings it back.
+constexpr std::uint32_t kReturnLimitMs = 30 * 1000;
+constexpr char kNotBack[] = "Amplifier did not come back: unplug and replug it";
 
 }  // namespace
 
@@ -27,7 +34,9 @@ frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string 
                  std::string logPath, hidlink::DeviceSelector selector)
     : updater::UpdaterForm(window, api, kProfile, {"ampflash", std::move(logPath)},
                            std::move(selector)),
-      imagePath_(std::move(imagePath)) {}
+      imagePath_(std::move(imagePath)) {
+    ExpectImageOf(updater::kAmplifierImage, updater::kControllerImage);
+}
 
 void frmMain::ShowReady() {
     ShowOnButton(kButton, kButtonRoom, kUpgradeCaption);
@@ -59,7 +68,7 @@ void frmMain::btnUpgradeFW_Click() {
         return;
     }
     ShowReady();
-    if (!ConfirmUpdate(check))
+    if (!ConfirmUpdate(check, kButton, kButtonRoom))
         return;
     records_ = std::move(check.records);
 
@@ -85,7 +94,7 @@ void frmMain::btnUpgradeFW_Click() {
     if (!SendFlashData()) {
         api_.EndPreciseTiming();
         if (resetAccepted_ && window_.IsUnloaded()) {
-            // Closed after the whole image and an accepted reset: the amplifier restarts into
+            // Destroyed after the whole image and an accepted reset: the amplifier restarts into
             // it by itself; only its return was not seen.
             UpdateSentNotSeenBack();
             return;
@@ -164,11 +173,9 @@ bool frmMain::SendFlashData() {
         StopTransfer("Reset not accepted: unplug and replug the amplifier");
         return false;
     }
-    // The amplifier now has the whole image and restarts by itself: a close asked for during
-    // the transfer can be honoured without harm.
+    // The amplifier now has the whole image and restarts by itself. A close asked for meanwhile
+    // still waits for its return (bounded), so that the log and the status say how it ended.
     resetAccepted_ = true;
-    if (EndDeferringClose())
-        return false;
 
     api_.Sleep(kAroundResetMs);
     window_.SetWidth(kFill, 0);
@@ -182,10 +189,14 @@ bool frmMain::SendFlashData() {
     hidlink::CloseDevice(link_, api_);
     link_.DeviceDetected = false;
 
-    while (!link_.DeviceDetected) {
+    for (std::uint32_t waited = 0; !link_.DeviceDetected; waited += kDiscoveryIntervalMs) {
         window_.ProcessEvents();
         if (window_.IsUnloaded())
-            return false;  // closed meanwhile: the unload has let go of the device
+            return false;  // destroyed meanwhile: the unload has let go of the device
+        if (waited >= kReturnLimitMs) {
+            StopTransfer(kNotBack);
+            return false;
+        }
         api_.Sleep(kDiscoveryIntervalMs);
         Discover();
     }

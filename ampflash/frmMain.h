@@ -11,7 +11,7 @@
 
 namespace ampflash {
 
-inline constexpr const char* kImageFileName = "servoamp-Orla-RevA.bin";
+inline constexpr const char* kImageFileName = updater::kAmplifierImage.imageName;
 
 // The amplifier: product 2233 of any vendor.
 inline const hidlink::DeviceProfile kProfile{hidlink::AmpflashAccepts,
@@ -36,8 +36,8 @@ class frmMain : public updater::UpdaterForm {
     void btnUpgradeFW_Click();
     // Sends the records the click checked, resets the amplifier and waits for it. True when the
     // amplifier came back. False when it was not detected, when the transfer stopped (the button
-    // then says at which record), when the reset was refused (the button says so), or when the
-    // window was closed during the wait.
+    // then says at which record), when the reset was refused or the amplifier was not back within
+    // the limit (the button says so), or when the window was destroyed during the wait.
     bool SendFlashData();
 
   private:

@@ -23,5 +23,6 @@ int main(int argc, char** argv) {
         return cmdline::kNoDisplay;
     ampflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath(),
                            cmdline::SelectorOf(options));
+    form.AnswerUnattended(options.yes, options.force);
     return cmdline::RunForm(*window, form);
 }

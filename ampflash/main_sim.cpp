@@ -40,5 +40,6 @@ int main(int argc, char** argv) {
     ampflash::frmMain form(*window, bus, options.imagePath,
                            updater::UpdateLogPath(updater::LoggedDevices::Simulated),
                            cmdline::SelectorOf(options));
+    form.AnswerUnattended(options.yes, options.force);
     return cmdline::RunForm(*window, form);
 }

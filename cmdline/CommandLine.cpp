@@ -57,7 +57,7 @@ std::string UsageLine(const ProgramInfo& info) {
     std::string line = "usage: " + ProgramName(info) +
                        " [--help] [--version] [--list] [--serial S] [--port P] [--no-window]";
     if (IsUpdater(info))
-        line += " [--yes]";
+        line += " [--yes [--force]]";
     else
         line += " [--record FILE.csv]";
     if (info.simulated)
@@ -83,6 +83,8 @@ std::optional<std::string> SplitAttachedValue(std::string& arg) {
 std::string CombinationProblem(const Options& options) {
     if (options.yes && !options.noWindow)
         return "--yes goes with --no-window (the window asks for itself)";
+    if (options.force && !options.yes)
+        return "--force goes with --yes (a question shows its warning)";
     if (options.replugAt && !options.unplugAt)
         return "--replug-at needs --unplug-at";
     if (options.replugAt && *options.replugAt <= *options.unplugAt)
@@ -105,10 +107,12 @@ std::vector<OptionShape> KnownOptions(const ProgramInfo& info) {
     std::vector<OptionShape> known{{"--help", false},      {"-h", false},     {"--version", false},
                                    {"--no-window", false}, {"--list", false}, {"--serial", true},
                                    {"--port", true}};
-    if (IsUpdater(info))
+    if (IsUpdater(info)) {
         known.push_back({"--yes", false});
-    else
+        known.push_back({"--force", false});
+    } else {
         known.push_back({"--record", true});
+    }
     if (info.simulated)
         known.push_back({"--sim-devices", true});
     if (info.simulated && !IsUpdater(info)) {
@@ -197,6 +201,8 @@ Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>
                     "commas, not \"" +
                     value + "\"");
             options.simDevices = *kinds;
+        } else if (arg == "--force") {
+            options.force = true;
         } else if (arg == "--record") {
             if (value.empty())
                 return WrongUsage("--record needs a file name");

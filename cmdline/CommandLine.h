@@ -35,6 +35,7 @@ struct Options {
     std::string problem;  // what was wrong, for Action::WrongUsage
     bool noWindow = false;
     bool yes = false;                // the updaters: answer the confirmation with yes
+    bool force = false;              // the updaters: with yes, also send a file that looks wrong
     std::string imagePath;           // the updaters: empty = the image beside the program
     std::string recordPath;          // servodiag: empty = no recording
     std::optional<double> unplugAt;  // servodiag-sim: seconds after start

@@ -74,6 +74,8 @@ std::string OptionList(const ProgramInfo& info) {
            "                 and ask before the update on the terminal\n"
            "  --yes          with --no-window: update without asking (needed when standard\n"
            "                 input is not a terminal)\n"
+           "  --force        with --yes: also send a file that does not look like this\n"
+           "                 device's image (text, or the other updater's image)\n"
            "  IMAGE          the image file to send (after --, it may start with -)\n";
 }
 

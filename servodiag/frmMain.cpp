@@ -24,12 +24,6 @@ const char* const kValueControls[] = {
     "Slimit",       "Stiff",       "Damp",       "Spring",          "MotorFilter", "InputFilter",
     "OverallScale", "DampingScale"};
 
-void SetColorIfAny(ui::Window& window, const char* control,
-                   const std::optional<ui::ColorRef>& color) {
-    if (color)
-        window.SetBackColor(control, *color);
-}
-
 }  // namespace
 
 frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api,
@@ -93,6 +87,17 @@ void frmMain::ShowState(DeviceState state) {
 void frmMain::ShowValuesStale(bool stale) {
     for (const char* control : kValueControls)
         window_.SetEnabled(control, !stale);
+    // A bright signal colour reads as a live "OK" or "STOP" whatever its text: a stale one gives
+    // way to the window's grey, as the disabled values around it.
+    for (const auto& [control, color] : signalColors_)
+        window_.SetBackColor(control, stale ? ui::kSystemButtonFace : color);
+}
+
+void frmMain::ShowSignalColor(const char* control, const std::optional<ui::ColorRef>& color) {
+    if (!color)
+        return;
+    signalColors_[control] = *color;
+    window_.SetBackColor(control, *color);
 }
 
 void frmMain::Chosen(const std::string& control, int index) {
@@ -160,9 +165,9 @@ void frmMain::Command1_Click() {
     SetTextIfAny(window_, "sfd_pos", view.sfd_pos);
     SetTextIfAny(window_, "Degrees", view.Degrees);
     SetTextIfAny(window_, "bus_v", view.bus_v);
-    SetColorIfAny(window_, "bus_v", view.bus_vColor);
+    ShowSignalColor("bus_v", view.bus_vColor);
     SetTextIfAny(window_, "estop", view.estop);
-    SetColorIfAny(window_, "estop", view.estopColor);
+    ShowSignalColor("estop", view.estopColor);
 }
 
 // Nothing is ever written to the device from this program.

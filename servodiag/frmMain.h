@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "hidlink/ApiDeclarations.h"
@@ -62,8 +64,11 @@ class frmMain : public ui::FormHandlers {
     void Search();
     void LoseDevice();
     void ShowState(DeviceState state);
-    // Greys (stale) or restores every control that shows a device value.
+    // Greys (stale) or restores every control that shows a device value, and the colour of
+    // every signal among them.
     void ShowValuesStale(bool stale);
+    // A value's signal colour (E-STOP, bus voltage), remembered for when it is live again.
+    void ShowSignalColor(const char* control, const std::optional<ui::ColorRef>& color);
 
     ui::Window& window_;
     hidlink::ApiDeclarations& api_;
@@ -75,6 +80,7 @@ class frmMain : public ui::FormHandlers {
     bool stateShown_ = false;
     int ticksSinceSearch_ = 0;
     int failedReads_ = 0;
+    std::map<std::string, ui::ColorRef> signalColors_;
 };
 
 }  // namespace servodiag

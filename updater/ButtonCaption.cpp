@@ -19,10 +19,10 @@ std::string Start(const std::string& text, std::size_t bytes) {
 ButtonCaption FitButtonCaption(const std::string& text, std::size_t room) {
     if (text.size() <= room)
         return {text, {}};
-    const std::size_t colon = text.find(": ");
-    if (colon != std::string::npos && colon > 0 && colon <= room)
-        return {text.substr(0, colon), text};
     const std::size_t ellipsis = sizeof kEllipsis - 1;
+    const std::size_t colon = text.find(": ");
+    if (colon != std::string::npos && colon > 0 && colon + ellipsis <= room)
+        return {text.substr(0, colon) + kEllipsis, text};
     if (room <= ellipsis)
         return {Start(text, room), text};
     return {Start(text, room - ellipsis) + kEllipsis, text};

@@ -13,8 +13,8 @@ struct ButtonCaption {
 };
 
 // Texts of at most `room` characters stay whole. Longer ones keep what comes before their first
-// ": " (the kind of problem, "Cannot read image file") when that fits, or else their beginning
-// with "..." at the end.
+// ": " (the kind of problem, "Cannot read image file") when that fits, or else their beginning;
+// either way with "..." at the end, so that a shortened caption is never read as whole.
 ButtonCaption FitButtonCaption(const std::string& text, std::size_t room);
 
 }  // namespace updater

@@ -23,7 +23,8 @@ ImageCheck ReadImage(hidlink::ApiDeclarations& api, const std::string& path) {
     bool notFound = false;
     const hidlink::FileHandle file = api.OpenImageFile(path, &error, &notFound);
     if (file == hidlink::kNoFile)
-        return Rejected(notFound ? "Image file not found" : "Cannot read image file: " + error);
+        return Rejected(notFound ? "Image file not found: " + path
+                                 : "Cannot read image file: " + error);
 
     std::vector<std::uint8_t> bytes;
     std::int64_t size = api.ImageFileSize(file, &error);

@@ -47,7 +47,8 @@ void UpdaterForm::OpenChosenDevice() {
 }
 
 void UpdaterForm::Chosen(const std::string& control, int index) {
-    if (control != hidlink::kChooserControl || deferClose_ || !chooser_.Choose(link_, index))
+    if (control != hidlink::kChooserControl || deferClose_ || updateEnded_ ||
+        !chooser_.Choose(link_, index))
         return;
     hidlink::CloseDevice(link_, api_);
     link_.DeviceDetected = hidlink::FindTheHid(link_, api_, profile_);
@@ -68,6 +69,8 @@ void UpdaterForm::Form_Unload() {
 bool UpdaterForm::Form_QueryUnload() {
     if (!deferClose_)
         return true;
+    if (!closeRequested_)
+        window_.SetTitle(window_.Title() + kClosingAfterUpdate);
     closeRequested_ = true;
     return false;
 }
@@ -86,6 +89,8 @@ bool UpdaterForm::EndDeferringClose() {
 }
 
 bool UpdaterForm::FindDeviceForClick(const std::string& button, std::size_t room) {
+    if (updateEnded_)
+        return false;
     if (link_.DeviceDetected && link_.OwnsDeviceHandle)
         return true;
     hidlink::CloseDevice(link_, api_);
@@ -111,9 +116,20 @@ void UpdaterForm::RejectImage(const std::string& button, std::size_t room,
     ShowOnButton(button, room, problem);
 }
 
-bool UpdaterForm::ConfirmUpdate(const ImageCheck& image) {
+bool UpdaterForm::ConfirmUpdate(const ImageCheck& image, const std::string& button,
+                                std::size_t room) {
+    const std::string implausible = ImplausibleImage(image, otherImage_);
+    if (!implausible.empty() && answeredYes_ && !force_) {
+        RejectImage(button, room,
+                    std::string("Not the ") + ownImage_.device + "'s image: " + implausible +
+                        " (--force sends it anyway)");
+        return false;
+    }
     const LoggedIdentity device = ShownIdentity();
-    if (!window_.Confirm(ConfirmationQuestion(device, image), "Update")) {
+    std::string question = ConfirmationQuestion(device, image);
+    if (!implausible.empty())
+        question += "\n\n" + ImageWarning(implausible, ownImage_);
+    if (!window_.Confirm(question, "Update")) {
         exitStatus_ = cmdline::kCancelled;
         return false;
     }
@@ -151,15 +167,26 @@ void UpdaterForm::UpdateSentNotSeenBack() {
     Log("sent, closed before the device came back", {}, std::nullopt);
 }
 
-void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room) {
+void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room, bool showVersion) {
+    updateEnded_ = true;
     exitStatus_ = cmdline::kUpdated;
     const std::string version = hidlink::FormatVersion(link_.Attributes.VersionNumber);
     if (window_.Text("lblVersion") != version)
         window_.SetText("lblVersion", version);
     const LoggedIdentity after = ShownIdentity();
     Log("updated", {}, after);
+    deferClose_ = false;
+    if (closeRequested_) {
+        window_.Unload();
+        return;
+    }
 
-    ShowOnButton(button, room, "Update complete: version " + after.version);
+    ShowOnButton(button, room,
+                 showVersion ? "Update complete: version " + after.version : "Update complete");
+    window_.SetEnabled(button, true);
+    window_.SetVisible("Pic", true);
+    window_.SetWidth("Pic", progressFullWidth_);
+    window_.Refresh("Pic");
     window_.Refresh(button);
     // Long enough to be read; the window takes input meanwhile, and a close ends the wait.
     for (std::uint32_t waited = 0; waited < kCompleteShownMs && !window_.IsUnloaded();

@@ -15,6 +15,7 @@
 #include "hidlink/DeviceChooser.h"
 #include "hidlink/HidLink.h"
 #include "updater/FirmwareImage.h"
+#include "updater/ImagePlausibility.h"
 #include "updater/UpdateLog.h"
 #include "window/Window.h"
 
@@ -28,6 +29,8 @@ struct UpdaterLogging {
 
 // How long "Update complete" stays on screen before the window closes itself.
 inline constexpr std::uint32_t kCompleteShownMs = 2000;
+// Appended to the title when a close is asked while an update must not be cut short.
+inline constexpr char kClosingAfterUpdate[] = " \u2014 Closing after the update\u2026";
 
 class UpdaterForm : public ui::FormHandlers {
   public:
@@ -47,11 +50,19 @@ class UpdaterForm : public ui::FormHandlers {
     // The user chose a device among several: it is opened and shown, and the buttons are ready.
     // Ignored while an update runs (the chooser is disabled then).
     void Chosen(const std::string& control, int index) override;
-    // While an update runs, a close request is remembered and honoured by EndDeferringClose().
+    // While an update runs, a close request is remembered, acknowledged in the title at once and
+    // honoured when the update has ended.
     bool Form_QueryUnload() override;
     // How the last attempt ended (cmdline::ExitStatus); with none, 5 (nothing was updated), or 3
     // when no device was found.
     int ExitStatus() const override { return exitStatus_; }
+
+    // Run with the question answered yes unasked (--yes): a file that does not look like this
+    // device's image is then refused, unless force (--force) sends it anyway.
+    void AnswerUnattended(bool answeredYes, bool force) {
+        answeredYes_ = answeredYes;
+        force_ = force;
+    }
 
     const hidlink::HidLink& Link() const { return link_; }
     int ProgressFullWidth() const { return progressFullWidth_; }
@@ -72,9 +83,15 @@ class UpdaterForm : public ui::FormHandlers {
     virtual void ShowReady() = 0;
     // The image check failed: the reason on the button, nothing sent.
     void RejectImage(const std::string& button, std::size_t room, const std::string& problem);
-    // After the image check: asks the user. On yes the attempt starts (and will be logged);
-    // on no nothing changes but the exit status.
-    bool ConfirmUpdate(const ImageCheck& image);
+    // The image this updater sends, and the other updater's, told apart before anything is sent.
+    void ExpectImageOf(ImageKind own, ImageKind other) {
+        ownImage_ = own;
+        otherImage_ = other;
+    }
+    // After the image check: asks the user, with a warning when the file does not look like
+    // this device's image (refused on the button when answered unattended without force). On
+    // yes the attempt starts (and will be logged); on no nothing changes but the exit status.
+    bool ConfirmUpdate(const ImageCheck& image, const std::string& button, std::size_t room);
     // The text on the button, shortened to `room` characters when needed, whole in its tooltip.
     void ShowOnButton(const std::string& button, std::size_t room, const std::string& text);
     // The attempt failed with this text (the window stays open): logged, status 1.
@@ -82,9 +99,14 @@ class UpdaterForm : public ui::FormHandlers {
     // The whole image was sent and the device told to start it, but the window was closed before
     // it was seen back: logged as such, status 8.
     void UpdateSentNotSeenBack();
-    // The attempt succeeded: logged, "Update complete" with the version the device reports now
-    // shown on the button for kCompleteShownMs, then the window unloads.
-    void UpdateSucceeded(const std::string& button, std::size_t room);
+    // The attempt succeeded: logged, then the window unloads: at once when a close was asked
+    // during the update, otherwise after "Update complete" has been shown for kCompleteShownMs on
+    // the button (enabled, so that it is drawn readable; clicks do nothing any more) over the full
+    // bar. With showVersion, the caption adds the version the device reports now.
+    void UpdateSucceeded(const std::string& button, std::size_t room, bool showVersion = true);
+    // Whether an update has ended with success: from then on nothing in the window starts
+    // anything.
+    bool UpdateEnded() const { return updateEnded_; }
 
     ui::Window& window_;
     hidlink::ApiDeclarations& api_;
@@ -105,6 +127,11 @@ class UpdaterForm : public ui::FormHandlers {
     UpdaterLogging logging_;
     bool deferClose_ = false;
     bool closeRequested_ = false;
+    bool updateEnded_ = false;
+    bool answeredYes_ = false;
+    bool force_ = false;
+    ImageKind ownImage_ = kAmplifierImage;
+    ImageKind otherImage_ = kControllerImage;
     int exitStatus_ = 0;
     // The attempt under way, from the confirmation to its end.
     std::optional<UpdateRecord> attempt_;

@@ -7,7 +7,7 @@ namespace wheelflash {
 ui::FormLayout WheelflashLayout() {
     const ui::Font font;  // "MS Sans Serif"
     ui::FormLayout layout;
-    layout.caption = "Firmware Update";
+    layout.caption = "Wheel Controller Firmware Update";
     layout.clientWidth = 5420;
     layout.clientHeight = 3280;
     layout.iconName = "wheelflash";

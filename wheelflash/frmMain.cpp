@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "hidlink/DeviceIdentity.h"
 #include "updater/FirmwareImage.h"
 #include "wheelflash/Reports.h"
 
@@ -15,6 +16,7 @@ namespace {
 constexpr char kPleaseWait[] = "Please wait...";
 constexpr char kUpgradeCaption[] = "Upgrade Firmware";  // the layout's captions
 constexpr char kLoadCaption[] = "2. Load Firmware";
+constexpr char kNotWaiting[] = "Controller not waiting for an image: use Upgrade Firmware";
 
 // The characters each button holds whole; longer captions are shortened, whole in the tooltip.
 std::size_t RoomOn(const std::string& button) {
@@ -26,7 +28,9 @@ frmMain::frmMain(ui::Window& window, hidlink::ApiDeclarations& api, std::string 
                  std::string logPath, hidlink::DeviceSelector selector)
     : updater::UpdaterForm(window, api, kProfile, {"wheelflash", std::move(logPath)},
                            std::move(selector)),
-      imagePath_(std::move(imagePath)) {}
+      imagePath_(std::move(imagePath)) {
+    ExpectImageOf(updater::kControllerImage, updater::kAmplifierImage);
+}
 
 void frmMain::ShowReady() {
     for (const auto& [control, caption] :
@@ -59,7 +63,7 @@ bool frmMain::ReadyToSend(const std::string& button, updater::ImageCheck& check)
     if (busy_ || !FindDeviceForClick(button, RoomOn(button)))
         return false;
     check = CheckUpdate(button);
-    return check.ok && ConfirmUpdate(check);
+    return check.ok && ConfirmUpdate(check, button, RoomOn(button));
 }
 
 void frmMain::Command2_Click() {
@@ -126,8 +130,12 @@ void frmMain::SendImage(const std::vector<updater::ImageRecord>& records) {
     window_.SetVisible("Pic", true);
     window_.SetWidth("Pic", 0);
 
-    // Sending pass: one report per record, no pause between them. Every record goes out even
-    // when one is refused, so the controller sees the reports in file order either way.
+    // Sending pass: one report per record, no pause between them. A controller in its normal
+    // mode refuses every data report and stores none, so a refused first record means it was not
+    // waiting for an image: the transfer stops there, as the rest could only be refused too (a
+    // waiting controller that refused it holds nothing either, and still waits). After an
+    // accepted first record every record goes out even when one is refused, so the controller
+    // sees the reports in file order either way.
     const std::uint16_t length = link_.Capabilities.FeatureReportByteLength;
     std::vector<std::uint8_t> report(length, 0x00);
     std::int64_t sent = 0;
@@ -138,6 +146,10 @@ void frmMain::SendImage(const std::vector<updater::ImageRecord>& records) {
         if (link_.LastResult == 0)
             ++refused;
         ++sent;
+        if (refused == sent) {
+            Abandon("Command2", kNotWaiting);
+            return;
+        }
         window_.SetWidth("Pic", updater::ProgressWidth(sent, ProgressFullWidth(), recordCount));
         window_.Refresh("Pic");
         window_.ProcessEvents();
@@ -148,13 +160,15 @@ void frmMain::SendImage(const std::vector<updater::ImageRecord>& records) {
                                 std::to_string(sent) + " records not accepted");
         return;
     }
+    // The controller keeps its image-receiving mode after the transfer; what it reports now is
+    // read for the log and the labels, but its version is not the new firmware's until it
+    // restarts, so "complete" names none.
+    link_.LastResult = api_.HidD_GetAttributes(link_.DeviceHandle, &link_.Attributes);
+    hidlink::RefreshDeviceInfo(link_, api_, profile_, window_);
     hidlink::CloseDevice(link_, api_);
-    busy_ = false;
-    if (EndDeferringClose())
-        return;
-    // The whole bar stays on screen with "complete": a fast update must still be seen.
-    window_.Refresh("Pic");
-    UpdateSucceeded("Command2", RoomOn("Command2"));
+    ShowOnButton("Command4", RoomOn("Command4"), kUpgradeCaption);
+    window_.SetEnabled("Command4", true);
+    UpdateSucceeded("Command2", RoomOn("Command2"), false);
 }
 
 void frmMain::Abandon(const std::string& control, const std::string& caption) {

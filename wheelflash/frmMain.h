@@ -23,7 +23,7 @@
 
 namespace wheelflash {
 
-inline constexpr char kImageFileName[] = "wheelflash.bin";
+inline constexpr const char* kImageFileName = updater::kControllerImage.imageName;
 inline constexpr std::uint32_t kSettleDelayMs = 500;     // from the command to the first search
 inline constexpr std::uint32_t kSearchIntervalMs = 500;  // between two searches
 // 30 seconds of searching: the controller comes back in about two.
@@ -58,7 +58,8 @@ class frmMain : public updater::UpdaterForm {
     // run out; returns whether it is back.
     bool WaitForReturn();
     // Sends the checked records to the open device, then shows "complete" and closes the
-    // window, or keeps it open and says why when any record was refused.
+    // window, or keeps it open and says why when any record was refused. A refused first record
+    // ends the transfer at once: the controller was not waiting for an image.
     void SendImage(const std::vector<updater::ImageRecord>& records);
     // Ends an update that could not complete: see the header comment.
     void Abandon(const std::string& control, const std::string& caption);

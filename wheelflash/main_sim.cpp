@@ -47,5 +47,6 @@ int main(int argc, char** argv) {
     wheelflash::frmMain form(*window, bus, options.imagePath,
                              updater::UpdateLogPath(updater::LoggedDevices::Simulated),
                              cmdline::SelectorOf(options));
+    form.AnswerUnattended(options.yes, options.force);
     return cmdline::RunForm(*window, form);
 }

@@ -16,55 +16,32 @@ void PrintTo(const DeferredCase& c, std::ostream* os) {
 
 class DeferredClose : public RigTest<::testing::TestWithParam<DeferredCase>> {};
 
-// Until the reset report is out, a close request waits: the amplifier gets the whole image and
-// its reset, and then the window closes without waiting for the amplifier to come back.
-TEST_P(DeferredClose, WaitsUntilTheResetReport) {
+// A close asked during an update is acknowledged at once and honoured at its end: the amplifier
+// gets the whole image and its reset, the window closes once it is back, and the status says
+// updated.
+TEST_P(DeferredClose, IsAcknowledgedAndWaitsForTheAmplifierBack) {
     AmpflashRig& rig = MakeRig();
     const auto image = ImageBytes(10 * 40);
     rig.WriteImage(image);
     rig.Load();
+    const std::string title = rig.window.Title();
     bool closedAtRequest = true;
+    std::string titleAfterRequest;
     rig.window.OnProcessEvents = [&](int count) {
-        if (count == GetParam().atEvents)
+        if (count == GetParam().atEvents) {
             closedAtRequest = rig.window.RequestClose();
-    };
-    rig.Click();
-
-    EXPECT_FALSE(closedAtRequest);
-    EXPECT_EQ(rig.amplifier->ReceivedImage(), image);
-    EXPECT_EQ(rig.amplifier->ResetReports(), 1);
-    EXPECT_TRUE(rig.window.IsUnloaded());
-    const auto finds = rig.bus.CallsNamed("SetupDiGetClassDevsA");
-    EXPECT_EQ(finds.size(), 2u);  // the load's listing and search; no probe after the reset
-    EXPECT_EQ(rig.bus.Calls().back().name, "EndPreciseTiming");
-
-    // The amplifier restarts on its own.
-    rig.amplifier->Advance(rig.bus.NowMs() + 1500);
-    EXPECT_EQ(rig.amplifier->CurrentMode(), simdevices::Amplifier::Mode::Application);
-}
-
-INSTANTIATE_TEST_SUITE_P(When, DeferredClose,
-                         ::testing::Values(DeferredCase{"CountingSeconds", 2},
-                                           DeferredCase{"Sending", 5 + 4}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-class CloseRequest : public RigTest<> {};
-
-TEST_F(CloseRequest, DuringTheWaitEndsTheProgram) {
-    AmpflashRig& rig = MakeRig();
-    rig.WriteImage(ImageBytes(3 * 40));
-    rig.Load();
-    std::size_t findsAtClose = 0;
-    rig.window.OnProcessEvents = [&](int) {
-        if (rig.Caption() == "Resetting...") {
-            EXPECT_TRUE(rig.window.RequestClose());
-            findsAtClose = rig.bus.CallsNamed("SetupDiGetClassDevsA").size();
+            titleAfterRequest = rig.window.Title();
         }
     };
     rig.Click();
 
+    EXPECT_FALSE(closedAtRequest);
+    EXPECT_EQ(titleAfterRequest, title + updater::kClosingAfterUpdate);
+    EXPECT_EQ(rig.amplifier->ReceivedImage(), image);
+    EXPECT_EQ(rig.amplifier->ResetReports(), 1);
+    EXPECT_EQ(rig.amplifier->CurrentMode(), simdevices::Amplifier::Mode::Application);
     EXPECT_TRUE(rig.window.IsUnloaded());
-    EXPECT_EQ(rig.bus.CallsNamed("SetupDiGetClassDevsA").size(), findsAtClose);
+    EXPECT_EQ(rig.form.ExitStatus(), cmdline::kUpdated);
     EXPECT_EQ(rig.bus.Calls().back().name, "EndPreciseTiming");
     // Sent, but not seen back: not "updated".
     EXPECT_EQ(rig.form.ExitStatus(), cmdline::kNotSeenBack);
@@ -76,6 +53,35 @@ TEST_F(CloseRequest, WhileIdleIsNotAnUpdate) {
     rig.Load();
     EXPECT_TRUE(rig.window.RequestClose());
     EXPECT_EQ(rig.form.ExitStatus(), cmdline::kCancelled);
+}
+
+INSTANTIATE_TEST_SUITE_P(When, DeferredClose,
+                         ::testing::Values(DeferredCase{"CountingSeconds", 2},
+                                           DeferredCase{"Sending", 5 + 4},
+                                           DeferredCase{"WaitingForItsReturn", 5 + 10 + 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class CloseRequest : public RigTest<> {};
+
+// An amplifier that does not come back within the limit ends the update as failed, the window
+// open; once it is back, the button runs the whole update again.
+TEST_F(CloseRequest, AnAmplifierNotBackFailsAndTheButtonSearchesAgain) {
+    simdevices::AmplifierOptions late;
+    late.returnAfterMs = 45 * 1000;
+    AmpflashRig& rig = MakeRig(late);
+    const auto image = ImageBytes(3 * 40);
+    rig.WriteImage(image);
+    rig.Load();
+    for (int click = 1; click <= 2; ++click) {
+        rig.Click();
+        ASSERT_FALSE(rig.window.IsUnloaded());
+        EXPECT_EQ(rig.WholeCaption(), "Amplifier did not come back: unplug and replug it");
+        EXPECT_EQ(rig.form.ExitStatus(), cmdline::kUpdateFailed);
+        EXPECT_TRUE(rig.window.Control("btnUpgradeFW").enabled);
+        EXPECT_EQ(rig.amplifier->SwitchReports(), click);
+        EXPECT_EQ(rig.amplifier->ReceivedImage(), image);
+        rig.bus.Sleep(30 * 1000);  // the user replugs it meanwhile
+    }
 }
 
 TEST_F(CloseRequest, AfterAStoppedTransferClosesEachHandleOnce) {

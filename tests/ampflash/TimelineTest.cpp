@@ -124,8 +124,8 @@ TEST_F(Timeline, FillGrowsAfterEachReportAndIsRepainted) {
     rig.Load();
     rig.Click();
 
-    // Shown at zero, k x 5055 / 5 after each report, emptied after the reset.
-    EXPECT_THAT(rig.FillWidths(), ElementsAre(0, 1011, 2022, 3033, 4044, 0));
+    // Shown at zero, k x 5055 / 5 after each report, emptied after the reset, full at the end.
+    EXPECT_THAT(rig.FillWidths(), ElementsAre(0, 1011, 2022, 3033, 4044, 0, 5055));
     std::vector<std::string> afterFirstReport;
     const auto& events = rig.window.Events();
     auto it = std::find_if(events.begin(), events.end(), [](const ui::WindowEvent& e) {

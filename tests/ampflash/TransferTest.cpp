@@ -22,11 +22,13 @@ TEST_P(WholeImage, ArrivesInOrderOnceAndTheWindowCloses) {
     EXPECT_EQ(rig.amplifier->ResetReports(), 1);
     EXPECT_EQ(rig.amplifier->CurrentMode(), simdevices::Amplifier::Mode::Application);
 
-    // The fill stops short of the full width: K / (K + 1) of it.
+    // The transfer's fill stops short of the full width: K / (K + 1) of it; emptied after the
+    // reset, it is full again with "Update complete".
     const auto widths = rig.FillWidths();
-    ASSERT_GE(widths.size(), 2u);
-    EXPECT_EQ(widths[widths.size() - 2], static_cast<float>(5055.0 * static_cast<double>(records) /
+    ASSERT_GE(widths.size(), 3u);
+    EXPECT_EQ(widths[widths.size() - 3], static_cast<float>(5055.0 * static_cast<double>(records) /
                                                             static_cast<double>(records + 1)));
+    EXPECT_EQ(widths.back(), 5055.0f);
     EXPECT_TRUE(rig.window.IsUnloaded());
 }
 
@@ -128,7 +130,7 @@ TEST_P(RefusedReset, KeepsTheWindowOpenAndSaysSo) {
     EXPECT_THAT(closed, ElementsAreArray({link.DeviceHandle, link.OverlappedHandle}));
     EXPECT_FALSE(rig.window.IsUnloaded());
     EXPECT_EQ(rig.WholeCaption(), "Reset not accepted: unplug and replug the amplifier");
-    EXPECT_EQ(rig.Caption(), "Reset not accepted");
+    EXPECT_EQ(rig.Caption(), "Reset not accepted...");
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -27,6 +27,12 @@ TEST_F(Window, OpensWithTheAmplifierAndOneButton) {
     EXPECT_THAT(offered, ::testing::ElementsAre("btnUpgradeFW"));
 }
 
+TEST(AmpflashLayout, TitleNamesTheDeviceItUpdates) {
+    EXPECT_EQ(ampflash::AmpflashLayout().caption, "Servo Amplifier Firmware Update");
+    EXPECT_EQ(ui::SimulatedTwin(ampflash::AmpflashLayout()).caption,
+              "Servo Amplifier Firmware Update (simulated)");
+}
+
 TEST(AmpflashLayout, FillSitsInsideTheTrack) {
     const ui::FormLayout layout = ampflash::AmpflashLayout();
     const ui::ControlSpec* track = layout.Find("Picture1");

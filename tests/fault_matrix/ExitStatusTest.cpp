@@ -99,6 +99,20 @@ const StatusCase kCases[] = {
      false,
      nullptr},
     {"no device", [](RunSetup&) {}, {}, true, cmdline::kNoDevice, false, nullptr},
+    {"closed during the transfer",
+     [](RunSetup& s) {
+         s.during = [](UpdaterRun& run, std::int64_t) {
+             if (run.RecordsHeld() == 1 && run.scenarioMark < 0) {
+                 run.scenarioMark = 1;
+                 run.Window().RequestClose();
+             }
+         };
+     },
+     {},
+     false,
+     cmdline::kUpdated,
+     true,
+     "updated"},
     {"a report refused",
      [](RunSetup&) {},
      {{"HidD_SetFeature", 2}},
@@ -141,7 +155,7 @@ TEST(ExitStatus, EachEndHasItsStatusAndLogLine) {
     }
 }
 
-TEST(ExitStatus, SuccessShowsTheVersionTheDeviceReportsBeforeClosing) {
+TEST(ExitStatus, SuccessShowsWhatTheDeviceReportsBeforeClosing) {
     for (Program program : {Program::Ampflash, Program::Wheelflash, Program::WheelflashLoad}) {
         UpdaterRun run(program, {});
         run.LoadAndClick();
@@ -152,9 +166,13 @@ TEST(ExitStatus, SuccessShowsTheVersionTheDeviceReportsBeforeClosing) {
             if (e.what == "text" && e.value.rfind("Update complete", 0) == 0)
                 complete = e.value;
         }
-        const std::string label = run.Window().Text("lblVersion");  // " 2.4", as at the load
+        // The amplifier's version as read once it is back; the controller stays in its
+        // image-receiving mode, where its version is not the new firmware's, so none is named.
+        const std::string label = run.Window().Text("lblVersion");
         EXPECT_EQ(complete,
-                  "Update complete: version " + label.substr(label.find_first_not_of(' ')))
+                  program == Program::Ampflash
+                      ? "Update complete: version " + label.substr(label.find_first_not_of(' '))
+                      : "Update complete")
             << ButtonOf(program);
         // Events were processed while it was shown, for about two seconds.
         int roundsAfter = 0;

@@ -20,10 +20,8 @@ namespace fault_matrix {
 namespace {
 
 constexpr std::size_t kRecord = 40;
-// Far beyond any sequence that ends: the ampflash wait has no bound of its own.
+// Far beyond any sequence that ends: both updaters bound their waits.
 constexpr std::int64_t kRunawayMs = 10 * 60 * 1000;
-// How long a user watches an updater wait for a device that does not come back.
-constexpr std::int64_t kUserGivesUpMs = 60 * 1000;
 
 // Calls the bus can be made to fail.
 const std::set<std::string> kFailable = {
@@ -46,7 +44,7 @@ const std::set<std::string> kFailable = {
 
 // Captions of a check that refused the update before the device was told anything.
 const std::regex kRefusal(
-    "Image file (not found|is empty|is too short|is too large)|Cannot read image file: .*|"
+    "Image file (not found(: .*)?|is empty|is too short|is too large)|Cannot read image file: .*|"
     "Device report length not supported");
 
 // Calls the scenario's hook before every platform call that reaches a device, and stops a run
@@ -233,14 +231,13 @@ void UpdaterRun::AddNeighbours(const std::vector<std::string>& kinds, bool absen
     }
 }
 
-void UpdaterRun::FollowLayout(std::int64_t nowMs) {
+void UpdaterRun::FollowLayout(std::int64_t) {
     const bool restarting =
         amplifier_ ? amplifier_->CurrentMode() == simdevices::Amplifier::Mode::Restarting
                    : controller_->CurrentMode() == simdevices::WheelController::Mode::Restarting;
     if (restarted_ || !restarting || Device().Description().present)
         return;
     restarted_ = true;
-    restartedAtMs_ = nowMs;
     if (layout_.arriveDuringRestart) {
         for (const auto& neighbour : neighbours_)
             neighbour->Replug();
@@ -258,13 +255,6 @@ void UpdaterRun::LoadAndClick() {
             if (lines[i].find("port " + home_) != std::string::npos)
                 window_->Choose(hidlink::kChooserControl, static_cast<int>(i));
         }
-    }
-    // A device that never comes back to its port is waited for until the user gives up.
-    if (layout_.confirmedMoves) {
-        window_->OnProcessEvents = [this](int) {
-            if (restarted_ && bus_.NowMs() > restartedAtMs_ + kUserGivesUpMs)
-                window_->RequestClose();
-        };
     }
     window_->Click(program_ == Program::Ampflash         ? "btnUpgradeFW"
                    : program_ == Program::WheelflashLoad ? "Command2"
@@ -397,9 +387,15 @@ std::string UpdaterRun::FailureVerdict(const std::string& caption,
             return where + "but the device holds " + std::to_string(held.size() / kRecord);
         return {};
     }
-    if (caption.rfind("Reset not accepted", 0) == 0) {
+    if (caption.rfind("Reset not accepted", 0) == 0 ||
+        caption == "Amplifier did not come back: unplug and replug it") {
         if (!amplifier_ || held != whole)
             return where + "but the image had not arrived whole";
+        return {};
+    }
+    if (controller_ && caption == "Controller not waiting for an image: use Upgrade Firmware") {
+        if (!held.empty())
+            return where + "but the device holds " + std::to_string(held.size() / kRecord);
         return {};
     }
     if (caption == "Device did not come back" ||

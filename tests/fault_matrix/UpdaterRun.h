@@ -123,7 +123,6 @@ class UpdaterRun {
     std::vector<std::shared_ptr<sim::SimDevice>> neighbours_;
     std::string home_;  // the port of the device under update
     bool restarted_ = false;
-    std::int64_t restartedAtMs_ = 0;
 };
 
 // The calls of a good run, as faults: every occurrence of every call the bus can fail.

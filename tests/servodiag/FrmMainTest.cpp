@@ -328,10 +328,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FrmMainTest, AnUnpluggedDeviceGreysItsLastValuesAndIsReadAgainWhenBack) {
     Attach();
     wheel->status[47] = 6;
+    wheel->status[45] = 0x80;  // E-STOP monitored, not active: a green "OK"
     window.Load(form);
     window.Tick();
     const hidlink::Handle device = form.Link().DeviceHandle;
     const hidlink::Handle overlapped = form.Link().OverlappedHandle;
+    const std::optional<ui::ColorRef> estopLive = window.Control("estop").backColor;
+    ASSERT_EQ(estopLive, ui::kGreen);
 
     wheel->Unplug();
     bus.ClearCalls();
@@ -344,6 +347,7 @@ TEST_F(FrmMainTest, AnUnpluggedDeviceGreysItsLastValuesAndIsReadAgainWhenBack) {
     EXPECT_EQ(window.Text("USBerr"), "6") << "the last value stays, greyed";
     for (const char* control : {"USBerr", "estop", "Degrees", "lblSerialNumber", "Spring"})
         EXPECT_FALSE(window.Control(control).enabled) << control;
+    EXPECT_EQ(window.Control("estop").backColor, ui::kSystemButtonFace) << "no live OK";
     const std::vector<sim::Call> closes = bus.CallsNamed("CloseHandle");
     ASSERT_EQ(closes.size(), 2u) << "both dead handles let go at once";
     EXPECT_EQ(closes[0].handle, device);
@@ -366,6 +370,7 @@ TEST_F(FrmMainTest, AnUnpluggedDeviceGreysItsLastValuesAndIsReadAgainWhenBack) {
     EXPECT_EQ(window.Text("USBerr"), "7");
     for (const char* control : {"USBerr", "estop", "Degrees", "lblSerialNumber", "Spring"})
         EXPECT_TRUE(window.Control(control).enabled) << control;
+    EXPECT_EQ(window.Control("estop").backColor, estopLive);
     ASSERT_EQ(wheel->requests.size(), 4u) << "settings, status, then settings and status again";
     EXPECT_EQ(wheel->requests[2].reportId, 8);
     EXPECT_EQ(wheel->requests[3].reportId, 17);

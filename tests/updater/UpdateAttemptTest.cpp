@@ -58,10 +58,12 @@ TEST(FitButtonCaption, ShortensOnlyWhatDoesNotFit) {
     const FitCase cases[] = {
         {"Device not found", 16, "Device not found", false},
         {"Device not found", 15, "Device not f...", true},
-        {"Cannot read image file: Is a directory", 34, "Cannot read image file", true},
+        {"Cannot read image file: Is a directory", 34, "Cannot read image file...", true},
         {"Cannot read image file: Is a directory", 38, "Cannot read image file: Is a directory",
          false},
-        {"Reset not accepted: unplug and replug the amplifier", 38, "Reset not accepted", true},
+        {"Reset not accepted: unplug and replug the amplifier", 38, "Reset not accepted...", true},
+        // The part before ": " fits, but not with the ellipsis.
+        {"Cannot read image file: Is a directory", 24, "Cannot read image fil...", true},
         // The part before ": " does not fit either.
         {"A very long kind of problem: detail", 10, "A very ...", true},
         // A multi-byte character is never cut in half.
@@ -73,6 +75,9 @@ TEST(FitButtonCaption, ShortensOnlyWhatDoesNotFit) {
         EXPECT_EQ(fitted.caption, c.caption) << c.text << " in " << c.room;
         EXPECT_LE(fitted.caption.size(), c.room) << c.text;
         EXPECT_EQ(fitted.toolTip, c.shortened ? c.text : "") << c.text;
+        if (c.shortened && c.room > 3) {
+            EXPECT_TRUE(fitted.caption.ends_with("...")) << c.text << " in " << c.room;
+        }
     }
 }
 

@@ -48,7 +48,9 @@ TEST_P(Preflight, SendsNothingAndNamesTheProblem) {
     for (const sim::Call& c : CallsAfterLoad())
         EXPECT_NE(c.name.find("ImageFile"), std::string::npos) << c.name;
     EXPECT_EQ(std::filesystem::exists(ImagePath()), existed);
-    EXPECT_EQ(WholeCaption(p.button), p.c.problem);
+    // A missing file is named by where it was looked for.
+    EXPECT_EQ(WholeCaption(p.button),
+              p.c.problem + (p.c.imageSize == kNoFile ? ImagePath() : std::string()));
     EXPECT_EQ(window.Text(other), otherCaption);
     EXPECT_TRUE(window.Control("Command4").enabled);
     EXPECT_TRUE(window.Control("Command2").enabled);
@@ -61,7 +63,7 @@ TEST_P(Preflight, SendsNothingAndNamesTheProblem) {
 }
 
 const PreflightCase kCases[] = {
-    {"Missing", kNoFile, false, 64, "Image file not found"},
+    {"Missing", kNoFile, false, 64, "Image file not found: "},
     {"Empty", 0, false, 64, "Image file is empty"},
     {"OneByteShortOfARecord", 39, false, 64, "Image file is too short"},
     // 32,767 whole records: one more than the record count can number.
@@ -94,7 +96,7 @@ TEST_P(PreflightThenFixed, ThenTheUpdateRunsUnderTheLayoutsCaptions) {
     AddController(options);
     Load();
     window.Click(failed);
-    ASSERT_EQ(window.Text(failed), "Image file not found");
+    ASSERT_EQ(window.Text(failed), "Image file not found...");
 
     WriteImage(400);
     std::string captionWhileSending;

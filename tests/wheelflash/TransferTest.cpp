@@ -79,7 +79,7 @@ TEST_P(ImageArrivesWhole, RecordsInFileOrderThenTheWindowCloses) {
     // short of W.
     std::vector<ui::WindowEvent> fill = window.EventsFor("Pic");
     fill.erase(fill.begin());  // hidden at load
-    ASSERT_EQ(fill.size(), 3 + 2 * n);
+    ASSERT_EQ(fill.size(), 5 + 2 * n);
     EXPECT_EQ(fill[0].what + "=" + fill[0].value, "visible=true");
     EXPECT_EQ(fill[1].what + "=" + fill[1].value, "width=0");
     for (std::size_t k = 1; k <= n; ++k) {
@@ -87,7 +87,8 @@ TEST_P(ImageArrivesWhole, RecordsInFileOrderThenTheWindowCloses) {
         EXPECT_DOUBLE_EQ(std::stod(fill[2 * k].value), 5055.0 * k / (n + 1));
         EXPECT_EQ(fill[2 * k + 1].what, "refresh");
     }
-    // Drawn once more as the update completes: a fast update is still seen.
+    // Full and drawn once more as the update completes: a fast update is still seen.
+    EXPECT_EQ(fill[fill.size() - 2].what + "=" + fill[fill.size() - 2].value, "width=5055");
     EXPECT_EQ(fill.back().what, "refresh");
 }
 
@@ -119,7 +120,12 @@ TEST_F(Transfer, ReadsTheImageOnceAndEndsWithBothHandlesThenTheWindow) {
     const auto firstReport = std::find_if(
         calls.begin(), calls.end(), [](const sim::Call& c) { return c.name == "HidD_SetFeature"; });
     EXPECT_LT(closed, firstReport);
-    EXPECT_EQ(calls[calls.size() - 3].name, "HidD_SetFeature");
+    // After the last report the controller's identity is read again, for the log.
+    const auto lastReport = std::find_if(calls.rbegin(), calls.rend(), [](const sim::Call& c) {
+        return c.name == "HidD_SetFeature";
+    });
+    ASSERT_NE(lastReport, calls.rend());
+    EXPECT_EQ(std::prev(lastReport.base())[1].name, "HidD_GetAttributes");
     EXPECT_EQ(calls[calls.size() - 2].name, "CloseHandle");
     EXPECT_EQ(calls[calls.size() - 2].handle, plain);
     EXPECT_EQ(calls[calls.size() - 1].name, "CloseHandle");
