@@ -181,12 +181,13 @@ void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room, b
         return;
     }
 
-    ShowOnButton(button, room,
-                 showVersion ? "Update complete: version " + after.version : "Update complete");
-    window_.SetEnabled(button, true);
+    // The whole bar first, then the words that say it is done.
     window_.SetVisible("Pic", true);
     window_.SetWidth("Pic", progressFullWidth_);
     window_.Refresh("Pic");
+    ShowOnButton(button, room,
+                 showVersion ? "Update complete: version " + after.version : "Update complete");
+    window_.SetEnabled(button, true);
     window_.Refresh(button);
     // Long enough to be read; the window takes input meanwhile, and a close ends the wait.
     for (std::uint32_t waited = 0; waited < kCompleteShownMs && !window_.IsUnloaded();

@@ -183,16 +183,17 @@ INSTANTIATE_TEST_SUITE_P(
                    {SIGHUP}, 0, 5, "Cancelled.", nullptr},
         EndingCase{"NobodyToAsk", kWheel, {"--no-window"}, Input::NoTerminal, nullptr,
                    {}, 0, 5, "Cannot ask", nullptr},
-        // Asked to close while the controller restarts for its image: the whole image still goes.
+        // Asked to close while the controller restarts for its image: the whole image still goes,
+        // and the close is honoured once the update has ended.
         EndingCase{"SignalsWhileTheControllerComesBack", kWheel, {"--no-window", "--yes"},
-                   Input::Terminal, "Please wait", {SIGINT, SIGINT, SIGTERM, SIGHUP}, 0, 8,
-                   "received 300 records", "sent, closed before the device came back"},
+                   Input::Terminal, "Please wait", {SIGINT, SIGINT, SIGTERM, SIGHUP}, 0, 0,
+                   "received 300 records", "updated"},
         EndingCase{"ReaderGoneDuringTheTransfer", kWheel, {"--no-window", "--yes"},
                    Input::NoTerminal, nullptr, {}, 3, 0, "", "updated"},
-        // The amplifier gets its whole image and its reset; only its return is not waited for.
+        // The amplifier gets its whole image and its reset, and is waited for until it is back.
         EndingCase{"SignalsDuringTheTransfer", kAmp, {"--no-window", "--yes"},
-                   Input::NoTerminal, "progress 10 %", {SIGHUP, SIGTERM}, 0, 8, "Resetting",
-                   "sent, closed before the device came back"}),
+                   Input::NoTerminal, "progress 10 %", {SIGHUP, SIGTERM}, 0, 0, "Resetting",
+                   "updated"}),
     [](const ::testing::TestParamInfo<EndingCase>& info) { return info.param.what; });
 // clang-format on
 
