@@ -24,6 +24,7 @@ struct ControlState {
     std::optional<ColorRef> backColor;
     std::vector<std::string> items;  // a Chooser's lines
     int choice = -1;
+    std::string accessibleName;  // what a screen reader calls it (window/Accessibility.h)
 };
 
 struct WindowEvent {
@@ -31,7 +32,8 @@ struct WindowEvent {
                        // "paint-events", "show", "unload", "timer-tick", "click", "close-request",
                        // "title", "tooltip", "confirm" (value: the question), "confirm-answer"
                        // (value: "accept" or "cancel"), "items" (value: the lines, one per
-                       // line), "choice" (value: the index), "chosen" (the user's pick)
+                       // line), "choice" (value: the index), "chosen" (the user's pick),
+                       // "announce" (a changed text told to assistive technology)
     std::string control;
     std::string value;
 };
