@@ -150,8 +150,12 @@ void HeadlessWindow::SetText(const std::string& control, const std::string& text
     const bool changed = c.text != text;
     c.text = text;
     Record("text", control, text);
-    if (changed && c.spec.announced)
-        Record("announce", control, text);
+    if (changed && c.spec.announced) {
+        if (announcements_.size() >= kEventLogLimit)
+            announcements_.erase(announcements_.begin(),
+                                 announcements_.begin() + kEventLogLimit / 2);
+        announcements_.push_back({"announce", control, text});
+    }
 }
 
 void HeadlessWindow::SetItems(const std::string& control, const std::vector<std::string>& items) {
