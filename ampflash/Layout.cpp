@@ -15,10 +15,15 @@ ui::FormLayout AmpflashLayout() {
     layout.controls = updater::IdentityBlock(font);
     for (ui::ControlSpec& c : updater::ProgressBar(1860))
         layout.controls.push_back(c);
-    layout.controls.push_back(ui::MakeControl("btnUpgradeFW", ui::ControlKind::Button,
-                                              "Upgrade Firmware", 900, 2280, 3615, 495, font));
+    // Its caption reports the update's progress and outcome: announced as it changes.
+    ui::ControlSpec upgrade = ui::MakeControl("btnUpgradeFW", ui::ControlKind::Button,
+                                              "Upgrade Firmware", 900, 2280, 3615, 495, font);
+    upgrade.accessKey = 'U';
+    upgrade.announced = true;
+    layout.controls.push_back(upgrade);
     ui::ControlSpec loadButton = ui::MakeControl("Command2", ui::ControlKind::Button,
                                                  "2. Load Firmware", 120, 2940, 5175, 495, font);
+    loadButton.accessKey = 'L';
     loadButton.visible = false;  // kept from the form's design; never offered
     layout.controls.push_back(loadButton);
     return layout;

@@ -19,6 +19,8 @@ packages=(
   libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth
+  # The windows as a screen reader meets them: the AT-SPI bus, a session bus and its client.
+  at-spi2-core dbus-x11 python3-pyatspi
   # The real-kernel tests of the hidraw backend (tests/kernel) make their devices with uhid,
   # which needs root on a kernel of their own: qemu boots a Debian kernel in a small virtual
   # machine, whose initramfs busybox-static and cpio build. The host's devices stay untouched.

@@ -13,6 +13,8 @@ done
 
 echo "=== test: linux"
 ctest --preset linux -j "$jobs"
+echo "=== the -sim windows through AT-SPI, as a screen reader meets them"
+xvfb-run -a dbus-launch --exit-with-session sh scripts/check-accessibility.sh build/linux
 echo "=== make demo without a display"
 scripts/check-demo.sh
 

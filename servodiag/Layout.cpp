@@ -51,6 +51,18 @@ ui::ControlSpec Separator(std::string name, int top) {
     return Control(std::move(name), ui::ControlKind::Line, "", 120, top, 4800, 15);
 }
 
+// Where several devices match, shown in the product label's place, and next to it in tab order.
+// Outside the frame, which stays disabled until a device's settings are read: the choice must be
+// open before that.
+ui::ControlSpec DeviceChooser(const ui::ControlSpec& frame) {
+    ui::ControlSpec chooser =
+        Control(hidlink::kChooserControl, ui::ControlKind::Chooser, hidlink::kChooserPrompt,
+                frame.left + 1560, frame.top + 620, 3300, kFieldHeight);
+    chooser.visible = false;
+    chooser.accessibleName = "Device";
+    return chooser;
+}
+
 void AddDeviceDetails(std::vector<ui::ControlSpec>& controls) {
     ui::ControlSpec frame =
         Control("Frame1", ui::ControlKind::Frame, "Device details", 60, 60, 4935, 1755);
@@ -79,16 +91,11 @@ void AddDeviceDetails(std::vector<ui::ControlSpec>& controls) {
         ui::ControlSpec value = ValueLabel(row.value, row.valueLeft, row.top, 3300);
         value.container = "Frame1";
         value.backColor = ui::kSystemWindowBackground;
+        value.labelledBy = row.caption;
         controls.push_back(value);
+        if (row.value == std::string("lblProduct"))
+            controls.push_back(DeviceChooser(frame));
     }
-
-    // Where several devices match, shown in the product label's place. Outside the frame, which
-    // stays disabled until a device's settings are read: the choice must be open before that.
-    ui::ControlSpec chooser =
-        Control(hidlink::kChooserControl, ui::ControlKind::Chooser, hidlink::kChooserPrompt,
-                frame.left + 1560, frame.top + 620, 3300, kFieldHeight);
-    chooser.visible = false;
-    controls.push_back(chooser);
 }
 
 void AddStatusColumn(std::vector<ui::ControlSpec>& controls) {
@@ -119,6 +126,7 @@ void AddStatusColumn(std::vector<ui::ControlSpec>& controls) {
         // Hidden fields are still written by every status read.
         ui::ControlSpec field = Field(row.field, 6600, row.top);
         field.visible = row.visible;
+        field.labelledBy = row.caption;
         controls.push_back(field);
     }
 }
@@ -127,6 +135,7 @@ void AddPositionRow(std::vector<ui::ControlSpec>& controls) {
     controls.push_back(Label("Label8", "Current position", 120, 2280, 1935));
     ui::ControlSpec degrees = ValueLabel("Degrees", 2160, 2520, kFieldWidth);
     degrees.font = Arial(true);
+    degrees.labelledBy = "Label8";
     controls.push_back(degrees);
     controls.push_back(Label("Label17", "degrees", 3240, 2520, 735));
 }
@@ -157,7 +166,9 @@ void AddSettingsList(std::vector<ui::ControlSpec>& controls) {
     for (const Row& row : rows) {
         const int captionTop = row.top + kSettingsCaptionDrop;
         controls.push_back(Label(row.caption, row.captionText, 120, captionTop, 1995));
-        controls.push_back(Field(row.field, 2160, row.top));
+        ui::ControlSpec field = Field(row.field, 2160, row.top);
+        field.labelledBy = row.caption;
+        controls.push_back(field);
         if (row.unit != nullptr)
             controls.push_back(Label(row.unit, row.unitText, 3240, captionTop, 735));
     }
@@ -170,11 +181,13 @@ void AddSettingsList(std::vector<ui::ControlSpec>& controls) {
 void AddButtons(std::vector<ui::ControlSpec>& controls) {
     ui::ControlSpec getData =
         Control("Command1", ui::ControlKind::Button, "Get data", 6600, 3720, kFieldWidth, 375);
+    getData.accessKey = 'G';
     getData.visible = false;
     controls.push_back(getData);
 
     ui::ControlSpec writeAndReset =
         Control("Go", ui::ControlKind::Button, "Write and reset", 5280, 4200, 2355, 375);
+    writeAndReset.accessKey = 'W';
     writeAndReset.visible = false;
     writeAndReset.enabled = false;
     controls.push_back(writeAndReset);
@@ -196,6 +209,7 @@ void AddStateLine(std::vector<ui::ControlSpec>& controls) {
     }
     ui::ControlSpec line = Label("lblDeviceState", "", 120, 60, 7860);
     line.font = Arial(true);
+    line.announced = true;  // what became of the device, said as soon as it changes
     controls.insert(controls.begin(), line);
 }
 

@@ -18,9 +18,11 @@ ui::ControlSpec InFrame(ui::ControlSpec c) {
 
 // The labels that show the device's values read like text fields: window colours, not the
 // frame's, and text that can be selected and copied.
-ui::ControlSpec ValueLabel(std::string name, int top, int width, const ui::Font& font) {
+ui::ControlSpec ValueLabel(std::string name, std::string caption, int top, int width,
+                           const ui::Font& font) {
     ui::ControlSpec c = InFrame(
         ui::MakeControl(std::move(name), ui::ControlKind::Label, "", 1560, top, width, 330, font));
+    c.labelledBy = std::move(caption);
     c.backColor = ui::kSystemWindowBackground;
     c.foreColor = ui::kSystemWindowText;
     c.selectable = true;  // the serial number above all is copied into reports and tickets
@@ -33,6 +35,7 @@ ui::ControlSpec DeviceChooser(int top, int width, const ui::Font& font) {
         InFrame(ui::MakeControl(hidlink::kChooserControl, ui::ControlKind::Chooser,
                                 hidlink::kChooserPrompt, 1560, top, width, 330, font));
     c.visible = false;
+    c.accessibleName = "Device";
     return c;
 }
 
@@ -47,17 +50,18 @@ ui::ControlSpec Caption(std::string name, std::string caption, int top, int widt
 std::vector<ui::ControlSpec> IdentityBlock(const ui::Font& labelFont) {
     ui::ControlSpec frame =
         ui::MakeControl("Frame1", ui::ControlKind::Frame, "", 120, 0, 5175, 1695, {"Arial", 10});
+    frame.accessibleName = "Device";  // the frame has no title to be named by
     return {
         frame,
         Caption("Label4", "Manufacturer", 240, 1215, labelFont),
-        ValueLabel("lblManuf", 240, 3540, labelFont),
+        ValueLabel("lblManuf", "Label4", 240, 3540, labelFont),
         Caption("Label5", "Product", 600, 1215, labelFont),
-        ValueLabel("lblProduct", 600, 3540, labelFont),
+        ValueLabel("lblProduct", "Label5", 600, 3540, labelFont),
         DeviceChooser(600, 3540, labelFont),
         Caption("Label2", "Version", 960, 1455, labelFont),
-        ValueLabel("lblVersion", 960, 3540, labelFont),
+        ValueLabel("lblVersion", "Label2", 960, 3540, labelFont),
         Caption("Label3", "Serial Number", 1320, 1455, labelFont),
-        ValueLabel("lblSerialNumber", 1320, 3480, labelFont),
+        ValueLabel("lblSerialNumber", "Label3", 1320, 3480, labelFont),
     };
 }
 
@@ -70,6 +74,8 @@ std::vector<ui::ControlSpec> ProgressBar(int trackTop) {
         "Pic", ui::ControlKind::PictureBox, "", kTrackLeft + kFillMargin, trackTop + kFillMargin,
         kTrackWidth - 2 * kFillMargin, kTrackHeight - 2 * kFillMargin);
     fill.backColor = ui::Rgb(128, 128, 255);
+    fill.accessibleName = "Update progress";
+    fill.announced = true;
     return {track, fill};
 }
 

@@ -20,9 +20,14 @@ ui::FormLayout WheelflashLayout() {
     ui::ControlSpec upgrade = ui::MakeControl("Command4", ui::ControlKind::Button,
                                               "Upgrade Firmware", 120, 2040, 5175, 495, font);
     upgrade.font.bold = true;
+    upgrade.accessKey = 'U';
+    upgrade.announced = true;  // its caption reports progress and outcome
     layout.controls.push_back(upgrade);
-    layout.controls.push_back(ui::MakeControl("Command2", ui::ControlKind::Button,
-                                              "2. Load Firmware", 120, 2700, 5175, 495, font));
+    ui::ControlSpec load = ui::MakeControl("Command2", ui::ControlKind::Button, "2. Load Firmware",
+                                           120, 2700, 5175, 495, font);
+    load.accessKey = 'L';
+    load.announced = true;  // so does this one's, when it loads the image
+    layout.controls.push_back(load);
     return layout;
 }
 

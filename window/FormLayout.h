@@ -60,6 +60,17 @@ struct ControlSpec {
     std::optional<ColorRef> backColor;  // empty = the kind's default
     std::optional<ColorRef> foreColor;
     int intervalMs = 0;  // Timer only
+    // For assistive technology, which reads a control's name before its value. A value control
+    // beside its caption label names that label here, so that the caption is its name; a control
+    // with no such label (a frame without a title, the chooser, the progress fill) carries its
+    // name in accessibleName instead.
+    std::string labelledBy;
+    std::string accessibleName;
+    // Button only: the letter that presses it with Alt, underlined in its caption. The caption
+    // itself stays as written: programs and tests compare it.
+    char accessKey = 0;
+    // Its changes are announced to assistive technology: it reports a state, progress or outcome.
+    bool announced = false;
 };
 
 inline ControlSpec MakeControl(std::string name, ControlKind kind, std::string caption, int left,

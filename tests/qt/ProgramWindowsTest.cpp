@@ -40,8 +40,9 @@ std::string ShownText(const ui::qt::QtWindow& window, const char* control) {
         return label->text().toStdString();
     if (auto* field = qobject_cast<QLineEdit*>(widget))
         return field->text().toStdString();
+    // Without the marks of its access key: "&Upgrade Firmware" shows "Upgrade Firmware".
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return button->text().toStdString();
+        return button->text().remove(QRegularExpression("&(?=.)")).toStdString();
     if (auto* frame = qobject_cast<QGroupBox*>(widget))
         return frame->title().toStdString();
     return "<no text control " + std::string(control) + ">";

@@ -16,11 +16,18 @@ using program_windows::CountingHandlers;
 using program_windows::ProgramCase;
 using ui::win32::Win32Window;
 
+// Without a button's access-key mark: "&Upgrade Firmware" shows "Upgrade Firmware".
 std::string ShownText(const Win32Window& window, const char* control) {
     wchar_t wide[256] = {};
     GetWindowTextW(window.ControlHandle(control), wide, 256);
+    std::wstring shown;
+    for (const wchar_t* c = wide; *c != 0; ++c) {
+        if (*c == L'&' && c[1] != 0)
+            ++c;
+        shown += *c;
+    }
     char utf8[512] = {};
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, shown.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
     return utf8;
 }
 

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <stdexcept>
 
+#include "window/Accessibility.h"
+
 namespace ui {
 
 namespace {
@@ -29,6 +31,7 @@ HeadlessWindow::HeadlessWindow(const FormLayout& layout, std::string decimalSepa
         state.visible = spec.visible;
         state.width = spec.width;
         state.backColor = spec.backColor;
+        state.accessibleName = AccessibleName(layout_, spec);
         controls_[spec.name] = state;
     }
 }
@@ -143,8 +146,16 @@ void HeadlessWindow::Show() {
 void HeadlessWindow::SetText(const std::string& control, const std::string& text) {
     if (unloaded_)
         return;
-    Mutable(control).text = text;
+    ControlState& c = Mutable(control);
+    const bool changed = c.text != text;
+    c.text = text;
     Record("text", control, text);
+    if (changed && c.spec.announced) {
+        if (announcements_.size() >= kEventLogLimit)
+            announcements_.erase(announcements_.begin(),
+                                 announcements_.begin() + kEventLogLimit / 2);
+        announcements_.push_back({"announce", control, text});
+    }
 }
 
 void HeadlessWindow::SetItems(const std::string& control, const std::vector<std::string>& items) {

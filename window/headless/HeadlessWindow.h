@@ -24,6 +24,7 @@ struct ControlState {
     std::optional<ColorRef> backColor;
     std::vector<std::string> items;  // a Chooser's lines
     int choice = -1;
+    std::string accessibleName;  // what a screen reader calls it (window/Accessibility.h)
 };
 
 struct WindowEvent {
@@ -70,6 +71,9 @@ class HeadlessWindow : public Window {
     // and without it Events() stays empty. The counts are kept either way.
     void KeepEventLog(bool keep);
     std::vector<WindowEvent> EventsFor(const std::string& control) const;
+    // The text changes of announced controls, as assistive technology is told of them (control
+    // and new text); kept apart from the event log, and bounded as it is.
+    const std::vector<WindowEvent>& Announcements() const { return announcements_; }
     int ProcessEventsCount() const { return processEventsCount_; }
     int PaintEventsCount() const { return paintEventsCount_; }
     bool TimerEnabled() const;
@@ -112,6 +116,7 @@ class HeadlessWindow : public Window {
     std::string title_;
     std::map<std::string, ControlState> controls_;
     std::vector<WindowEvent> events_;
+    std::vector<WindowEvent> announcements_;
     bool keepEventLog_ = true;
     FormHandlers* handlers_ = nullptr;
     int processEventsCount_ = 0;

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "window/Accessibility.h"
 #include "window/qt/Chooser.h"
 #include "window/qt/ColorMapping.h"
 
@@ -32,9 +33,9 @@ void KeepEnabledLook(QWidget* widget, std::initializer_list<QPalette::ColorRole>
     }
 }
 
-// These captions have no mnemonics: an ampersand is shown as it is.
+// An ampersand is shown as it is; only a button's access key is marked.
 QString LiteralCaption(const std::string& text) {
-    return QString::fromStdString(text).replace('&', "&&");
+    return QString::fromStdString(MnemonicCaption(text, 0));
 }
 
 QPalette::ColorRole BackgroundRole(ControlKind kind) {
@@ -173,14 +174,14 @@ QWidget* CreateControlWidget(const ControlSpec& spec, QWidget* parent, double lo
                          QApplication::palette().color(QPalette::Disabled, QPalette::WindowText));
         widget->setPalette(palette);
     }
-    ApplyText(widget, spec.kind, spec.caption);
+    ApplyText(widget, spec, spec.caption);
     widget->setEnabled(spec.enabled);
     widget->setVisible(spec.visible);
     return widget;
 }
 
-void ApplyText(QWidget* widget, ControlKind kind, const std::string& text) {
-    switch (kind) {
+void ApplyText(QWidget* widget, const ControlSpec& spec, const std::string& text) {
+    switch (spec.kind) {
         case ControlKind::Label:
             static_cast<QLabel*>(widget)->setText(QString::fromStdString(text));
             break;
@@ -193,7 +194,8 @@ void ApplyText(QWidget* widget, ControlKind kind, const std::string& text) {
             static_cast<QGroupBox*>(widget)->setTitle(LiteralCaption(text));
             break;
         case ControlKind::Button:
-            static_cast<QPushButton*>(widget)->setText(LiteralCaption(text));
+            static_cast<QPushButton*>(widget)->setText(
+                QString::fromStdString(MnemonicCaption(text, spec.accessKey)));
             break;
         case ControlKind::Chooser:
             // The caption says what to choose, and shows while nothing is chosen.

@@ -20,7 +20,8 @@ QWidget* CreateControlWidget(const ControlSpec& spec, QWidget* parent, double lo
 // Geometry in pixels of a control whose width may have changed since the layout was written.
 QRect ControlGeometry(const ControlSpec& spec, double widthTwips, double logicalDpi);
 
-void ApplyText(QWidget* widget, ControlKind kind, const std::string& text);
+// A button's caption shows its access key underlined; every other ampersand is shown as it is.
+void ApplyText(QWidget* widget, const ControlSpec& spec, const std::string& text);
 void ApplyBackColor(QWidget* widget, ControlKind kind, ColorRef color);
 
 }  // namespace ui::qt

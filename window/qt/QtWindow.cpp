@@ -14,6 +14,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "window/qt/AccessibleControls.h"
 #include "window/qt/Chooser.h"
 #include "window/qt/ControlFactory.h"
 #include "window/qt/QtApplication.h"
@@ -57,6 +58,7 @@ QtWindow::QtWindow(const FormLayout& layout) : application_(AcquireApplication()
                         TwipsToPixels(layout_.clientHeight, dpi_));
     for (const auto& spec : layout_.controls)
         Realise(spec);
+    NameControls();
     SetTabOrder();
     geometryPass_ = new QTimer(form_.get());
     geometryPass_->setSingleShot(true);
@@ -106,6 +108,18 @@ void QtWindow::Realise(const ControlSpec& spec) {
     controls_.emplace(spec.name, std::move(control));
 }
 
+void QtWindow::NameControls() {
+    for (const auto& spec : layout_.controls) {
+        QWidget* widget = controls_.at(spec.name).widget;
+        if (widget == nullptr)
+            continue;
+        auto caption = controls_.find(spec.labelledBy);
+        NameControl(layout_, spec, widget,
+                    caption != controls_.end() ? caption->second.widget : nullptr);
+    }
+}
+
+// The layout's order is the reading order: Tab follows it.
 void QtWindow::SetTabOrder() {
     QWidget* previous = nullptr;
     for (const auto& spec : layout_.controls) {
@@ -186,8 +200,9 @@ void QtWindow::SetText(const std::string& control, const std::string& text) {
         return;
     c.text = text;
     if (c.widget != nullptr) {
-        ApplyText(c.widget, c.spec.kind, text);
+        ApplyText(c.widget, c.spec, text);
         c.changedSinceRefresh = true;
+        AnnounceText(layout_, c.spec, c.widget, text);
     }
 }
 
@@ -238,6 +253,7 @@ void QtWindow::SetWidth(const std::string& control, double twips) {
     c.width = twips;
     if (c.widget == nullptr)
         return;
+    AnnounceProgress(layout_, c.spec, c.widget, twips, progressPacing_);
     const QRect geometry = ControlGeometry(c.spec, twips, dpi_);
     if (geometry == c.pendingGeometry.value_or(c.widget->geometry()))
         return;

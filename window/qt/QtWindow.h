@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "window/Accessibility.h"
 #include "window/Window.h"
 #include "window/qt/EventPacing.h"
 
@@ -75,6 +76,8 @@ class QtWindow : public Window {
     void Realise(const ControlSpec& spec);
     // Gives the widgets the sizes set since the last pass.
     void ApplyPendingGeometries();
+    // Names every control for assistive technology, from the layout.
+    void NameControls();
     void SetTabOrder();
     void FocusFirstButton();
     Control& Find(const std::string& name);
@@ -98,6 +101,7 @@ class QtWindow : public Window {
     bool terminated_ = false;
     bool asking_ = false;  // a Confirm question is open: the timers wait
     EventPacing eventPacing_{kEventInterval};
+    AnnouncementPacing progressPacing_;
     // Owned by the form: a pass the event loop makes for pending sizes, in case the program
     // makes none.
     QTimer* geometryPass_ = nullptr;

@@ -1,5 +1,6 @@
 #include "window/win32/FormControls.h"
 
+#include "window/Accessibility.h"
 #include "window/win32/ChooserBox.h"
 #include "window/win32/Utf16.h"
 
@@ -46,6 +47,17 @@ WindowRecipe RecipeFor(const ControlSpec& spec) {
 }
 
 }  // namespace
+
+std::wstring WindowText(const ControlSpec& spec, const std::string& text) {
+    switch (spec.kind) {
+        case ControlKind::Chooser:
+            return L"";  // its caption is not its window text, which would choose a line
+        case ControlKind::Button:
+            return ToUtf16(MnemonicCaption(text, spec.accessKey));
+        default:
+            return ToUtf16(text);
+    }
+}
 
 FormControls::FormControls(const FormLayout& layout) {
     int id = kFirstControlId;
@@ -159,8 +171,7 @@ void FormControls::CreateWindows(HWND form, int dpi, GdiResources& gdi) {
         if (!c.enabled)
             style |= WS_DISABLED;
         RECT r = PixelRect(c, dpi);
-        // A chooser's caption is not its window text, which would choose a line of that name.
-        const std::wstring text = c.spec.kind == ControlKind::Chooser ? L"" : ToUtf16(c.text);
+        const std::wstring text = WindowText(c.spec, c.text);
         c.hwnd = CreateWindowExW(recipe.exStyle, recipe.className, text.c_str(), style, r.left,
                                  r.top, r.right - r.left, r.bottom - r.top, form,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.commandId)),
@@ -186,11 +197,19 @@ void FormControls::ForgetWindows() {
 // Sibling order is both drawing order (first = on top, as WS_CLIPSIBLINGS clips the lower ones)
 // and tab order. The controls the user works (buttons and choosers) come first, in layout order,
 // which is the tab order. The other controls follow in reverse layout order, so a control listed
-// later draws above an earlier one it overlaps (the progress fill above its track). Frames go
-// last, beneath what they hold.
+// later draws above an earlier one it overlaps (the progress fill above its track), except that a
+// caption label goes just before the control it names: screen readers name an unnamed control by
+// the static before it. Frames go last, beneath what they hold.
 void FormControls::Stack() {
     auto worked = [](const FormControl& c) {
         return c.spec.kind == ControlKind::Button || c.spec.kind == ControlKind::Chooser;
+    };
+    auto isCaption = [this](const FormControl& label) {
+        for (const auto& c : controls_) {
+            if (c.spec.labelledBy == label.spec.name)
+                return true;
+        }
+        return false;
     };
     std::vector<HWND> order;
     for (auto& c : controls_) {
@@ -198,8 +217,12 @@ void FormControls::Stack() {
             order.push_back(c.hwnd);
     }
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-        if (it->hwnd && !worked(*it) && it->spec.kind != ControlKind::Frame)
-            order.push_back(it->hwnd);
+        if (!it->hwnd || worked(*it) || it->spec.kind == ControlKind::Frame || isCaption(*it))
+            continue;
+        const FormControl* caption = Find(it->spec.labelledBy);
+        if (caption != nullptr && caption->hwnd != nullptr)
+            order.push_back(caption->hwnd);
+        order.push_back(it->hwnd);
     }
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         if (it->hwnd && it->spec.kind == ControlKind::Frame)

@@ -27,6 +27,9 @@ struct FormControl {
     bool changedSinceRefresh = true;
 };
 
+// The window text that shows `text` in the control: a button's with its access key marked.
+std::wstring WindowText(const ControlSpec& spec, const std::string& text);
+
 class FormControls {
   public:
     explicit FormControls(const FormLayout& layout);

@@ -93,6 +93,10 @@ void Win32Window::CreateFormWindow() {
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
     controls_.CreateWindows(hwnd_, dpi_, gdi_);
+    accessibleNames_.Name(layout_, controls_);
+    // The focus and the access keys always show, not only once the keyboard has been used.
+    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL),
+                 0);
     for (const auto& c : controls_.All()) {
         if (c.spec.kind == ControlKind::Timer)
             StartOrStopTimer(c);
@@ -176,9 +180,10 @@ void Win32Window::SetText(const std::string& control, const std::string& text) {
     if (c->spec.kind == ControlKind::Chooser) {
         ShowChooserCaption(c->hwnd, text);
     } else {
-        SetWindowTextW(c->hwnd, ToUtf16(text).c_str());
+        SetWindowTextW(c->hwnd, WindowText(c->spec, text).c_str());
     }
     c->changedSinceRefresh = true;
+    accessibleNames_.TextChanged(*c);
 }
 
 // Setting the same text again would only redraw the control: a status tick sets every field.
@@ -252,6 +257,7 @@ void Win32Window::SetWidth(const std::string& control, double twips) {
         return;
     MoveWindow(c->hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     c->changedSinceRefresh = true;
+    accessibleNames_.WidthChanged(*c);
 }
 
 double Win32Window::Width(const std::string& control) const {

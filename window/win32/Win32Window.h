@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "window/Window.h"
+#include "window/win32/AccessibleNames.h"
 #include "window/win32/FormControls.h"
 #include "window/win32/GdiResources.h"
 #include "window/win32/ToolTips.h"
@@ -77,6 +78,7 @@ class Win32Window : public Window {
     int dpi_;
     GdiResources gdi_;
     ToolTips toolTips_;
+    AccessibleNames accessibleNames_;
     std::string title_;
     FormHandlers* handlers_ = nullptr;
     HWND hwnd_ = nullptr;
