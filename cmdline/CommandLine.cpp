@@ -136,6 +136,40 @@ bool LooksLikeAnOption(const std::string& value) {
     return value.size() > 1 && value[0] == '-';
 }
 
+// Acts on one known option other than --help and --version, with its value; returns what is
+// wrong with the value, or "" when nothing is.
+std::string TakeOption(std::string arg, const std::string& value, Options& options) {
+    if (arg == "--no-window") {
+        options.noWindow = true;
+    } else if (arg == "--list") {
+        options.list = true;
+    } else if (arg == "--yes") {
+        options.yes = true;
+    } else if (arg == "--force") {
+        options.force = true;
+    } else if (arg == "--serial" || arg == "--port") {
+        if (value.empty())
+            return arg + " needs a value";
+        (arg == "--serial" ? options.serial : options.port) = value;
+    } else if (arg == "--sim-devices") {
+        const auto kinds = SimulatedDevices(value);
+        if (!kinds)
+            return "--sim-devices takes amplifier and controller, separated by commas, not \"" +
+                   value + "\"";
+        options.simDevices = *kinds;
+    } else if (arg == "--record") {
+        if (value.empty())
+            return "--record needs a file name";
+        options.recordPath = value;
+    } else {  // --unplug-at or --replug-at
+        const std::optional<double> seconds = Seconds(value);
+        if (!seconds)
+            return arg.append(" needs a number of seconds, not \"").append(value).append("\"");
+        (arg == "--unplug-at" ? options.unplugAt : options.replugAt) = seconds;
+    }
+    return {};
+}
+
 }  // namespace
 
 Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>& args) {
@@ -170,8 +204,12 @@ Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>
             if (!attached && i + 1 >= args.size())
                 return WrongUsage(arg + " needs a value");
             if (!attached && LooksLikeAnOption(args[i + 1]))
-                return WrongUsage(arg + " needs a value, not the option " + args[i + 1] +
-                                  " (write " + arg + "=VALUE for a value starting with -)");
+                return WrongUsage(std::string(arg)
+                                      .append(" needs a value, not the option ")
+                                      .append(args[i + 1])
+                                      .append(" (write ")
+                                      .append(arg)
+                                      .append("=VALUE for a value starting with -)"));
             value = attached ? *attached : args[++i];
         }
 
@@ -183,37 +221,8 @@ Options ParseCommandLine(const ProgramInfo& info, const std::vector<std::string>
             options.action = Action::Version;
             return options;
         }
-        if (arg == "--no-window") {
-            options.noWindow = true;
-        } else if (arg == "--list") {
-            options.list = true;
-        } else if (arg == "--yes") {
-            options.yes = true;
-        } else if (arg == "--serial" || arg == "--port") {
-            if (value.empty())
-                return WrongUsage(arg + " needs a value");
-            (arg == "--serial" ? options.serial : options.port) = value;
-        } else if (arg == "--sim-devices") {
-            const auto kinds = SimulatedDevices(value);
-            if (!kinds)
-                return WrongUsage(
-                    "--sim-devices takes amplifier and controller, separated by "
-                    "commas, not \"" +
-                    value + "\"");
-            options.simDevices = *kinds;
-        } else if (arg == "--force") {
-            options.force = true;
-        } else if (arg == "--record") {
-            if (value.empty())
-                return WrongUsage("--record needs a file name");
-            options.recordPath = value;
-        } else {  // --unplug-at or --replug-at
-            const std::optional<double> seconds = Seconds(value);
-            if (!seconds)
-                return WrongUsage(
-                    arg.append(" needs a number of seconds, not \"").append(value).append("\""));
-            (arg == "--unplug-at" ? options.unplugAt : options.replugAt) = seconds;
-        }
+        if (std::string problem = TakeOption(arg, value, options); !problem.empty())
+            return WrongUsage(problem);
     }
 
     if (std::string problem = CombinationProblem(options); !problem.empty())

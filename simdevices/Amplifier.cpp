@@ -35,7 +35,7 @@ sim::DeviceDescription Describe(const AmplifierOptions& o) {
 
 }  // namespace
 
-Amplifier::Amplifier(AmplifierOptions options)
+Amplifier::Amplifier(const AmplifierOptions& options)
     : sim::SimDevice(Describe(options)), options_(options) {}
 
 std::string Amplifier::Summary() const {

@@ -20,7 +20,7 @@ struct AmplifierOptions {
     std::uint16_t versionNumber = 0x0203;
     std::uint16_t reportLength = 65;
     std::u16string serialNumber = u"DV2A-010342";
-    std::string location = "1-2";  // the USB port it is plugged into; also names its path
+    std::string location = "1-2";       // the USB port it is plugged into; also names its path
     std::int64_t returnAfterMs = 1500;  // from the reset report to being back on the bus
     bool printSummaryOnReturn = false;  // the -sim program's line on standard error
 };
@@ -29,7 +29,7 @@ class Amplifier : public sim::SimDevice {
   public:
     enum class Mode { Application, Bootloader, Restarting };
 
-    explicit Amplifier(AmplifierOptions options = {});
+    explicit Amplifier(const AmplifierOptions& options = {});
 
     Mode CurrentMode() const { return mode_; }
     // The records stored since the bootloader last started, in the order received.

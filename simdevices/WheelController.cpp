@@ -31,7 +31,7 @@ sim::DeviceDescription Describe(const WheelControllerOptions& o) {
 
 }  // namespace
 
-WheelController::WheelController(WheelControllerOptions options)
+WheelController::WheelController(const WheelControllerOptions& options)
     : sim::SimDevice(Describe(options)), options_(options) {
     if (options_.startsInImageMode)
         EnterImageMode();

@@ -19,10 +19,10 @@ struct WheelControllerOptions {
     std::uint16_t reportLength = 64;           // normal mode
     std::uint16_t imageModeReportLength = 64;  // after the upgrade command
     std::u16string serialNumber = u"DV2W-004817";
-    std::string location = "1-3";  // the USB port it is plugged into; also names its path
-    std::int64_t leaveAfterMs = 50;            // from the upgrade command to leaving the bus
-    std::int64_t returnAfterMs = 1500;         // from leaving the bus to coming back
-    bool printSummaryOnClose = false;          // the -sim program's line on standard error
+    std::string location = "1-3";       // the USB port it is plugged into; also names its path
+    std::int64_t leaveAfterMs = 50;     // from the upgrade command to leaving the bus
+    std::int64_t returnAfterMs = 1500;  // from leaving the bus to coming back
+    bool printSummaryOnClose = false;   // the -sim program's line on standard error
     // Already waiting for an image, as after an upgrade command that the last update sent.
     bool startsInImageMode = false;
 };
@@ -31,7 +31,7 @@ class WheelController : public sim::SimDevice {
   public:
     enum class Mode { Normal, Restarting, ImageReceiving };
 
-    explicit WheelController(WheelControllerOptions options = {});
+    explicit WheelController(const WheelControllerOptions& options = {});
 
     Mode CurrentMode() const { return mode_; }
     const std::vector<std::uint8_t>& ReceivedImage() const { return received_; }

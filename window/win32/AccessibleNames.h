@@ -26,7 +26,7 @@ class AccessibleNames {
     // still find a value control's caption: it is the static just before it (FormControls).
     void Name(const FormLayout& layout, FormControls& controls);
     // After a control's text changed: announced when the layout says so.
-    void TextChanged(const FormControl& control);
+    static void TextChanged(const FormControl& control);
     // After the progress fill's width changed: its value, announced at most once a second.
     void WidthChanged(const FormControl& control);
 

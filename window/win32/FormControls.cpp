@@ -1,5 +1,7 @@
 #include "window/win32/FormControls.h"
 
+#include <algorithm>
+
 #include "window/Accessibility.h"
 #include "window/win32/ChooserBox.h"
 #include "window/win32/Utf16.h"
@@ -205,11 +207,8 @@ void FormControls::Stack() {
         return c.spec.kind == ControlKind::Button || c.spec.kind == ControlKind::Chooser;
     };
     auto isCaption = [this](const FormControl& label) {
-        for (const auto& c : controls_) {
-            if (c.spec.labelledBy == label.spec.name)
-                return true;
-        }
-        return false;
+        return std::ranges::any_of(
+            controls_, [&](const FormControl& c) { return c.spec.labelledBy == label.spec.name; });
     };
     std::vector<HWND> order;
     for (auto& c : controls_) {

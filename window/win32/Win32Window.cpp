@@ -183,7 +183,7 @@ void Win32Window::SetText(const std::string& control, const std::string& text) {
         SetWindowTextW(c->hwnd, WindowText(c->spec, text).c_str());
     }
     c->changedSinceRefresh = true;
-    accessibleNames_.TextChanged(*c);
+    AccessibleNames::TextChanged(*c);
 }
 
 // Setting the same text again would only redraw the control: a status tick sets every field.
