@@ -4,6 +4,7 @@
 #include "ampflash/frmMain.h"
 #include "cmdline/Launch.h"
 #include "hidlink/PlatformApi.h"
+#include "updater/KeepAwake.h"
 #include "updater/UpdateLog.h"
 
 int main(int argc, char** argv) {
@@ -24,5 +25,7 @@ int main(int argc, char** argv) {
     ampflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath(),
                            cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
+    const auto awake = updater::SystemKeepAwake("ampflash");
+    form.KeepAwakeDuringUpdates(*awake);
     return cmdline::RunForm(*window, form);
 }

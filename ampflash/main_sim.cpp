@@ -11,6 +11,7 @@
 #include "simdevices/Amplifier.h"
 #include "simdevices/Bystanders.h"
 #include "simdevices/SimulatedSystem.h"
+#include "updater/KeepAwake.h"
 #include "updater/UpdateLog.h"
 
 int main(int argc, char** argv) {
@@ -41,5 +42,7 @@ int main(int argc, char** argv) {
                            updater::UpdateLogPath(updater::LoggedDevices::Simulated),
                            cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
+    const auto awake = updater::SystemKeepAwake("ampflash-sim");
+    form.KeepAwakeDuringUpdates(*awake);
     return cmdline::RunForm(*window, form);
 }

@@ -111,7 +111,8 @@ std::string HelpText(const ProgramInfo& info, const std::string& updateLogPath) 
         text +=
             "\nOnce an update has started, Ctrl+C, SIGTERM and SIGHUP (and closing the console on\n"
             "Windows) are honoured when it has ended; a reader of the output that goes away\n"
-            "never stops it.\n";
+            "never stops it. Meanwhile the computer is kept from sleeping (a logind inhibitor\n"
+            "on Linux); the log says whether that lock was taken.\n";
         text += "\nEvery update is logged, one JSON object per line, in\n" + updateLogPath + "\n";
     }
     return text;

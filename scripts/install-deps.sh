@@ -21,6 +21,9 @@ packages=(
   wine wine64 xvfb xauth
   # The windows as a screen reader meets them: the AT-SPI bus, a session bus and its client.
   at-spi2-core dbus-x11 python3-pyatspi
+  # The lock that keeps the computer awake during an update (libsystemd's D-Bus client), tested
+  # on a D-Bus daemon of the test's own with a stand-in logind written with python3-dbus.
+  libsystemd-dev dbus-daemon python3-dbus python3-gi
   # The real-kernel tests of the hidraw backend (tests/kernel) make their devices with uhid,
   # which needs root on a kernel of their own: qemu boots a Debian kernel in a small virtual
   # machine, whose initramfs busybox-static and cpio build. The host's devices stay untouched.

@@ -114,6 +114,8 @@ std::string UpdateLogLine(const UpdateRecord& r) {
     line += ",\"crc32\":" + JsonString(Hex32(r.imageCrc32)) + "}";
     line += ",\"outcome\":" + JsonString(r.outcome);
     line += ",\"failure\":" + (r.failure.empty() ? std::string("null") : JsonString(r.failure));
+    if (!r.sleepLock.empty())
+        line += ",\"sleep_lock\":" + JsonString(r.sleepLock);
     return line + "}";
 }
 

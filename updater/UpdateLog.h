@@ -29,6 +29,7 @@ struct UpdateRecord {
     std::uint32_t imageCrc32 = 0;   // of the whole records
     std::string outcome;            // "updated", "failed", "no device", "image rejected", ...
     std::string failure;            // the failure text, if any
+    std::string sleepLock;          // "held", "not taken: why"; empty: none was asked for
 };
 
 // A JSON string literal (with its quotes). Bytes that are not UTF-8 become U+FFFD, so a line

@@ -64,6 +64,8 @@ void UpdaterForm::BeginDeferringClose() {
 
 void UpdaterForm::Form_Unload() {
     hidlink::CloseDevice(link_, api_);
+    if (keepAwake_)
+        keepAwake_->Release();
 }
 
 bool UpdaterForm::Form_QueryUnload() {
@@ -141,6 +143,10 @@ bool UpdaterForm::ConfirmUpdate(const ImageCheck& image, const std::string& butt
     record.imageSize = image.fileSize;
     record.imageRecords = static_cast<std::int64_t>(image.records.size());
     record.imageCrc32 = Crc32OfRecords(image.records);
+    if (keepAwake_) {
+        const std::string problem = keepAwake_->Hold();
+        record.sleepLock = problem.empty() ? "held" : "not taken: " + problem;
+    }
     attempt_ = record;
     return true;
 }
@@ -214,6 +220,8 @@ void UpdaterForm::Log(const std::string& outcome, const std::string& failure,
                       std::optional<LoggedIdentity> after) {
     if (!attempt_)
         return;
+    if (keepAwake_)
+        keepAwake_->Release();
     UpdateRecord record = *attempt_;
     attempt_.reset();
     if (logging_.logPath.empty())

@@ -16,6 +16,7 @@
 #include "hidlink/HidLink.h"
 #include "updater/FirmwareImage.h"
 #include "updater/ImagePlausibility.h"
+#include "updater/KeepAwake.h"
 #include "updater/UpdateLog.h"
 #include "window/Window.h"
 
@@ -63,6 +64,10 @@ class UpdaterForm : public ui::FormHandlers {
         answeredYes_ = answeredYes;
         force_ = force;
     }
+
+    // Keeps the computer awake with this lock from the answer to the update's end; the log says
+    // whether it was taken.
+    void KeepAwakeDuringUpdates(KeepAwake& awake) { keepAwake_ = &awake; }
 
     const hidlink::HidLink& Link() const { return link_; }
     int ProgressFullWidth() const { return progressFullWidth_; }
@@ -125,6 +130,7 @@ class UpdaterForm : public ui::FormHandlers {
              std::optional<LoggedIdentity> after);
 
     UpdaterLogging logging_;
+    KeepAwake* keepAwake_ = nullptr;
     bool deferClose_ = false;
     bool closeRequested_ = false;
     bool updateEnded_ = false;

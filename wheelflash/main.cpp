@@ -2,6 +2,7 @@
 // or the one that lies beside it.
 #include "cmdline/Launch.h"
 #include "hidlink/PlatformApi.h"
+#include "updater/KeepAwake.h"
 #include "updater/UpdateLog.h"
 #include "wheelflash/Layout.h"
 #include "wheelflash/frmMain.h"
@@ -24,5 +25,7 @@ int main(int argc, char** argv) {
     wheelflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath(),
                              cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
+    const auto awake = updater::SystemKeepAwake("wheelflash");
+    form.KeepAwakeDuringUpdates(*awake);
     return cmdline::RunForm(*window, form);
 }

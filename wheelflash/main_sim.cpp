@@ -11,6 +11,7 @@
 #include "simdevices/Bystanders.h"
 #include "simdevices/SimulatedSystem.h"
 #include "simdevices/WheelController.h"
+#include "updater/KeepAwake.h"
 #include "updater/UpdateLog.h"
 #include "wheelflash/Layout.h"
 #include "wheelflash/frmMain.h"
@@ -48,5 +49,7 @@ int main(int argc, char** argv) {
                              updater::UpdateLogPath(updater::LoggedDevices::Simulated),
                              cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
+    const auto awake = updater::SystemKeepAwake("wheelflash-sim");
+    form.KeepAwakeDuringUpdates(*awake);
     return cmdline::RunForm(*window, form);
 }
