@@ -54,6 +54,9 @@ class CountingHandlers : public ui::FormHandlers {
         program_.Timer_Timer();
         ++ticks;
     }
+    void Chosen(const std::string& control, int index) override {
+        program_.Chosen(control, index);
+    }
     bool Form_QueryUnload() override { return program_.Form_QueryUnload(); }
     void Form_Unload() override {
         program_.Form_Unload();

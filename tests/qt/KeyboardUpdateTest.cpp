@@ -1,5 +1,6 @@
-// An update from start to finish by keyboard alone, on the Qt window and the simulated bus: Tab
-// reaches the button, Space presses it, and the question is answered by keys.
+// Each program from start to finish by keyboard alone, on the Qt window and the simulated bus:
+// the updaters reach their button by Tab or by its access key, the question is answered by keys,
+// and the diagnostics window's device is chosen with the arrow keys.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -12,9 +13,8 @@
 #include <fstream>
 
 #include "ampflash/frmMain.h"
-#include "tests/program_windows/ProgramWindowCases.h"
-#include "window/PlatformWindow.h"
-#include "window/qt/QtWindow.h"
+#include "tests/qt/ProgramOnQt.h"
+#include "wheelflash/frmMain.h"
 
 namespace {
 
@@ -27,9 +27,7 @@ bool TabTo(QWidget* form, QWidget* widget, int controls) {
 }
 
 // The question's default is Cancel: Tab to the other button, then Space.
-void AcceptQuestionByKeys() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr) << "no question asked";
+void AcceptQuestionByKeys(QMessageBox* box) {
     const QWidget* cancel = box->defaultButton();
     for (int i = 0; i < 4 && box->focusWidget() == cancel; ++i)
         QTest::keyClick(box->focusWidget(), Qt::Key_Tab);
@@ -38,40 +36,95 @@ void AcceptQuestionByKeys() {
     QTest::keyClick(chosen, Qt::Key_Space);
 }
 
-TEST(KeyboardUpdate, AmpflashUpdatesByKeysAloneAndSaysHowItGoes) {
-    const auto& program = program_windows::ProgramCaseNamed("ampflash");
-    const auto directory = std::filesystem::temp_directory_path() /
-                           ("ampflash-keys-" + std::to_string(QCoreApplication::applicationPid()));
+struct KeyboardCase {
+    const char* program;
+    void (*attachDevices)(sim::SimulatedBus& bus);  // null: the program's own
+    const char* control;                            // what the keys reach
+    Qt::Key accessKey;                              // with Alt; Key_unknown: reached by Tab
+    Qt::Key press;                                  // then pressed on it
+    bool asks;                                      // the question follows
+    const char* shown;                              // control whose text tells the outcome
+    const char* expected;
+};
+
+void PrintTo(const KeyboardCase& c, std::ostream* os) {
+    *os << c.program;
+}
+
+class ByKeysAlone : public ::testing::TestWithParam<KeyboardCase> {};
+
+TEST_P(ByKeysAlone, TheProgramDoesItsWork) {
+    const KeyboardCase& c = GetParam();
+    const auto directory =
+        std::filesystem::temp_directory_path() /
+        (std::string(c.program) + "-keys-" + std::to_string(QCoreApplication::applicationPid()));
     std::filesystem::create_directories(directory);
-    std::ofstream(directory / ampflash::kImageFileName, std::ios::binary)
-        << std::string(6 * 40, '\x5a');
+    for (const char* image : {ampflash::kImageFileName, wheelflash::kImageFileName})
+        std::ofstream(directory / image, std::ios::binary) << std::string(6 * 40, '\x5a');
+    program_windows::ProgramOnQt rig(program_windows::ProgramCaseNamed(c.program), c.attachDevices);
+    rig.bus.SetProgramDirectory(directory.string());
 
-    sim::VirtualClock clock;
-    sim::SimulatedBus bus{clock};
-    bus.SetProgramDirectory(directory.string());
-    program.attachDevices(bus);
-    std::unique_ptr<ui::Window> window = ui::CreatePlatformWindow(program.layout());
-    auto& qtWindow = dynamic_cast<ui::qt::QtWindow&>(*window);
-    std::unique_ptr<ui::FormHandlers> form = program.makeForm(*window, bus);
-
-    QString finalCaption;
+    QString shown;
     QString progress;
-    QTimer::singleShot(0, qtWindow.Form(), [&] {
-        QWidget* formWidget = qtWindow.Form();
+    rig.Open([&] {
+        QWidget* formWidget = rig.window->Form();
         QApplication::setActiveWindow(formWidget);
-        auto* upgrade = formWidget->findChild<QWidget*>("btnUpgradeFW");
-        ASSERT_TRUE(TabTo(formWidget, upgrade, 8)) << "Tab never reaches the upgrade button";
-        QTimer::singleShot(0, [] { AcceptQuestionByKeys(); });
-        QTest::keyClick(upgrade, Qt::Key_Space);
-        finalCaption = qobject_cast<QAbstractButton*>(upgrade)->text();
-        progress = formWidget->findChild<QWidget*>("Pic")->accessibleDescription();
-        formWidget->close();
+        auto* target = formWidget->findChild<QWidget*>(c.control);
+        ASSERT_NE(target, nullptr);
+        // An access key presses its button after a short animation: the question is answered
+        // whenever it appears.
+        QTimer answerer;
+        bool asked = false;
+        QObject::connect(&answerer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                answerer.stop();
+                asked = true;
+                AcceptQuestionByKeys(box);
+            }
+        });
+        answerer.start(5);
+        if (c.accessKey != Qt::Key_unknown) {
+            QTest::keyClick(formWidget, c.accessKey, Qt::AltModifier);
+        } else {
+            ASSERT_TRUE(TabTo(formWidget, target, 40)) << "Tab never reaches " << c.control;
+            QTest::keyClick(target, c.press);
+        }
+        const bool done = QTest::qWaitFor([&] {
+            return program_windows::ShownText(*rig.window, c.shown).find(c.expected) !=
+                   std::string::npos;
+        });
+        EXPECT_TRUE(done) << "the keys did not get the work done";
+        EXPECT_EQ(asked, c.asks);
+        shown = QString::fromStdString(program_windows::ShownText(*rig.window, c.shown));
+        progress = formWidget->findChild<QWidget*>("Pic") != nullptr
+                       ? formWidget->findChild<QWidget*>("Pic")->accessibleDescription()
+                       : QString();
     });
-    window->Run(*form);
     std::filesystem::remove_all(directory);
 
-    EXPECT_TRUE(finalCaption.contains("Update complete")) << finalCaption.toStdString();
-    EXPECT_TRUE(progress.startsWith("Update progress: ")) << progress.toStdString();
+    EXPECT_TRUE(shown.contains(c.expected)) << shown.toStdString();
+    if (c.asks) {
+        EXPECT_TRUE(progress.startsWith("Update progress: ")) << progress.toStdString();
+    }
 }
+
+void TwoWheels(sim::SimulatedBus& bus) {
+    program_windows::AttachWheel(bus, 0x1020);
+    simdevices::WheelControllerOptions second;
+    second.productId = 0x1020;
+    second.serialNumber = u"DV2W-009999";
+    second.location = "1-4";
+    bus.AddDevice(std::make_shared<simdevices::WheelController>(second));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, ByKeysAlone,
+    ::testing::Values(KeyboardCase{"ampflash", nullptr, "btnUpgradeFW", Qt::Key_unknown,
+                                   Qt::Key_Space, true, "btnUpgradeFW", "Update complete"},
+                      KeyboardCase{"wheelflash", nullptr, "Command4", Qt::Key_U, Qt::Key_unknown,
+                                   true, "Command2", "Update complete"},
+                      KeyboardCase{"servodiag", TwoWheels, "cboDevice", Qt::Key_unknown,
+                                   Qt::Key_Down, false, "lblSerialNumber", "DV2W-009999"}),
+    [](const auto& info) { return std::string(info.param.program); });
 
 }  // namespace
