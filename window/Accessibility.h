@@ -39,9 +39,14 @@ inline std::string AccessibleName(const FormLayout& layout, const ControlSpec& s
     return spec.caption;
 }
 
-// "Bus voltage: 48.5": the name, then what the control shows now.
+// "Bus voltage: 48.5": the name, then what the control shows now, without the spaces that set
+// a value off from its frame (the identity labels start with one), which would be read as a
+// pause.
 inline std::string ValueDescription(const std::string& name, const std::string& value) {
-    return value.empty() ? name : name + ": " + value;
+    const std::size_t first = value.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return name;
+    return name + ": " + value.substr(first, value.find_last_not_of(' ') - first + 1);
 }
 
 // The progress fill's width as the percentage of its design width that it shows.

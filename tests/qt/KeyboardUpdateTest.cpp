@@ -28,6 +28,7 @@ bool TabTo(QWidget* form, QWidget* widget, int controls) {
 
 // The question's default is Cancel: Tab to the other button, then Space.
 void AcceptQuestionByKeys(QMessageBox* box) {
+    QApplication::setActiveWindow(box);  // as the platform makes a modal window active
     const QWidget* cancel = box->defaultButton();
     for (int i = 0; i < 4 && box->focusWidget() == cancel; ++i)
         QTest::keyClick(box->focusWidget(), Qt::Key_Tab);

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -376,10 +377,20 @@ bool QtWindow::Confirm(const std::string& question, const std::string& acceptCap
     QMessageBox box(QMessageBox::Question, form_->windowTitle(), QString::fromStdString(question),
                     QMessageBox::NoButton, form_.get());
     box.setTextFormat(Qt::PlainText);
+    // Tab goes between the two answers only; the text stays selectable with the mouse, and a
+    // screen reader reads it with the question. The row of answers is a named group.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     QPushButton* accept = box.addButton(QString::fromStdString(acceptCaption).replace('&', "&&"),
                                         QMessageBox::AcceptRole);
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(cancel);
+    if (auto* answers = box.findChild<QDialogButtonBox*>()) {
+        answers->setAccessibleName("Answers");
+        answers->setFocusPolicy(Qt::NoFocus);  // the group itself is no stop of its own
+    }
+    // Both answers take the focus whatever the platform theme says of buttons in a dialog.
+    accept->setFocusPolicy(Qt::StrongFocus);
+    cancel->setFocusPolicy(Qt::StrongFocus);
     box.setEscapeButton(cancel);
     asking_ = true;
     box.exec();
