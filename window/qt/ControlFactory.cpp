@@ -132,6 +132,8 @@ QWidget* CreateKindWidget(const ControlSpec& spec, QWidget* parent) {
             return CreatePictureBox(spec, parent);
         case ControlKind::Chooser:
             return CreateChooser(parent);
+        case ControlKind::Chart:
+            return new QFrame(parent);
         case ControlKind::Timer:
             break;
     }
@@ -203,6 +205,7 @@ void ApplyText(QWidget* widget, const ControlSpec& spec, const std::string& text
             break;
         case ControlKind::Line:
         case ControlKind::PictureBox:
+        case ControlKind::Chart:
         case ControlKind::Timer:
             break;
     }

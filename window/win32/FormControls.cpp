@@ -42,6 +42,9 @@ WindowRecipe RecipeFor(const ControlSpec& spec) {
             return {L"STATIC", SS_LEFT, spec.backColor ? 0u : DWORD(WS_EX_STATICEDGE)};
         case ControlKind::Chooser:
             return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+        case ControlKind::Chart:
+            // The chart's area, sunken as a picture box well; its samples are not drawn here.
+            return {L"STATIC", SS_LEFT, WS_EX_STATICEDGE};
         case ControlKind::Timer:
             break;
     }

@@ -1,0 +1,108 @@
+#include "window/chart/ChartData.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace ui {
+
+namespace {
+
+std::string Number(double value) {
+    if (std::isnan(value))
+        return {};
+    // Milli-units are the finest the devices report: shorter rows, and no 0.30000000000000004.
+    const double rounded = std::round(value * 1000) / 1000;
+    char buf[32];
+    const std::to_chars_result end = std::to_chars(buf, buf + sizeof buf, rounded);
+    return std::string(buf, end.ptr);
+}
+
+std::string ColumnTitle(const ChartSeriesSpec& series) {
+    return series.unit.empty() ? series.name : series.name + " (" + series.unit + ")";
+}
+
+}  // namespace
+
+ChartData::ChartData(std::vector<ChartSeriesSpec> series, std::size_t capacity)
+    : series_(std::move(series)), ring_(capacity == 0 ? kDefaultCapacity : capacity) {}
+
+void ChartData::Add(ChartSample sample) {
+    sample.values.resize(series_.size(), std::numeric_limits<double>::quiet_NaN());
+    if (size_ < ring_.size()) {
+        ring_[(first_ + size_) % ring_.size()] = std::move(sample);
+        ++size_;
+        return;
+    }
+    ring_[first_] = std::move(sample);
+    first_ = (first_ + 1) % ring_.size();
+}
+
+const ChartSample& ChartData::At(std::size_t index) const {
+    return ring_[(first_ + index) % ring_.size()];
+}
+
+std::pair<std::size_t, std::size_t> ChartData::Between(double from, double to) const {
+    // Times only grow, so the stretch is found by halving, not by reading every sample.
+    const auto firstAtOrAfter = [this](double seconds, bool orEqual) {
+        std::size_t low = 0;
+        std::size_t high = size_;
+        while (low < high) {
+            const std::size_t mid = (low + high) / 2;
+            const double t = At(mid).seconds;
+            if (orEqual ? t < seconds : t <= seconds)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        return low;
+    };
+    const std::size_t first = firstAtOrAfter(from, true);
+    return {first, std::max(first, firstAtOrAfter(to, false))};
+}
+
+std::optional<ChartStats> ChartData::Stats(std::size_t series, double from, double to) const {
+    const auto [first, last] = Between(from, to);
+    ChartStats stats{std::numeric_limits<double>::infinity(),
+                     -std::numeric_limits<double>::infinity(), 0};
+    std::size_t count = 0;
+    for (std::size_t i = first; i < last; ++i) {
+        const double v = At(i).values[series];
+        if (std::isnan(v))
+            continue;
+        stats.min = std::min(stats.min, v);
+        stats.max = std::max(stats.max, v);
+        stats.mean += v;
+        ++count;
+    }
+    if (count == 0)
+        return std::nullopt;
+    stats.mean /= static_cast<double>(count);
+    return stats;
+}
+
+const ChartSample* ChartData::SampleAt(double seconds) const {
+    if (size_ == 0)
+        return nullptr;
+    const std::size_t after = Between(seconds, seconds).second;
+    return &At(after == 0 ? 0 : after - 1);
+}
+
+std::string ChartData::Csv(double from, double to) const {
+    std::string csv = "seconds";
+    for (const ChartSeriesSpec& series : series_)
+        csv += "," + ColumnTitle(series);
+    csv += "\n";
+    const auto [first, last] = Between(from, to);
+    for (std::size_t i = first; i < last; ++i) {
+        const ChartSample& sample = At(i);
+        csv += Number(sample.seconds);
+        for (double v : sample.values)
+            csv += "," + Number(v);
+        csv += "\n";
+    }
+    return csv;
+}
+
+}  // namespace ui
