@@ -35,8 +35,9 @@ void FillServodiag(ui::Window& window) {
 
     servodiag::frmMain form(window, bus);
     form.Form_Load();
-    clock.Advance(kServodiagSecondsOpen * 1000);
-    for (int tick = 0; tick < kServodiagTicks; ++tick) {
+    // Every tick of the time open, so that the chart holds its readings.
+    for (int tick = 0; tick < kServodiagSecondsOpen * 1000 / kTimerIntervalMs + kServodiagTicks;
+         ++tick) {
         clock.Advance(kTimerIntervalMs);
         form.Timer_Timer();
     }

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "window/Accessibility.h"
+#include "window/qt/ChartPanel.h"
 #include "window/qt/Chooser.h"
 #include "window/qt/ColorMapping.h"
 
@@ -133,7 +134,7 @@ QWidget* CreateKindWidget(const ControlSpec& spec, QWidget* parent) {
         case ControlKind::Chooser:
             return CreateChooser(parent);
         case ControlKind::Chart:
-            return new QFrame(parent);
+            return new ChartPanel(spec, parent);
         case ControlKind::Timer:
             break;
     }

@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include "window/qt/AccessibleControls.h"
+#include "window/qt/ChartPanel.h"
 #include "window/qt/Chooser.h"
 #include "window/qt/ControlFactory.h"
 #include "window/qt/QtApplication.h"
@@ -412,6 +413,14 @@ int QtWindow::Choice(const std::string& control) const {
     if (c.spec.kind != ControlKind::Chooser)
         return -1;
     return static_cast<const QComboBox*>(c.widget)->currentIndex();
+}
+
+void QtWindow::AddChartSample(const std::string& control, const ChartSample& sample) {
+    if (unloaded_)
+        return;
+    Control& c = Find(control);
+    if (c.spec.kind == ControlKind::Chart)
+        static_cast<ChartPanel*>(c.widget)->Add(sample);
 }
 
 std::string QtWindow::DecimalSeparator() const {
