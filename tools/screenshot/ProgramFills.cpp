@@ -16,8 +16,8 @@ namespace screenshot {
 
 namespace {
 
-// The simulated wheel sweeps three turns either way over 48 s and its E-STOP cycles over 18 s;
-// at this moment the angle is negative and fractional, the supply is on and the E-STOP is "OK".
+// The simulated wheel swings within its stops and its E-STOP is pressed now and then; at this
+// moment the angle is negative and fractional, the supply is on and the E-STOP is "OK".
 constexpr int kServodiagSecondsOpen = 40;
 constexpr int kServodiagTicks = 3;
 constexpr int kTimerIntervalMs = 200;
