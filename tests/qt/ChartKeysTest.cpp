@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 #include "tests/qt/TestLayout.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-TEST(ChartKeysTest, TabReachesTheChartAndKeysWalkItsSamples) {
+ui::FormLayout ChartLayout() {
     ui::FormLayout layout;
     layout.caption = "Chart";
     layout.clientWidth = 8100;
@@ -23,7 +24,11 @@ TEST(ChartKeysTest, TabReachesTheChartAndKeysWalkItsSamples) {
     chart.chartSeries = {{"Position", "°", ui::ChartSeriesKind::Line}};
     chart.accessibleName = "Status over time";
     layout.controls.push_back(chart);
-    auto window = ui::CreatePlatformWindow(layout);
+    return layout;
+}
+
+TEST(ChartKeysTest, TabReachesTheChartAndKeysWalkItsSamples) {
+    auto window = ui::CreatePlatformWindow(ChartLayout());
     auto& qtWindow = dynamic_cast<ui::qt::QtWindow&>(*window);
     for (int i = 0; i < 100; ++i)
         window->AddChartSample("chtTest", {i * 0.2, {double(i)}});
@@ -51,6 +56,35 @@ TEST(ChartKeysTest, TabReachesTheChartAndKeysWalkItsSamples) {
         QTest::keyClick(plot, step.key, step.modifiers);
         EXPECT_TRUE(plot->accessibleDescription().startsWith(step.says))
             << step.says << " / " << plot->accessibleDescription().toStdString();
+    }
+}
+
+QPushButton* FoldButton(QWidget* form) {
+    for (QPushButton* button : form->findChildren<QPushButton*>()) {
+        if (button->text().endsWith("chart"))
+            return button;
+    }
+    return nullptr;
+}
+
+// Folded, the chart leaves its button's row and the window shrinks by the rest; the next window
+// opens as the user left it.
+TEST(ChartKeysTest, FoldedAwayTheWindowShrinksAndOpensFoldedNextTime) {
+    const struct {
+        bool opensFolded;
+        bool foldedAfterClick;
+    } runs[] = {{false, true}, {true, false}, {false, true}};
+    for (const auto& run : runs) {
+        auto window = ui::CreatePlatformWindow(ChartLayout());
+        auto& qtWindow = dynamic_cast<ui::qt::QtWindow&>(*window);
+        QWidget* form = qtWindow.Form();
+        const int open = ui::TwipsToPixels(4800, qtWindow.LogicalDpi());
+        EXPECT_EQ(form->height() < open - 200, run.opensFolded);
+        FoldButton(form)->click();
+        EXPECT_EQ(form->height() < open - 200, run.foldedAfterClick);
+        if (!run.foldedAfterClick) {
+            EXPECT_EQ(form->height(), open);
+        }
     }
 }
 

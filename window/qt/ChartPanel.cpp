@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "window/chart/ChartText.h"
+#include "window/chart/FoldMemory.h"
 #include "window/qt/ChartPlot.h"
 
 namespace ui::qt {
@@ -23,8 +24,10 @@ QPushButton* ToolButton(const QString& caption, QWidget* parent) {
 
 }  // namespace
 
-ChartPanel::ChartPanel(const ControlSpec& spec, QWidget* parent)
-    : QWidget(parent), data_(spec.chartSeries, spec.chartCapacity) {
+ChartPanel::ChartPanel(const ControlSpec& spec, std::string foldMemory, QWidget* parent)
+    : QWidget(parent),
+      data_(spec.chartSeries, spec.chartCapacity),
+      foldMemory_(std::move(foldMemory)) {
     plot_ = new ChartPlot(data_, view_, this);
     plot_->setAccessibleName(QString::fromStdString(spec.accessibleName));
     pause_ = ToolButton("&Pause", this);
@@ -34,6 +37,7 @@ ChartPanel::ChartPanel(const ControlSpec& spec, QWidget* parent)
     span_->setAccessibleName("Time shown");
     QPushButton* copy = ToolButton("&Copy CSV", this);
     QPushButton* save = ToolButton("Sa&ve PNG…", this);
+    fold_ = ToolButton("&Hide chart", this);
     readout_ = new QLabel(this);
     readout_->setWordWrap(true);
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -44,6 +48,7 @@ ChartPanel::ChartPanel(const ControlSpec& spec, QWidget* parent)
     tools->addWidget(copy);
     tools->addWidget(save);
     tools->addStretch();
+    tools->addWidget(fold_);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
@@ -58,6 +63,8 @@ ChartPanel::ChartPanel(const ControlSpec& spec, QWidget* parent)
     QWidget::setTabOrder(pause_, span_);
     QWidget::setTabOrder(span_, copy);
     QWidget::setTabOrder(copy, save);
+    QWidget::setTabOrder(save, fold_);
+    foldAway_ = {plot_, readout_, pause_, span_, copy, save};
 
     plot_->viewChanged = [this] { ShowView(); };
     QObject::connect(pause_, &QPushButton::clicked, this, [this] { plot_->TogglePause(); });
@@ -68,7 +75,32 @@ ChartPanel::ChartPanel(const ControlSpec& spec, QWidget* parent)
     });
     QObject::connect(copy, &QPushButton::clicked, this, [this] { CopyCsv(); });
     QObject::connect(save, &QPushButton::clicked, this, [this] { SavePng(); });
+    QObject::connect(fold_, &QPushButton::clicked, this, [this] {
+        SetFolded(!folded_);
+        RememberFolded(foldMemory_, folded_);
+    });
     ShowView();
+}
+
+void ChartPanel::FoldAsRemembered() {
+    SetFolded(RecallFolded(foldMemory_).value_or(false));
+}
+
+void ChartPanel::SetFolded(bool folded) {
+    if (folded == folded_)
+        return;
+    folded_ = folded;
+    for (QWidget* widget : foldAway_)
+        widget->setVisible(!folded);
+    fold_->setText(folded ? "S&how chart" : "&Hide chart");
+    // Folded, the fold button is all there is.
+    const int foldedHeight = fold_->sizeHint().height();
+    const int change = folded ? foldedHeight - height() : unfoldedHeight_ - height();
+    if (folded)
+        unfoldedHeight_ = height();
+    resize(width(), height() + change);
+    if (heightChanged)
+        heightChanged(change);
 }
 
 void ChartPanel::Add(const ChartSample& sample) {

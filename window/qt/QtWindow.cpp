@@ -93,11 +93,20 @@ void QtWindow::Realise(const ControlSpec& spec) {
         if (spec.enabled)
             control.timer->start();
     } else {
-        control.widget = CreateControlWidget(spec, parent, dpi_);
+        control.widget = CreateControlWidget(spec, parent, dpi_, layout_.iconName);
         if (spec.kind == ControlKind::Button) {
             QObject::connect(static_cast<QAbstractButton*>(control.widget),
                              &QAbstractButton::clicked, form_.get(),
                              [this, name = spec.name] { OnClick(name); });
+        }
+        if (spec.kind == ControlKind::Chart) {
+            // The chart stands at the window's foot: the window takes its change of height, and
+            // no other control moves.
+            auto* chart = static_cast<ChartPanel*>(control.widget);
+            chart->heightChanged = [this](int change) {
+                form_->setFixedHeight(form_->height() + change);
+            };
+            chart->FoldAsRemembered();
         }
         if (spec.kind == ControlKind::Chooser) {
             // activated comes from the user only; the program's own changes do not emit it.
