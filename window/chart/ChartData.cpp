@@ -25,18 +25,28 @@ std::string ColumnTitle(const ChartSeriesSpec& series) {
 
 }  // namespace
 
+// Every slot's values are allocated here, once: a running program's memory does not grow as the
+// ring fills, and adding a sample allocates nothing.
 ChartData::ChartData(std::vector<ChartSeriesSpec> series, std::size_t capacity)
-    : series_(std::move(series)), ring_(capacity == 0 ? kDefaultCapacity : capacity) {}
+    : series_(std::move(series)),
+      ring_(capacity == 0 ? kDefaultCapacity : capacity,
+            ChartSample{0, std::vector<double>(series_.size())}) {}
 
-void ChartData::Add(ChartSample sample) {
-    sample.values.resize(series_.size(), std::numeric_limits<double>::quiet_NaN());
-    if (size_ < ring_.size()) {
-        ring_[(first_ + size_) % ring_.size()] = std::move(sample);
+void ChartData::Add(const ChartSample& sample) {
+    ChartSample& slot = ring_[(first_ + size_) % ring_.size()];
+    slot.seconds = sample.seconds;
+    const std::size_t given = std::min(sample.values.size(), series_.size());
+    std::copy_n(sample.values.begin(), given, slot.values.begin());
+    std::fill(slot.values.begin() + std::ptrdiff_t(given), slot.values.end(),
+              std::numeric_limits<double>::quiet_NaN());
+    if (size_ < ring_.size())
         ++size_;
-        return;
-    }
-    ring_[first_] = std::move(sample);
-    first_ = (first_ + 1) % ring_.size();
+    else
+        first_ = (first_ + 1) % ring_.size();
+}
+
+std::size_t ChartData::Bytes() const {
+    return sizeof(*this) + ring_.size() * (sizeof(ChartSample) + series_.size() * sizeof(double));
 }
 
 const ChartSample& ChartData::At(std::size_t index) const {

@@ -36,11 +36,13 @@ class ChartData {
 
     // Samples come in time order; once the ring is full, each drops the oldest. Missing values
     // read as NaN, extra ones are dropped.
-    void Add(ChartSample sample);
+    void Add(const ChartSample& sample);
 
     const std::vector<ChartSeriesSpec>& Series() const { return series_; }
     std::size_t Size() const { return size_; }
     std::size_t Capacity() const { return ring_.size(); }
+    // What the samples take in memory, all of it from the start.
+    std::size_t Bytes() const;
     // From 0, the oldest held.
     const ChartSample& At(std::size_t index) const;
     const ChartSample* Latest() const { return size_ == 0 ? nullptr : &At(size_ - 1); }
