@@ -64,7 +64,7 @@ std::string ReadValues(const std::vector<std::string_view>& f, StatusValues& val
         return "the error counts are not whole numbers";
     const std::optional<Estop> estop = EstopNamed(f[kEstop]);
     if (!estop)
-        return "E-STOP is \"" + std::string(f[kEstop]) + "\", not ok, stop or bypassed";
+        return std::string("E-STOP is \"").append(f[kEstop]).append("\", not ok, stop or bypassed");
     values.estop = *estop;
     if (!f[kDegrees].empty()) {
         AmplifierDetails amplifier;
@@ -87,7 +87,7 @@ std::string ReadRow(std::string_view line, std::int64_t previousMs, RecordedRow&
         return std::to_string(f.size()) + " fields, not " + std::to_string(kColumns);
     const std::optional<std::int64_t> ms = UtcMilliseconds(f[kTime]);
     if (!ms)
-        return "the time \"" + std::string(f[kTime]) + "\" is not a UTC time";
+        return std::string("the time \"").append(f[kTime]).append("\" is not a UTC time");
     if (*ms < previousMs)
         return "the time goes back";
     row.utcMilliseconds = *ms;
@@ -95,7 +95,9 @@ std::string ReadRow(std::string_view line, std::int64_t previousMs, RecordedRow&
     if (f[kDevice] == "not responding")
         return {};
     if (f[kDevice] != "ok")
-        return "the device is \"" + std::string(f[kDevice]) + "\", not ok or not responding";
+        return std::string("the device is \"")
+            .append(f[kDevice])
+            .append("\", not ok or not responding");
     row.values.emplace();
     return ReadValues(f, *row.values);
 }

@@ -66,7 +66,9 @@ void ReplayForm::ShowRows() {
     if (!recording_.problems.empty()) {
         state = ProblemLine(BaseName(fileName_), recording_.problems.front());
         if (recording_.problems.size() > 1)
-            state += " (and " + std::to_string(recording_.problems.size() - 1) + " more)";
+            state.append(" (and ")
+                .append(std::to_string(recording_.problems.size() - 1))
+                .append(" more)");
         // The whole list where the state line has no room for it.
         std::string all;
         for (const RecordingProblem& problem : recording_.problems)

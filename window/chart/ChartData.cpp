@@ -102,14 +102,14 @@ const ChartSample* ChartData::SampleAt(double seconds) const {
 std::string ChartData::Csv(double from, double to) const {
     std::string csv = "seconds";
     for (const ChartSeriesSpec& series : series_)
-        csv += "," + ColumnTitle(series);
+        csv.append(",").append(ColumnTitle(series));
     csv += "\n";
     const auto [first, last] = Between(from, to);
     for (std::size_t i = first; i < last; ++i) {
         const ChartSample& sample = At(i);
         csv += Number(sample.seconds);
         for (double v : sample.values)
-            csv += "," + Number(v);
+            csv.append(",").append(Number(v));
         csv += "\n";
     }
     return csv;

@@ -37,10 +37,13 @@ std::string CursorText(const ChartData& data, double seconds) {
     const ChartSample* sample = data.SampleAt(seconds);
     if (sample == nullptr)
         return {};
-    std::string text = "At " + Decimal(sample->seconds) + " s:";
+    // Appended, not added: GCC 12 at -O3 warns falsely about a literal + a temporary string.
+    std::string text = std::string("At ").append(Decimal(sample->seconds)).append(" s:");
     for (std::size_t i = 0; i < data.Series().size(); ++i) {
-        text += (i == 0 ? " " : ", ") + data.Series()[i].name + " " +
-                ChartValueText(data.Series()[i], sample->values[i]);
+        text.append(i == 0 ? " " : ", ")
+            .append(data.Series()[i].name)
+            .append(" ")
+            .append(ChartValueText(data.Series()[i], sample->values[i]));
     }
     return text;
 }
@@ -54,10 +57,17 @@ std::string StatsText(const ChartData& data, TimeSpan shown) {
         const auto stats = data.Stats(i, shown.from, shown.to);
         if (!text.empty())
             text += "; ";
-        text +=
-            series.name + (stats ? " min " + Decimal(stats->min) + ", max " + Decimal(stats->max) +
-                                       ", mean " + WithUnit(Decimal(stats->mean), series)
-                                 : " none");
+        text.append(series.name);
+        if (!stats) {
+            text.append(" none");
+            continue;
+        }
+        text.append(" min ")
+            .append(Decimal(stats->min))
+            .append(", max ")
+            .append(Decimal(stats->max))
+            .append(", mean ")
+            .append(WithUnit(Decimal(stats->mean), series));
     }
     return text;
 }
