@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "window/chart/ChartGeometry.h"
 #include "window/chart/ChartView.h"
 
 namespace ui {
@@ -83,6 +84,32 @@ TEST(ChartDataTest, TheValueAtATimeAndTheCursor) {
     view.Resume();
     EXPECT_FALSE(view.Cursor());
     EXPECT_DOUBLE_EQ(view.Visible(data).to, 619.8);
+}
+
+// What the toolkits draw of a series: a column's lowest and highest value, a stroke broken at a
+// missing value, a band's runs.
+TEST(ChartDataTest, StrokesAndBandRuns) {
+    ChartData data({{"v", "", ChartSeriesKind::Line}, {"band", "", ChartSeriesKind::Band}}, 0);
+    const double values[] = {3, 1, 2, 4, kNaN, 5, 6, 0, 7};
+    for (int i = 0; i < 9; ++i)
+        data.Add({i * 0.5, {values[i], i == 1 || i == 2 || i == 6 ? 1.0 : 0.0}});
+    const auto whole = data.Between(0, 10);
+    // Two samples to a pixel column.
+    const auto strokes = LineStrokes(data, 0, whole, [](double t) { return int(t); });
+    ASSERT_EQ(strokes.size(), 2u);
+    std::vector<std::pair<int, double>> drawn;
+    for (const auto& stroke : strokes) {
+        for (const StrokePoint& p : stroke)
+            drawn.emplace_back(p.x, p.value);
+        drawn.emplace_back(-1, 0);  // where a stroke ends
+    }
+    EXPECT_EQ(
+        drawn,
+        (std::vector<std::pair<int, double>>{
+            {0, 1}, {0, 3}, {1, 2}, {1, 4}, {-1, 0}, {2, 5}, {3, 0}, {3, 6}, {4, 7}, {-1, 0}}));
+    EXPECT_EQ(BandRuns(data, 1, whole),
+              (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}, {6, 6}}));
+    EXPECT_DOUBLE_EQ(TickStep(47.2, 49, 4), 0.5);
 }
 
 }  // namespace

@@ -2,10 +2,10 @@
 
 #include <QFontMetrics>
 #include <QPainterPath>
-#include <climits>
 #include <cmath>
 #include <vector>
 
+#include "window/chart/ChartGeometry.h"
 #include "window/chart/ChartPalette.h"
 #include "window/qt/ColorMapping.h"
 
@@ -19,17 +19,6 @@ constexpr int kPanelGap = 6;
 
 QColor Color(ColorRef color) {
     return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
-}
-
-// Ticks at a round step that gives about `count` of them over [low, high].
-double TickStep(double low, double high, int count) {
-    const double raw = (high - low) / count;
-    const double magnitude = std::pow(10, std::floor(std::log10(raw)));
-    for (double factor : {1.0, 2.0, 5.0, 10.0}) {
-        if (factor * magnitude >= raw)
-            return factor * magnitude;
-    }
-    return 10 * magnitude;
 }
 
 QString Number(double value) {
@@ -70,14 +59,10 @@ void PaintBands(QPainter& painter, const ChartData& data, const Mapping& time,
                                                    : Qt::DiagCrossPattern);
         // A run of samples that hold the state shades from its first to the sample after its
         // last: one rectangle per run, however many samples.
-        for (std::size_t i = shown.first; i < shown.second; ++i) {
-            if (!(data.At(i).values[s] > 0))
-                continue;
-            const double from = time.x(data.At(i).seconds);
-            while (i + 1 < shown.second && data.At(i + 1).values[s] > 0)
-                ++i;
-            const double to = i + 1 < data.Size() ? time.x(data.At(i + 1).seconds)
-                                                  : time.x(data.At(i).seconds) + 2;
+        for (const auto& [first, last] : BandRuns(data, s, shown)) {
+            const double from = time.x(data.At(first).seconds);
+            const double to = last + 1 < data.Size() ? time.x(data.At(last + 1).seconds)
+                                                     : time.x(data.At(last).seconds) + 2;
             const QRectF band(QPointF(std::max(from, time.rect.left()), time.rect.top()),
                               QPointF(std::min(to, time.rect.right()), time.rect.bottom()));
             painter.fillRect(band, brush);
@@ -89,12 +74,7 @@ void PaintLine(QPainter& painter, const ChartPalette& palette, const ChartData& 
                std::size_t series, std::size_t nth, const Mapping& time, const QRectF& panel,
                std::pair<std::size_t, std::size_t> shown) {
     const ChartSeriesSpec& spec = data.Series()[series];
-    const auto stats = data.Stats(series, time.shown.from, time.shown.to);
-    double low = stats ? stats->min : 0;
-    double high = stats ? stats->max : 1;
-    const double pad = std::max((high - low) * 0.1, 0.5);
-    low -= pad;
-    high += pad;
+    const auto [low, high] = PaddedRange(data.Stats(series, time.shown.from, time.shown.to));
     const auto y = [&](double v) {
         return panel.bottom() - (v - low) / (high - low) * panel.height();
     };
@@ -118,35 +98,12 @@ void PaintLine(QPainter& painter, const ChartPalette& palette, const ChartData& 
     // panel has pixel columns: each column gets the lowest and highest of its samples, which is
     // all that can be seen of them, so a full chart draws in a fraction of the tick.
     QPainterPath path;
-    bool drawing = false;
-    int column = INT_MIN;
-    double columnLow = 0, columnHigh = 0;
-    const auto flush = [&] {
-        if (column == INT_MIN)
-            return;
-        const QPointF first(column, y(columnLow)), second(column, y(columnHigh));
-        drawing ? path.lineTo(first) : path.moveTo(first);
-        path.lineTo(second);
-        drawing = true;
-        column = INT_MIN;
-    };
-    for (std::size_t i = shown.first; i < shown.second; ++i) {
-        const double v = data.At(i).values[series];
-        if (std::isnan(v)) {
-            flush();
-            drawing = false;
-            continue;
-        }
-        const int x = int(std::lround(time.x(data.At(i).seconds)));
-        if (x != column) {
-            flush();
-            column = x;
-            columnLow = columnHigh = v;
-        }
-        columnLow = std::min(columnLow, v);
-        columnHigh = std::max(columnHigh, v);
+    const auto column = [&](double seconds) { return int(std::lround(time.x(seconds))); };
+    for (const auto& stroke : LineStrokes(data, series, shown, column)) {
+        path.moveTo(stroke.front().x, y(stroke.front().value));
+        for (const StrokePoint& point : stroke)
+            path.lineTo(point.x, y(point.value));
     }
-    flush();
     QPen pen(Color(style.color), 1, style.stroke == Stroke::Dashed ? Qt::DashLine : Qt::SolidLine);
     // A cosmetic one-pixel pen is drawn by Qt's line rasteriser, a tenth of the time of a wider
     // pen, which is outlined and filled as a shape; drawn twice a pixel apart it is as bold.
