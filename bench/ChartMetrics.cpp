@@ -41,6 +41,7 @@ void MeasureChartTick(MetricReport& report, const RunSize& size) {
                  QImage::Format_RGB32);
     // The readings are made before the clock starts: the wheel's telemetry is not the chart's.
     std::vector<ui::ChartSample> readings;
+    readings.reserve(std::size_t(size.chartTicks));
     for (int i = 0; i < size.chartTicks; ++i)
         readings.push_back(SampleAt(tick++));
 

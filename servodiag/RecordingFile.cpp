@@ -31,7 +31,12 @@ bool Parse(std::string_view text, Number& out) {
 // "2026-12-07T15:04:05.123Z", as the recorder writes it.
 std::optional<std::int64_t> UtcMilliseconds(std::string_view text) {
     int y = 0;
-    unsigned mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
+    unsigned mo = 0;
+    unsigned d = 0;
+    unsigned h = 0;
+    unsigned mi = 0;
+    unsigned s = 0;
+    unsigned ms = 0;
     if (text.size() != 24 || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
         text[13] != ':' || text[16] != ':' || text[19] != '.' || text[23] != 'Z' ||
         !Parse(text.substr(0, 4), y) || !Parse(text.substr(5, 2), mo) ||

@@ -21,7 +21,7 @@ class ReplayForm : public ui::FormHandlers {
         : window_(window), fileName_(std::move(fileName)), recording_(recording) {}
 
     void Form_Load() override;
-    void Click(const std::string&) override {}
+    void Click(const std::string& /*control*/) override {}
     void Form_Unload() override {}
 
   private:

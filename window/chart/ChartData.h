@@ -29,7 +29,7 @@ struct ChartStats {
 class ChartData {
   public:
     // Ten minutes of samples 200 ms apart: the longest stretch the chart shows.
-    static constexpr std::size_t kDefaultCapacity = 10 * 60 * 5;
+    static constexpr std::size_t kDefaultCapacity = std::size_t{10} * 60 * 5;
 
     // capacity 0 takes kDefaultCapacity.
     ChartData(std::vector<ChartSeriesSpec> series, std::size_t capacity);

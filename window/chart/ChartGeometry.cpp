@@ -15,6 +15,15 @@ double TickStep(double low, double high, int count) {
     return 10 * magnitude;
 }
 
+std::vector<double> Ticks(double low, double high, int count) {
+    const double step = TickStep(low, high, count);
+    std::vector<double> ticks;
+    // Counted in whole steps: a sum of steps would drift off the round values.
+    for (auto k = static_cast<long long>(std::ceil(low / step)); double(k) * step <= high; ++k)
+        ticks.push_back(double(k) * step);
+    return ticks;
+}
+
 ValueRange PaddedRange(const std::optional<ChartStats>& stats) {
     if (!stats)
         return {};
@@ -41,7 +50,8 @@ std::vector<std::vector<StrokePoint>> LineStrokes(const ChartData& data, std::si
                                                   const std::function<int(double)>& column) {
     std::vector<std::vector<StrokePoint>> strokes;
     std::vector<StrokePoint> stroke;
-    std::optional<StrokePoint> low, high;
+    std::optional<StrokePoint> low;
+    std::optional<StrokePoint> high;
     const auto flush = [&] {
         if (low) {
             stroke.push_back(*low);

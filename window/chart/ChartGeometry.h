@@ -14,6 +14,8 @@ namespace ui {
 
 // A round step (1, 2 or 5 times a power of ten) that gives about `count` ticks over [low, high].
 double TickStep(double low, double high, int count);
+// The ticks at that step from low to high.
+std::vector<double> Ticks(double low, double high, int count);
 
 struct ValueRange {
     double low = 0;

@@ -35,9 +35,8 @@ struct Mapping {
 
 void PaintTimeAxis(QPainter& painter, const ChartPalette& palette, const Mapping& time,
                    double bottom) {
-    const double step = TickStep(time.shown.from, time.shown.to, 6);
     painter.setPen(QPen(Color(palette.grid), 1, Qt::DotLine));
-    for (double t = std::ceil(time.shown.from / step) * step; t <= time.shown.to; t += step) {
+    for (const double t : Ticks(time.shown.from, time.shown.to, 6)) {
         const double x = time.x(t);
         painter.setPen(QPen(Color(palette.grid), 1, Qt::DotLine));
         painter.drawLine(QPointF(x, time.rect.top()), QPointF(x, bottom));
@@ -74,15 +73,14 @@ void PaintLine(QPainter& painter, const ChartPalette& palette, const ChartData& 
                std::size_t series, std::size_t nth, const Mapping& time, const QRectF& panel,
                std::pair<std::size_t, std::size_t> shown) {
     const ChartSeriesSpec& spec = data.Series()[series];
-    const auto [low, high] = PaddedRange(data.Stats(series, time.shown.from, time.shown.to));
+    const ValueRange range = PaddedRange(data.Stats(series, time.shown.from, time.shown.to));
     const auto y = [&](double v) {
-        return panel.bottom() - (v - low) / (high - low) * panel.height();
+        return panel.bottom() - (v - range.low) / (range.high - range.low) * panel.height();
     };
 
     painter.setPen(QPen(Color(palette.grid), 1));
     painter.drawRect(panel);
-    const double step = TickStep(low, high, 4);
-    for (double v = std::ceil(low / step) * step; v <= high; v += step) {
+    for (const double v : Ticks(range.low, range.high, 4)) {
         painter.setPen(QPen(Color(palette.grid), 1, Qt::DotLine));
         painter.drawLine(QPointF(panel.left(), y(v)), QPointF(panel.right(), y(v)));
         painter.setPen(Color(palette.text));

@@ -25,7 +25,7 @@ void ChartPlot::TogglePause() {
     Changed();
 }
 
-void ChartPlot::paintEvent(QPaintEvent*) {
+void ChartPlot::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     PaintChart(painter, rect(), data_, view_);
     if (hasFocus()) {

@@ -1,7 +1,7 @@
 #include "window/win32/ChartControl.h"
 
+#include <map>
 #include <memory>
-#include <string_view>
 
 #include "window/win32/ChartGdi.h"
 
@@ -17,8 +17,15 @@ struct ChartState {
     ChartView view;
 };
 
+// Each chart window's state, from AttachChart to the window's end. Windows live on one thread.
+std::map<HWND, std::unique_ptr<ChartState>>& States() {
+    static std::map<HWND, std::unique_ptr<ChartState>> states;
+    return states;
+}
+
 ChartState* StateOf(HWND chart) {
-    return reinterpret_cast<ChartState*>(GetWindowLongPtrW(chart, GWLP_USERDATA));
+    const auto it = States().find(chart);
+    return it != States().end() ? it->second.get() : nullptr;
 }
 
 // Drawn into a bitmap first, then copied: a chart redrawn five times a second must not flicker.
@@ -96,8 +103,7 @@ LRESULT CALLBACK ChartProc(HWND chart, UINT message, WPARAM wParam, LPARAM lPara
             }
             break;
         case WM_NCDESTROY:
-            SetWindowLongPtrW(chart, GWLP_USERDATA, 0);
-            delete state;
+            States().erase(chart);
             break;
     }
     return DefWindowProcW(chart, message, wParam, lParam);
@@ -122,12 +128,11 @@ const wchar_t* ChartWindowClass() {
 }
 
 void AttachChart(HWND chart, const ControlSpec& spec) {
-    auto state = std::make_unique<ChartState>(spec);
-    SetWindowLongPtrW(chart, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.release()));
+    States()[chart] = std::make_unique<ChartState>(spec);
 }
 
 void AddChartSample(HWND chart, const ChartSample& sample) {
-    ChartState* state = ChartViewOf(chart) != nullptr ? StateOf(chart) : nullptr;
+    ChartState* state = StateOf(chart);
     if (state == nullptr)
         return;
     state->data.Add(sample);
@@ -135,10 +140,6 @@ void AddChartSample(HWND chart, const ChartSample& sample) {
 }
 
 const ChartView* ChartViewOf(HWND chart) {
-    wchar_t className[32] = {};
-    GetClassNameW(chart, className, 32);
-    if (std::wstring_view(className) != kChartClassName)
-        return nullptr;
     const ChartState* state = StateOf(chart);
     return state != nullptr ? &state->view : nullptr;
 }

@@ -91,9 +91,8 @@ void PaintLine(HDC dc, const ChartPalette& palette, const ChartData& data, std::
         PenScope frame(dc, PS_SOLID, palette.grid);
         SelectObject(dc, GetStockObject(NULL_BRUSH));
         Rectangle(dc, panel.left, panel.top, panel.right, panel.bottom);
-        const double step = TickStep(range.low, range.high, 4);
         SetTextColor(dc, palette.text);
-        for (double v = std::ceil(range.low / step) * step; v <= range.high; v += step) {
+        for (const double v : Ticks(range.low, range.high, 4)) {
             MoveToEx(dc, panel.left - 3, y(v), nullptr);
             LineTo(dc, panel.left, y(v));
             Text(dc, panel.left - 5, y(v) - 6, Number(v), TA_RIGHT | TA_TOP);
@@ -107,6 +106,7 @@ void PaintLine(HDC dc, const ChartPalette& palette, const ChartData& data, std::
     for (const auto& stroke :
          LineStrokes(data, series, shown, [&](double t) { return time.X(t); })) {
         std::vector<POINT> points;
+        points.reserve(stroke.size());
         for (const StrokePoint& p : stroke)
             points.push_back({p.x, y(p.value)});
         Polyline(dc, points.data(), static_cast<int>(points.size()));
@@ -149,8 +149,7 @@ void PaintCounters(HDC dc, const ChartData& data, const Mapping& time, int strip
 void PaintTimeAxis(HDC dc, const ChartPalette& palette, const Mapping& time) {
     PenScope pen(dc, PS_DOT, palette.grid);
     SetTextColor(dc, palette.text);
-    const double step = TickStep(time.shown.from, time.shown.to, 6);
-    for (double t = std::ceil(time.shown.from / step) * step; t <= time.shown.to; t += step) {
+    for (const double t : Ticks(time.shown.from, time.shown.to, 6)) {
         MoveToEx(dc, time.X(t), time.plot.top, nullptr);
         LineTo(dc, time.X(t), time.plot.bottom);
         Text(dc, time.X(t), time.plot.bottom + 1, Number(t) + L" s", TA_CENTER | TA_TOP);
