@@ -1,8 +1,8 @@
 #include "bench/StockQtForm.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
