@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "bench/ChartMetrics.h"
 #include "bench/DiscoveryMetrics.h"
 #include "bench/MetricReport.h"
 #include "bench/RssGrowth.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
             {"discovery.us_per_interface.hidraw", bench::MeasureHidrawDiscovery},
             {"gui.qt.us_per_record", bench::MeasureQtProgress},
             {"servodiag.us_per_tick.qt", bench::MeasureQtTick},
+            {"servodiag.chart.us_per_tick", bench::MeasureChartTick},
             {"ampflash.realclock.seconds", bench::MeasureAmpflashRealClock},
         };
     for (const auto& [name, measure] : measurements) {

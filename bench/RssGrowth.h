@@ -1,6 +1,7 @@
 // The memory a running servodiag-sim gains over time: started first, it runs offscreen while
 // the other figures are taken, and its resident size is read twice (at minute 1 and minute 3 in
-// the full run).
+// the full run). Its chart's ten minutes of samples are allocated whole at its start, so the
+// chart's memory is in both readings and any growth is memory the program loses.
 #pragma once
 
 #include <sys/types.h>

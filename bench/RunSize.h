@@ -17,14 +17,16 @@ struct RunSize {
     int hidrawSearches;
     double rssFirstSampleSeconds;  // servodiag-sim's memory, read twice after its start
     double rssLastSampleSeconds;
+    int chartTicks;  // readings added to servodiag's full chart, each drawn
 };
 
 // The longest image the updaters accept; 3,000 records on the real clock (about 12 s of
-// transfer); eight seconds of status ticks; three minutes of servodiag-sim.
-inline constexpr RunSize kFullRun{32766, 3000, 1000, 20000, 40, 200000, 1000, 20, 60, 180};
+// transfer); eight seconds of status ticks; three minutes of servodiag-sim; a minute of readings
+// on servodiag's full chart.
+inline constexpr RunSize kFullRun{32766, 3000, 1000, 20000, 40, 200000, 1000, 20, 60, 180, 300};
 
 // Each figure once, in well under a minute: most of it is the device's own delays around the
 // real-clock update (its bootloader's six seconds, the reset), taken twice with its floor.
-inline constexpr RunSize kShortRun{300, 100, 50, 200, 5, 20000, 50, 2, 2, 4};
+inline constexpr RunSize kShortRun{300, 100, 50, 200, 5, 20000, 50, 2, 2, 4, 3};
 
 }  // namespace bench

@@ -1,8 +1,8 @@
 #include "bench/StockQtForm.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -37,6 +37,7 @@ QWidget* StockWidget(ui::ControlKind kind, QWidget* parent) {
             return line;
         }
         case ui::ControlKind::PictureBox:
+        case ui::ControlKind::Chart:  // stock widgets have no chart: its area stays empty
             return new QFrame(parent);
         case ui::ControlKind::Chooser:
             return new QComboBox(parent);
@@ -105,6 +106,7 @@ void StockQtForm::SetText(const std::string& control, const std::string& text) {
             break;
         case ui::ControlKind::Line:
         case ui::ControlKind::PictureBox:
+        case ui::ControlKind::Chart:
         case ui::ControlKind::Timer:
             break;
     }

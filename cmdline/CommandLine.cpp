@@ -59,7 +59,7 @@ std::string UsageLine(const ProgramInfo& info) {
     if (IsUpdater(info))
         line += " [--yes [--force]]";
     else
-        line += " [--record FILE.csv]";
+        line += " [--record FILE.csv | --replay FILE.csv]";
     if (info.simulated)
         line += " [--sim-devices KIND,...]";
     if (info.simulated && !IsUpdater(info))
@@ -85,6 +85,11 @@ std::string CombinationProblem(const Options& options) {
         return "--yes goes with --no-window (the window asks for itself)";
     if (options.force && !options.yes)
         return "--force goes with --yes (a question shows its warning)";
+    if (!options.replayPath.empty() &&
+        (options.noWindow || !options.recordPath.empty() || options.list ||
+         !options.serial.empty() || !options.port.empty()))
+        return "--replay shows a recording in the window, with no device: it goes with no "
+               "--no-window, --record, --list, --serial or --port";
     if (options.replugAt && !options.unplugAt)
         return "--replug-at needs --unplug-at";
     if (options.replugAt && *options.replugAt <= *options.unplugAt)
@@ -112,6 +117,7 @@ std::vector<OptionShape> KnownOptions(const ProgramInfo& info) {
         known.push_back({"--force", false});
     } else {
         known.push_back({"--record", true});
+        known.push_back({"--replay", true});
     }
     if (info.simulated)
         known.push_back({"--sim-devices", true});
@@ -157,10 +163,10 @@ std::string TakeOption(std::string arg, const std::string& value, Options& optio
             return "--sim-devices takes amplifier and controller, separated by commas, not \"" +
                    value + "\"";
         options.simDevices = *kinds;
-    } else if (arg == "--record") {
+    } else if (arg == "--record" || arg == "--replay") {
         if (value.empty())
-            return "--record needs a file name";
-        options.recordPath = value;
+            return arg + " needs a file name";
+        (arg == "--record" ? options.recordPath : options.replayPath) = value;
     } else {  // --unplug-at or --replug-at
         const std::optional<double> seconds = Seconds(value);
         if (!seconds)

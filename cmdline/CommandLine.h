@@ -38,6 +38,7 @@ struct Options {
     bool force = false;              // the updaters: with yes, also send a file that looks wrong
     std::string imagePath;           // the updaters: empty = the image beside the program
     std::string recordPath;          // servodiag: empty = no recording
+    std::string replayPath;          // servodiag: a recording to show instead of a device
     std::optional<double> unplugAt;  // servodiag-sim: seconds after start
     std::optional<double> replugAt;
     // Which device, where several match: listed, or picked by serial number or USB port.

@@ -61,7 +61,9 @@ std::string OptionList(const ProgramInfo& info) {
             "  --no-window    no window: the identity, the settings and the live status on\n"
             "                 the terminal (a line per reading into a pipe), until Ctrl+C\n"
             "  --record FILE  write every status reading to FILE as CSV rows; a row that cannot\n"
-            "                 be written ends a run without a window (status 7)\n";
+            "                 be written ends a run without a window (status 7)\n"
+            "  --replay FILE  show a file written by --record in the window, without any\n"
+            "                 device; bad rows are named with their line number\n";
         if (info.simulated) {
             text +=
                 "  --unplug-at S  the simulated controller leaves the bus S seconds after start\n"

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "hidlink/DeviceChooser.h"
+#include "servodiag/StatusChart.h"
 
 namespace servodiag {
 
@@ -12,6 +13,9 @@ constexpr int kLabelHeight = 285;
 constexpr int kFieldHeight = 360;
 constexpr int kFieldWidth = 1035;
 constexpr int kStateLineRow = 360;  // the state line's height and the space below it
+constexpr int kFormHeight = 9620;   // below the state line, down to the chart
+constexpr int kChartHeight = 4200;
+constexpr int kChartGap = 120;  // between the chart and the window's bottom edge
 
 // Captions of the status column and the settings list sit this much lower than their fields,
 // so that the label text lines up with the text inside the field.
@@ -200,6 +204,16 @@ void AddTimer(std::vector<ui::ControlSpec>& controls) {
     controls.push_back(timer);
 }
 
+// Below everything the window had before, so that no control moves: the values over time,
+// among them the bus voltage and the error counts, which the status column does not show.
+void AddChart(std::vector<ui::ControlSpec>& controls) {
+    ui::ControlSpec chart =
+        Control(kChartControl, ui::ControlKind::Chart, "", 120, kFormHeight, 7860, kChartHeight);
+    chart.chartSeries = StatusChartSeries();
+    chart.accessibleName = "Status over time";
+    controls.push_back(chart);
+}
+
 // The line that says what became of the device, above everything else: where the user looks
 // first. The rest of the window stands below it.
 void AddStateLine(std::vector<ui::ControlSpec>& controls) {
@@ -219,7 +233,7 @@ ui::FormLayout ServodiagLayout() {
     ui::FormLayout layout;
     layout.caption = "Drivanta v2 diagnostics";
     layout.clientWidth = 8100;
-    layout.clientHeight = 9620 + kStateLineRow;
+    layout.clientHeight = kStateLineRow + kFormHeight + kChartHeight + kChartGap;
     layout.iconName = "servodiag";
     AddDeviceDetails(layout.controls);
     AddStatusColumn(layout.controls);
@@ -227,6 +241,7 @@ ui::FormLayout ServodiagLayout() {
     AddSettingsList(layout.controls);
     AddButtons(layout.controls);
     AddTimer(layout.controls);
+    AddChart(layout.controls);
     AddStateLine(layout.controls);
     return layout;
 }

@@ -5,6 +5,7 @@
 
 #include "hidlink/DeviceIdentity.h"
 #include "servodiag/SettingsReport.h"
+#include "servodiag/StatusChart.h"
 #include "servodiag/StatusReport.h"
 
 namespace servodiag {
@@ -121,8 +122,7 @@ void frmMain::Timer_Timer() {
         return;
     }
     // A recording shows the gap: every tick without a device is a tick without an answer.
-    if (statusListener_)
-        statusListener_(nullptr);
+    Told(nullptr);
     if (++ticksSinceSearch_ >= kTicksPerSearch)
         Search();
 }
@@ -135,8 +135,7 @@ void frmMain::Form_Unload() {
 
 void frmMain::Command1_Click() {
     if (!link_.DeviceDetected) {
-        if (statusListener_)
-            statusListener_(nullptr);
+        Told(nullptr);
         return;
     }
 
@@ -146,8 +145,7 @@ void frmMain::Command1_Click() {
     std::vector<std::uint8_t> buffer(std::max<std::size_t>(kStatusBufferSize, length), 0);
     buffer[0] = kStatusReportId;
     link_.LastResult = api_.HidD_GetFeature(link_.OverlappedHandle, buffer.data(), length);
-    if (statusListener_)
-        statusListener_(link_.LastResult != 0 ? buffer.data() : nullptr);
+    Told(link_.LastResult != 0 ? buffer.data() : nullptr);
     if (link_.LastResult == 0) {
         if (++failedReads_ >= kFailedReadsBeforeLost)
             LoseDevice();
@@ -168,6 +166,19 @@ void frmMain::Command1_Click() {
     ShowSignalColor("bus_v", view.bus_vColor);
     SetTextIfAny(window_, "estop", view.estop);
     ShowSignalColor("estop", view.estopColor);
+}
+
+void frmMain::Told(const std::uint8_t* report) {
+    if (statusListener_)
+        statusListener_(report);
+    constexpr double kSecondsPerExchange = 0.2;  // the timer's interval
+    const double seconds = static_cast<double>(exchanges_++) * kSecondsPerExchange;
+    if (report == nullptr) {
+        window_.AddChartSample(kChartControl, StatusChartSample(seconds, nullptr));
+        return;
+    }
+    const StatusValues values = DecodeStatusValues(report);
+    window_.AddChartSample(kChartControl, StatusChartSample(seconds, &values));
 }
 
 // Nothing is ever written to the device from this program.

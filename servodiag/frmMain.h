@@ -69,6 +69,8 @@ class frmMain : public ui::FormHandlers {
     void ShowValuesStale(bool stale);
     // A value's signal colour (E-STOP, bus voltage), remembered for when it is live again.
     void ShowSignalColor(const char* control, const std::optional<ui::ColorRef>& color);
+    // Every status exchange, answered (the report) or not (null): to the listener and the chart.
+    void Told(const std::uint8_t* report);
 
     ui::Window& window_;
     hidlink::ApiDeclarations& api_;
@@ -80,6 +82,8 @@ class frmMain : public ui::FormHandlers {
     bool stateShown_ = false;
     int ticksSinceSearch_ = 0;
     int failedReads_ = 0;
+    // Status exchanges so far: the chart's clock, one timer interval apart.
+    long long exchanges_ = 0;
     std::map<std::string, ui::ColorRef> signalColors_;
 };
 

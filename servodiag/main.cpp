@@ -4,6 +4,7 @@
 #include "servodiag/ConsoleSetup.h"
 #include "servodiag/DiagnosticsRun.h"
 #include "servodiag/Layout.h"
+#include "servodiag/ReplayLaunch.h"
 #include "servodiag/frmMain.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
     cmdline::Options options;
     if (const auto status = cmdline::AnswerCommandLine(info, argc, argv, "", &options))
         return *status;
+    if (!options.replayPath.empty())
+        return servodiag::ReplayFromCommandLine(options);
     if (const auto status = cmdline::SettleDeviceOptions(options, api, servodiag::kProfile))
         return *status;
     servodiag::StatusReadout readout;

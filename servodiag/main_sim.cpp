@@ -10,6 +10,7 @@
 #include "servodiag/ConsoleSetup.h"
 #include "servodiag/DiagnosticsRun.h"
 #include "servodiag/Layout.h"
+#include "servodiag/ReplayLaunch.h"
 #include "servodiag/frmMain.h"
 #include "simdevices/Bystanders.h"
 #include "simdevices/SimulatedSystem.h"
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
     cmdline::Options options;
     if (const auto status = cmdline::AnswerCommandLine(info, argc, argv, "", &options))
         return *status;
+    if (!options.replayPath.empty())
+        return servodiag::ReplayFromCommandLine(options);
 
     sim::RealClock clock;
     sim::SimulatedBus bus(clock);

@@ -1,5 +1,6 @@
 #include "simdevices/WheelTelemetry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace simdevices {
@@ -8,10 +9,16 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// The wheel turns slowly three turns either way and back (40000 counts a turn), so the angle
-// goes negative and rarely lands on a whole degree.
-constexpr double kSweepCounts = 3 * 40000 + 1234;
-constexpr double kSweepPeriodMs = 48000;
+// The wheel is turned back and forth as a driver would: a slow swing with a quicker one on top,
+// never past its stops (22500 counts, 202.5 degrees, each side). The angle goes negative and
+// rarely lands on a whole degree.
+constexpr double kSwingCounts = 15000;
+constexpr double kSwingPeriodMs = 9000;
+constexpr double kSwingPhase = 1;  // 40 s after it appears, the wheel stands left of centre
+constexpr double kCorrectionCounts = 6500;
+constexpr double kCorrectionPeriodMs = 3700;
+constexpr double kCorrectionPhase = 1;
+constexpr std::int32_t kStopCounts = 22500;
 
 // Bus voltage in hundredths of a volt, with a little ripple; the supply drops out for two
 // seconds in every 37.
@@ -20,10 +27,17 @@ constexpr double kRippleHundredths = 35;
 constexpr std::int64_t kPowerCycleMs = 37000;
 constexpr std::int64_t kPowerOffMs = 2000;
 
-// E-STOP: monitored and released, then pressed, then not monitored, round and round.
-constexpr std::int64_t kEstopCycleMs = 18000;
-constexpr std::int64_t kEstopStopFromMs = 10000;
-constexpr std::int64_t kEstopBypassedFromMs = 14000;
+// E-STOP: monitored and released most of the time, now and then pressed for two seconds, then
+// briefly not monitored while it is reset.
+constexpr std::int64_t kEstopCycleMs = 25000;
+constexpr std::int64_t kEstopStopFromMs = 19000;
+constexpr std::int64_t kEstopBypassedFromMs = 21000;
+constexpr std::int64_t kEstopBypassedUntilMs = 22500;
+
+// USB errors come in bursts: one more every 200 ms for the last second of every 13.
+constexpr std::int64_t kUsbBurstCycleMs = 13000;
+constexpr std::int64_t kUsbBurstMs = 1000;
+constexpr std::int64_t kUsbBurstStepMs = 200;
 
 // The amplifier answers nothing for a second in every 29.
 constexpr std::int64_t kAmplifierCycleMs = 29000;
@@ -51,14 +65,24 @@ class Report {
     std::uint32_t length_;
 };
 
+std::int64_t UsbErrors(std::int64_t nowMs) {
+    constexpr std::int64_t kPerBurst = kUsbBurstMs / kUsbBurstStepMs;
+    const std::int64_t intoBurst = nowMs % kUsbBurstCycleMs - (kUsbBurstCycleMs - kUsbBurstMs);
+    const std::int64_t thisBurst = intoBurst < 0 ? 0 : intoBurst / kUsbBurstStepMs + 1;
+    return nowMs / kUsbBurstCycleMs * kPerBurst + thisBurst;
+}
+
 }  // namespace
 
 void FillStatusReport(std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) {
     Report r(report, length);
     const double t = static_cast<double>(nowMs);
 
-    const auto position = static_cast<std::int32_t>(
-        std::lround(kSweepCounts * std::sin(2 * kPi * t / kSweepPeriodMs)));
+    const double swing =
+        kSwingCounts * std::sin(2 * kPi * t / kSwingPeriodMs + kSwingPhase) +
+        kCorrectionCounts * std::sin(2 * kPi * t / kCorrectionPeriodMs + kCorrectionPhase);
+    const auto position =
+        std::clamp(static_cast<std::int32_t>(std::lround(swing)), -kStopCounts, kStopCounts);
     r.Put32(5, static_cast<std::uint32_t>(position));
 
     r.Put8(21, 0x03);  // hardware 1.3
@@ -71,11 +95,12 @@ void FillStatusReport(std::uint8_t* report, std::uint32_t length, std::int64_t n
     r.Put16(39, 6010);  // motor model
 
     const std::int64_t estopPhase = nowMs % kEstopCycleMs;
-    r.Put8(45, estopPhase < kEstopStopFromMs       ? 0x80
-               : estopPhase < kEstopBypassedFromMs ? 0xA0
-                                                   : 0x00);
+    r.Put8(45, estopPhase < kEstopStopFromMs        ? 0x80
+               : estopPhase < kEstopBypassedFromMs  ? 0xA0
+               : estopPhase < kEstopBypassedUntilMs ? 0x00
+                                                    : 0x80);
     r.Put8(46, nowMs % kAmplifierCycleMs >= kAmplifierCycleMs - kAmplifierSilentMs ? 0x01 : 0x00);
-    r.Put8(47, static_cast<std::uint32_t>(nowMs / 6500));   // USB errors, now and then
+    r.Put8(47, static_cast<std::uint32_t>(UsbErrors(nowMs)));
     r.Put8(48, static_cast<std::uint32_t>(nowMs / 15000));  // SPI errors, more rarely
     r.Put8(49, nowMs % kPowerCycleMs >= kPowerCycleMs - kPowerOffMs ? 0x01 : 0x00);
 }

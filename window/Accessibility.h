@@ -17,6 +17,7 @@ inline bool ShowsValue(const ControlSpec& spec) {
     switch (spec.kind) {
         case ControlKind::TextField:
         case ControlKind::Chooser:
+        case ControlKind::Chart:
             return true;
         case ControlKind::Label:
             return spec.selectable;

@@ -34,6 +34,21 @@ enum class ControlKind {
     Timer,       // not drawn; intervalMs, toggled through SetEnabled
     Chooser,     // drop-down list of lines to pick one from (SetItems, SetChoice); its caption is
                  // shown while nothing is chosen; a pick reaches FormHandlers::Chosen
+    Chart,       // values over time (chartSeries), fed by Window::AddChartSample; the user pauses
+                 // it, moves a cursor over it and picks how much time it shows
+};
+
+// How a chart draws one series of its samples.
+enum class ChartSeriesKind {
+    Line,     // a value with a unit, drawn as a line against its own axis
+    Counter,  // a count that only grows: a mark where it grew
+    Band,     // a state: the time it is non-zero is shaded
+};
+
+struct ChartSeriesSpec {
+    std::string name;
+    std::string unit;  // after the value: "°", "V"; empty for counts and states
+    ChartSeriesKind kind = ChartSeriesKind::Line;
 };
 
 struct Font {
@@ -60,6 +75,10 @@ struct ControlSpec {
     std::optional<ColorRef> backColor;  // empty = the kind's default
     std::optional<ColorRef> foreColor;
     int intervalMs = 0;  // Timer only
+    // Chart only: its series, in the order of each sample's values; and how many samples it
+    // keeps, the oldest going first (0: ten minutes of samples 200 ms apart).
+    std::vector<ChartSeriesSpec> chartSeries;
+    std::size_t chartCapacity = 0;
     // For assistive technology, which reads a control's name before its value. A value control
     // beside its caption label names that label here, so that the caption is its name; a control
     // with no such label (a frame without a title, the chooser, the progress fill) carries its

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "window/FormLayout.h"
+#include "window/chart/ChartData.h"
 
 namespace ui {
 
@@ -80,6 +81,10 @@ class Window {
     virtual void SetChoice(const std::string& control, int index) = 0;
     // The line chosen, or -1.
     virtual int Choice(const std::string& control) const = 0;
+
+    // One more sample for a Chart, its values in the order of the chart's series. A toolkit that
+    // leaves charts out (the terminal) ignores it.
+    virtual void AddChartSample(const std::string& /*control*/, const ChartSample& /*sample*/) {}
 
     // The user's decimal separator (regional settings), used to show numbers.
     virtual std::string DecimalSeparator() const = 0;

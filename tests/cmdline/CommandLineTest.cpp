@@ -51,6 +51,12 @@ Options Picks(std::string serial, std::string port, bool list = false,
     return o;
 }
 
+Options Replays(std::string path) {
+    Options o;
+    o.replayPath = std::move(path);
+    return o;
+}
+
 class CommandLineTest : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(CommandLineTest, ParsesAndExitsWithItsStatus) {
@@ -63,6 +69,7 @@ TEST_P(CommandLineTest, ParsesAndExitsWithItsStatus) {
         EXPECT_EQ(options.yes, c.expected.yes);
         EXPECT_EQ(options.imagePath, c.expected.imagePath);
         EXPECT_EQ(options.recordPath, c.expected.recordPath);
+        EXPECT_EQ(options.replayPath, c.expected.replayPath);
         EXPECT_EQ(options.unplugAt, c.expected.unplugAt);
         EXPECT_EQ(options.replugAt, c.expected.replugAt);
         EXPECT_EQ(options.serial, c.expected.serial);
@@ -143,6 +150,18 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"two images", kAmpflash, {"a.bin", "b.bin"}, kWrongUsage},
         LineCase{"an empty image name", kAmpflash, {""}, kWrongUsage},
         LineCase{"updaters do not record", kAmpflash, {"--record", "s.csv"}, kWrongUsage},
+        LineCase{"servodiag replays a recording",
+                 kServodiag,
+                 {"--replay", "s.csv"},
+                 kRuns,
+                 Replays("s.csv")},
+        LineCase{"a replay is shown in the window",
+                 kServodiag,
+                 {"--replay", "s.csv", "--no-window"},
+                 kWrongUsage,
+                 {},
+                 "--replay shows a recording in the window"},
+        LineCase{"updaters do not replay", kWheelflashSim, {"--replay", "s.csv"}, kWrongUsage},
         LineCase{"a flag given a value", kAmpflash, {"--no-window=1"}, kWrongUsage},
         LineCase{"unknown option", kWheelflashSim, {"--force"}, kWrongUsage},
         LineCase{"a device by serial number",

@@ -60,7 +60,7 @@ TEST(ServodiagOnQt, TimerTicksShowTheWheelsLiveStatus) {
     rig.Open([&] {
         const double dpi = rig.window->LogicalDpi();
         if (dpi == 96) {
-            EXPECT_EQ(rig.window->Form()->size(), QSize(540, 665));
+            EXPECT_EQ(rig.window->Form()->size(), QSize(540, 953));
         }
         EXPECT_TRUE(rig.window->Form()->findChild<QWidget*>("Frame1")->isEnabled());
 

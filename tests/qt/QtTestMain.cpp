@@ -4,11 +4,19 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // What a window remembers (a folded chart) goes to a folder of this run, not the user's.
+    const QByteArray config = QDir::tempPath().toUtf8() + "/qt-window-tests-" +
+                              QByteArray::number(QCoreApplication::applicationPid());
+    qputenv("XDG_CONFIG_HOME", config);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    QDir(QString::fromUtf8(config)).removeRecursively();
+    return status;
 }

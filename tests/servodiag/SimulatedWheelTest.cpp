@@ -11,6 +11,8 @@
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "servodiag/Layout.h"
+#include "servodiag/StatusReport.h"
+#include "servodiag/StatusValues.h"
 #include "servodiag/frmMain.h"
 #include "simdevices/WheelController.h"
 #include "simdevices/WheelTelemetry.h"
@@ -57,6 +59,38 @@ TEST(SimulatedWheelTest, AMinuteOfTicksShowsEveryState) {
     EXPECT_GT(fractional, 10);
     ASSERT_TRUE(window.RequestClose());
     EXPECT_TRUE(bus.HandleProblems().empty());
+}
+
+// Ten minutes as the chart shows them: the wheel turns to and fro within its stops, the E-STOP
+// is pressed now and then for a short while, and USB errors come in bursts.
+TEST(SimulatedWheelTest, TurnsWithinItsStopsWithShortStopsAndErrorBursts) {
+    constexpr std::int64_t kTickMs = 200;
+    std::int64_t previousCounts = 0, previousUsb = 0, stopMs = 0, longestStopMs = 0;
+    int turns = 0, stops = 0, bursts = 0, direction = 0;
+    bool growing = false;
+    for (std::int64_t t = 0; t <= 600000; t += kTickMs) {
+        std::uint8_t report[kStatusBufferSize] = {kStatusReportId};
+        simdevices::FillStatusReport(report, sizeof report, t);
+        const StatusValues v = DecodeStatusValues(report);
+        if (!v.amplifier)
+            continue;  // silent for a second now and then
+        const std::int64_t counts = v.amplifier->positionCounts;
+        ASSERT_LE(std::abs(counts), 22500) << t;
+        const int now = counts > previousCounts ? 1 : counts < previousCounts ? -1 : direction;
+        turns += now != direction;
+        direction = now;
+        previousCounts = counts;
+        stopMs = v.estop == Estop::Stop ? stopMs + kTickMs : 0;
+        stops += stopMs == kTickMs;
+        longestStopMs = std::max(longestStopMs, stopMs);
+        bursts += v.usbErrors > previousUsb && !growing;
+        growing = v.usbErrors > previousUsb;
+        previousUsb = v.usbErrors;
+    }
+    EXPECT_GT(turns, 100);
+    EXPECT_GE(stops, 20);
+    EXPECT_LE(longestStopMs, 2000);
+    EXPECT_GE(bursts, 40);
 }
 
 // Exactly `length` bytes of storage: the sanitizer build reports any write beyond them.

@@ -4,6 +4,7 @@
 // stops the timer and closes the device, and the window keeps what the program wrote.
 #pragma once
 
+#include "window/FormLayout.h"
 #include "window/Window.h"
 
 namespace screenshot {
@@ -11,6 +12,11 @@ namespace screenshot {
 // The diagnostics window some forty seconds after it opened on a wheel controller (beside a
 // keyboard and a headset): the wheel turned left of centre, the E-STOP monitored and released.
 void FillServodiag(ui::Window& window);
+
+// servodiag --replay on three minutes the simulated wheel controller recorded, with a gap where it
+// did not answer and one row spoilt, named on the state line.
+ui::FormLayout ServodiagReplayLayout();
+void FillServodiagReplay(ui::Window& window);
 
 // The amplifier updater just after it found the servo amplifier.
 void FillAmpflash(ui::Window& window);

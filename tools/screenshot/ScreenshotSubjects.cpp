@@ -14,6 +14,7 @@ const std::map<std::string, Subject>& Subjects() {
     static const std::map<std::string, Subject> subjects = {
         {"demo", {demo::DemoLayout, demo::FillDemoWindow}},
         {"servodiag", {servodiag::ServodiagLayout, FillServodiag}},
+        {"servodiag-replay", {ServodiagReplayLayout, FillServodiagReplay}},
         {"ampflash", {ampflash::AmpflashLayout, FillAmpflash}},
         {"wheelflash", {wheelflash::WheelflashLayout, FillWheelflash}},
         {"wheelflash-choice", {wheelflash::WheelflashLayout, FillWheelflashChoice}},

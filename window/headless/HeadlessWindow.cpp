@@ -32,6 +32,8 @@ HeadlessWindow::HeadlessWindow(const FormLayout& layout, std::string decimalSepa
         state.width = spec.width;
         state.backColor = spec.backColor;
         state.accessibleName = AccessibleName(layout_, spec);
+        if (spec.kind == ControlKind::Chart)
+            state.chart.emplace(spec.chartSeries, spec.chartCapacity);
         controls_[spec.name] = state;
     }
 }
@@ -286,6 +288,15 @@ void HeadlessWindow::Terminate() {
         return;
     terminated_ = true;
     handlers_->Form_Terminate();
+}
+
+// Kept, not logged: a sample every tick would crowd every other change out of the event log.
+void HeadlessWindow::AddChartSample(const std::string& control, const ChartSample& sample) {
+    if (unloaded_)
+        return;
+    ControlState& c = Mutable(control);
+    if (c.chart)
+        c.chart->Add(sample);
 }
 
 }  // namespace ui

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "window/Window.h"
+#include "window/chart/ChartView.h"
 
 namespace ui {
 
@@ -25,6 +26,9 @@ struct ControlState {
     std::vector<std::string> items;  // a Chooser's lines
     int choice = -1;
     std::string accessibleName;  // what a screen reader calls it (window/Accessibility.h)
+    // A Chart's samples and what of them it shows; empty for every other kind.
+    std::optional<ChartData> chart;
+    ChartView chartView;
 };
 
 struct WindowEvent {
@@ -103,6 +107,7 @@ class HeadlessWindow : public Window {
     void SetItems(const std::string& control, const std::vector<std::string>& items) override;
     void SetChoice(const std::string& control, int index) override;
     int Choice(const std::string& control) const override { return Control(control).choice; }
+    void AddChartSample(const std::string& control, const ChartSample& sample) override;
     std::string DecimalSeparator() const override { return decimalSeparator_; }
 
   private:

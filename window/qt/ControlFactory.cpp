@@ -9,6 +9,8 @@
 #include <algorithm>
 
 #include "window/Accessibility.h"
+#include "window/chart/FoldMemory.h"
+#include "window/qt/ChartPanel.h"
 #include "window/qt/Chooser.h"
 #include "window/qt/ColorMapping.h"
 
@@ -116,7 +118,7 @@ QWidget* CreatePictureBox(const ControlSpec& spec, QWidget* parent) {
     return box;
 }
 
-QWidget* CreateKindWidget(const ControlSpec& spec, QWidget* parent) {
+QWidget* CreateKindWidget(const ControlSpec& spec, QWidget* parent, const std::string& windowName) {
     switch (spec.kind) {
         case ControlKind::Label:
             return CreateLabel(spec, parent);
@@ -132,6 +134,8 @@ QWidget* CreateKindWidget(const ControlSpec& spec, QWidget* parent) {
             return CreatePictureBox(spec, parent);
         case ControlKind::Chooser:
             return CreateChooser(parent);
+        case ControlKind::Chart:
+            return new ChartPanel(spec, FoldMemoryPath(windowName + "-" + spec.name), parent);
         case ControlKind::Timer:
             break;
     }
@@ -155,8 +159,9 @@ QRect ControlGeometry(const ControlSpec& spec, double widthTwips, double logical
                  height);
 }
 
-QWidget* CreateControlWidget(const ControlSpec& spec, QWidget* parent, double logicalDpi) {
-    QWidget* widget = CreateKindWidget(spec, parent);
+QWidget* CreateControlWidget(const ControlSpec& spec, QWidget* parent, double logicalDpi,
+                             const std::string& windowName) {
+    QWidget* widget = CreateKindWidget(spec, parent, windowName);
     if (widget == nullptr)
         return nullptr;
     widget->setObjectName(QString::fromStdString(spec.name));
@@ -203,6 +208,7 @@ void ApplyText(QWidget* widget, const ControlSpec& spec, const std::string& text
             break;
         case ControlKind::Line:
         case ControlKind::PictureBox:
+        case ControlKind::Chart:
         case ControlKind::Timer:
             break;
     }

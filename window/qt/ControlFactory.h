@@ -15,7 +15,10 @@ QFont ToQFont(const Font& font);
 // Creates the widget that realises `spec` (any kind but Timer) as a child of `parent`, placed at
 // its layout position (twips relative to `parent`), with the caption, font and colours that
 // `spec` gives.
-QWidget* CreateControlWidget(const ControlSpec& spec, QWidget* parent, double logicalDpi);
+// `windowName` names the window among the programs' (its icon name): a chart remembers whether it
+// was folded per window.
+QWidget* CreateControlWidget(const ControlSpec& spec, QWidget* parent, double logicalDpi,
+                             const std::string& windowName);
 
 // Geometry in pixels of a control whose width may have changed since the layout was written.
 QRect ControlGeometry(const ControlSpec& spec, double widthTwips, double logicalDpi);

@@ -16,6 +16,7 @@
 #include <stdexcept>
 
 #include "window/qt/AccessibleControls.h"
+#include "window/qt/ChartPanel.h"
 #include "window/qt/Chooser.h"
 #include "window/qt/ControlFactory.h"
 #include "window/qt/QtApplication.h"
@@ -93,11 +94,20 @@ void QtWindow::Realise(const ControlSpec& spec) {
         if (spec.enabled)
             control.timer->start();
     } else {
-        control.widget = CreateControlWidget(spec, parent, dpi_);
+        control.widget = CreateControlWidget(spec, parent, dpi_, layout_.iconName);
         if (spec.kind == ControlKind::Button) {
             QObject::connect(static_cast<QAbstractButton*>(control.widget),
                              &QAbstractButton::clicked, form_.get(),
                              [this, name = spec.name] { OnClick(name); });
+        }
+        if (spec.kind == ControlKind::Chart) {
+            // The chart stands at the window's foot: the window takes its change of height, and
+            // no other control moves.
+            auto* chart = static_cast<ChartPanel*>(control.widget);
+            chart->heightChanged = [this](int change) {
+                form_->setFixedHeight(form_->height() + change);
+            };
+            chart->FoldAsRemembered();
         }
         if (spec.kind == ControlKind::Chooser) {
             // activated comes from the user only; the program's own changes do not emit it.
@@ -423,6 +433,14 @@ int QtWindow::Choice(const std::string& control) const {
     if (c.spec.kind != ControlKind::Chooser)
         return -1;
     return static_cast<const QComboBox*>(c.widget)->currentIndex();
+}
+
+void QtWindow::AddChartSample(const std::string& control, const ChartSample& sample) {
+    if (unloaded_)
+        return;
+    Control& c = Find(control);
+    if (c.spec.kind == ControlKind::Chart)
+        static_cast<ChartPanel*>(c.widget)->Add(sample);
 }
 
 std::string QtWindow::DecimalSeparator() const {

@@ -50,6 +50,7 @@ class QtWindow : public Window {
     void SetItems(const std::string& control, const std::vector<std::string>& items) override;
     void SetChoice(const std::string& control, int index) override;
     int Choice(const std::string& control) const override;
+    void AddChartSample(const std::string& control, const ChartSample& sample) override;
     std::string DecimalSeparator() const override;
 
   private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "window/Accessibility.h"
+#include "window/win32/ChartControl.h"
 #include "window/win32/ChooserBox.h"
 #include "window/win32/Utf16.h"
 
@@ -42,6 +43,8 @@ WindowRecipe RecipeFor(const ControlSpec& spec) {
             return {L"STATIC", SS_LEFT, spec.backColor ? 0u : DWORD(WS_EX_STATICEDGE)};
         case ControlKind::Chooser:
             return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+        case ControlKind::Chart:
+            return {ChartWindowClass(), WS_TABSTOP, WS_EX_STATICEDGE};
         case ControlKind::Timer:
             break;
     }
@@ -183,6 +186,8 @@ void FormControls::CreateWindows(HWND form, int dpi, GdiResources& gdi) {
             MoveWindow(c.hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
         }
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gdi.Font(c.spec.font)), FALSE);
+        if (c.spec.kind == ControlKind::Chart)
+            AttachChart(c.hwnd, c.spec);
         if (c.spec.kind == ControlKind::Chooser) {
             FitChooserClosedHeight(c.hwnd, TwipsToPixels(c.spec.height, dpi));
             ShowChooserCaption(c.hwnd, c.text);
@@ -204,7 +209,8 @@ void FormControls::ForgetWindows() {
 // the static before it. Frames go last, beneath what they hold.
 void FormControls::Stack() {
     auto worked = [](const FormControl& c) {
-        return c.spec.kind == ControlKind::Button || c.spec.kind == ControlKind::Chooser;
+        return c.spec.kind == ControlKind::Button || c.spec.kind == ControlKind::Chooser ||
+               c.spec.kind == ControlKind::Chart;
     };
     auto isCaption = [this](const FormControl& label) {
         return std::ranges::any_of(

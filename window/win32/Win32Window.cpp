@@ -1,6 +1,7 @@
 #include "window/win32/Win32Window.h"
 
 #include "window/PlatformWindow.h"
+#include "window/win32/ChartControl.h"
 #include "window/win32/ChooserBox.h"
 #include "window/win32/ConfirmBox.h"
 #include "window/win32/Utf16.h"
@@ -375,6 +376,12 @@ void Win32Window::ProcessPaintEvents() {
         }
         DispatchMessageW(&msg);
     }
+}
+
+void Win32Window::AddChartSample(const std::string& control, const ChartSample& sample) {
+    FormControl* c = Live(control);
+    if (c != nullptr && c->hwnd != nullptr && c->spec.kind == ControlKind::Chart)
+        win32::AddChartSample(c->hwnd, sample);
 }
 
 LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

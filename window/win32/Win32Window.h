@@ -54,6 +54,7 @@ class Win32Window : public Window {
     void SetItems(const std::string& control, const std::vector<std::string>& items) override;
     void SetChoice(const std::string& control, int index) override;
     int Choice(const std::string& control) const override;
+    void AddChartSample(const std::string& control, const ChartSample& sample) override;
     std::string DecimalSeparator() const override;
 
   private:

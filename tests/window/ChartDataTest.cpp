@@ -1,0 +1,116 @@
+// The chart's samples: a ring fed past its capacity, read back over stretches of time, and the
+// view's stretch and cursor over it.
+#include "window/chart/ChartData.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+
+#include "window/chart/ChartGeometry.h"
+#include "window/chart/ChartView.h"
+
+namespace ui {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// 3100 samples 0.2 s apart into a ring of 3000: the first 100 (0 to 19.8 s) are gone. Series
+// "n" is the sample's number; "gappy" has no value at every tenth sample.
+ChartData FedRing() {
+    ChartData data({{"n", "", ChartSeriesKind::Line}, {"gappy", "V", ChartSeriesKind::Line}}, 0);
+    for (int i = 0; i < 3100; ++i)
+        data.Add({i * 0.2, {double(i), i % 10 == 0 ? kNaN : double(i)}});
+    return data;
+}
+
+TEST(ChartDataTest, StretchesOfTheRing) {
+    const ChartData data = FedRing();
+    ASSERT_EQ(data.Size(), 3000u);
+    EXPECT_DOUBLE_EQ(data.At(0).seconds, 20.0);
+
+    struct Case {
+        double from, to;
+        std::size_t rows;
+        double min, max, mean, gappyMean;
+    };
+    const Case cases[] = {
+        {0, 21.1, 6, 100, 105, 102.5, 103},       // starts before the oldest held
+        {99.9, 101.9, 10, 500, 509, 504.5, 505},  // both ends inside, gap at 500
+        {619.7, 700, 1, 3099, 3099, 3099, 3099},  // ends after the latest
+        {560.1, 560.1, 0, 0, 0, 0, 0},            // between two samples: none
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from << " to " << c.to);
+        const auto [first, last] = data.Between(c.from, c.to);
+        EXPECT_EQ(last - first, c.rows);
+        const auto stats = data.Stats(0, c.from, c.to);
+        const auto gappy = data.Stats(1, c.from, c.to);
+        ASSERT_EQ(stats.has_value(), c.rows > 0);
+        if (!stats)
+            continue;
+        EXPECT_DOUBLE_EQ(stats->min, c.min);
+        EXPECT_DOUBLE_EQ(stats->max, c.max);
+        EXPECT_DOUBLE_EQ(stats->mean, c.mean);
+        EXPECT_DOUBLE_EQ(gappy->mean, c.gappyMean);
+        // The CSV has a row per sample, the missing value left empty.
+        const std::string csv = data.Csv(c.from, c.to);
+        EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), long(c.rows) + 1);
+    }
+    EXPECT_EQ(data.Csv(99.9, 100.3), "seconds,n,gappy (V)\n100,500,\n100.2,501,501\n");
+}
+
+TEST(ChartDataTest, TheValueAtATimeAndTheCursor) {
+    const ChartData data = FedRing();
+    const struct {
+        double at;
+        double expected;
+    } at[] = {{5, 100}, {100.1, 500}, {100.25, 501}, {1e6, 3099}};
+    for (const auto& c : at)
+        EXPECT_DOUBLE_EQ(data.SampleAt(c.at)->values[0], c.expected) << c.at;
+
+    ChartView view;
+    EXPECT_DOUBLE_EQ(view.Visible(data).from, 619.8 - 60);
+    view.Pause(data);
+    EXPECT_DOUBLE_EQ(*view.Cursor(), 619.8);
+    view.ChooseSpan(0);
+    view.PlaceCursor(data, 605.05);  // the nearer sample
+    EXPECT_DOUBLE_EQ(*view.Cursor(), 605.0);
+    view.StepCursor(data, -100);  // 20 s back: the 10 s shown follow it
+    EXPECT_DOUBLE_EQ(*view.Cursor(), 585.0);
+    EXPECT_DOUBLE_EQ(view.Visible(data).from, 585.0);
+    view.StepCursor(data, -1000000);
+    EXPECT_DOUBLE_EQ(*view.Cursor(), 20.0);
+    view.Resume();
+    EXPECT_FALSE(view.Cursor());
+    EXPECT_DOUBLE_EQ(view.Visible(data).to, 619.8);
+}
+
+// What the toolkits draw of a series: a column's lowest and highest value, a stroke broken at a
+// missing value, a band's runs.
+TEST(ChartDataTest, StrokesAndBandRuns) {
+    ChartData data({{"v", "", ChartSeriesKind::Line}, {"band", "", ChartSeriesKind::Band}}, 0);
+    const double values[] = {3, 1, 2, 4, kNaN, 5, 6, 0, 7};
+    for (int i = 0; i < 9; ++i)
+        data.Add({i * 0.5, {values[i], i == 1 || i == 2 || i == 6 ? 1.0 : 0.0}});
+    const auto whole = data.Between(0, 10);
+    // Two samples to a pixel column.
+    const auto strokes = LineStrokes(data, 0, whole, [](double t) { return int(t); });
+    ASSERT_EQ(strokes.size(), 2u);
+    std::vector<std::pair<int, double>> drawn;
+    for (const auto& stroke : strokes) {
+        for (const StrokePoint& p : stroke)
+            drawn.emplace_back(p.x, p.value);
+        drawn.emplace_back(-1, 0);  // where a stroke ends
+    }
+    EXPECT_EQ(
+        drawn,
+        (std::vector<std::pair<int, double>>{
+            {0, 1}, {0, 3}, {1, 2}, {1, 4}, {-1, 0}, {2, 5}, {3, 0}, {3, 6}, {4, 7}, {-1, 0}}));
+    EXPECT_EQ(BandRuns(data, 1, whole),
+              (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}, {6, 6}}));
+    EXPECT_DOUBLE_EQ(TickStep(47.2, 49, 4), 0.5);
+}
+
+}  // namespace
+}  // namespace ui

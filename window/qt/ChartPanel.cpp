@@ -1,0 +1,136 @@
+#include "window/qt/ChartPanel.h"
+
+#include <QBoxLayout>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+
+#include "window/chart/ChartText.h"
+#include "window/chart/FoldMemory.h"
+#include "window/qt/ChartPlot.h"
+
+namespace ui::qt {
+
+namespace {
+
+QPushButton* ToolButton(const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setAutoDefault(false);  // Return belongs to the window's own buttons
+    return button;
+}
+
+}  // namespace
+
+ChartPanel::ChartPanel(const ControlSpec& spec, std::string foldMemory, QWidget* parent)
+    : QWidget(parent),
+      data_(spec.chartSeries, spec.chartCapacity),
+      foldMemory_(std::move(foldMemory)) {
+    plot_ = new ChartPlot(data_, view_, this);
+    plot_->setAccessibleName(QString::fromStdString(spec.accessibleName));
+    pause_ = ToolButton("&Pause", this);
+    span_ = new QComboBox(this);
+    span_->addItems({"10 s", "60 s", "10 min"});
+    span_->setCurrentIndex(int(view_.SpanIndex()));
+    span_->setAccessibleName("Time shown");
+    QPushButton* copy = ToolButton("&Copy CSV", this);
+    QPushButton* save = ToolButton("Sa&ve PNG…", this);
+    fold_ = ToolButton("&Hide chart", this);
+    readout_ = new QLabel(this);
+    readout_->setWordWrap(true);
+    readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* tools = new QHBoxLayout;
+    tools->addWidget(pause_);
+    tools->addWidget(span_);
+    tools->addWidget(copy);
+    tools->addWidget(save);
+    tools->addStretch();
+    tools->addWidget(fold_);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    column->addLayout(tools);
+    column->addWidget(plot_, 1);
+    column->addWidget(readout_);
+
+    // Tab comes to the drawing, which takes the keys; the buttons follow it.
+    setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(plot_);
+    QWidget::setTabOrder(plot_, pause_);
+    QWidget::setTabOrder(pause_, span_);
+    QWidget::setTabOrder(span_, copy);
+    QWidget::setTabOrder(copy, save);
+    QWidget::setTabOrder(save, fold_);
+    foldAway_ = {plot_, readout_, pause_, span_, copy, save};
+
+    plot_->viewChanged = [this] { ShowView(); };
+    QObject::connect(pause_, &QPushButton::clicked, this, [this] { plot_->TogglePause(); });
+    QObject::connect(span_, &QComboBox::activated, this, [this](int index) {
+        view_.ChooseSpan(std::size_t(index));
+        plot_->update();
+        ShowView();
+    });
+    QObject::connect(copy, &QPushButton::clicked, this, [this] { CopyCsv(); });
+    QObject::connect(save, &QPushButton::clicked, this, [this] { SavePng(); });
+    QObject::connect(fold_, &QPushButton::clicked, this, [this] {
+        SetFolded(!folded_);
+        RememberFolded(foldMemory_, folded_);
+    });
+    ShowView();
+}
+
+void ChartPanel::FoldAsRemembered() {
+    SetFolded(RecallFolded(foldMemory_).value_or(false));
+}
+
+void ChartPanel::SetFolded(bool folded) {
+    if (folded == folded_)
+        return;
+    folded_ = folded;
+    for (QWidget* widget : foldAway_)
+        widget->setVisible(!folded);
+    fold_->setText(folded ? "S&how chart" : "&Hide chart");
+    // Folded, the fold button is all there is.
+    const int foldedHeight = fold_->sizeHint().height();
+    const int change = folded ? foldedHeight - height() : unfoldedHeight_ - height();
+    if (folded)
+        unfoldedHeight_ = height();
+    resize(width(), height() + change);
+    if (heightChanged)
+        heightChanged(change);
+}
+
+void ChartPanel::Add(const ChartSample& sample) {
+    data_.Add(sample);
+    plot_->update();
+    if (!view_.Paused())
+        ShowView();
+}
+
+// The words under the drawing say what it shows, for the eye and for assistive technology.
+void ChartPanel::ShowView() {
+    pause_->setText(view_.Paused() ? "&Resume" : "&Pause");
+    const TimeSpan shown = view_.Visible(data_);
+    const std::string at = view_.Cursor() ? CursorText(data_, *view_.Cursor()) : "";
+    const std::string stats = StatsText(data_, shown);
+    const QString text = QString::fromStdString(at.empty() ? stats : at + "\n" + stats);
+    readout_->setText(text);
+    plot_->setAccessibleDescription(text);
+}
+
+void ChartPanel::CopyCsv() {
+    const TimeSpan shown = view_.Visible(data_);
+    QGuiApplication::clipboard()->setText(QString::fromStdString(data_.Csv(shown.from, shown.to)));
+}
+
+void ChartPanel::SavePng() {
+    const QString path =
+        QFileDialog::getSaveFileName(this, "Save chart", "chart.png", "PNG image (*.png)");
+    if (!path.isEmpty())
+        plot_->grab().save(path, "PNG");
+}
+
+}  // namespace ui::qt
