@@ -15,6 +15,7 @@
 #include "ampflash/frmMain.h"
 #include "tests/qt/ProgramOnQt.h"
 #include "wheelflash/frmMain.h"
+#include "window/chart/Contrast.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ TEST_P(ByKeysAlone, TheProgramDoesItsWork) {
 
     QString shown;
     QString progress;
+    double contrast = 0;  // of the outcome's text on its face, as drawn
     rig.Open([&] {
         QWidget* formWidget = rig.window->Form();
         QApplication::setActiveWindow(formWidget);
@@ -97,6 +99,14 @@ TEST_P(ByKeysAlone, TheProgramDoesItsWork) {
         EXPECT_TRUE(done) << "the keys did not get the work done";
         EXPECT_EQ(asked, c.asks);
         shown = QString::fromStdString(program_windows::ShownText(*rig.window, c.shown));
+        QWidget* drawn = formWidget->findChild<QWidget*>(c.shown);
+        const auto group = drawn->isEnabled() ? QPalette::Active : QPalette::Disabled;
+        const auto rgb = [](const QColor& c) { return ui::Rgb(c.red(), c.green(), c.blue()); };
+        const QPalette palette = drawn->palette();
+        const bool button = qobject_cast<QAbstractButton*>(drawn) != nullptr;
+        contrast = ui::ContrastRatio(
+            rgb(palette.color(group, button ? QPalette::ButtonText : QPalette::WindowText)),
+            rgb(palette.color(group, button ? QPalette::Button : QPalette::Window)));
         progress = formWidget->findChild<QWidget*>("Pic") != nullptr
                        ? formWidget->findChild<QWidget*>("Pic")->accessibleDescription()
                        : QString();
@@ -104,6 +114,7 @@ TEST_P(ByKeysAlone, TheProgramDoesItsWork) {
     std::filesystem::remove_all(directory);
 
     EXPECT_TRUE(shown.contains(c.expected)) << shown.toStdString();
+    EXPECT_GE(contrast, ui::kReadableContrast) << "the outcome is drawn too pale to read";
     if (c.asks) {
         EXPECT_TRUE(progress.startsWith("Update progress: ")) << progress.toStdString();
     }
