@@ -19,10 +19,10 @@ constexpr std::uint64_t kCallTimeoutUs = 3'000'000;
 class LogindInhibitor : public KeepAwake {
   public:
     explicit LogindInhibitor(std::string program) : program_(std::move(program)) {}
-    ~LogindInhibitor() override { Release(); }
+    ~LogindInhibitor() override { Close(); }
 
     std::string Hold() override {
-        Release();
+        Close();
         sd_bus* bus = nullptr;
         int r = sd_bus_open_system(&bus);
         if (r < 0)
@@ -50,13 +50,16 @@ class LogindInhibitor : public KeepAwake {
         return problem;
     }
 
-    void Release() override {
+    void Release() override { Close(); }
+
+  private:
+    // The last copy of the descriptor closed, the lock is gone.
+    void Close() {
         if (fd_ >= 0)
             close(fd_);
         fd_ = -1;
     }
 
-  private:
     std::string program_;
     int fd_ = -1;
 };

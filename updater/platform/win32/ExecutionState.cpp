@@ -9,7 +9,7 @@ namespace {
 
 class ExecutionState : public KeepAwake {
   public:
-    ~ExecutionState() override { Release(); }
+    ~ExecutionState() override { Clear(); }
 
     std::string Hold() override {
         if (SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED) == 0)
@@ -18,13 +18,15 @@ class ExecutionState : public KeepAwake {
         return {};
     }
 
-    void Release() override {
+    void Release() override { Clear(); }
+
+  private:
+    void Clear() {
         if (held_)
             SetThreadExecutionState(ES_CONTINUOUS);
         held_ = false;
     }
 
-  private:
     bool held_ = false;
 };
 
