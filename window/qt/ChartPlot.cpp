@@ -1,5 +1,6 @@
 #include "window/qt/ChartPlot.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,9 +8,22 @@
 #include "window/qt/ChartPainting.h"
 
 namespace ui::qt {
+namespace {
+
+// Assistive technology is told that the drawing is a chart (a plain widget reads as a "filler");
+// its description holds the values under the cursor.
+QAccessibleInterface* ChartAccessible(const QString& /*className*/, QObject* object) {
+    if (auto* plot = dynamic_cast<ChartPlot*>(object))
+        return new QAccessibleWidget(plot, QAccessible::Chart);
+    return nullptr;
+}
+
+}  // namespace
 
 ChartPlot::ChartPlot(const ChartData& data, ChartView& view, QWidget* parent)
     : QWidget(parent), data_(data), view_(view) {
+    static const bool chartsNamed = (QAccessible::installFactory(ChartAccessible), true);
+    (void)chartsNamed;
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);  // the cursor follows the pointer without a button held
     QFont small = font();
