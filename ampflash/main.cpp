@@ -22,10 +22,11 @@ int main(int argc, char** argv) {
                                            cmdline::UpdaterConsole(options, "btnUpgradeFW"));
     if (!window)
         return cmdline::kNoDisplay;
+    // Outlives the form, which points to it.
+    const auto awake = updater::SystemKeepAwake("ampflash");
     ampflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath(),
                            cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
-    const auto awake = updater::SystemKeepAwake("ampflash");
     form.KeepAwakeDuringUpdates(*awake);
     return cmdline::RunForm(*window, form);
 }

@@ -38,11 +38,12 @@ int main(int argc, char** argv) {
                                            cmdline::UpdaterConsole(options, "btnUpgradeFW"));
     if (!window)
         return cmdline::kNoDisplay;
+    // Outlives the form, which points to it.
+    const auto awake = updater::SystemKeepAwake("ampflash-sim");
     ampflash::frmMain form(*window, bus, options.imagePath,
                            updater::UpdateLogPath(updater::LoggedDevices::Simulated),
                            cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
-    const auto awake = updater::SystemKeepAwake("ampflash-sim");
     form.KeepAwakeDuringUpdates(*awake);
     return cmdline::RunForm(*window, form);
 }

@@ -22,10 +22,11 @@ int main(int argc, char** argv) {
                                            cmdline::UpdaterConsole(options, "Command4"));
     if (!window)
         return cmdline::kNoDisplay;
+    // Outlives the form, which points to it.
+    const auto awake = updater::SystemKeepAwake("wheelflash");
     wheelflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath(),
                              cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
-    const auto awake = updater::SystemKeepAwake("wheelflash");
     form.KeepAwakeDuringUpdates(*awake);
     return cmdline::RunForm(*window, form);
 }

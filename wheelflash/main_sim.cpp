@@ -45,11 +45,12 @@ int main(int argc, char** argv) {
                                  cmdline::UpdaterConsole(options, "Command4"));
     if (!window)
         return cmdline::kNoDisplay;
+    // Outlives the form, which points to it.
+    const auto awake = updater::SystemKeepAwake("wheelflash-sim");
     wheelflash::frmMain form(*window, bus, options.imagePath,
                              updater::UpdateLogPath(updater::LoggedDevices::Simulated),
                              cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
-    const auto awake = updater::SystemKeepAwake("wheelflash-sim");
     form.KeepAwakeDuringUpdates(*awake);
     return cmdline::RunForm(*window, form);
 }

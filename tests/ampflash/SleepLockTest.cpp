@@ -47,6 +47,7 @@ TEST_P(SleepLock, SpansEveryReportOfTheUpdate) {
     rig.Load();
     rig.bus.ClearCalls();
     rig.Click();
+    rig.window.RequestClose();  // while the lock the form points to is still in scope
 
     if (!c.answer) {
         EXPECT_TRUE(lock.taken.empty());
