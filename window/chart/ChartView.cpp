@@ -30,6 +30,13 @@ void ChartView::Resume() {
     cursor_.reset();
 }
 
+void ChartView::TogglePause(const ChartData& data) {
+    if (paused_)
+        Resume();
+    else
+        Pause(data);
+}
+
 void ChartView::PlaceCursor(const ChartData& data, double seconds) {
     if (!paused_ || data.Size() == 0)
         return;
@@ -51,6 +58,33 @@ void ChartView::StepCursor(const ChartData& data, int steps) {
     const long long target = std::clamp(here + steps, 0LL, last);
     cursor_ = data.At(static_cast<std::size_t>(target)).seconds;
     FollowCursor();
+}
+
+void ChartView::PlaceCursorAcross(const ChartData& data, double fraction) {
+    const TimeSpan shown = Visible(data);
+    PlaceCursor(data, shown.from + std::clamp(fraction, 0.0, 1.0) * (shown.to - shown.from));
+}
+
+void ChartView::Press(const ChartData& data, ChartKey key, bool wide) {
+    const int steps = wide ? 10 : 1;
+    const int all = static_cast<int>(data.Size());
+    switch (key) {
+        case ChartKey::PauseOrResume:
+            TogglePause(data);
+            break;
+        case ChartKey::Back:
+            StepCursor(data, -steps);
+            break;
+        case ChartKey::On:
+            StepCursor(data, steps);
+            break;
+        case ChartKey::First:
+            StepCursor(data, -all);
+            break;
+        case ChartKey::Last:
+            StepCursor(data, all);
+            break;
+    }
 }
 
 // A cursor moved out of the stretch shown takes the stretch with it, so that the arrow keys can

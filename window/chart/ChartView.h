@@ -11,6 +11,9 @@
 
 namespace ui {
 
+// The keys a chart takes, whatever the toolkit calls them.
+enum class ChartKey { PauseOrResume, Back, On, First, Last };
+
 struct TimeSpan {
     double from = 0;
     double to = 0;
@@ -32,6 +35,7 @@ class ChartView {
     // Holds the stretch shown where it is, and puts the cursor on its last sample.
     void Pause(const ChartData& data);
     void Resume();
+    void TogglePause(const ChartData& data);
 
     // While paused: the time of the sample the cursor is on.
     std::optional<double> Cursor() const { return paused_ ? cursor_ : std::nullopt; }
@@ -39,6 +43,12 @@ class ChartView {
     // one it is on (negative: back); the stretch shown follows a cursor that leaves it.
     void PlaceCursor(const ChartData& data, double seconds);
     void StepCursor(const ChartData& data, int steps);
+    // While paused: the cursor to the sample nearest a point `fraction` (0 to 1, clamped) of the
+    // way across the stretch shown, as under the pointer.
+    void PlaceCursorAcross(const ChartData& data, double fraction);
+    // A key pressed on the chart; `wide` (Shift held) moves the cursor ten samples. Every key of
+    // ChartKey is taken; the view has changed when it returns.
+    void Press(const ChartData& data, ChartKey key, bool wide);
 
   private:
     void FollowCursor();

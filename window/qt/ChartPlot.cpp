@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <map>
 
 #include "window/qt/ChartPainting.h"
 
@@ -32,10 +33,7 @@ ChartPlot::ChartPlot(const ChartData& data, ChartView& view, QWidget* parent)
 }
 
 void ChartPlot::TogglePause() {
-    if (view_.Paused())
-        view_.Resume();
-    else
-        view_.Pause(data_);
+    view_.TogglePause(data_);
     Changed();
 }
 
@@ -51,27 +49,17 @@ void ChartPlot::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void ChartPlot::keyPressEvent(QKeyEvent* event) {
-    const int steps = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
-    switch (event->key()) {
-        case Qt::Key_Space:
-            TogglePause();
-            return;
-        case Qt::Key_Left:
-            view_.StepCursor(data_, -steps);
-            break;
-        case Qt::Key_Right:
-            view_.StepCursor(data_, steps);
-            break;
-        case Qt::Key_Home:
-            view_.StepCursor(data_, -int(data_.Size()));
-            break;
-        case Qt::Key_End:
-            view_.StepCursor(data_, int(data_.Size()));
-            break;
-        default:
-            QWidget::keyPressEvent(event);
-            return;
+    static const std::map<int, ChartKey> keys{{Qt::Key_Space, ChartKey::PauseOrResume},
+                                              {Qt::Key_Left, ChartKey::Back},
+                                              {Qt::Key_Right, ChartKey::On},
+                                              {Qt::Key_Home, ChartKey::First},
+                                              {Qt::Key_End, ChartKey::Last}};
+    const auto key = keys.find(event->key());
+    if (key == keys.end()) {
+        QWidget::keyPressEvent(event);
+        return;
     }
+    view_.Press(data_, key->second, event->modifiers() & Qt::ShiftModifier);
     Changed();
 }
 
@@ -88,9 +76,7 @@ void ChartPlot::CursorToPointer(double x) {
     if (!view_.Paused())
         return;
     const QRectF plot = PlotArea(rect(), fontMetrics());
-    const TimeSpan shown = view_.Visible(data_);
-    const double fraction = std::clamp((x - plot.left()) / plot.width(), 0.0, 1.0);
-    view_.PlaceCursor(data_, shown.from + fraction * (shown.to - shown.from));
+    view_.PlaceCursorAcross(data_, (x - plot.left()) / plot.width());
     Changed();
 }
 

@@ -49,30 +49,16 @@ void Paint(HWND chart, ChartState& state) {
 }
 
 bool OnKey(ChartState& state, WPARAM key) {
-    const int steps = GetKeyState(VK_SHIFT) < 0 ? 10 : 1;
-    const int all = static_cast<int>(state.data.Size());
-    switch (key) {
-        case VK_SPACE:
-            if (state.view.Paused())
-                state.view.Resume();
-            else
-                state.view.Pause(state.data);
-            return true;
-        case VK_LEFT:
-            state.view.StepCursor(state.data, -steps);
-            return true;
-        case VK_RIGHT:
-            state.view.StepCursor(state.data, steps);
-            return true;
-        case VK_HOME:
-            state.view.StepCursor(state.data, -all);
-            return true;
-        case VK_END:
-            state.view.StepCursor(state.data, all);
-            return true;
-        default:
-            return false;
-    }
+    static const std::map<WPARAM, ChartKey> keys{{VK_SPACE, ChartKey::PauseOrResume},
+                                                 {VK_LEFT, ChartKey::Back},
+                                                 {VK_RIGHT, ChartKey::On},
+                                                 {VK_HOME, ChartKey::First},
+                                                 {VK_END, ChartKey::Last}};
+    const auto found = keys.find(key);
+    if (found == keys.end())
+        return false;
+    state.view.Press(state.data, found->second, GetKeyState(VK_SHIFT) < 0);
+    return true;
 }
 
 LRESULT CALLBACK ChartProc(HWND chart, UINT message, WPARAM wParam, LPARAM lParam) {
