@@ -1,7 +1,9 @@
-// The chart on Win32: reached by Tab after the button before it, paused by Space, its cursor
-// walked by the arrows.
+// The chart on Win32: reached by Tab after the button before it, paused by Space or its button,
+// its cursor walked by the arrows and placed by the pointer; folded, the form shrinks.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <string>
 
 #include "tests/win32_window/TestForm.h"
 #include "window/win32/ChartControl.h"
@@ -20,6 +22,13 @@ TEST(Win32ChartTest, TabReachesItAndKeysPauseAndMoveTheCursor) {
     chart.chartSeries = {{"Position", "°", ChartSeriesKind::Line},
                          {"E-STOP pressed", "", ChartSeriesKind::Band}};
     layout.controls.push_back(chart);
+    // What the user folded is remembered under %APPDATA%: a folder of the test's own.
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string appData =
+        std::string(folder) + "chart-test-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(appData.c_str(), nullptr);
+    _putenv_s("APPDATA", appData.c_str());
     win32::Win32Window window(layout);
     LoggingHandlers handlers;
     window.Load(handlers);
@@ -29,25 +38,53 @@ TEST(Win32ChartTest, TabReachesItAndKeysPauseAndMoveTheCursor) {
     window.ProcessEvents();
 
     HWND chartWindow = window.ControlHandle("chtTest");
-    EXPECT_EQ(GetNextDlgTabItem(window.FormHandle(), window.ControlHandle("Go"), FALSE),
-              chartWindow);
+    HWND plot = GetDlgItem(chartWindow, win32::kChartPlot);
+    EXPECT_EQ(GetNextDlgTabItem(window.FormHandle(), window.ControlHandle("Go"), FALSE), plot);
     const ChartView& view = *win32::ChartViewOf(chartWindow);
     EXPECT_FALSE(view.Paused());
+    RECT area;
+    GetClientRect(plot, &area);
+    // Nine tenths across the time axis (48 px of labels at its left, 10 px spare at its right).
+    const LPARAM pointer = MAKELPARAM(48 + (area.right - 10 - 48) * 9 / 10, 20);
     const struct {
-        WPARAM key;
+        UINT message;  // a key to the drawing, the pointer over it, or a click on a button
+        WPARAM what;
         bool paused;
         double cursor;
-    } steps[] = {{VK_SPACE, true, 19.8},
-                 {VK_LEFT, true, 19.6},
-                 {VK_HOME, true, 0},
-                 {VK_RIGHT, true, 0.2},
-                 {VK_SPACE, false, -1}};
+    } steps[] = {{WM_KEYDOWN, VK_SPACE, true, 19.8},
+                 {WM_KEYDOWN, VK_LEFT, true, 19.6},
+                 {WM_MOUSEMOVE, 0, true, 13.8},  // 0.9 of the 60 s shown, -40.2 s to 19.8 s
+                 {WM_KEYDOWN, VK_HOME, true, 0},
+                 {WM_KEYDOWN, VK_RIGHT, true, 0.2},
+                 {BM_CLICK, win32::kChartPause, false, -1},
+                 {BM_CLICK, win32::kChartPause, true, 19.8}};
     for (const auto& step : steps) {
-        SendMessageW(chartWindow, WM_KEYDOWN, step.key, 0);
-        UpdateWindow(chartWindow);  // drawn with the cursor, without fault
-        EXPECT_EQ(view.Paused(), step.paused) << step.key;
-        EXPECT_NEAR(view.Cursor().value_or(-1), step.cursor, 1e-9) << step.key;
+        if (step.message == BM_CLICK)
+            SendMessageW(GetDlgItem(chartWindow, int(step.what)), BM_CLICK, 0, 0);
+        else
+            SendMessageW(plot, step.message, step.what, step.message == WM_MOUSEMOVE ? pointer : 0);
+        UpdateWindow(plot);  // drawn with the cursor, without fault
+        EXPECT_EQ(view.Paused(), step.paused) << step.message << " " << step.what;
+        EXPECT_NEAR(view.Cursor().value_or(-1), step.cursor, 0.15) << step.what;  // a sample
     }
+
+    // Folded and unfolded again, the form comes back to its height; the next one opens folded.
+    RECT before;
+    GetWindowRect(window.FormHandle(), &before);
+    HWND fold = GetDlgItem(chartWindow, win32::kChartFold);
+    SendMessageW(fold, BM_CLICK, 0, 0);
+    RECT folded;
+    GetWindowRect(window.FormHandle(), &folded);
+    EXPECT_LT(folded.bottom - folded.top, before.bottom - before.top - 150);
+    EXPECT_FALSE(IsWindowVisible(plot));
+    win32::Win32Window next(layout);
+    next.Load(handlers);
+    EXPECT_TRUE(win32::ChartFolded(next.ControlHandle("chtTest")));
+    next.Unload();
+    SendMessageW(fold, BM_CLICK, 0, 0);
+    RECT unfolded;
+    GetWindowRect(window.FormHandle(), &unfolded);
+    EXPECT_EQ(unfolded.bottom - unfolded.top, before.bottom - before.top);
     window.Unload();
 }
 

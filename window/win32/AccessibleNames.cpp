@@ -4,6 +4,7 @@
 
 #include <oleacc.h>
 
+#include "window/win32/ChartControl.h"
 #include "window/win32/Utf16.h"
 
 namespace ui::win32 {
@@ -36,6 +37,11 @@ void AccessibleNames::Name(const FormLayout& layout, FormControls& controls) {
     for (const FormControl& c : controls.All()) {
         if (!c.spec.labelledBy.empty() || !c.spec.accessibleName.empty())
             SetName(c.hwnd, AccessibleName(layout_, c.spec));
+        if (c.spec.kind == ControlKind::Chart) {
+            // The drawing is what takes the focus; the time chooser has no caption beside it.
+            SetName(GetDlgItem(c.hwnd, kChartPlot), AccessibleName(layout_, c.spec));
+            SetName(GetDlgItem(c.hwnd, kChartSpan), "Time shown");
+        }
     }
 }
 

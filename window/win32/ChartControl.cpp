@@ -1,8 +1,11 @@
 #include "window/win32/ChartControl.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
+#include "window/chart/FoldMemory.h"
+#include "window/win32/ChartExport.h"
 #include "window/win32/ChartGdi.h"
 
 namespace ui::win32 {
@@ -10,14 +13,20 @@ namespace ui::win32 {
 namespace {
 
 constexpr wchar_t kChartClassName[] = L"DrivantaChart";
+constexpr wchar_t kPlotClassName[] = L"DrivantaChartPlot";
+constexpr int kGap = 4;
 
 struct ChartState {
     explicit ChartState(const ControlSpec& spec) : data(spec.chartSeries, spec.chartCapacity) {}
     ChartData data;
     ChartView view;
+    HFONT font = nullptr;
+    std::string foldMemory;
+    bool folded = false;
+    int unfoldedHeight = 0;
 };
 
-// Each chart window's state, from AttachChart to the window's end. Windows live on one thread.
+// Each chart's state, from AttachChart to the container's end. Windows live on one thread.
 std::map<HWND, std::unique_ptr<ChartState>>& States() {
     static std::map<HWND, std::unique_ptr<ChartState>> states;
     return states;
@@ -28,24 +37,132 @@ ChartState* StateOf(HWND chart) {
     return it != States().end() ? it->second.get() : nullptr;
 }
 
-// Drawn into a bitmap first, then copied: a chart redrawn five times a second must not flicker.
-void Paint(HWND chart, ChartState& state) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(chart, &ps);
+HWND Part(HWND chart, ChartPart part) {
+    return GetDlgItem(chart, part);
+}
+
+int ClientHeight(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    return r.bottom;
+}
+
+int WindowHeight(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return r.bottom - r.top;
+}
+
+SIZE TextSize(HWND window, HFONT font, const std::wstring& text) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return size;
+}
+
+// The row's height: a push button's, for the font the form gave the chart.
+int RowHeight(HWND chart, const ChartState& state) {
+    return TextSize(chart, state.font, L"Xg").cy * 7 / 4;
+}
+
+// The row from the left (the fold button alone at the right), the drawing under it.
+void Arrange(HWND chart, const ChartState& state) {
     RECT client;
     GetClientRect(chart, &client);
+    const int row = RowHeight(chart, state);
+    int x = 0;
+    for (const ChartPart part : {kChartPause, kChartSpan, kChartCopy, kChartSave}) {
+        const int width = part == kChartSpan
+                              ? TextSize(chart, state.font, L"10 min").cx + 40
+                              : TextSize(chart, state.font, L"Sa&ve PNG\u2026").cx + 16;
+        // A drop-down list's height is its open height; the closed box sizes itself to the font.
+        MoveWindow(Part(chart, part), x, 0, width, part == kChartSpan ? row * 6 : row, TRUE);
+        x += width + kGap;
+    }
+    const int foldWidth = TextSize(chart, state.font, L"S&how chart").cx + 16;
+    MoveWindow(Part(chart, kChartFold), client.right - foldWidth, 0, foldWidth, row, TRUE);
+    MoveWindow(Part(chart, kChartPlot), 0, row + kGap, client.right,
+               std::max<int>(0, client.bottom - row - kGap), TRUE);
+}
+
+void ShowView(HWND chart, const ChartState& state) {
+    SetWindowTextW(Part(chart, kChartPause), state.view.Paused() ? L"&Resume" : L"&Pause");
+    InvalidateRect(Part(chart, kChartPlot), nullptr, FALSE);
+}
+
+void SetFolded(HWND chart, ChartState& state, bool folded) {
+    if (folded == state.folded)
+        return;
+    state.folded = folded;
+    for (const ChartPart part : {kChartPlot, kChartPause, kChartSpan, kChartCopy, kChartSave})
+        ShowWindow(Part(chart, part), folded ? SW_HIDE : SW_SHOWNA);
+    SetWindowTextW(Part(chart, kChartFold), folded ? L"S&how chart" : L"&Hide chart");
+    // Folded, the fold button is all there is; the edges around the client area stay.
+    const int before = WindowHeight(chart);
+    const int edges = before - ClientHeight(chart);
+    if (folded)
+        state.unfoldedHeight = before;
+    const int after = folded ? RowHeight(chart, state) + edges : state.unfoldedHeight;
+    RECT r;
+    GetWindowRect(chart, &r);
+    SetWindowPos(chart, nullptr, 0, 0, r.right - r.left, after,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(GetParent(chart), kChartHeightChanged, 0, after - before);
+}
+
+void OnCommand(HWND chart, ChartState& state, int id, int code) {
+    switch (id) {
+        case kChartPause:
+            state.view.TogglePause(state.data);
+            break;
+        case kChartSpan:
+            if (code != CBN_SELCHANGE)
+                return;
+            state.view.ChooseSpan(static_cast<std::size_t>(
+                SendMessageW(Part(chart, kChartSpan), CB_GETCURSEL, 0, 0)));
+            break;
+        case kChartCopy: {
+            const TimeSpan shown = state.view.Visible(state.data);
+            CopyTextToClipboard(chart, state.data.Csv(shown.from, shown.to));
+            return;
+        }
+        case kChartSave: {
+            RECT plot;
+            GetClientRect(Part(chart, kChartPlot), &plot);
+            SaveChartPngAs(chart, SIZE{plot.right, plot.bottom}, state.font, state.data,
+                           state.view);
+            return;
+        }
+        case kChartFold:
+            SetFolded(chart, state, !state.folded);
+            RememberFolded(state.foldMemory, state.folded);
+            return;
+        default:
+            return;
+    }
+    ShowView(chart, state);
+}
+
+// Drawn into a bitmap first, then copied: a chart redrawn five times a second must not flicker.
+void Paint(HWND plot, const ChartState& state) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(plot, &ps);
+    RECT client;
+    GetClientRect(plot, &client);
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    HGDIOBJ oldFont =
-        SelectObject(memory, reinterpret_cast<HFONT>(SendMessageW(chart, WM_GETFONT, 0, 0)));
-    PaintChartGdi(memory, client, state.data, state.view, GetFocus() == chart);
+    HGDIOBJ oldFont = SelectObject(memory, state.font);
+    PaintChartGdi(memory, client, state.data, state.view, GetFocus() == plot);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
     SelectObject(memory, oldFont);
     SelectObject(memory, oldBitmap);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    EndPaint(chart, &ps);
+    EndPaint(plot, &ps);
 }
 
 bool OnKey(ChartState& state, WPARAM key) {
@@ -61,7 +178,17 @@ bool OnKey(ChartState& state, WPARAM key) {
     return true;
 }
 
-LRESULT CALLBACK ChartProc(HWND chart, UINT message, WPARAM wParam, LPARAM lParam) {
+void CursorToPointer(HWND plot, ChartState& state, LPARAM position) {
+    if (!state.view.Paused())
+        return;
+    RECT client;
+    GetClientRect(plot, &client);
+    state.view.PlaceCursorAcross(state.data,
+                                 FractionAcross(client, static_cast<short>(LOWORD(position))));
+}
+
+LRESULT CALLBACK PlotProc(HWND plot, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND chart = GetParent(plot);
     ChartState* state = StateOf(chart);
     switch (message) {
         case WM_GETDLGCODE:
@@ -69,25 +196,46 @@ LRESULT CALLBACK ChartProc(HWND chart, UINT message, WPARAM wParam, LPARAM lPara
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_KEYDOWN:
             if (state != nullptr && OnKey(*state, wParam)) {
-                InvalidateRect(chart, nullptr, FALSE);
+                ShowView(chart, *state);
                 return 0;
             }
             break;
         case WM_LBUTTONDOWN:
-            SetFocus(chart);
+            SetFocus(plot);
+            [[fallthrough]];
+        case WM_MOUSEMOVE:
+            if (state != nullptr && state->view.Paused()) {
+                CursorToPointer(plot, *state, lParam);
+                ShowView(chart, *state);
+            }
             return 0;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
-            InvalidateRect(chart, nullptr, FALSE);  // the focus frame
+            InvalidateRect(plot, nullptr, FALSE);  // the focus frame
             break;
         case WM_ERASEBKGND:
             return 1;  // the paint covers it all
         case WM_PAINT:
             if (state != nullptr) {
-                Paint(chart, *state);
+                Paint(plot, *state);
                 return 0;
             }
             break;
+    }
+    return DefWindowProcW(plot, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ChartProc(HWND chart, UINT message, WPARAM wParam, LPARAM lParam) {
+    ChartState* state = StateOf(chart);
+    switch (message) {
+        case WM_COMMAND:
+            if (state != nullptr)
+                OnCommand(chart, *state, LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_SIZE:
+            if (state != nullptr && !state->folded)
+                Arrange(chart, *state);
+            return 0;
         case WM_NCDESTROY:
             States().erase(chart);
             break;
@@ -95,26 +243,58 @@ LRESULT CALLBACK ChartProc(HWND chart, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(chart, message, wParam, lParam);
 }
 
-}  // namespace
-
-const wchar_t* ChartWindowClass() {
+void RegisterWindowClass(const wchar_t* name, WNDPROC proc, HBRUSH background) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
-    if (!GetClassInfoExW(instance, kChartClassName, &existing)) {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = ChartProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kChartClassName;
-        RegisterClassExW(&wc);
-    }
+    if (GetClassInfoExW(instance, name, &existing))
+        return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    RegisterClassExW(&wc);
+}
+
+HWND CreatePart(HWND chart, ChartPart part, const wchar_t* className, const wchar_t* text,
+                DWORD style, DWORD exStyle, HFONT font) {
+    HWND child = CreateWindowExW(
+        exStyle, className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 0, 0, chart,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(part)), GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return child;
+}
+
+}  // namespace
+
+const wchar_t* ChartWindowClass() {
+    RegisterWindowClass(kChartClassName, ChartProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    RegisterWindowClass(kPlotClassName, PlotProc, nullptr);
     return kChartClassName;
 }
 
-void AttachChart(HWND chart, const ControlSpec& spec) {
-    States()[chart] = std::make_unique<ChartState>(spec);
+void AttachChart(HWND chart, const ControlSpec& spec, HFONT font, std::string foldMemory) {
+    auto owned = std::make_unique<ChartState>(spec);
+    ChartState& state = *owned;
+    state.font = font;
+    state.foldMemory = std::move(foldMemory);
+    States()[chart] = std::move(owned);
+    // Created in tab order: the drawing, which Tab reaches first, then the row's buttons.
+    CreatePart(chart, kChartPlot, kPlotClassName, L"", 0, WS_EX_STATICEDGE, font);
+    CreatePart(chart, kChartPause, L"BUTTON", L"&Pause", BS_PUSHBUTTON, 0, font);
+    HWND span =
+        CreatePart(chart, kChartSpan, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, 0, font);
+    for (const wchar_t* choice : {L"10 s", L"60 s", L"10 min"})
+        SendMessageW(span, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
+    SendMessageW(span, CB_SETCURSEL, state.view.SpanIndex(), 0);
+    CreatePart(chart, kChartCopy, L"BUTTON", L"&Copy CSV", BS_PUSHBUTTON, 0, font);
+    CreatePart(chart, kChartSave, L"BUTTON", L"Sa&ve PNG\u2026", BS_PUSHBUTTON, 0, font);
+    CreatePart(chart, kChartFold, L"BUTTON", L"&Hide chart", BS_PUSHBUTTON, 0, font);
+    Arrange(chart, state);
+    SetFolded(chart, state, RecallFolded(state.foldMemory).value_or(false));
 }
 
 void AddChartSample(HWND chart, const ChartSample& sample) {
@@ -122,12 +302,17 @@ void AddChartSample(HWND chart, const ChartSample& sample) {
     if (state == nullptr)
         return;
     state->data.Add(sample);
-    InvalidateRect(chart, nullptr, FALSE);
+    InvalidateRect(Part(chart, kChartPlot), nullptr, FALSE);
 }
 
 const ChartView* ChartViewOf(HWND chart) {
     const ChartState* state = StateOf(chart);
     return state != nullptr ? &state->view : nullptr;
+}
+
+bool ChartFolded(HWND chart) {
+    const ChartState* state = StateOf(chart);
+    return state != nullptr && state->folded;
 }
 
 }  // namespace ui::win32

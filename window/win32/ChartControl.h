@@ -1,11 +1,13 @@
-// The chart control on Win32: a child window of its own class that keeps the chart's samples and
-// view, draws them with GDI (the line series against their axes, the counters' marks, the bands,
-// the time axis, the cursor and, under it all, the values at the cursor and over the time shown)
-// and takes the keys: Space pauses and resumes; while paused Left and Right move the cursor (with
-// Shift ten samples), Home and End to the first and last.
+// The chart control on Win32: a container window of its own class holding a row of buttons (pause,
+// how much time, copy as CSV, save as PNG, fold) over the drawing. The drawing is a child window
+// that keeps the keys: Space pauses and resumes; while paused Left and Right move the cursor (with
+// Shift ten samples), Home and End to the first and last, and the pointer places it where it
+// rests. Folded, only the row's fold button is left, and the form is told to shrink by the rest.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 #include "window/FormLayout.h"
 #include "window/chart/ChartData.h"
@@ -13,12 +15,28 @@
 
 namespace ui::win32 {
 
-// The window class, registered on first use.
+// The container's children, by control ID.
+enum ChartPart : int {
+    kChartPlot = 1,
+    kChartPause,
+    kChartSpan,
+    kChartCopy,
+    kChartSave,
+    kChartFold
+};
+
+// Sent to the chart's parent when it folds or unfolds: wParam is 0, lParam the change of height
+// in pixels (negative when it shrank).
+constexpr UINT kChartHeightChanged = WM_APP + 40;
+
+// The container's window class, registered on first use.
 const wchar_t* ChartWindowClass();
-// Gives a window of that class the chart `spec` describes; it is freed with the window.
-void AttachChart(HWND chart, const ControlSpec& spec);
+// Gives a window of that class the chart `spec` describes, its children in `font`, and folds it
+// as the user left it last time (`foldMemory`: window/chart/FoldMemory.h). Freed with the window.
+void AttachChart(HWND chart, const ControlSpec& spec, HFONT font, std::string foldMemory);
 void AddChartSample(HWND chart, const ChartSample& sample);
 // What the chart shows; null for a window that is not a chart.
 const ChartView* ChartViewOf(HWND chart);
+bool ChartFolded(HWND chart);
 
 }  // namespace ui::win32

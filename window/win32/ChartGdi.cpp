@@ -17,6 +17,7 @@ constexpr int kAxisLabelWidth = 48;
 constexpr int kMarkStrip = 12;
 constexpr int kMarkSize = 4;
 constexpr int kPanelGap = 4;
+constexpr int kRightMargin = 10;
 
 struct Mapping {
     RECT plot;
@@ -158,6 +159,12 @@ void PaintTimeAxis(HDC dc, const ChartPalette& palette, const Mapping& time) {
 
 }  // namespace
 
+double FractionAcross(const RECT& area, int x) {
+    const int left = area.left + kAxisLabelWidth;
+    const int right = area.right - kRightMargin;
+    return right > left ? double(x - left) / (right - left) : 0;
+}
+
 void PaintChartGdi(HDC dc, const RECT& area, const ChartData& data, const ChartView& view,
                    bool focused) {
     const ChartPalette palette = DefaultChartPalette();
@@ -180,7 +187,7 @@ void PaintChartGdi(HDC dc, const RECT& area, const ChartData& data, const ChartV
     const std::wstring wideWords = ToUtf16(words);
     DrawTextW(dc, wideWords.c_str(), -1, &foot, DT_WORDBREAK | DT_NOPREFIX);
 
-    const RECT plot{area.left + kAxisLabelWidth, area.top + 4, area.right - 10,
+    const RECT plot{area.left + kAxisLabelWidth, area.top + 4, area.right - kRightMargin,
                     foot.top - line - 2};
     const Mapping time{plot, shownSpan};
     const auto shown = data.Between(shownSpan.from, shownSpan.to);

@@ -10,6 +10,10 @@
 
 namespace ui::win32 {
 
+// How far across the time axis (0 at its start, 1 at its end) pixel column x of a chart drawn in
+// `area` lies: where the pointer puts the cursor.
+double FractionAcross(const RECT& area, int x);
+
 void PaintChartGdi(HDC dc, const RECT& area, const ChartData& data, const ChartView& view,
                    bool focused);
 

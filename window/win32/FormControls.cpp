@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "window/Accessibility.h"
+#include "window/chart/FoldMemory.h"
 #include "window/win32/ChartControl.h"
 #include "window/win32/ChooserBox.h"
 #include "window/win32/Utf16.h"
@@ -44,7 +45,8 @@ WindowRecipe RecipeFor(const ControlSpec& spec) {
         case ControlKind::Chooser:
             return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
         case ControlKind::Chart:
-            return {ChartWindowClass(), WS_TABSTOP, WS_EX_STATICEDGE};
+            // A container: Tab goes through its buttons and its drawing as through the form's own.
+            return {ChartWindowClass(), 0, WS_EX_CONTROLPARENT};
         case ControlKind::Timer:
             break;
     }
@@ -64,7 +66,7 @@ std::wstring WindowText(const ControlSpec& spec, const std::string& text) {
     }
 }
 
-FormControls::FormControls(const FormLayout& layout) {
+FormControls::FormControls(const FormLayout& layout) : windowName_(layout.iconName) {
     int id = kFirstControlId;
     for (const auto& spec : layout.controls) {
         FormControl c;
@@ -186,8 +188,10 @@ void FormControls::CreateWindows(HWND form, int dpi, GdiResources& gdi) {
             MoveWindow(c.hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
         }
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gdi.Font(c.spec.font)), FALSE);
-        if (c.spec.kind == ControlKind::Chart)
-            AttachChart(c.hwnd, c.spec);
+        if (c.spec.kind == ControlKind::Chart) {
+            AttachChart(c.hwnd, c.spec, gdi.Font(c.spec.font),
+                        FoldMemoryPath(windowName_ + "-" + c.spec.name));
+        }
         if (c.spec.kind == ControlKind::Chooser) {
             FitChooserClosedHeight(c.hwnd, TwipsToPixels(c.spec.height, dpi));
             ShowChooserCaption(c.hwnd, c.text);

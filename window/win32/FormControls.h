@@ -62,6 +62,7 @@ class FormControls {
     void Stack();
 
     std::vector<FormControl> controls_;
+    std::string windowName_;  // which program's window: the key of what its chart remembers
 };
 
 }  // namespace ui::win32

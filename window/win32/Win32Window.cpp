@@ -406,6 +406,16 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             OnTimer();
             return 0;
+        case kChartHeightChanged: {
+            // The chart stands at the window's foot: the window takes its change of height, and
+            // no other control moves.
+            RECT frame;
+            GetWindowRect(hwnd, &frame);
+            SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left,
+                         frame.bottom - frame.top + static_cast<int>(lParam),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_CLOSE:
             OnClose();
             return 0;
