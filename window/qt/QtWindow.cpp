@@ -423,8 +423,8 @@ void QtWindow::Unload() {
         if (control.timer != nullptr)
             control.timer->stop();
     }
-    form_->hide();
     window_->hide();
+    form_->hide();  // to whoever holds the form, it reads as hidden too
     if (loop_ != nullptr)
         loop_->exit(0);
 }
