@@ -7,13 +7,15 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include "window/qt/OffscreenScreen.h"
+
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     // What a window remembers (a folded chart) goes to a folder of this run, not the user's.
     const QByteArray config = QDir::tempPath().toUtf8() + "/qt-window-tests-" +
                               QByteArray::number(QCoreApplication::applicationPid());
     qputenv("XDG_CONFIG_HOME", config);
+    // A screen that holds every window whole: only a test that asks for a short screen scrolls.
+    ui::qt::ChooseRoomyOffscreenScreen(QString::fromUtf8(config));
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     const int status = RUN_ALL_TESTS();

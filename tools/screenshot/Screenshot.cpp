@@ -16,7 +16,7 @@ int SaveWindowPng(ui::Window& window, const std::string& path) {
     }
     // Lets pending layout and paint work settle before the picture is taken.
     window.ProcessEvents();
-    if (!qtWindow->Form()->grab().save(QString::fromStdString(path), "PNG")) {
+    if (!qtWindow->TopLevel()->grab().save(QString::fromStdString(path), "PNG")) {
         std::fprintf(stderr, "screenshot: cannot write %s\n", path.c_str());
         return 1;
     }

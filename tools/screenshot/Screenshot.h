@@ -9,8 +9,8 @@
 
 namespace screenshot {
 
-// Saves the client area of a window of the Qt window layer as PNG. Returns 0 on success, 1 when
-// the window is not a Qt window or the file cannot be written.
+// Saves the client area of a window of the Qt window layer as PNG, as its screen shows it. Returns
+// 0 on success, 1 when the window is not a Qt window or the file cannot be written.
 int SaveWindowPng(ui::Window& window, const std::string& path);
 
 // Realises `layout`, lets `fill` put values into it as the program would, shows it and saves it.

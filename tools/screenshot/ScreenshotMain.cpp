@@ -1,13 +1,14 @@
 // screenshot <layout-name> <out.png>
 // Renders the named window offscreen (no display needed) and saves it as PNG.
 #include <QApplication>
-#include <QByteArray>
+#include <QTemporaryDir>
 #include <QtGlobal>
 #include <cstdio>
 #include <string>
 
 #include "tools/screenshot/Screenshot.h"
 #include "tools/screenshot/ScreenshotSubjects.h"
+#include "window/qt/OffscreenScreen.h"
 
 namespace {
 
@@ -28,8 +29,10 @@ int main(int argc, char** argv) {
     auto it = subjects.find(argv[1]);
     if (it == subjects.end())
         return Usage();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window whole, as on a screen with room for it; QT_QPA_PLATFORM with a screen of its own
+    // (offscreen:configfile=...) shows it as that screen would.
+    const QTemporaryDir screen;
+    ui::qt::ChooseRoomyOffscreenScreen(screen.path());
     // Owned here rather than by the window layer, so that it is torn down before the process ends.
     QApplication application(argc, argv);
     return screenshot::RenderLayoutToPng(it->second.layout(), argv[2], it->second.fill);

@@ -1,6 +1,7 @@
 #include "window/qt/QtWindow.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -12,6 +13,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWindow>
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
 
@@ -26,22 +32,47 @@ namespace ui::qt {
 
 namespace {
 
-// The top-level widget hands the user's close requests to the window, which asks the program.
+void AnswerClose(QCloseEvent* event, const std::function<bool()>& mayClose) {
+    if (mayClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+// The form hands close requests made of it (a signal, a script) to the window, which asks the
+// program.
 class FormWidget : public QWidget {
   public:
     explicit FormWidget(std::function<bool()> mayClose) : mayClose_(std::move(mayClose)) {}
 
   protected:
-    void closeEvent(QCloseEvent* event) override {
-        if (mayClose_()) {
-            event->accept();
-        } else {
-            event->ignore();
-        }
+    void closeEvent(QCloseEvent* event) override { AnswerClose(event, mayClose_); }
+
+  private:
+    std::function<bool()> mayClose_;
+};
+
+// The top-level window: the user's close requests go the form's way, and it fits itself again
+// once its frame and its screen are known, and whenever either may have changed.
+class ScrolledWindow : public QScrollArea {
+  public:
+    ScrolledWindow(std::function<bool()> mayClose, std::function<void()> fit)
+        : mayClose_(std::move(mayClose)), fit_(std::move(fit)) {}
+
+  protected:
+    void closeEvent(QCloseEvent* event) override { AnswerClose(event, mayClose_); }
+    bool event(QEvent* event) override {
+        const bool handled = QScrollArea::event(event);
+        if (event->type() == QEvent::Show || event->type() == QEvent::Move ||
+            event->type() == QEvent::ScreenChangeInternal)
+            fit_();
+        return handled;
     }
 
   private:
     std::function<bool()> mayClose_;
+    std::function<void()> fit_;
 };
 
 double ScreenLogicalDpi() {
@@ -53,30 +84,64 @@ double ScreenLogicalDpi() {
 
 QtWindow::QtWindow(const FormLayout& layout) : application_(AcquireApplication()), layout_(layout) {
     dpi_ = ScreenLogicalDpi();
-    form_ = std::make_unique<FormWidget>([this] { return OnCloseRequest(); });
-    form_->setWindowTitle(QString::fromStdString(layout_.caption));
-    form_->setWindowIcon(SteeringWheelIcon(layout_.iconName));
+    window_ = std::make_unique<ScrolledWindow>([this] { return OnCloseRequest(); },
+                                               [this] { FitToScreen(); });
+    form_ = new FormWidget([this] { return OnCloseRequest(); });
+    // The title on the form too: it is what the program's own code and its tests look at.
+    for (QWidget* widget : {static_cast<QWidget*>(window_.get()), form_})
+        widget->setWindowTitle(QString::fromStdString(layout_.caption));
+    window_->setWindowIcon(SteeringWheelIcon(layout_.iconName));
     form_->setFixedSize(TwipsToPixels(layout_.clientWidth, dpi_),
                         TwipsToPixels(layout_.clientHeight, dpi_));
+    // Where it fits, nothing tells the window from the form alone: no frame, no bar, and no stop
+    // for Tab.
+    window_->setFrameShape(QFrame::NoFrame);
+    window_->setFocusPolicy(Qt::NoFocus);
+    window_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    window_->setWidget(form_);
     for (const auto& spec : layout_.controls)
         Realise(spec);
     NameControls();
     SetTabOrder();
-    geometryPass_ = new QTimer(form_.get());
+    geometryPass_ = new QTimer(form_);
     geometryPass_->setSingleShot(true);
     geometryPass_->setInterval(0);
-    QObject::connect(geometryPass_, &QTimer::timeout, form_.get(),
-                     [this] { ApplyPendingGeometries(); });
+    QObject::connect(geometryPass_, &QTimer::timeout, form_, [this] { ApplyPendingGeometries(); });
+    // The keyboard can reach a control out of view: it is brought into view.
+    QObject::connect(qApp, &QApplication::focusChanged, form_, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && form_->isAncestorOf(now))
+            window_->ensureWidgetVisible(now);
+    });
+    FitToScreen();
 }
 
-// The form owns every widget and timer; destroying it stops the timers.
+QWidget* QtWindow::TopLevel() const {
+    return window_.get();
+}
+
+void QtWindow::FitToScreen() {
+    int room = form_->height();
+    if (const QScreen* screen = window_->screen()) {
+        const QWindow* handle = window_->windowHandle();
+        const QMargins frame = handle != nullptr ? handle->frameMargins() : QMargins();
+        room = screen->availableGeometry().height() - frame.top() - frame.bottom();
+    }
+    const bool scrolls = form_->height() > room;
+    window_->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    const int bar = scrolls ? window_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+                                                            window_->verticalScrollBar())
+                            : 0;
+    window_->setFixedSize(form_->width() + bar, std::min(form_->height(), room));
+}
+
+// The window owns the form, which owns every widget and timer; destroying it stops the timers.
 QtWindow::~QtWindow() = default;
 
 // Containers first, so that a control always lands inside its frame whatever the layout's order.
 void QtWindow::Realise(const ControlSpec& spec) {
     if (controls_.contains(spec.name))
         return;
-    QWidget* parent = form_.get();
+    QWidget* parent = form_;
     if (!spec.container.empty()) {
         const ControlSpec* container = layout_.Find(spec.container);
         if (container == nullptr)
@@ -87,32 +152,32 @@ void QtWindow::Realise(const ControlSpec& spec) {
     Control control{spec, nullptr, nullptr, spec.caption, double(spec.width), spec.backColor,
                     true, {},      {}};
     if (spec.kind == ControlKind::Timer) {
-        control.timer = new QTimer(form_.get());
+        control.timer = new QTimer(form_);
         control.timer->setObjectName(QString::fromStdString(spec.name));
         control.timer->setInterval(spec.intervalMs);
-        QObject::connect(control.timer, &QTimer::timeout, form_.get(), [this] { OnTimer(); });
+        QObject::connect(control.timer, &QTimer::timeout, form_, [this] { OnTimer(); });
         if (spec.enabled)
             control.timer->start();
     } else {
         control.widget = CreateControlWidget(spec, parent, dpi_, layout_.iconName);
         if (spec.kind == ControlKind::Button) {
             QObject::connect(static_cast<QAbstractButton*>(control.widget),
-                             &QAbstractButton::clicked, form_.get(),
+                             &QAbstractButton::clicked, form_,
                              [this, name = spec.name] { OnClick(name); });
         }
         if (spec.kind == ControlKind::Chart) {
-            // The chart stands at the window's foot: the window takes its change of height, and
-            // no other control moves.
+            // The chart stands at the form's foot: the form takes its change of height, no other
+            // control moves, and the window fits the new height to the screen.
             auto* chart = static_cast<ChartPanel*>(control.widget);
             chart->heightChanged = [this](int change) {
                 form_->setFixedHeight(form_->height() + change);
+                FitToScreen();
             };
             chart->FoldAsRemembered();
         }
         if (spec.kind == ControlKind::Chooser) {
             // activated comes from the user only; the program's own changes do not emit it.
-            QObject::connect(static_cast<QComboBox*>(control.widget), &QComboBox::activated,
-                             form_.get(),
+            QObject::connect(static_cast<QComboBox*>(control.widget), &QComboBox::activated, form_,
                              [this, name = spec.name](int index) { OnChosen(name, index); });
         }
     }
@@ -148,7 +213,7 @@ void QtWindow::FocusFirstButton() {
         if (spec.kind != ControlKind::Button)
             continue;
         QWidget* button = controls_.at(spec.name).widget;
-        if (button->isVisibleTo(form_.get()) && button->isEnabled()) {
+        if (button->isVisibleTo(form_) && button->isEnabled()) {
             button->setFocus(Qt::ActiveWindowFocusReason);
             return;
         }
@@ -194,8 +259,8 @@ int QtWindow::Run(FormHandlers& handlers) {
 void QtWindow::Show() {
     if (unloaded_)
         return;
-    form_->show();
-    form_->activateWindow();
+    window_->show();
+    window_->activateWindow();
     FocusFirstButton();
 }
 
@@ -358,7 +423,8 @@ void QtWindow::Unload() {
         if (control.timer != nullptr)
             control.timer->stop();
     }
-    form_->hide();
+    window_->hide();
+    form_->hide();  // to whoever holds the form, it reads as hidden too
     if (loop_ != nullptr)
         loop_->exit(0);
 }
@@ -366,11 +432,12 @@ void QtWindow::Unload() {
 void QtWindow::SetTitle(const std::string& title) {
     if (unloaded_)
         return;
-    form_->setWindowTitle(QString::fromStdString(title));
+    for (QWidget* widget : {static_cast<QWidget*>(window_.get()), form_})
+        widget->setWindowTitle(QString::fromStdString(title));
 }
 
 std::string QtWindow::Title() const {
-    return form_->windowTitle().toStdString();
+    return window_->windowTitle().toStdString();
 }
 
 void QtWindow::SetToolTip(const std::string& control, const std::string& text) {
@@ -385,7 +452,7 @@ bool QtWindow::Confirm(const std::string& question, const std::string& acceptCap
     if (unloaded_)
         return false;
     QMessageBox box(QMessageBox::Question, form_->windowTitle(), QString::fromStdString(question),
-                    QMessageBox::NoButton, form_.get());
+                    QMessageBox::NoButton, form_);
     box.setTextFormat(Qt::PlainText);
     // Tab goes between the two answers only; the text stays selectable with the mouse, and a
     // screen reader reads it with the question. The row of answers is a named group.

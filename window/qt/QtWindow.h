@@ -1,6 +1,7 @@
-// The window realised with Qt 6 Widgets: a fixed-size top-level widget holding one child widget
-// per control, and a QTimer per timer control. Handlers run on Qt's event loop, one at a time;
-// ProcessEvents() nests the loop inside a handler.
+// The window realised with Qt 6 Widgets: a fixed-size form holding one child widget per control,
+// and a QTimer per timer control. The form is the content of a top-level scroll area that is as
+// large as the form where the screen has room for it, and scrolls it where the screen is shorter.
+// Handlers run on Qt's event loop, one at a time; ProcessEvents() nests the loop inside a handler.
 #pragma once
 
 #include <QTimer>
@@ -17,6 +18,7 @@
 
 class QApplication;
 class QEventLoop;
+class QScrollArea;
 
 namespace ui::qt {
 
@@ -25,8 +27,10 @@ class QtWindow : public Window {
     explicit QtWindow(const FormLayout& layout);
     ~QtWindow() override;
 
-    // The top-level widget; its children carry the control names as object names.
-    QWidget* Form() const { return form_.get(); }
+    // The widget that holds the controls; its children carry the control names as object names.
+    QWidget* Form() const { return form_; }
+    // What the user sees as the window: the form, scrolled when the screen is too short for it.
+    QWidget* TopLevel() const;
     double LogicalDpi() const { return dpi_; }
 
     int Run(FormHandlers& handlers) override;
@@ -81,6 +85,8 @@ class QtWindow : public Window {
     void NameControls();
     void SetTabOrder();
     void FocusFirstButton();
+    // As tall as the form, or as the screen the window is on allows.
+    void FitToScreen();
     Control& Find(const std::string& name);
     const Control& Find(const std::string& name) const;
 
@@ -93,7 +99,8 @@ class QtWindow : public Window {
     std::shared_ptr<QApplication> application_;  // declared first: it outlives the widgets
     FormLayout layout_;
     double dpi_ = 96;
-    std::unique_ptr<QWidget> form_;
+    std::unique_ptr<QScrollArea> window_;
+    QWidget* form_ = nullptr;  // owned by the window
     std::map<std::string, Control> controls_;
     FormHandlers* handlers_ = nullptr;
     QEventLoop* loop_ = nullptr;  // the loop of Run(), while it runs
