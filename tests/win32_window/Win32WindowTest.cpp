@@ -184,5 +184,46 @@ TEST_F(Win32FormTest, CarriesItsOwnIcon) {
     DeleteObject(info.hbmMask);
 }
 
+// A form taller than the screen's work area scrolls, and Tab brings the control it reaches into
+// view; one that fits has no bar and is exactly its layout.
+TEST(Win32FormScrollTest, TallFormsScrollAndTabBringsControlsIntoView) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const int workHeight = monitor.rcWork.bottom - monitor.rcWork.top;
+    for (const int height : {4800, 15 * (workHeight + 200)}) {  // twips: fits, then not at 96 dpi
+        SCOPED_TRACE(height);
+        FormLayout layout;
+        layout.caption = "Tall";
+        layout.clientWidth = 4000;
+        layout.clientHeight = height;
+        layout.controls = {
+            MakeControl("Top", ControlKind::Button, "Top", 120, 120, 1500, 495),
+            MakeControl("Foot", ControlKind::Button, "Foot", 120, height - 700, 1500, 495)};
+        Win32Window window(layout);
+        LoggingHandlers handlers;
+        window.Load(handlers);
+        window.Show();
+        HWND form = window.FormHandle();
+        RECT frame, client;
+        GetWindowRect(form, &frame);
+        GetClientRect(form, &client);
+        const bool scrolls = (GetWindowLongPtrW(form, GWL_STYLE) & WS_VSCROLL) != 0;
+        EXPECT_EQ(scrolls, height > 4800);
+        EXPECT_LE(frame.bottom - frame.top, workHeight);
+        if (!scrolls) {
+            EXPECT_EQ(client.bottom, TwipsToPixels(height, window.LogicalDpi()));
+        }
+        for (const char* next : {"Foot", "Top"}) {
+            PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+            window.ProcessEvents();
+            ASSERT_EQ(GetFocus(), window.ControlHandle(next));
+            const RECT r = RectInForm(form, GetFocus());
+            EXPECT_TRUE(r.top >= 0 && r.bottom <= client.bottom) << next << " " << r.top;
+        }
+        window.Unload();
+    }
+}
+
 }  // namespace
 }  // namespace ui::test

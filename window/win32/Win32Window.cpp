@@ -54,6 +54,7 @@ Win32Window::Win32Window(const FormLayout& layout)
       controls_(layout),
       dpi_(ScreenLogicalDpi()),
       gdi_(dpi_),
+      scroller_(kFormStyle, kFormExStyle),
       title_(layout.caption) {}
 
 Win32Window::~Win32Window() {
@@ -93,7 +94,9 @@ void Win32Window::CreateFormWindow() {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
+    contentHeight_ = TwipsToPixels(layout_.clientHeight, dpi_);
     controls_.CreateWindows(hwnd_, dpi_, gdi_);
+    scroller_.Fit(hwnd_, TwipsToPixels(layout_.clientWidth, dpi_), contentHeight_);
     accessibleNames_.Name(layout_, controls_);
     // The focus and the access keys always show, not only once the keyboard has been used.
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL),
@@ -256,7 +259,8 @@ void Win32Window::SetWidth(const std::string& control, double twips) {
     const RECT r = controls_.PixelRect(*c, dpi_);
     if (c->hwnd == nullptr || EqualRect(&before, &r))
         return;
-    MoveWindow(c->hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    MoveWindow(c->hwnd, r.left, r.top - scroller_.Offset(), r.right - r.left, r.bottom - r.top,
+               TRUE);
     c->changedSinceRefresh = true;
     accessibleNames_.WidthChanged(*c);
 }
@@ -348,10 +352,15 @@ std::string Win32Window::DecimalSeparator() const {
 
 void Win32Window::DispatchOne(MSG& msg) {
     // IsDialogMessage gives the form dialog keys: Tab between buttons, Space and Enter to press.
-    if (hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg))
-        return;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    if (hwnd_ == nullptr || !IsDialogMessageW(hwnd_, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    // Tab may have moved the focus below the part of a scrolled form in view.
+    HWND focus = GetFocus();
+    if (focus != lastFocus_ && hwnd_ != nullptr && IsChild(hwnd_, focus))
+        scroller_.Reveal(hwnd_, focus);
+    lastFocus_ = focus;
 }
 
 void Win32Window::ProcessEvents() {
@@ -406,16 +415,18 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             OnTimer();
             return 0;
-        case kChartHeightChanged: {
-            // The chart stands at the window's foot: the window takes its change of height, and
-            // no other control moves.
-            RECT frame;
-            GetWindowRect(hwnd, &frame);
-            SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left,
-                         frame.bottom - frame.top + static_cast<int>(lParam),
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        case kChartHeightChanged:
+            // The chart stands at the form's foot: the form takes its change of height, no other
+            // control moves, and the window fits the new height to the screen.
+            contentHeight_ += static_cast<int>(lParam);
+            scroller_.Fit(hwnd, TwipsToPixels(layout_.clientWidth, dpi_), contentHeight_);
             return 0;
-        }
+        case WM_VSCROLL:
+            scroller_.OnScrollBar(hwnd, wParam);
+            return 0;
+        case WM_MOUSEWHEEL:
+            scroller_.OnWheel(hwnd, wParam);
+            return 0;
         case WM_CLOSE:
             OnClose();
             return 0;

@@ -1,6 +1,6 @@
 // The window layer on plain Win32: one top-level window of fixed size whose client area is the
-// layout's, with a USER32 child control per layout control and SetTimer for timers. Only this
-// folder includes windows.h; the programs see ui::Window.
+// layout's (scrolled where the screen is shorter), with a USER32 child control per layout control
+// and SetTimer for timers. Only this folder includes windows.h; the programs see ui::Window.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include "window/Window.h"
 #include "window/win32/AccessibleNames.h"
 #include "window/win32/FormControls.h"
+#include "window/win32/FormScroller.h"
 #include "window/win32/GdiResources.h"
 #include "window/win32/ToolTips.h"
 
@@ -78,6 +79,9 @@ class Win32Window : public Window {
     FormControls controls_;
     int dpi_;
     GdiResources gdi_;
+    FormScroller scroller_;
+    int contentHeight_ = 0;  // the form's client height in pixels, less a folded chart
+    HWND lastFocus_ = nullptr;
     ToolTips toolTips_;
     AccessibleNames accessibleNames_;
     std::string title_;
