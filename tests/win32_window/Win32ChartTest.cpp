@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "tests/win32_window/TestForm.h"
 #include "window/win32/ChartControl.h"
+#include "window/win32/ChartExport.h"
 #include "window/win32/Win32Window.h"
 
 namespace ui::test {
@@ -86,6 +88,25 @@ TEST(Win32ChartTest, TabReachesItAndKeysPauseAndMoveTheCursor) {
     GetWindowRect(window.FormHandle(), &unfolded);
     EXPECT_EQ(unfolded.bottom - unfolded.top, before.bottom - before.top);
     window.Unload();
+}
+
+// Saved, the drawing is a PNG file of the drawing's size (GDI+'s encoder, found by its identifier).
+TEST(Win32ChartTest, SavesThePictureAsPng) {
+    ChartData data({{"Position", "°", ChartSeriesKind::Line}}, 100);
+    for (int i = 0; i < 100; ++i)
+        data.Add({i * 0.2, {double(i % 7)}});
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"chart-test.png";
+    ASSERT_TRUE(win32::SaveChartPng(path, SIZE{320, 200}, nullptr, data, ChartView()));
+    unsigned char head[24] = {};
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(fread(head, 1, sizeof head, file), sizeof head);
+    fclose(file);
+    DeleteFileW(path.c_str());
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(head + 1), 3), "PNG");
+    EXPECT_EQ((head[18] << 8 | head[19]) * 1000 + (head[22] << 8 | head[23]), 320 * 1000 + 200);
 }
 
 }  // namespace

@@ -54,6 +54,23 @@ bool CopyTextToClipboard(HWND owner, const std::string& text) {
     return taken;
 }
 
+bool SaveChartPng(const std::wstring& path, SIZE size, HFONT font, const ChartData& data,
+                  const ChartView& view) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size.cx, size.cy);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    HGDIOBJ oldFont = SelectObject(memory, font);
+    PaintChartGdi(memory, RECT{0, 0, size.cx, size.cy}, data, view, false);
+    SelectObject(memory, oldFont);
+    SelectObject(memory, oldBitmap);
+    DeleteDC(memory);
+    const bool written = WritePng(bitmap, path);
+    DeleteObject(bitmap);
+    return written;
+}
+
 bool SaveChartPngAs(HWND owner, SIZE size, HFONT font, const ChartData& data,
                     const ChartView& view) {
     wchar_t path[MAX_PATH] = L"chart.png";
@@ -68,18 +85,7 @@ bool SaveChartPngAs(HWND owner, SIZE size, HFONT font, const ChartData& data,
     if (!GetSaveFileNameW(&dialog))
         return false;
 
-    HDC screen = GetDC(owner);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, size.cx, size.cy);
-    ReleaseDC(owner, screen);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    HGDIOBJ oldFont = SelectObject(memory, font);
-    PaintChartGdi(memory, RECT{0, 0, size.cx, size.cy}, data, view, false);
-    SelectObject(memory, oldFont);
-    SelectObject(memory, oldBitmap);
-    DeleteDC(memory);
-    const bool written = WritePng(bitmap, path);
-    DeleteObject(bitmap);
+    const bool written = SaveChartPng(path, size, font, data, view);
     if (!written) {
         MessageBoxW(owner, (L"The chart could not be saved as " + std::wstring(path)).c_str(),
                     L"Save chart", MB_OK | MB_ICONWARNING);

@@ -14,8 +14,11 @@ namespace ui::win32 {
 // Unicode text, so that the degree sign survives the trip to a spreadsheet. False when another
 // program holds the clipboard.
 bool CopyTextToClipboard(HWND owner, const std::string& text);
-// Asks where (the usual save dialog, owned by `owner`), then draws the chart at `size` into a
-// bitmap and writes it with GDI+'s PNG encoder. False when the user cancelled or it failed.
+// Draws the chart at `size` into a bitmap and writes it to `path` with GDI+'s PNG encoder.
+bool SaveChartPng(const std::wstring& path, SIZE size, HFONT font, const ChartData& data,
+                  const ChartView& view);
+// Asks where (the usual save dialog, owned by `owner`), then saves it so; says so when it could
+// not. False when the user cancelled or it failed.
 bool SaveChartPngAs(HWND owner, SIZE size, HFONT font, const ChartData& data,
                     const ChartView& view);
 
