@@ -99,6 +99,13 @@ struct SecurityAttributes {
 
 using PreparsedData = std::intptr_t;
 
+// Why a device the platform lists could not be opened, as far as the platform can tell.
+enum class OpenRefusal : std::int32_t {
+    None = 0,      // not refused, or no telling why
+    NotPermitted,  // this user may not open it
+    InUse,         // another program holds it
+};
+
 // Constants with their Win32 values; backends translate them where the platform differs.
 inline constexpr std::uint32_t kDigcfPresent = 0x02;
 inline constexpr std::uint32_t kDigcfDeviceInterface = 0x10;
@@ -161,11 +168,13 @@ class ApiDeclarations {
                                std::uint32_t creationDisposition,
                                std::uint32_t flagsAndAttributes) = 0;
     virtual Bool32 CloseHandle(Handle object) = 0;
-    // After CreateFileA failed on a device path: nonzero when the platform refused this user
-    // access to a device it can still identify, whose vendor and product IDs then go to
-    // *attributes. It tells "no device" from "a device this user may not open" (on Linux, a
-    // missing udev rule). Zero where the platform cannot tell or did not refuse.
-    virtual Bool32 AccessRefused(const std::string& devicePath, HiddAttributes* attributes) = 0;
+    // After CreateFileA failed on a device path: why, when the platform refused a device it can
+    // still identify, whose vendor and product IDs then go to *attributes. It tells "no device"
+    // from "a device this user may not open" (on Linux, a missing udev rule) and from "a device
+    // another program holds" (on Windows, opened without sharing). None where the platform
+    // cannot tell or did not refuse.
+    virtual OpenRefusal AccessRefused(const std::string& devicePath,
+                                      HiddAttributes* attributes) = 0;
     // The physical place on the bus of the device behind an interface path: the USB port path
     // (hubs and ports), the same for whatever the device at that port enumerates as, and
     // different for the same device on another port. Read from the system's device tree; the

@@ -81,9 +81,7 @@ void DeviceChooser::Survey(HidLink& link, ApiDeclarations& api) {
     std::vector<DeviceListing> devices;
     std::copy_if(survey.devices.begin(), survey.devices.end(), std::back_inserter(devices),
                  [this](const DeviceListing& d) { return Selects(selector_, d); });
-    link.LastSearch = !devices.empty()       ? SearchOutcome::Found
-                      : survey.accessRefused ? SearchOutcome::AccessRefused
-                                             : SearchOutcome::NoDevice;
+    link.LastSearch = !devices.empty() ? SearchOutcome::Found : OutcomeOfRefusal(survey.refusal);
 
     const bool targetListed = link.Target && IndexOf(devices, *link.Target) >= 0;
     if (!targetListed && !userChose_) {

@@ -1,5 +1,6 @@
 #include "hidlink/HidLink.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -32,13 +33,13 @@ Handle OpenDevice(HidLink& link, ApiDeclarations& api, std::uint32_t flags) {
                            flags);
 }
 
-// Whether the interface whose open just failed is one the profile accepts that the platform
-// refused this user.
-bool RefusedAcceptedDevice(const HidLink& link, ApiDeclarations& api,
-                           const DeviceProfile& profile) {
+// Why the platform refused the interface whose open just failed, if it is one the profile accepts.
+OpenRefusal RefusedAcceptedDevice(const HidLink& link, ApiDeclarations& api,
+                                  const DeviceProfile& profile) {
     HiddAttributes attributes;
     attributes.Size = kHiddAttributesSize;
-    return api.AccessRefused(link.DevicePath, &attributes) != 0 && profile.accepts(attributes);
+    const OpenRefusal why = api.AccessRefused(link.DevicePath, &attributes);
+    return why != OpenRefusal::None && profile.accepts(attributes) ? why : OpenRefusal::None;
 }
 
 // Reads the device path of the interface into link.DevicePath. Returns false when the platform
@@ -82,7 +83,7 @@ std::optional<std::string> ReadSerial(HidLink& link, ApiDeclarations& api) {
 // goes on. Returns whether a device was kept; the list is released either way.
 template <typename PassOver, typename Keep>
 bool SearchInterfaces(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile,
-                      PassOver passOver, Keep keep, bool* refused) {
+                      PassOver passOver, Keep keep, OpenRefusal* refused) {
     link.EnumerationEnded = false;
     link.DeviceDetected = false;
     link.HandleSecurity.nLength = api.SecurityAttributesSize();
@@ -105,8 +106,8 @@ bool SearchInterfaces(HidLink& link, ApiDeclarations& api, const DeviceProfile& 
         } else if (ReadDevicePath(link, api, list, interfaceData) && !passOver(link.DevicePath)) {
             link.DeviceHandle = OpenDevice(link, api, 0);
             link.OwnsDeviceHandle = link.DeviceHandle != kInvalidHandleValue;
-            if (!link.OwnsDeviceHandle && RefusedAcceptedDevice(link, api, profile))
-                *refused = true;
+            if (!link.OwnsDeviceHandle)
+                *refused = std::max(*refused, RefusedAcceptedDevice(link, api, profile));
 
             link.Attributes.VendorID = 0;
             link.Attributes.ProductID = 0;
@@ -141,7 +142,7 @@ bool IsTarget(const DeviceTarget& target, const std::string& location,
 }
 
 bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile) {
-    bool refused = false;
+    OpenRefusal refused = OpenRefusal::None;
     std::string location;
     // With a target whose port is known, a device on another port is not even opened.
     const auto elsewhere = [&](const std::string& path) {
@@ -164,7 +165,7 @@ bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profil
         SearchInterfaces(link, api, profile, elsewhere, isTarget, &refused);
 
     if (!found) {
-        link.LastSearch = refused ? SearchOutcome::AccessRefused : SearchOutcome::NoDevice;
+        link.LastSearch = OutcomeOfRefusal(refused);
         return false;
     }
     link.LastSearch = SearchOutcome::Found;
@@ -195,8 +196,20 @@ DeviceSurvey ListMatchingDevices(ApiDeclarations& api, const DeviceProfile& prof
         survey.devices.push_back(std::move(device));
         return false;
     };
-    SearchInterfaces(scratch, api, profile, passNone, list, &survey.accessRefused);
+    SearchInterfaces(scratch, api, profile, passNone, list, &survey.refusal);
     return survey;
+}
+
+SearchOutcome OutcomeOfRefusal(OpenRefusal refusal) {
+    switch (refusal) {
+        case OpenRefusal::NotPermitted:
+            return SearchOutcome::AccessRefused;
+        case OpenRefusal::InUse:
+            return SearchOutcome::InUse;
+        case OpenRefusal::None:
+            break;
+    }
+    return SearchOutcome::NoDevice;
 }
 
 DeviceTarget TargetOf(const DeviceListing& device) {

@@ -39,6 +39,7 @@ enum class SearchOutcome {
     Found,
     NoDevice,       // no interface the profile accepts
     AccessRefused,  // none opened, but one the profile accepts refused this user access
+    InUse,          // none opened, but one the profile accepts is held by another program
 };
 
 // The one device a program works with once the user has chosen it, told apart from every other
@@ -95,8 +96,12 @@ struct DeviceListing {
 
 struct DeviceSurvey {
     std::vector<DeviceListing> devices;  // in the platform's order
-    bool accessRefused = false;          // one the profile accepts refused this user access
+    // Why one the profile accepts could not be opened (another program's hold outweighs access).
+    OpenRefusal refusal = OpenRefusal::None;
 };
+
+// How a search that found nothing ended, given why a device it would have taken was refused.
+SearchOutcome OutcomeOfRefusal(OpenRefusal refusal);
 
 // Every device the profile accepts: each is opened, asked for its identity and closed again; no
 // report is exchanged.

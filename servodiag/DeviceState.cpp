@@ -13,6 +13,12 @@ DeviceStateText TextOf(DeviceState state) {
                     "The device is there, but this user may not open it. Install "
                     "packaging/udev/70-drivanta.rules as the README's section \"Linux: device "
                     "access without root\" says, then unplug and replug the device."};
+        case DeviceState::InUse:
+            return {
+                " \u2014 in use", "Device in use by another program. Looking again every second.",
+                "The device is there, but another program holds it. Close that program (another "
+                "servodiag, ampflash or wheelflash): servodiag takes the device at its next "
+                "look."};
         case DeviceState::NotResponding:
             return {" \u2014 not responding",
                     "Device not responding. Looking for it again every second.",

@@ -9,6 +9,7 @@ enum class DeviceState {
     Live,           // found, answering its status reads
     NoDevice,       // none found; searched for again every second
     AccessRefused,  // found, but this user may not open it (Linux without the udev rule)
+    InUse,          // found, but another program holds it (Windows)
     NotResponding,  // its status reads failed in a row; searched for again every second
 };
 

@@ -53,6 +53,8 @@ void frmMain::Search() {
         // A device that stopped answering stays "not responding" until it is found again.
         if (link_.LastSearch == hidlink::SearchOutcome::AccessRefused) {
             ShowState(DeviceState::AccessRefused);
+        } else if (link_.LastSearch == hidlink::SearchOutcome::InUse) {
+            ShowState(DeviceState::InUse);
         } else if (state_ != DeviceState::NotResponding) {
             ShowState(DeviceState::NoDevice);
         }

@@ -21,6 +21,10 @@ constexpr char kAccessRefused[] = "Device access refused";
 constexpr char kAccessRefusedHelp[] =
     "A device was found, but this user may not open it. On Linux, install the udev rule: see "
     "the README section \"Linux: device access without root\".";
+constexpr char kInUse[] = "Device in use";
+constexpr char kInUseHelp[] =
+    "A device was found, but another program holds it. Close servodiag or the other program "
+    "using it, then try again.";
 
 }  // namespace
 
@@ -106,6 +110,10 @@ bool UpdaterForm::FindDeviceForClick(const std::string& button, std::size_t room
         window_.SetText(button, kAccessRefused);
         toolTips_[button] = kAccessRefusedHelp;
         window_.SetToolTip(button, kAccessRefusedHelp);
+    } else if (link_.LastSearch == hidlink::SearchOutcome::InUse) {
+        window_.SetText(button, kInUse);
+        toolTips_[button] = kInUseHelp;
+        window_.SetToolTip(button, kInUseHelp);
     } else {
         ShowOnButton(button, room, kNotFound);
     }

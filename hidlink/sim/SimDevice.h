@@ -26,6 +26,9 @@ struct DeviceDescription {
     // false: CreateFileA refuses it, as Windows does for keyboards and Linux for a hidraw node
     // without a udev rule; AccessRefused then names it.
     bool openable = true;
+    // With openable false: refused because another program holds it (on Windows, opened without
+    // sharing), not for lack of access.
+    bool heldElsewhere = false;
 };
 
 class SimDevice {

@@ -457,8 +457,9 @@ Handle SimulatedBus::CreateFileA(const std::string& fileName, std::uint32_t desi
     return handle;
 }
 
-// A present device that refuses to open is refused for lack of access; the bus knows its IDs.
-Bool32 SimulatedBus::AccessRefused(const std::string& devicePath, HiddAttributes* attributes) {
+// A present device that refuses to open is held by another program or refused for lack of
+// access; the bus knows its IDs.
+OpenRefusal SimulatedBus::AccessRefused(const std::string& devicePath, HiddAttributes* attributes) {
     AdvanceDevices();
     Call& call = Log(CallKind::kAccessRefused);
     call.text = devicePath;
@@ -468,10 +469,11 @@ Bool32 SimulatedBus::AccessRefused(const std::string& devicePath, HiddAttributes
             continue;
         attributes->VendorID = desc.vendorId;
         attributes->ProductID = desc.productId;
-        call.result = 1;
-        return 1;
+        const OpenRefusal why = desc.heldElsewhere ? OpenRefusal::InUse : OpenRefusal::NotPermitted;
+        call.result = static_cast<std::int64_t>(why);
+        return why;
     }
-    return 0;
+    return OpenRefusal::None;
 }
 
 std::string SimulatedBus::DeviceLocation(const std::string& devicePath) {

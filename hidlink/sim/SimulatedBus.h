@@ -144,8 +144,8 @@ class SimulatedBus : public hidlink::ApiDeclarations {
                                 std::uint32_t creationDisposition,
                                 std::uint32_t flagsAndAttributes) override;
     hidlink::Bool32 CloseHandle(hidlink::Handle object) override;
-    hidlink::Bool32 AccessRefused(const std::string& devicePath,
-                                  hidlink::HiddAttributes* attributes) override;
+    hidlink::OpenRefusal AccessRefused(const std::string& devicePath,
+                                       hidlink::HiddAttributes* attributes) override;
     std::string DeviceLocation(const std::string& devicePath) override;
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override;

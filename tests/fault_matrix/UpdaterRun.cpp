@@ -405,7 +405,8 @@ std::string UpdaterRun::FailureVerdict(const std::string& caption,
         return {};
     }
     if (caption == "Device not found" || caption == "Device access refused" ||
-        caption == "Choose the device above first" || WasCancelled()) {
+        caption == "Device in use" || caption == "Choose the device above first" ||
+        WasCancelled()) {
         if (reportsSent != 0)
             return where + "but the device was sent " + std::to_string(reportsSent) + " reports";
         return {};

@@ -161,10 +161,11 @@ TEST_F(FindTheHidTest, CloseDeviceNeverClosesAHandleTwice) {
     EXPECT_TRUE(link.DeviceDetected) << "closing does not change DeviceDetected";
 }
 
-// Which interfaces are on the bus (vendor, product, openable) and how the search ends.
+// Which interfaces are on the bus (vendor, product, whether it opens) and how the search ends.
+enum class Opens { Yes, RefusedToUser, HeldElsewhere };
 struct OutcomeCase {
     const char* name;
-    std::vector<std::tuple<std::uint16_t, std::uint16_t, bool>> devices;
+    std::vector<std::tuple<std::uint16_t, std::uint16_t, Opens>> devices;
     hidlink::SearchOutcome expected;
 };
 
@@ -177,9 +178,10 @@ class SearchOutcomeTest : public FindTheHidTest,
 
 TEST_P(SearchOutcomeTest, TellsNoDeviceFromADeviceThatRefusedThisUser) {
     int tag = 0;
-    for (const auto& [vendor, product, openable] : GetParam().devices) {
+    for (const auto& [vendor, product, opens] : GetParam().devices) {
         auto device = Device(vendor, product, std::to_string(tag++));
-        device->MutableDescription().openable = openable;
+        device->MutableDescription().openable = opens == Opens::Yes;
+        device->MutableDescription().heldElsewhere = opens == Opens::HeldElsewhere;
         bus.AddDevice(device);
     }
     hidlink::FindTheHid(link, bus, kServodiag);
@@ -192,14 +194,26 @@ INSTANTIATE_TEST_SUITE_P(
     Buses, SearchOutcomeTest,
     ::testing::Values(
         OutcomeCase{"Empty", {}, SearchOutcome::NoDevice},
-        OutcomeCase{"OnlyARefusedKeyboard", {{0x1A2C, 0x2124, false}}, SearchOutcome::NoDevice},
-        OutcomeCase{"ARefusedWheel", {{0x1D47, 0x1020, false}}, SearchOutcome::AccessRefused},
-        OutcomeCase{
-            "ARefusedWheelOfAnotherVendor", {{0x1D48, 0x1020, false}}, SearchOutcome::NoDevice},
+        OutcomeCase{"OnlyARefusedKeyboard",
+                    {{0x1A2C, 0x2124, Opens::RefusedToUser}},
+                    SearchOutcome::NoDevice},
+        OutcomeCase{"ARefusedWheel",
+                    {{0x1D47, 0x1020, Opens::RefusedToUser}},
+                    SearchOutcome::AccessRefused},
+        OutcomeCase{"ARefusedWheelOfAnotherVendor",
+                    {{0x1D48, 0x1020, Opens::RefusedToUser}},
+                    SearchOutcome::NoDevice},
         OutcomeCase{"ARefusedWheelThenAnOpenOne",
-                    {{0x1D47, 0x1020, false}, {0x1D47, 0x2233, true}},
+                    {{0x1D47, 0x1020, Opens::RefusedToUser}, {0x1D47, 0x2233, Opens::Yes}},
                     SearchOutcome::Found},
-        OutcomeCase{"AnOpenWheel", {{0x1D47, 0x1020, true}}, SearchOutcome::Found}),
+        OutcomeCase{"AHeldWheel", {{0x1D47, 0x1020, Opens::HeldElsewhere}}, SearchOutcome::InUse},
+        OutcomeCase{
+            "AHeldKeyboard", {{0x1A2C, 0x2124, Opens::HeldElsewhere}}, SearchOutcome::NoDevice},
+        OutcomeCase{
+            "AHeldWheelBesideARefusedOne",
+            {{0x1D47, 0x1020, Opens::HeldElsewhere}, {0x1D47, 0x2233, Opens::RefusedToUser}},
+            SearchOutcome::InUse},
+        OutcomeCase{"AnOpenWheel", {{0x1D47, 0x1020, Opens::Yes}}, SearchOutcome::Found}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "FakeDevices.h"
 #include "hidlink/DeviceIdentity.h"
 #include "hidlink/HidLink.h"
+#include "hidlink/UsbIdsInPath.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "window/headless/HeadlessWindow.h"
 
@@ -258,6 +259,32 @@ TEST_F(RefreshDeviceInfoTest, AbsentSerialLeavesItsLabelAndLastResultHoldsTheFai
     hidlink::RefreshDeviceInfo(link, bus, profile, window);
     EXPECT_EQ(window.Text("lblSerialNumber"), "old");
     EXPECT_EQ(link.LastResult, 0);
+}
+
+// A device Windows will not open is known by the IDs in its path.
+TEST(UsbIdsInPathTest, ReadsBothIdsOrNothing) {
+    const struct {
+        const char* path;
+        int vendor;  // -1: nothing
+        int product;
+    } cases[] = {
+        {R"(\\?\hid#vid_1d47&pid_1020#7&2a1b&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})",
+         0x1D47, 0x1020},
+        {R"(\\?\HID#VID_1D47&PID_2233&MI_00#8&1&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})",
+         0x1D47, 0x2233},
+        {R"(\\?\hid#vid_1d47#x)", -1, 0},           // no product
+        {R"(\\?\hid#vid_1d4g&pid_1020#x)", -1, 0},  // not hex
+        {R"(\\?\hid#vid_1d47&pid_10)", -1, 0},      // cut short
+        {"/dev/hidraw3", -1, 0},
+    };
+    for (const auto& c : cases) {
+        const auto ids = hidlink::UsbIdsInPath(c.path);
+        ASSERT_EQ(ids.has_value(), c.vendor >= 0) << c.path;
+        if (ids) {
+            EXPECT_EQ(ids->VendorID, c.vendor) << c.path;
+            EXPECT_EQ(ids->ProductID, c.product) << c.path;
+        }
+    }
 }
 
 }  // namespace

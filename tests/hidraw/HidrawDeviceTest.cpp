@@ -229,7 +229,7 @@ TEST_F(HidrawDevice, ANodeThatRefusesThisUserIsNamedByItsSysfsIds) {
         if (Open(0) != kInvalidHandleValue)
             return 1;
         HiddAttributes attributes;
-        if (api.AccessRefused(sysfs.DevicePath(0), &attributes) == 0)
+        if (api.AccessRefused(sysfs.DevicePath(0), &attributes) != OpenRefusal::NotPermitted)
             return 2;
         return attributes.VendorID == 0x1D47 && attributes.ProductID == 0x2233 ? 0 : 3;
     });
@@ -240,8 +240,10 @@ TEST_F(HidrawDevice, AMissingNodeOrAnotherPathIsNotARefusal) {
     sysfs.AddUsbHidraw(0, {});
     HiddAttributes attributes;
     ASSERT_EQ(Open(5), kInvalidHandleValue);
-    EXPECT_EQ(api.AccessRefused(sysfs.DevicePath(5), &attributes), 0) << "absent is not refused";
-    EXPECT_EQ(api.AccessRefused(sysfs.DevicePath(0), &attributes), 0) << "never refused";
+    EXPECT_EQ(api.AccessRefused(sysfs.DevicePath(5), &attributes), OpenRefusal::None)
+        << "absent is not refused";
+    EXPECT_EQ(api.AccessRefused(sysfs.DevicePath(0), &attributes), OpenRefusal::None)
+        << "never refused";
 }
 
 // Only the form this backend hands out, <dev root>/hidrawN, names a node: another spelling of the

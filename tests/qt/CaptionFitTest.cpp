@@ -38,8 +38,9 @@ const std::vector<CaptionCase>& Captions() {
     using servodiag::DeviceState;
     static const std::vector<CaptionCase> cases = [] {
         std::vector<CaptionCase> c;
-        for (DeviceState state : {DeviceState::Live, DeviceState::NoDevice,
-                                  DeviceState::AccessRefused, DeviceState::NotResponding}) {
+        for (DeviceState state :
+             {DeviceState::Live, DeviceState::NoDevice, DeviceState::AccessRefused,
+              DeviceState::InUse, DeviceState::NotResponding}) {
             c.push_back(
                 {servodiag::ServodiagLayout, "lblDeviceState", servodiag::TextOf(state).line});
         }
@@ -66,9 +67,9 @@ const std::vector<CaptionCase>& Captions() {
         }
         // What the updaters say about the device, the end of an update, and the short form of
         // a long text (whole in the tooltip).
-        for (const char* caption :
-             {"Device not found", "Device access refused", "Cannot read image file",
-              "Update complete: version -128.FF", "Device did not come back"}) {
+        for (const char* caption : {"Device not found", "Device access refused", "Device in use",
+                                    "Cannot read image file", "Update complete: version -128.FF",
+                                    "Device did not come back"}) {
             c.push_back({ampflash::AmpflashLayout, "btnUpgradeFW", caption});
             c.push_back({wheelflash::WheelflashLayout, "Command4", caption});
             c.push_back({wheelflash::WheelflashLayout, "Command2", caption});

@@ -269,19 +269,29 @@ TEST_F(FrmMainTest, ADeviceThatAppearsIsReadAsAtStartUp) {
     Close();
 }
 
-TEST_F(FrmMainTest, ADeviceThisUserMayNotOpenIsNamedAndPointsToTheUdevRule) {
+// A device found but not opened is named with the cause: no access for this user (the udev rule
+// missing), or another program holding it; once that is mended it is found at the next search.
+struct CannotOpenCase {
+    bool heldElsewhere;
+    DeviceState state;
+    const char* title;
+    const char* text;
+    const char* hint;  // found in the tool tip
+};
+
+class CannotOpenTest : public FrmMainTest, public ::testing::WithParamInterface<CannotOpenCase> {};
+
+TEST_P(CannotOpenTest, NamesTheLikelyCauseUntilMended) {
+    const CannotOpenCase& c = GetParam();
     Attach();
     wheel->MutableDescription().openable = false;
-
+    wheel->MutableDescription().heldElsewhere = c.heldElsewhere;
     window.Load(form);
+    EXPECT_EQ(form.State(), c.state);
+    EXPECT_EQ(window.Title(), c.title);
+    EXPECT_EQ(window.Text("lblDeviceState"), c.text);
+    EXPECT_NE(window.Control("lblDeviceState").toolTip.find(c.hint), std::string::npos);
 
-    EXPECT_EQ(form.State(), DeviceState::AccessRefused);
-    EXPECT_EQ(window.Title(), "Drivanta v2 diagnostics \u2014 access refused");
-    EXPECT_EQ(window.Text("lblDeviceState"), "Device access refused: install the udev rule.");
-    EXPECT_NE(window.Control("lblDeviceState").toolTip.find("Linux: device access without root"),
-              std::string::npos);
-
-    // The rule installed and the device replugged: found at the next search.
     wheel->MutableDescription().openable = true;
     for (int i = 0; i < frmMain::kTicksPerSearch; ++i)
         window.Tick();
@@ -289,6 +299,18 @@ TEST_F(FrmMainTest, ADeviceThisUserMayNotOpenIsNamedAndPointsToTheUdevRule) {
     EXPECT_EQ(window.Control("lblDeviceState").toolTip, "");
     Close();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, CannotOpenTest,
+    ::testing::Values(CannotOpenCase{false, DeviceState::AccessRefused,
+                                     "Drivanta v2 diagnostics \u2014 access refused",
+                                     "Device access refused: install the udev rule.",
+                                     "Linux: device access without root"},
+                      CannotOpenCase{
+                          true, DeviceState::InUse, "Drivanta v2 diagnostics \u2014 in use",
+                          "Device in use by another program. Looking again every second.",
+                          "Close that program"}),
+    [](const auto& info) { return info.param.heldElsewhere ? "HeldElsewhere" : "NotPermitted"; });
 
 // Which status reads fail (1) and succeed (0), tick by tick, and where the window ends up.
 struct FailureCase {

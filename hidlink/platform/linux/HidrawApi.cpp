@@ -284,18 +284,18 @@ Handle HidrawApi::CreateFileA(const std::string& fileName, std::uint32_t desired
 
 // Without a udev rule a hidraw node belongs to root and open() fails with EACCES; sysfs still
 // names the device behind it.
-Bool32 HidrawApi::AccessRefused(const std::string& devicePath, HiddAttributes* attributes) {
+OpenRefusal HidrawApi::AccessRefused(const std::string& devicePath, HiddAttributes* attributes) {
     if (devicePath != lastFailedOpen_ || (lastOpenErrno_ != EACCES && lastOpenErrno_ != EPERM))
-        return 0;
+        return OpenRefusal::None;
     const std::string node = NodeNameIn(devicePath);
     if (node.empty())
-        return 0;
+        return OpenRefusal::None;
     const auto ids = sysfs_.VendorProduct(node);
     if (!ids)
-        return 0;
+        return OpenRefusal::None;
     attributes->VendorID = ids->first;
     attributes->ProductID = ids->second;
-    return 1;
+    return OpenRefusal::NotPermitted;
 }
 
 // A USB device's folder in sysfs is named by its port path ("1-2.3": bus 1, port 2 of the root

@@ -49,8 +49,8 @@ std::string LocationPath(const SystemFunctions& f, DEVINST node) {
     char paths[1024] = {};
     ULONG type = 0;
     ULONG size = sizeof paths - 2;  // two NULs stay at the end of the multi-string
-    if (f.CM_Get_DevNode_Registry_PropertyA(node, CM_DRP_LOCATION_PATHS, &type, paths, &size,
-                                            0) != CR_SUCCESS)
+    if (f.CM_Get_DevNode_Registry_PropertyA(node, CM_DRP_LOCATION_PATHS, &type, paths, &size, 0) !=
+        CR_SUCCESS)
         return {};
     return paths;
 }

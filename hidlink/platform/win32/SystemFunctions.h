@@ -1,4 +1,5 @@
-// The functions of hid.dll, setupapi.dll, cfgmgr32.dll and winmm.dll, loaded from the system directory only.
+// The functions of hid.dll, setupapi.dll, cfgmgr32.dll and winmm.dll, loaded from the system
+// directory only.
 //
 // The updaters run from a downloads folder, beside files nobody vetted. A DLL imported at load
 // time, or loaded with a plain LoadLibrary, is looked for in the program's folder first, so a

@@ -9,8 +9,10 @@
 
 #include <cstddef>
 #include <cstring>
+#include <optional>
 
 #include "hidlink/PlatformApi.h"
+#include "hidlink/UsbIdsInPath.h"
 #include "hidlink/platform/win32/FeatureIo.h"
 #include "hidlink/platform/win32/SystemFunctions.h"
 
@@ -286,10 +288,26 @@ Handle Win32Api::CreateFileA(const std::string& fileName, std::uint32_t desiredA
     const HANDLE handle = ::CreateFileA(fileName.c_str(), desiredAccess, shareMode,
                                         security != nullptr ? &sdk : nullptr, creationDisposition,
                                         flagsAndAttributes, nullptr);
-    if (handle != INVALID_HANDLE_VALUE && (flagsAndAttributes & FILE_FLAG_OVERLAPPED) != 0) {
+    if (handle == INVALID_HANDLE_VALUE) {
+        lastOpenError_ = GetLastError();
+        lastFailedOpen_ = fileName;
+        SetLastError(lastOpenError_);  // as the caller would find it after ::CreateFileA
+    } else if ((flagsAndAttributes & FILE_FLAG_OVERLAPPED) != 0) {
         overlappedHandles_.insert(FromHandle(handle));
     }
     return FromHandle(handle);
+}
+
+OpenRefusal Win32Api::AccessRefused(const std::string& devicePath, HiddAttributes* attributes) {
+    if (devicePath != lastFailedOpen_ ||
+        (lastOpenError_ != ERROR_SHARING_VIOLATION && lastOpenError_ != ERROR_ACCESS_DENIED))
+        return OpenRefusal::None;
+    const std::optional<HiddAttributes> ids = UsbIdsInPath(devicePath);
+    if (!ids)
+        return OpenRefusal::None;
+    attributes->VendorID = ids->VendorID;
+    attributes->ProductID = ids->ProductID;
+    return OpenRefusal::InUse;
 }
 
 Bool32 Win32Api::CloseHandle(Handle object) {

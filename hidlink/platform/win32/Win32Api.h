@@ -45,12 +45,11 @@ class Win32Api final : public ApiDeclarations {
                        std::uint32_t creationDisposition,
                        std::uint32_t flagsAndAttributes) override;
     Bool32 CloseHandle(Handle object) override;
-    // Windows opens HID devices for every user; the interfaces it refuses are the keyboards and
-    // mice it holds itself, which no profile accepts.
-    Bool32 AccessRefused(const std::string& /*devicePath*/,
-                         HiddAttributes* /*attributes*/) override {
-        return 0;
-    }
+    // Windows opens HID devices for every user. What it refuses is a device held without
+    // sharing: by another program (ERROR_SHARING_VIOLATION), or by the system itself, as
+    // keyboards and mice are (ERROR_ACCESS_DENIED), which no profile accepts. The path names the
+    // device.
+    OpenRefusal AccessRefused(const std::string& devicePath, HiddAttributes* attributes) override;
     std::string DeviceLocation(const std::string& devicePath) override;
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override;
@@ -71,6 +70,9 @@ class Win32Api final : public ApiDeclarations {
     // Device handles this object opened with FILE_FLAG_OVERLAPPED and has not closed: feature
     // reports on them go through DeviceIoControl with an OVERLAPPED record.
     std::set<Handle> overlappedHandles_;
+    // The last path CreateFileA failed on, and GetLastError() then.
+    std::string lastFailedOpen_;
+    std::uint32_t lastOpenError_ = 0;
 };
 
 }  // namespace hidlink::win32
