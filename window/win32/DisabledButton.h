@@ -1,9 +1,9 @@
 // A disabled push button drawn by its form. The system draws a disabled caption in its grey text
-// colour, about 3.5:1 against the face (Wine's colours; Windows' are alike): too faint for many
-// readers, and the programs show their progress on a disabled button. While disabled, a push
-// button is owner-drawn: the face as the system draws a disabled one, the caption in a dark grey
-// that reads at 4.5:1 or more. Enabled, it is the system's own button again, with its hot and
-// pressed looks. Screen readers still meet a push button, marked unavailable.
+// colour, 2.2:1 against the face with Wine's colours: too faint for many readers, and the
+// programs show their progress on a disabled button. While disabled, a push button is
+// owner-drawn: the face as the system draws a disabled one, the caption in a dark grey that reads
+// at 4.5:1 or more. Enabled, it is the system's own button again, with its hot and pressed looks.
+// Screen readers still meet a push button, marked unavailable.
 #pragma once
 
 #include <windows.h>
