@@ -82,7 +82,7 @@ bool DrawDisabledPushButton(const DRAWITEMSTRUCT& item) {
     HBITMAP bitmap = CreateCompatibleBitmap(item.hDC, width, height);
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     HGDIOBJ oldFont = nullptr;
-    if (auto font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)))
+    if (HFONT font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)))
         oldFont = SelectObject(dc, font);
 
     RECT inside = DrawFace(button, dc, RECT{0, 0, width, height});
