@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
+#include <optional>
+
 #include "tests/win32_window/TestForm.h"
+#include "window/chart/Contrast.h"
 #include "window/win32/Win32Window.h"
 
 namespace ui::test {
@@ -32,6 +36,33 @@ COLORREF ColourDrawnIn(HWND control) {
     COLORREF c = GetPixel(dc, 2, client.bottom / 2);
     ReleaseDC(control, dc);
     return c;
+}
+
+// What a button draws inside its border (and a default button's frame): the colour most of its
+// pixels have, its face, and the darkest, the caption's ink.
+struct ButtonInk {
+    COLORREF face;
+    COLORREF darkest;
+};
+
+ButtonInk InkIn(HWND button) {
+    constexpr int kInset = 4;
+    RECT client;
+    GetClientRect(button, &client);
+    HDC dc = GetDC(button);
+    std::map<COLORREF, int> counts;
+    ButtonInk ink{0, RGB(255, 255, 255)};
+    for (int y = kInset; y < client.bottom - kInset; ++y) {
+        for (int x = kInset; x < client.right - kInset; ++x) {
+            const COLORREF c = GetPixel(dc, x, y);
+            if (++counts[c] > counts[ink.face])
+                ink.face = c;
+            if (RelativeLuminance(c) < RelativeLuminance(ink.darkest))
+                ink.darkest = c;
+        }
+    }
+    ReleaseDC(button, dc);
+    return ink;
 }
 
 class Win32FormTest : public ::testing::Test {
@@ -125,6 +156,37 @@ TEST_F(Win32FormTest, ControlsAreFilledWithTheirBackColour) {
             window.SetBackColor(row.control, *row.set);
         window.Refresh(row.control);
         EXPECT_EQ(ColourDrawnIn(H(row.control)), row.expected);
+    }
+}
+
+// Disabled buttons are where the programs show their progress: their captions must read as well
+// as any text. Enabled ones stay the system's own push buttons.
+TEST_F(Win32FormTest, ButtonCaptionsReadAgainstTheirFaceEnabledOrNot) {
+    struct Row {
+        const char* button;
+        std::optional<bool> enable;  // empty: as loaded
+        const char* text;            // nullptr: as it was
+    };
+    const Row table[] = {
+        {"Command3", std::nullopt, nullptr},  // disabled in the layout
+        {"Go", std::nullopt, nullptr},        {"Go", false, nullptr},
+        {"Go", false, "Updating\u2026 45 %"}, {"Go", true, nullptr},
+    };
+    for (const auto& row : table) {
+        if (row.enable)
+            window.SetEnabled(row.button, *row.enable);
+        if (row.text)
+            window.SetText(row.button, row.text);
+        window.ProcessEvents();
+        SCOPED_TRACE(std::string(row.button) + (IsWindowEnabled(H(row.button)) ? " on " : " off ") +
+                     window.Text(row.button));
+        const LONG_PTR type = GetWindowLongPtrW(H(row.button), GWL_STYLE) & BS_TYPEMASK;
+        if (IsWindowEnabled(H(row.button))) {
+            EXPECT_TRUE(type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) << type;
+        }
+        const ButtonInk ink = InkIn(H(row.button));
+        EXPECT_GE(ContrastRatio(ink.face, ink.darkest), kReadableContrast)
+            << std::hex << ink.darkest << " on " << ink.face;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "window/chart/FoldMemory.h"
 #include "window/win32/ChartControl.h"
 #include "window/win32/ChooserBox.h"
+#include "window/win32/DisabledButton.h"
 #include "window/win32/Utf16.h"
 
 namespace ui::win32 {
@@ -192,6 +193,10 @@ void FormControls::CreateWindows(HWND form, int dpi, GdiResources& gdi) {
             AttachChart(c.hwnd, c.spec, gdi.Font(c.spec.font),
                         FoldMemoryPath(windowName_ + "-" + c.spec.name));
         }
+        // Created as a plain push button and switched as SetEnabled switches one, so that a
+        // disabled button comes to the form's drawing one way only.
+        if (c.spec.kind == ControlKind::Button && !c.enabled)
+            EnablePushButton(c.hwnd, false);
         if (c.spec.kind == ControlKind::Chooser) {
             FitChooserClosedHeight(c.hwnd, TwipsToPixels(c.spec.height, dpi));
             ShowChooserCaption(c.hwnd, c.text);

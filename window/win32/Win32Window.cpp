@@ -4,6 +4,7 @@
 #include "window/win32/ChartControl.h"
 #include "window/win32/ChooserBox.h"
 #include "window/win32/ConfirmBox.h"
+#include "window/win32/DisabledButton.h"
 #include "window/win32/Utf16.h"
 #include "window/win32/WheelIcon.h"
 
@@ -225,6 +226,8 @@ void Win32Window::SetEnabled(const std::string& control, bool enabled) {
     c->enabled = enabled;
     if (c->spec.kind == ControlKind::Timer) {
         StartOrStopTimer(*c);
+    } else if (c->spec.kind == ControlKind::Button && c->hwnd != nullptr) {
+        EnablePushButton(c->hwnd, enabled);
     } else if (c->hwnd != nullptr) {
         EnableWindow(c->hwnd, enabled);
     }
@@ -430,6 +433,10 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             OnClose();
             return 0;
+        case WM_DRAWITEM:
+            if (DrawDisabledPushButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+                return TRUE;
+            break;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
             return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
