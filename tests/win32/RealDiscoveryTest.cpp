@@ -126,4 +126,40 @@ TEST_F(RealDiscovery, ARefusedFeatureReportFailsOnBothHandles) {
     hidlink::CloseDevice(link, api);
 }
 
+// A device another program holds without sharing is not "no device": the search says it is in
+// use, known by the IDs in its path.
+hidlink::HiddAttributes heldIds;
+bool IsTheHeldDevice(const hidlink::HiddAttributes& a) {
+    return a.VendorID == heldIds.VendorID && a.ProductID == heldIds.ProductID;
+}
+
+TEST_F(RealDiscovery, ADeviceHeldWithoutSharingIsInUse) {
+    HidLink first;
+    ASSERT_TRUE(hidlink::FindTheHid(first, api, kAnyDevice));
+    heldIds = first.Attributes;
+    const std::string path = first.DevicePath;
+    hidlink::CloseDevice(first, api);
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    HANDLE second =
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (second != INVALID_HANDLE_VALUE) {
+        CloseHandle(second);
+        CloseHandle(held);
+        GTEST_SKIP() << "this system lets a HID device held without sharing be opened again "
+                        "(Wine 8 does)";
+    }
+
+    HidLink link;
+    const hidlink::DeviceProfile onlyThatOne{&IsTheHeldDevice,
+                                             hidlink::NoDeviceRule::LeaveUntouched, 0};
+    EXPECT_FALSE(hidlink::FindTheHid(link, api, onlyThatOne));
+    EXPECT_EQ(link.LastSearch, hidlink::SearchOutcome::InUse) << path;
+    CloseHandle(held);
+    EXPECT_TRUE(hidlink::FindTheHid(link, api, onlyThatOne)) << "free again";
+    hidlink::CloseDevice(link, api);
+}
+
 }  // namespace
