@@ -56,35 +56,34 @@ bool UnderWine() {
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-class MsaaNames : public ::testing::TestWithParam<program_windows::ProgramCase> {};
+// The program's window, loaded on a bus without devices.
+class MsaaNames : public ::testing::TestWithParam<program_windows::ProgramCase> {
+  protected:
+    void SetUp() override {
+        window.Load(*form);
+        ASSERT_NE(window.FormHandle(), nullptr) << "no desktop: run under xvfb-run";
+    }
+    void TearDown() override { SendMessageW(window.FormHandle(), WM_CLOSE, 0, 0); }
 
-TEST_P(MsaaNames, EveryValueControlIsNamedAsTheLayoutSays) {
     sim::VirtualClock clock;
     sim::SimulatedBus bus{clock};
     const ui::FormLayout layout = GetParam().layout();
-    ui::win32::Win32Window window(layout);
-    auto form = GetParam().makeForm(window, bus);
-    window.Load(*form);
-    ASSERT_NE(window.FormHandle(), nullptr) << "no desktop: run under xvfb-run";
+    ui::win32::Win32Window window{layout};
+    std::unique_ptr<ui::FormHandlers> form = GetParam().makeForm(window, bus);
+};
+
+TEST_P(MsaaNames, EveryValueControlIsNamedAsTheLayoutSays) {
     for (const ui::ControlSpec& spec : layout.controls) {
         if (!ui::ShowsValue(spec) || (spec.labelledBy.empty() && UnderWine()))
             continue;
         const std::string name = ReadMsaa(window.ControlHandle(spec.name)).name;
         EXPECT_EQ(name, ui::AccessibleName(layout, spec)) << spec.name;
     }
-    SendMessageW(window.FormHandle(), WM_CLOSE, 0, 0);
 }
 
 // A disabled button is drawn by the form, yet still reads as an unavailable push button named by
 // its caption. Wine (8.0) gives every button the client role: the role is checked on Windows.
 TEST_P(MsaaNames, ADisabledButtonStaysAnUnavailablePushButton) {
-    sim::VirtualClock clock;
-    sim::SimulatedBus bus{clock};
-    const ui::FormLayout layout = GetParam().layout();
-    ui::win32::Win32Window window(layout);
-    auto form = GetParam().makeForm(window, bus);
-    window.Load(*form);
-    ASSERT_NE(window.FormHandle(), nullptr) << "no desktop: run under xvfb-run";
     for (const ui::ControlSpec& spec : layout.controls) {
         if (spec.kind != ui::ControlKind::Button)
             continue;
@@ -96,7 +95,6 @@ TEST_P(MsaaNames, ADisabledButtonStaysAnUnavailablePushButton) {
             EXPECT_EQ(button.role, ROLE_SYSTEM_PUSHBUTTON) << spec.name;
         }
     }
-    SendMessageW(window.FormHandle(), WM_CLOSE, 0, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, MsaaNames, ::testing::ValuesIn(program_windows::ProgramCases()),

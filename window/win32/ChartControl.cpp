@@ -7,6 +7,7 @@
 #include "window/chart/FoldMemory.h"
 #include "window/win32/ChartExport.h"
 #include "window/win32/ChartGdi.h"
+#include "window/win32/WindowClass.h"
 
 namespace ui::win32 {
 
@@ -243,22 +244,6 @@ LRESULT CALLBACK ChartProc(HWND chart, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(chart, message, wParam, lParam);
 }
 
-void RegisterWindowClass(const wchar_t* name, WNDPROC proc, HBRUSH background) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(instance, name, &existing))
-        return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = background;
-    wc.lpszClassName = name;
-    RegisterClassExW(&wc);
-}
-
 HWND CreatePart(HWND chart, ChartPart part, const wchar_t* className, const wchar_t* text,
                 DWORD style, DWORD exStyle, HFONT font) {
     HWND child = CreateWindowExW(
@@ -271,8 +256,9 @@ HWND CreatePart(HWND chart, ChartPart part, const wchar_t* className, const wcha
 }  // namespace
 
 const wchar_t* ChartWindowClass() {
-    RegisterWindowClass(kChartClassName, ChartProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    RegisterWindowClass(kPlotClassName, PlotProc, nullptr);
+    RegisterWindowClassOnce(kChartClassName, ChartProc,
+                            reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    RegisterWindowClassOnce(kPlotClassName, PlotProc, nullptr);
     return kChartClassName;
 }
 

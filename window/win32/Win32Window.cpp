@@ -7,6 +7,7 @@
 #include "window/win32/DisabledButton.h"
 #include "window/win32/Utf16.h"
 #include "window/win32/WheelIcon.h"
+#include "window/win32/WindowClass.h"
 
 namespace ui {
 
@@ -30,22 +31,6 @@ int ScreenLogicalDpi() {
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : 96;
-}
-
-void RegisterFormClass(WNDPROC windowProc) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(instance, kFormClassName, &existing))
-        return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kFormClassName;
-    RegisterClassExW(&wc);
 }
 
 }  // namespace
@@ -79,7 +64,8 @@ FormControl* Win32Window::Live(const std::string& name) {
 // --- lifecycle -------------------------------------------------------------------------------
 
 void Win32Window::CreateFormWindow() {
-    RegisterFormClass(&Win32Window::WindowProc);
+    RegisterWindowClassOnce(kFormClassName, &Win32Window::WindowProc,
+                            reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     RECT frame{0, 0, TwipsToPixels(layout_.clientWidth, dpi_),
                TwipsToPixels(layout_.clientHeight, dpi_)};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
