@@ -181,15 +181,21 @@ bool frmMain::SendFlashData() {
     window_.SetWidth(kFill, 0);
     hidlink::CloseDevice(link_, api_);
 
+    // Only an amplifier that left the bus and came back has restarted. One that never left is
+    // the old one still listed (a HID stack that missed the restart) or a bootloader that did not
+    // restart: taking it would report the old version as the new one.
+    bool seenGone = false;
     for (int probe = 0; probe < kProbes; ++probe) {
         api_.Sleep(kDiscoveryIntervalMs);
         hidlink::CloseDevice(link_, api_);  // what the previous probe found and opened
         Discover();
+        seenGone = seenGone || !link_.DeviceDetected;
     }
     hidlink::CloseDevice(link_, api_);
     link_.DeviceDetected = false;
 
-    for (std::uint32_t waited = 0; !link_.DeviceDetected; waited += kDiscoveryIntervalMs) {
+    for (std::uint32_t waited = 0; !(link_.DeviceDetected && seenGone);
+         waited += kDiscoveryIntervalMs) {
         window_.ProcessEvents();
         if (window_.IsUnloaded())
             return false;  // destroyed meanwhile: the unload has let go of the device
@@ -198,7 +204,9 @@ bool frmMain::SendFlashData() {
             return false;
         }
         api_.Sleep(kDiscoveryIntervalMs);
+        hidlink::CloseDevice(link_, api_);  // one found before it was seen gone
         Discover();
+        seenGone = seenGone || !link_.DeviceDetected;
     }
     return link_.Attributes.ProductID == kAmplifierProductId;
 }

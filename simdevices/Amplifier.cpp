@@ -48,7 +48,7 @@ std::string Amplifier::Summary() const {
 }
 
 void Amplifier::Advance(std::int64_t nowMs) {
-    if (mode_ != Mode::Restarting || nowMs < returnAtMs_)
+    if (mode_ != Mode::Restarting || returnAtMs_ < 0 || nowMs < returnAtMs_)
         return;
     mode_ = Mode::Application;
     // The new firmware reports a higher minor version, so the window shows the change.
@@ -72,6 +72,10 @@ bool Amplifier::SetFeature(const std::uint8_t* report, std::uint32_t length, std
             if (StartsWith(report, length, kResetReport)) {
                 ++resetReports_;
                 mode_ = Mode::Restarting;
+                if (options_.listedThroughRestart) {
+                    returnAtMs_ = -1;
+                    return true;
+                }
                 returnAtMs_ = nowMs + options_.returnAfterMs;
                 LeaveBus();
                 return true;

@@ -109,9 +109,11 @@ std::vector<Scenario> Scenarios(Program program) {
         table.push_back({"leaves 5 s after the command", veryLate});
     }
     if (program == Program::Ampflash) {
-        RunSetup slow;
+        RunSetup slow, stale;
         slow.amplifier.returnAfterMs = 20000;
+        stale.amplifier.listedThroughRestart = true;
         table.push_back({"back 20 s after the reset", slow});
+        table.push_back({"still listed as it was after the reset", stale});
     }
     return table;
 }
