@@ -103,6 +103,12 @@ if [ -n "$WINE_TRACE" ]; then
     /tmp/wine-services.log | grep -v "setupapi\|name doesn't match" | cut -c1-240 |
     sed -n '8,$p' | uniq -c | head -n 40
 fi
+if [ -n "$PROGRAM_TRACE" ]; then
+  echo "-- ampflash's side after the reset"
+  grep -E 'SetupDiGetClassDevs|SetupDiEnumDeviceInterfaces|CreateFile[AW].*hid#|HidD_GetAttributes' \
+    /tmp/wine-ampflash.log | sed -n '/Resetting/,$p;' | cut -c1-200 | head -n 5
+  grep -E 'hid#|Resetting|come back' /tmp/wine-ampflash.log | cut -c1-200 | uniq -c | tail -n 25
+fi
 echo "-- the kernel's side: $(ls /dev/hidraw*)"
 dmesg | grep -E 'usb 1-1|hidraw' | tail -n 8
 wineserver -k
