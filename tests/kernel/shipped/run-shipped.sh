@@ -51,7 +51,7 @@ if [ "$complete" = no ]; then
   (cd "$cache" && dpkg-deb --fsys-tarfile linux-image-*.deb | tar -x --wildcards "${wanted[@]}")
   mv "$cache"/boot/vmlinuz-* "$cache/vmlinuz"
   find "$cache/lib" -name '*.ko' -exec mv {} "$cache/modules/" \;
-  rm -rf "$cache/boot" "$cache/lib" "$cache"/*.deb
+  rm -rf "${cache:?}/boot" "${cache:?}/lib" "$cache"/*.deb
 fi
 
 root=$work/initramfs

@@ -4,7 +4,6 @@
 # over 9p, lay a memory filesystem over it (overlayfs) so that programs may write anywhere, give
 # it /proc, /sys, /dev, configfs and empty /tmp and /run, then run the caller's script there.
 bb=/bin/busybox
-t0=$($bb cut -d' ' -f1 /proc/uptime 2>/dev/null)
 $bb mount -t devtmpfs devtmpfs /dev
 exec </dev/console >/dev/console 2>&1
 $bb mount -t proc proc /proc
@@ -52,6 +51,7 @@ t1=$($bb cut -d' ' -f1 /proc/uptime)
 echo "shipped-init: kernel up at ${t0} s, shared root ready at ${t1} s (machine's uptime)"
 
 # The variables the caller handed on, then the script and its arguments, one a line.
+# shellcheck disable=SC1091
 . /environment
 set --
 while read -r line; do
