@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The shipped Windows programs under Wine against a USB gadget of the real kernel, in one command:
+#   run-wine-hid.sh <build folder> <work folder> [amplifier|wheel]
+# <build folder> holds linux/ and windows/ as the presets build them; linux/ must have built
+# kernel_model_server (or SHIPPED_SERVER names it). The Wine prefix is made here, on the build machine (about 10 s), once:
+# under TCG its first start in the machine alone would take minutes. With the udev package
+# installed here, the machine runs systemd-udevd and winebus follows its events; without it,
+# winebus watches /dev itself, which finds the devices but loses the amplifier after its reset.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$(mkdir -p "$2" && cd "$2" && pwd)
+model=${3:-amplifier}
+here=$(cd "$(dirname "$0")" && pwd)
+
+server=${SHIPPED_SERVER:-$build/linux/tests/kernel/kernel_model_server}
+[ -x "$server" ] || { echo "run-wine-hid: build kernel_model_server first" >&2; exit 1; }
+if [ -x /lib/systemd/systemd-udevd ]; then
+  export UDEVD=1 mode=udevd
+else
+  echo "run-wine-hid: no systemd-udevd here (package udev): winebus watches /dev instead" >&2
+  export UDEVD=0 mode=inotify
+fi
+registry=$here/winebus-hidraw.reg
+[ "$mode" = inotify ] || registry=$here/winebus-hidraw-$mode.reg
+# winebus's switches go into the prefix here too: imported in the machine they cost a regedit and
+# a restart of Wine's services, about 35 s under TCG.
+prefix=$work/wineprefix-$mode
+if [ ! -f "$prefix/.made" ]; then
+  rm -rf "$prefix"
+  WINEPREFIX=$prefix WINEDEBUG=-all wine wineboot --init </dev/null >/dev/null 2>&1
+  WINEPREFIX=$prefix WINEDEBUG=-all wine regedit /S "$(WINEPREFIX=$prefix winepath -w "$registry")"
+  # The prefix is complete only when Wine's server has written it out and ended.
+  WINEPREFIX=$prefix wineserver -w
+  touch "$prefix/.made"
+fi
+export MODEL=$model SHIPPED_SERVER=$server
+export SHIPPED_ENV="MODEL UDEVD WINE_TRACE PROGRAM_TRACE PREFIX_COPY"
+exec "$here/run-shipped.sh" "$work/vm" "$here/wine-hid.sh" "$build" "$prefix"
