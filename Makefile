@@ -1,5 +1,5 @@
 # The commands of the README.
-.PHONY: demo test deps kernel-test bench fuzz
+.PHONY: demo test deps kernel-test wine-hid-test bench fuzz
 
 deps:
 	@scripts/install-deps.sh
@@ -13,6 +13,9 @@ test: deps
 
 kernel-test: deps
 	@scripts/kernel-test.sh
+
+wine-hid-test: deps
+	@scripts/wine-hid-test.sh
 
 bench: deps
 	@bench/run-bench.sh
