@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The shipped Windows programs under Wine against a USB gadget of the real kernel, in one command:
-#   run-wine-hid.sh <build folder> <work folder> [amplifier|wheel]
+# The shipped programs, Linux and Windows (under Wine), against USB gadgets of the real kernel, in
+# one command, one line per scenario (see wine-hid.sh):
+#   run-wine-hid.sh <build folder> <work folder> [scenario]...
 # <build folder> holds linux/ and windows/ as the presets build them; linux/ must have built
 # kernel_model_server (or SHIPPED_SERVER names it). The Wine prefix is made here, on the build machine (about 10 s), once:
 # under TCG its first start in the machine alone would take minutes. With the udev package
@@ -9,7 +10,8 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 work=$(mkdir -p "$2" && cd "$2" && pwd)
-model=${3:-amplifier}
+shift 2
+export SCENARIOS="$*"
 here=$(cd "$(dirname "$0")" && pwd)
 
 server=${SHIPPED_SERVER:-$build/linux/tests/kernel/kernel_model_server}
@@ -33,6 +35,16 @@ if [ ! -f "$prefix/.made" ]; then
   WINEPREFIX=$prefix wineserver -w
   touch "$prefix/.made"
 fi
-export MODEL=$model SHIPPED_SERVER=$server
-export SHIPPED_ENV="MODEL UDEVD WINE_TRACE PROGRAM_TRACE PREFIX_COPY"
+# What the models must receive: an updater sends an image's whole records only (a trailing
+# fragment shorter than 40 bytes never), so their count and CRC-32, worked out here where python3
+# is sure to be, and handed in.
+records() {
+  python3 -c "import sys,zlib; d=open(sys.argv[1],'rb').read(); n=len(d)//40
+print('%s_crc=%08x %s_records=%d' % (sys.argv[2], zlib.crc32(d[:n*40]), sys.argv[2], n))" "$@"
+}
+EXPECTED="$(records "$build/linux/ampflash/servoamp-Orla-RevA.bin" amp_linux)"
+EXPECTED="$EXPECTED $(records "$build/windows/ampflash/servoamp-Orla-RevA.bin" amp_windows)"
+EXPECTED="$EXPECTED $(records "$build/linux/wheelflash/wheelflash.bin" wheel_linux)"
+export EXPECTED SHIPPED_SERVER=$server
+export SHIPPED_ENV="SCENARIOS EXPECTED UDEVD WINE_TRACE PROGRAM_TRACE PREFIX_COPY"
 exec "$here/run-shipped.sh" "$work/vm" "$here/wine-hid.sh" "$build" "$prefix"

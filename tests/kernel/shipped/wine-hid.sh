@@ -1,124 +1,359 @@
 #!/bin/sh
-# Runs inside the machine run-shipped.sh boots: serves a model as a USB gadget, then runs the
-# shipped programs against it, the Linux build and the Windows build under Wine, timing each.
+# Runs inside the machine run-shipped.sh boots: serves the device models as USB gadgets, one after
+# another, runs the shipped programs against them (the Linux build, then the Windows build under
+# Wine) and judges each scenario on one line, "scenario <name>: PASS" or "... FAIL <why>", from
+# what the model received and from what the program itself said (status, identity, update log).
 #   wine-hid.sh <build folder> <Wine prefix made on the build machine> [registry file]
 # <build folder> holds linux/ and windows/ as the presets build them. The registry file, if
 # given, is imported before the programs run (winebus's switches, see winebus-*.reg).
-# MODEL: amplifier (default; servodiag finds it too, ampflash updates it) or wheel (servodiag only).
+# SCENARIOS: the names to run (default all: linux.ampflash linux.servodiag linux.wheelflash
+# win.identity win.ampflash).
+# EXPECTED: "name=value" words computed on the build machine, where python3 is sure to be:
+# amp_linux_crc, amp_windows_crc, wheel_linux_crc and *_records, the CRC-32 and the number of
+# the images' whole records, which is all an updater sends.
 # WINE_TRACE: debug channels for Wine's services (winebus, hidclass, plugplay), whose lines about
-# HID devices are printed; PROGRAM_TRACE: the same for the programs (/tmp/wine-*.log).
+# HID devices are printed; PROGRAM_TRACE: the same for the programs (/tmp/wine-*.err).
 # UDEVD=1: run the shared root's systemd-udevd, for winebus's udevd mode (hotplug by netlink).
 build=$1
 prefix_source=$2
 registry=$3
 server=/run/shipped/kernel_model_server
+all="linux.ampflash linux.servodiag linux.wheelflash win.identity win.ampflash"
+scenarios=${SCENARIOS:-$all}
 now() { cut -d' ' -f1 /proc/uptime; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f s", b - a }'; }
+expected() { echo " $EXPECTED " | sed -n "s/.* $1=\([^ ]*\) .*/\1/p"; }
+lines() { if [ -f "$1" ]; then wc -l <"$1"; else echo 0; fi; }
+wanted() { case " $scenarios " in *" $1 "*) return 0 ;; esac; return 1; }
 
-echo "== device"
-"$server" "${MODEL:-amplifier}" >/run/shipped/server.log 2>&1 &
-server_pid=$!
-t=$(now)
-until grep -q 'ready\|model-server:' /run/shipped/server.log 2>/dev/null; do sleep 0.1; done
-echo "$(cat /run/shipped/server.log) after $(since "$t")"
-for n in /sys/class/hidraw/*; do
-  echo "$(basename "$n"): $(grep HID_ID "$n/device/uevent") $(grep HID_NAME "$n/device/uevent")"
-done
+# Every verdict goes to the console as it is made, and again all together at the end.
+: >/run/shipped/verdicts
+verdict() {
+  echo "scenario $1: $2" | tee -a /run/shipped/verdicts
+}
 
-echo "== Linux build"
-t=$(now)
-"$build/linux/servodiag/servodiag" --list
-echo "servodiag --list: status $? in $(since "$t")"
-t=$(now)
-timeout 3 "$build/linux/servodiag/servodiag" --no-window 2>&1 | head -n 8
-echo "servodiag --no-window: 3 s cut, first lines above, in $(since "$t")"
+# The model's identity as the kernel read it from the gadget's descriptors, the reference the
+# programs' printed identity is held to: dev_manufacturer, dev_product, dev_serial, dev_version
+# (bcdDevice 0x0203 is version "2.3"), dev_hidname (the HID name Wine shows as the product).
+read_device() {
+  dev_serial="" dev_version="" dev_manufacturer="" dev_product="" dev_hidname=""
+  for d in /sys/bus/usb/devices/*; do
+    [ "$(cat "$d/idVendor" 2>/dev/null)" = 1d47 ] || continue
+    dev_serial=$(cat "$d/serial")
+    dev_manufacturer=$(cat "$d/manufacturer")
+    dev_product=$(cat "$d/product")
+    bcd=$(cat "$d/bcdDevice")
+    dev_version="$(printf %d "0x${bcd%??}").$(printf %d "0x${bcd#??}")"
+  done
+  for n in /sys/class/hidraw/*; do
+    dev_hidname=$(sed -n 's/^HID_NAME=//p' "$n/device/uevent" 2>/dev/null)
+  done
+}
 
-if [ "$UDEVD" = 1 ]; then
-  # The build machine must have the udev package for this. No "udevadm trigger": it refuses to
-  # run in a chroot, and winebus finds the devices present at its start by reading /sys itself;
-  # udevd is needed only for the netlink events of devices coming and going.
+# serve <model> [product id]: starts kernel_model_server, waits for its node (at most 30 s).
+serve() {
+  : >/run/shipped/server.log
+  "$server" "$@" >/run/shipped/server.log 2>&1 &
+  server_pid=$!
   t=$(now)
-  /lib/systemd/systemd-udevd --daemon
-  echo "systemd-udevd started in $(since "$t")"
-fi
+  i=0
+  until grep -q 'model-server:' /run/shipped/server.log || [ $i -ge 300 ]; do
+    sleep 0.1
+    i=$((i + 1))
+  done
+  echo "-- served $*: $(cat /run/shipped/server.log) after $(since "$t")"
+  grep -q 'ready' /run/shipped/server.log || return 1
+  read_device
+  echo "   the kernel reads: $dev_manufacturer / $dev_product / $dev_serial / $dev_version ($dev_hidname)"
+}
+# unserve: stops the server; its summary of what the model received goes to $summary. A server
+# that does not end within 10 s of SIGTERM is killed, and its summary is then missing.
+unserve() {
+  kill "$server_pid" 2>/dev/null
+  i=0
+  while kill -0 "$server_pid" 2>/dev/null && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+  kill -9 "$server_pid" 2>/dev/null
+  wait "$server_pid" 2>/dev/null
+  summary=$(grep 'feature requests' /run/shipped/server.log)
+  echo "   ${summary:-model-server ended without its summary}"
+}
 
-echo "== Wine"
-# Wine writes to its prefix and refuses one its user does not own (both are root here). The
-# shared root is writable in memory already (overlayfs), so the prefix is used where it is unless
-# PREFIX_COPY=1 asks for a copy in memory first (about 19 s for 700 MB over 9p under TCG).
-export WINEDEBUG=-all HOME=/root
-export WINEPREFIX="$prefix_source"
-if [ "$PREFIX_COPY" = 1 ]; then
-  WINEPREFIX=/root/prefix
-  t=$(now)
-  cp -a "$prefix_source" "$WINEPREFIX"
-  echo "prefix copied into memory in $(since "$t") ($(du -sm "$WINEPREFIX" | cut -f1) MB)"
-fi
-# One server for all runs (-p), as the build machine's tests do: each program then starts
-# without waiting for Wine's services again.
-wineserver -p
-# The first start launches Wine's services (winebus in winedevice.exe among them): they keep this
-# start's standard error, so their trace goes to /tmp/wine-services.log.
-t=$(now)
-WINEDEBUG=${WINE_TRACE:--all} wine cmd /c echo hi 2>/tmp/wine-services.log
-echo "first wine cmd /c echo: $(since "$t")"
-if [ -n "$registry" ]; then
-  t=$(now)
-  wine regedit /S "$(winepath -w "$registry")"
-  echo "regedit $registry: $(since "$t")"
-  # winebus reads its switches when it starts: restart Wine's services with the new ones.
-  wineserver -k; wineserver -w; wineserver -p
-  t=$(now)
-  WINEDEBUG=${WINE_TRACE:--all} wine cmd /c echo hi 2>/tmp/wine-services.log
-  echo "wine cmd /c echo after the restart: $(since "$t")"
-fi
-t=$(now)
-wine cmd /c echo hi
-echo "second wine cmd /c echo: $(since "$t")"
-
-run_exe() {
-  name=$1
-  shift
-  t=$(now)
-  # Each line the program writes to standard error gets the machine's uptime in front.
-  { WINEDEBUG=${PROGRAM_TRACE:--all} "$@" 2>&1 >"/tmp/wine-$name.out"; echo "status $?"; } |
-    while read -r line; do echo "$(now) $line"; done >"/tmp/wine-$name.log"
-  head -n 12 "/tmp/wine-$name.out"
-  grep -v ':trace:\|:fixme:\|:err:\|:warn:\|wine32\|multiarch\|dpkg --add\|apt-get install' \
-    "/tmp/wine-$name.log" | tail -n 16
-  echo "$name: started at $t, ended at $(now), $(since "$t")"
-  tail -n 1 "/tmp/wine-$name.log" | grep -q ' status 0$' || failed="$failed $name"
+# judge_update <scenario> <status> <stdout file> <update log> <image key> <expected new version>
+# The update counts only when every one of these holds: status 0; the identity printed before
+# the update is the device's serial number and version; the model received the image's whole
+# records (when its summary counts them); the log's last line says "updated", with the version
+# the device came back with and the image's CRC-32.
+judge_update() {
+  name=$1 status=$2 out=$3 log=$4 key=$5 new=$6
+  crc=$(expected "${key}_crc") records=$(expected "${key}_records")
+  why=""
+  [ "$status" = 0 ] || why="$why; status $status"
+  grep -q "^Serial number: *$old_serial\$" "$out" || why="$why; printed serial is not $old_serial"
+  grep -q "^Version: *$old_version\$" "$out" || why="$why; printed version is not $old_version"
+  note=""
+  case $summary in
+    *"received "*)
+      got=$(echo "$summary" | sed -n 's/.*received \([0-9]*\) records.*crc32 \([0-9a-f]*\).*/\1 \2/p')
+      [ "$got" = "$records $crc" ] ||
+        why="$why; the model received ${got:-nothing it counted} (records, CRC-32), not $records $crc"
+      ;;
+    "") why="$why; no summary from the model" ;;
+    *) note="the model does not count what it received: CRC-32 judged from the log" ;;
+  esac
+  line=$(tail -n 1 "$log" 2>/dev/null | tr -d '\r')
+  if [ -z "$line" ]; then
+    why="$why; no line in the update log $log"
+  else
+    echo "$line" | grep -q '"outcome":"updated"' ||
+      why="$why; log outcome $(echo "$line" | sed -n 's/.*"outcome":\("[^"]*"\).*/\1/p')"
+    echo "$line" | grep -q "\"device_after\":{[^}]*\"version\":\"$new\"" ||
+      why="$why; log's version after is not $new"
+    echo "$line" | grep -q "\"crc32\":\"$crc\"" || why="$why; log's CRC-32 is not $crc"
+  fi
+  if [ -z "$why" ]; then
+    verdict "$name" "PASS${note:+ ($note)}"
+  else
+    verdict "$name" "FAIL ${why#; }"
+    failed="$failed $name"
+  fi
 }
 failed=""
 
-run_exe servodiag-list wine "$build/windows/servodiag/servodiag.exe" --list
-run_exe servodiag-nowindow timeout 20 wine "$build/windows/servodiag/servodiag.exe" --no-window
-if [ -n "$WINE_TRACE" ]; then
-  echo "-- what Wine's HID bus said (services)"
-  grep -E ':hid:|hidraw|udev|UDEV|1D47|1d47' /tmp/wine-services.log |
-    grep -v "setupapi\|name doesn't match\|get_device_subsystem_info" | cut -c1-240 | head -n 60
-fi
-[ "${MODEL:-amplifier}" = amplifier ] && run_exe ampflash wine "$build/windows/ampflash/ampflash.exe" --no-window --yes \
-  "$build/windows/ampflash/servoamp-Orla-RevA.bin"
-if [ -n "$WINE_TRACE" ]; then
-  echo "-- Wine's HID bus when devices came and went"
-  grep -E 'maybe_add_devnode|udev_add_device|remov|inotify|monitor|unplug|hidraw[0-9]|UDEV' \
-    /tmp/wine-services.log | grep -v "setupapi\|name doesn't match" | cut -c1-240 |
-    sed -n '8,$p' | uniq -c | head -n 40
-fi
-if [ -n "$PROGRAM_TRACE" ]; then
-  echo "-- ampflash's side after the reset"
-  grep -E 'SetupDiGetClassDevs|SetupDiEnumDeviceInterfaces|CreateFile[AW].*hid#|HidD_GetAttributes' \
-    /tmp/wine-ampflash.log | sed -n '/Resetting/,$p;' | cut -c1-200 | head -n 5
-  grep -E 'hid#|Resetting|come back' /tmp/wine-ampflash.log | cut -c1-200 | uniq -c | tail -n 25
-fi
-echo "-- the kernel's side: $(ls /dev/hidraw*)"
-dmesg | grep -E 'usb 1-1|hidraw' | tail -n 8
-wineserver -k
+echo "== Linux build"
+# The Linux programs log here, apart from anything the shared root holds.
+export XDG_STATE_HOME=/tmp/state
+linux_log=$XDG_STATE_HOME/drivanta/updates.log
 
-kill "$server_pid"
-wait "$server_pid"
-cat /run/shipped/server.log
-# servodiag --no-window runs until it is stopped: its cut (status 124) is no failure.
-failed=$(echo "$failed" | sed 's/ servodiag-nowindow//')
+if wanted linux.ampflash; then
+  if serve amplifier; then
+    old_serial=$dev_serial old_version=$dev_version
+    "$build/linux/servodiag/servodiag" --list
+    t=$(now)
+    "$build/linux/ampflash/ampflash" --no-window --yes "$build/linux/ampflash/servoamp-Orla-RevA.bin" \
+      </dev/null >/tmp/linux-ampflash.out 2>/tmp/linux-ampflash.err
+    status=$?
+    echo "   ampflash: status $status in $(since "$t")"
+    tail -n 4 /tmp/linux-ampflash.err | sed 's/^/   /'
+    read_device
+    new_version=$dev_version
+    unserve
+    # The version it came back with must be a new one, or nothing was updated.
+    [ "$new_version" != "$old_version" ] || new_version="(not $old_version)"
+    judge_update linux.ampflash "$status" /tmp/linux-ampflash.out "$linux_log" amp_linux "$new_version"
+  else
+    verdict linux.ampflash "FAIL the amplifier could not be served"
+    failed="$failed linux.ampflash"
+  fi
+fi
+
+if wanted linux.servodiag; then
+  # The wheel controller's own product (1020): the amplifier answers no status reports.
+  if serve wheel; then
+    csv=/tmp/status.csv
+    t=$(now)
+    "$build/linux/servodiag/servodiag" --no-window --record "$csv" </dev/null \
+      >/tmp/linux-servodiag.out 2>&1 &
+    pid=$!
+    # Its start under TCG takes a few seconds: the 3 s count from its first row.
+    i=0
+    until [ "$(lines "$csv")" -ge 2 ] || [ $i -ge 300 ]; do
+      sleep 0.1
+      i=$((i + 1))
+    done
+    sleep 3
+    kill -TERM "$pid"
+    wait "$pid"
+    status=$?
+    echo "   servodiag --no-window --record: status $status in $(since "$t")"
+    head -n 5 /tmp/linux-servodiag.out | cut -c1-160 | sed 's/^/   /'
+    head -n 3 "$csv" | sed 's/^/   /'
+    unserve
+    # Rows, rows with values (device ok and a position), and the spacing of their times.
+    rows=$(($(wc -l <"$csv") - 1))
+    valued=$(awk -F, 'NR > 1 && $2 == "ok" && $3 != "" && $5 != "" && $6 != ""' "$csv" | wc -l)
+    spacing=$(awk -F, 'NR > 1 {
+        split($1, a, "T"); split(a[2], h, ":"); ms = ((h[1] * 60 + h[2]) * 60 + h[3]) * 1000
+        if (n > 0) { d = ms - last; sum += d; if (d > max) max = d; if (min == "" || d < min) min = d }
+        last = ms; n++ }
+      END { if (n > 1) printf "%d %d %d", sum / (n - 1), min, max; else print "0 0 0" }' "$csv")
+    read -r mean min max <<EOF
+$spacing
+EOF
+    why=""
+    [ "$status" = 0 ] || why="$why; status $status"
+    grep -q "^Serial number: *$dev_serial\$" /tmp/linux-servodiag.out ||
+      why="$why; printed serial is not $dev_serial"
+    [ "$rows" -ge 10 ] || why="$why; $rows rows in about 3 s"
+    [ "$valued" = "$rows" ] || why="$why; $((rows - valued)) of $rows rows without values"
+    # About every 200 ms; TCG's load makes single gaps longer, never the average much.
+    { [ "$mean" -ge 150 ] && [ "$mean" -le 300 ] && [ "$max" -le 1000 ]; } ||
+      why="$why; rows every $mean ms on average (shortest $min, longest $max)"
+    facts="$rows rows, every $mean ms on average, $min to $max"
+    if [ -z "$why" ]; then
+      verdict linux.servodiag "PASS ($facts)"
+    else
+      verdict linux.servodiag "FAIL ${why#; } ($facts)"
+      failed="$failed linux.servodiag"
+    fi
+  else
+    verdict linux.servodiag "FAIL the wheel controller could not be served"
+    failed="$failed linux.servodiag"
+  fi
+fi
+
+if wanted linux.wheelflash; then
+  # The product wheelflash looks for (b02e) rather than servodiag's.
+  if serve wheel b02e; then
+    old_serial=$dev_serial old_version=$dev_version
+    t=$(now)
+    "$build/linux/wheelflash/wheelflash" --no-window --yes "$build/linux/wheelflash/wheelflash.bin" \
+      </dev/null >/tmp/linux-wheelflash.out 2>/tmp/linux-wheelflash.err
+    status=$?
+    echo "   wheelflash: status $status in $(since "$t")"
+    tail -n 4 /tmp/linux-wheelflash.err | sed 's/^/   /'
+    read_device
+    unserve
+    # The controller comes back receiving images, with its version unchanged.
+    judge_update linux.wheelflash "$status" /tmp/linux-wheelflash.out "$linux_log" wheel_linux \
+      "$dev_version"
+  else
+    verdict linux.wheelflash "FAIL the wheel controller could not be served"
+    failed="$failed linux.wheelflash"
+  fi
+fi
+
+if wanted win.identity || wanted win.ampflash; then
+  echo "== Wine"
+  serve amplifier || { verdict win.ampflash "FAIL the amplifier could not be served"; exit 1; }
+  old_serial=$dev_serial old_version=$dev_version
+  if [ "$UDEVD" = 1 ]; then
+    # The build machine must have the udev package for this. No "udevadm trigger": it refuses to
+    # run in a chroot, and winebus finds the devices present at its start by reading /sys itself;
+    # udevd is needed only for the netlink events of devices coming and going.
+    t=$(now)
+    /lib/systemd/systemd-udevd --daemon
+    echo "systemd-udevd started in $(since "$t")"
+  fi
+  # Wine writes to its prefix and refuses one its user does not own (both are root here). The
+  # shared root is writable in memory already (overlayfs), so the prefix is used where it is
+  # unless PREFIX_COPY=1 asks for a copy in memory first (about 19 s for 700 MB over 9p, TCG).
+  export WINEDEBUG=-all HOME=/root
+  export WINEPREFIX="$prefix_source"
+  if [ "$PREFIX_COPY" = 1 ]; then
+    WINEPREFIX=/root/prefix
+    t=$(now)
+    cp -a "$prefix_source" "$WINEPREFIX"
+    echo "prefix copied into memory in $(since "$t") ($(du -sm "$WINEPREFIX" | cut -f1) MB)"
+  fi
+  # One server for all runs (-p), as the build machine's tests do: each program then starts
+  # without waiting for Wine's services again.
+  wineserver -p
+  # The first start launches Wine's services (winebus in winedevice.exe among them): they keep
+  # this start's standard error, so their trace goes to /tmp/wine-services.log.
+  t=$(now)
+  WINEDEBUG=${WINE_TRACE:--all} wine cmd /c echo hi 2>/tmp/wine-services.log
+  echo "first wine cmd /c echo: $(since "$t")"
+  if [ -n "$registry" ]; then
+    t=$(now)
+    wine regedit /S "$(winepath -w "$registry")"
+    echo "regedit $registry: $(since "$t")"
+    # winebus reads its switches when it starts: restart Wine's services with the new ones.
+    wineserver -k; wineserver -w; wineserver -p
+    t=$(now)
+    WINEDEBUG=${WINE_TRACE:--all} wine cmd /c echo hi 2>/tmp/wine-services.log
+    echo "wine cmd /c echo after the restart: $(since "$t")"
+  fi
+  # %LOCALAPPDATA%\Drivanta\updates.log of the user Wine runs as.
+  win_log=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Drivanta/updates.log
+
+  if wanted win.identity; then
+    # servodiag runs until it is stopped: it is stopped once it has printed its identity, the
+    # lines judged here (its --list has no version). Its start under Wine and TCG takes 20-30 s.
+    t=$(now)
+    WINEDEBUG=${PROGRAM_TRACE:--all} timeout 120 wine "$build/windows/servodiag/servodiag.exe" \
+      --no-window </dev/null >/tmp/wine-servodiag.out 2>/tmp/wine-servodiag.err &
+    pid=$!
+    i=0
+    until grep -q '^Version:' /tmp/wine-servodiag.out || ! kill -0 "$pid" 2>/dev/null; do
+      sleep 0.5
+      i=$((i + 1))
+    done
+    kill -TERM "$pid" 2>/dev/null
+    wait "$pid"
+    echo "   servodiag.exe --no-window: identity after $(since "$t"), then stopped"
+    tr -d '\r' </tmp/wine-servodiag.out | head -n 4 | tee /tmp/wine-identity | sed 's/^/   /'
+    field() { sed -n "s/^$1: *//p" /tmp/wine-identity; }
+    why=""
+    [ "$(field 'Serial number')" = "$dev_serial" ] ||
+      why="$why; serial '$(field 'Serial number')', the device's is '$dev_serial'"
+    [ "$(field Version)" = "$dev_version" ] ||
+      why="$why; version '$(field Version)', the device's is '$dev_version'"
+    # Wine's hidraw bus names the device after the hidraw node, not after its strings: the
+    # manufacturer reads "hidraw" and the product is the kernel's HID name. Those are all Wine
+    # can give; the device's own strings are accepted too, and the line says which were shown.
+    m=$(field Manufacturer) p=$(field Product)
+    case $m in
+      "$dev_manufacturer") mnote="manufacturer the device's" ;;
+      hidraw) mnote="manufacturer 'hidraw' (Wine's hidraw bus), not the device's '$dev_manufacturer'" ;;
+      *) why="$why; manufacturer '$m'" ;;
+    esac
+    case $p in
+      "$dev_product") pnote="product the device's" ;;
+      "$dev_hidname") pnote="product '$p' (the kernel's HID name), not the device's '$dev_product'" ;;
+      *) why="$why; product '$p'" ;;
+    esac
+    if [ -z "$why" ]; then
+      verdict win.identity "PASS (serial and version the device's; $mnote; $pnote)"
+    else
+      verdict win.identity "FAIL ${why#; }"
+      failed="$failed win.identity"
+    fi
+  fi
+
+  if [ -n "$WINE_TRACE" ]; then
+    echo "-- what Wine's HID bus said (services)"
+    grep -E ':hid:|hidraw|udev|UDEV|1D47|1d47' /tmp/wine-services.log |
+      grep -v "setupapi\|name doesn't match\|get_device_subsystem_info" | cut -c1-240 | head -n 60
+  fi
+
+  if wanted win.ampflash; then
+    before=$(lines "$win_log")
+    t=$(now)
+    # Each line it writes to standard error gets the machine's uptime in front.
+    { WINEDEBUG=${PROGRAM_TRACE:--all} wine "$build/windows/ampflash/ampflash.exe" --no-window --yes \
+        "$build/windows/ampflash/servoamp-Orla-RevA.bin" </dev/null 2>&1 \
+        >/tmp/wine-ampflash.raw; echo "status $?"; } |
+      while read -r line; do echo "$(now) $line"; done >/tmp/wine-ampflash.err
+    tr -d '\r' </tmp/wine-ampflash.raw >/tmp/wine-ampflash.out
+    status=$(tail -n 1 /tmp/wine-ampflash.err | sed -n 's/.* status \([0-9]*\)$/\1/p')
+    echo "   ampflash.exe: status $status in $(since "$t")"
+    grep -v ':trace:\|:fixme:\|:err:\|:warn:\|wine32\|multiarch\|dpkg --add\|apt-get install' \
+      /tmp/wine-ampflash.err | grep -v ' progress ' | tail -n 6 | sed 's/^/   /'
+    read_device
+    new_version=$dev_version
+    [ "$new_version" != "$old_version" ] || new_version="(not $old_version)"
+    # Only a line this update added counts.
+    [ "$(lines "$win_log")" -gt "$before" ] || win_log=/nonexistent
+    if [ -n "$PROGRAM_TRACE" ]; then
+      echo "-- ampflash's side after the reset"
+      grep -E 'hid#|Resetting|come back' /tmp/wine-ampflash.err | cut -c1-200 | uniq -c | tail -n 25
+    fi
+  fi
+  if [ -n "$WINE_TRACE" ]; then
+    echo "-- Wine's HID bus when devices came and went"
+    grep -E 'maybe_add_devnode|udev_add_device|remov|inotify|monitor|unplug|hidraw[0-9]|UDEV' \
+      /tmp/wine-services.log | grep -v "setupapi\|name doesn't match" | cut -c1-240 |
+      sed -n '8,$p' | uniq -c | head -n 40
+  fi
+  wineserver -k
+  unserve
+  wanted win.ampflash &&
+    judge_update win.ampflash "$status" /tmp/wine-ampflash.out "$win_log" amp_windows "$new_version"
+fi
+
+echo "== the kernel's side: $(ls /dev/hidraw* 2>/dev/null)"
+dmesg | grep -E 'usb 1-1|hidraw' | tail -n 4
+
+echo "== verdicts"
+cat /run/shipped/verdicts
 [ -z "$failed" ] || { echo "failed:$failed"; exit 1; }
