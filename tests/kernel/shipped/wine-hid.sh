@@ -7,7 +7,7 @@
 # <build folder> holds linux/ and windows/ as the presets build them. The registry file, if
 # given, is imported before the programs run (winebus's switches, see winebus-*.reg).
 # SCENARIOS: the names to run (default all: linux.ampflash linux.servodiag linux.wheelflash
-# win.identity win.ampflash).
+# win.identity win.ampflash linux.unplug; the unplug last, as it leaves the gadget unbound).
 # EXPECTED: "name=value" words computed on the build machine, where python3 is sure to be:
 # amp_linux_crc, amp_windows_crc, wheel_linux_crc and *_records, the CRC-32 and the number of
 # the images' whole records, which is all an updater sends.
@@ -18,7 +18,7 @@ build=$1
 prefix_source=$2
 registry=$3
 server=/run/shipped/kernel_model_server
-all="linux.ampflash linux.servodiag linux.wheelflash win.identity win.ampflash"
+all="linux.ampflash linux.servodiag linux.wheelflash win.identity win.ampflash linux.unplug"
 scenarios=${SCENARIOS:-$all}
 now() { cut -d' ' -f1 /proc/uptime; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f s", b - a }'; }
@@ -349,6 +349,62 @@ if wanted win.identity || wanted win.ampflash; then
   unserve
   wanted win.ampflash &&
     judge_update win.ampflash "$status" /tmp/wine-ampflash.out "$win_log" amp_windows "$new_version"
+fi
+
+if wanted linux.unplug; then
+  # The amplifier pulled out in the middle of the transfer: the gadget is unbound from its
+  # controller, as the cable would be, once a third of the image has gone. The updater must end
+  # (not wait for ever), say it failed (status 1) and log the update as not done.
+  if serve amplifier; then
+    before=$(lines "$linux_log")
+    t=$(now)
+    timeout 120 "$build/linux/ampflash/ampflash" --no-window --yes \
+      "$build/linux/ampflash/servoamp-Orla-RevA.bin" </dev/null >/tmp/linux-unplug.out \
+      2>/tmp/linux-unplug.err &
+    pid=$!
+    i=0
+    until grep -q 'progress 30 %' /tmp/linux-unplug.err || ! kill -0 "$pid" 2>/dev/null ||
+      [ $i -ge 1200 ]; do
+      sleep 0.05
+      i=$((i + 1))
+    done
+    for udc in /sys/kernel/config/usb_gadget/*/UDC; do echo "" >"$udc"; done
+    echo "   unplugged after $(since "$t") ($(tail -n 1 /tmp/linux-unplug.err))"
+    wait "$pid"
+    status=$?
+    echo "   ampflash: status $status in $(since "$t")"
+    tail -n 3 /tmp/linux-unplug.err | sed 's/^/   /'
+    unserve
+    why=""
+    [ "$status" = 1 ] || why="$why; status $status, not 1"
+    line=""
+    [ "$(lines "$linux_log")" -gt "$before" ] && line=$(tail -n 1 "$linux_log")
+    outcome=$(echo "$line" | sed -n 's/.*"outcome":"\([^"]*\)".*/\1/p')
+    failure=$(echo "$line" | sed -n 's/.*"failure":"\([^"]*\)".*/\1/p')
+    if [ -z "$line" ]; then
+      why="$why; no line in the update log"
+    elif [ "$outcome" = updated ] || [ -z "$failure" ]; then
+      why="$why; logged as '$outcome' with failure '$failure'"
+    fi
+    records=$(expected amp_linux_records)
+    got=$(echo "$summary" | sed -n 's/.*received \([0-9]*\) records.*/\1/p')
+    if [ -z "$got" ]; then
+      note="the model gave no count"
+    elif [ "$got" -ge "$records" ]; then
+      why="$why; the model received all $got records"
+    else
+      note="the model received $got of $records records"
+    fi
+    if [ -z "$why" ]; then
+      verdict linux.unplug "PASS ($note; logged '$outcome': $failure)"
+    else
+      verdict linux.unplug "FAIL ${why#; } ($note)"
+      failed="$failed linux.unplug"
+    fi
+  else
+    verdict linux.unplug "FAIL the amplifier could not be served"
+    failed="$failed linux.unplug"
+  fi
 fi
 
 echo "== the kernel's side: $(ls /dev/hidraw* 2>/dev/null)"
