@@ -26,10 +26,12 @@ expected() { echo " $EXPECTED " | sed -n "s/.* $1=\([^ ]*\) .*/\1/p"; }
 lines() { if [ -f "$1" ]; then wc -l <"$1"; else echo 0; fi; }
 wanted() { case " $scenarios " in *" $1 "*) return 0 ;; esac; return 1; }
 
-# Every verdict goes to the console as it is made, and again all together at the end.
+# Each verdict is shown among its scenario's details as it is made; the "scenario" lines, one per
+# scenario, come all together at the end, for a reader (or grep) who wants only them.
 : >/run/shipped/verdicts
 verdict() {
-  echo "scenario $1: $2" | tee -a /run/shipped/verdicts
+  echo "   => $1: $2"
+  echo "scenario $1: $2" >>/run/shipped/verdicts
 }
 
 # The model's identity as the kernel read it from the gadget's descriptors, the reference the
