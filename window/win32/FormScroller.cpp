@@ -8,6 +8,13 @@ namespace {
 
 constexpr int kLine = 20;  // pixels a click on the bar's arrow or a wheel notch's third moves
 
+// The height of the part of the form in view.
+int Visible(HWND form) {
+    RECT client;
+    GetClientRect(form, &client);
+    return client.bottom;
+}
+
 }  // namespace
 
 void FormScroller::Fit(HWND form, int width, int height) {
@@ -41,12 +48,6 @@ void FormScroller::Fit(HWND form, int width, int height) {
     bar.nPage = static_cast<UINT>(Visible(form));
     SetScrollInfo(form, SB_VERT, &bar, scrolls);
     ScrollTo(form, scrolls ? offset_ : 0);
-}
-
-int FormScroller::Visible(HWND form) const {
-    RECT client;
-    GetClientRect(form, &client);
-    return client.bottom;
 }
 
 void FormScroller::ScrollTo(HWND form, int offset) {

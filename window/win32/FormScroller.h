@@ -25,7 +25,6 @@ class FormScroller {
 
   private:
     void ScrollTo(HWND form, int offset);
-    int Visible(HWND form) const;
 
     DWORD style_;
     DWORD exStyle_;
