@@ -82,11 +82,13 @@ log=$work/console.log
 # smap=off: qemu 7.2's TCG performs a user-mode iretq's stack reads as supervisor accesses, so with
 # SMAP every Wine process dies on its first return through iretq from Wine's syscall dispatcher
 # (kernel: "#PF: supervisor read access in user mode", "permissions violation", RIP at 48 cf).
+# no_timer_check: on a busy host the emulated machine's timer can miss the kernel's boot-time
+# check, which then panics ("IO-APIC + timer doesn't work!"); a virtual timer needs no check.
 timeout "${SHIPPED_TIMEOUT:-900}" qemu-system-x86_64 -accel tcg -cpu max,smap=off -smp 1 \
   -m "${SHIPPED_MEMORY:-3072}" -nodefaults -no-user-config -display none -serial stdio \
   -no-reboot -kernel "$cache/vmlinuz" -initrd "$work/initramfs.cpio" \
   -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap \
-  -append "console=ttyS0 quiet loglevel=3 panic=-1 mitigations=off" </dev/null |
+  -append "console=ttyS0 quiet loglevel=3 panic=-1 mitigations=off no_timer_check" </dev/null |
   tr -d '\r' | tee "$log" || true
 
 status=$(sed -n 's/^shipped-exit: \([0-9]*\)$/\1/p' "$log" | tail -n 1)
