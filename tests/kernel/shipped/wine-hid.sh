@@ -126,27 +126,35 @@ echo "== Linux build"
 export XDG_STATE_HOME=/tmp/state
 linux_log=$XDG_STATE_HOME/drivanta/updates.log
 
-if wanted linux.ampflash; then
-  if serve amplifier; then
-    old_serial=$dev_serial old_version=$dev_version
-    "$build/linux/servodiag/servodiag" --list
-    t=$(now)
-    "$build/linux/ampflash/ampflash" --no-window --yes "$build/linux/ampflash/servoamp-Orla-RevA.bin" \
-      </dev/null >/tmp/linux-ampflash.out 2>/tmp/linux-ampflash.err
-    status=$?
-    echo "   ampflash: status $status in $(since "$t")"
-    tail -n 4 /tmp/linux-ampflash.err | sed 's/^/   /'
-    read_device
-    new_version=$dev_version
-    unserve
-    # The version it came back with must be a new one, or nothing was updated.
-    [ "$new_version" != "$old_version" ] || new_version="(not $old_version)"
-    judge_update linux.ampflash "$status" /tmp/linux-ampflash.out "$linux_log" amp_linux "$new_version"
-  else
-    verdict linux.ampflash "FAIL the amplifier could not be served"
-    failed="$failed linux.ampflash"
+# linux_update <scenario> <program> <image> <image key> <version after: new|same> <serve args>...
+# Serves the model, runs the shipped Linux updater on it with --no-window --yes and judges the
+# update. The amplifier comes back with a new version; the wheel controller comes back receiving
+# images, with its version unchanged.
+linux_update() {
+  name=$1 program=$2 image=$3 key=$4 after=$5
+  shift 5
+  if ! serve "$@"; then
+    verdict "$name" "FAIL the device could not be served"
+    failed="$failed $name"
+    return
   fi
-fi
+  old_serial=$dev_serial old_version=$dev_version
+  t=$(now)
+  "$build/linux/$program/$program" --no-window --yes "$build/linux/$program/$image" \
+    </dev/null >"/tmp/linux-$program.out" 2>"/tmp/linux-$program.err"
+  status=$?
+  echo "   $program: status $status in $(since "$t")"
+  tail -n 4 "/tmp/linux-$program.err" | sed 's/^/   /'
+  read_device
+  unserve
+  new_version=$dev_version
+  # A version that should be new and is not means nothing was updated.
+  [ "$after" = same ] || [ "$new_version" != "$old_version" ] || new_version="(not $old_version)"
+  judge_update "$name" "$status" "/tmp/linux-$program.out" "$linux_log" "$key" "$new_version"
+}
+
+wanted linux.ampflash &&
+  linux_update linux.ampflash ampflash servoamp-Orla-RevA.bin amp_linux new amplifier
 
 if wanted linux.servodiag; then
   # The wheel controller's own product (1020): the amplifier answers no status reports.
@@ -203,26 +211,9 @@ EOF
   fi
 fi
 
-if wanted linux.wheelflash; then
-  # The product wheelflash looks for (b02e) rather than servodiag's.
-  if serve wheel b02e; then
-    old_serial=$dev_serial old_version=$dev_version
-    t=$(now)
-    "$build/linux/wheelflash/wheelflash" --no-window --yes "$build/linux/wheelflash/wheelflash.bin" \
-      </dev/null >/tmp/linux-wheelflash.out 2>/tmp/linux-wheelflash.err
-    status=$?
-    echo "   wheelflash: status $status in $(since "$t")"
-    tail -n 4 /tmp/linux-wheelflash.err | sed 's/^/   /'
-    read_device
-    unserve
-    # The controller comes back receiving images, with its version unchanged.
-    judge_update linux.wheelflash "$status" /tmp/linux-wheelflash.out "$linux_log" wheel_linux \
-      "$dev_version"
-  else
-    verdict linux.wheelflash "FAIL the wheel controller could not be served"
-    failed="$failed linux.wheelflash"
-  fi
-fi
+# The product wheelflash looks for (b02e) rather than servodiag's.
+wanted linux.wheelflash &&
+  linux_update linux.wheelflash wheelflash wheelflash.bin wheel_linux same wheel b02e
 
 if wanted win.identity || wanted win.ampflash; then
   echo "== Wine"
