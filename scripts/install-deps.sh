@@ -28,6 +28,9 @@ packages=(
   # which needs root on a kernel of their own: qemu boots a Debian kernel in a small virtual
   # machine, whose initramfs busybox-static and cpio build. The host's devices stay untouched.
   qemu-system-x86 busybox-static cpio
+  # The shipped programs' test machine runs this machine's systemd-udevd, whose events tell
+  # Wine's HID bus of devices coming and going (a reset amplifier among them).
+  udev
   # The fuzz targets (clang with libFuzzer and the sanitizer runtimes) and the static analysis.
   clang-14 libclang-rt-14-dev clang-tidy-14
 )

@@ -73,6 +73,12 @@ void ServedModel::PullPlugAtRequest(std::size_t n) {
     pullAt_ = requests_ + n;
 }
 
+void ServedModel::SetPlugged(bool plugged) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    pulled_ = !plugged;
+    pullAt_ = 0;
+}
+
 bool ServedModel::Admit() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (++requests_ == pullAt_)

@@ -56,6 +56,8 @@ class ServedModel {
     // The plug is pulled when the n-th feature-report request from now (counted from 1) arrives:
     // that request stays unanswered and the carrier takes the device off the bus for good.
     void PullPlugAtRequest(std::size_t n);
+    // Pulls the plug now, or puts it back in: the carrier follows at its next look at the model.
+    void SetPlugged(bool plugged);
     // Counts one feature-report request before the carrier answers it; false when this request
     // pulls the plug.
     bool Admit();

@@ -53,9 +53,10 @@ void WriteAll(int fd, const std::vector<std::uint8_t>& bytes, const std::string&
         throw SystemError("writing " + what);
 }
 
+// Unique across processes too: the shipped programs' tests run several servers side by side.
 std::string NextName() {
     static std::atomic<int> made{0};
-    return "kerneltest" + std::to_string(++made);
+    return "kerneltest" + std::to_string(::getpid()) + "-" + std::to_string(++made);
 }
 
 }  // namespace

@@ -42,9 +42,12 @@ records() {
   python3 -c "import sys,zlib; d=open(sys.argv[1],'rb').read(); n=len(d)//40
 print('%s_crc=%08x %s_records=%d' % (sys.argv[2], zlib.crc32(d[:n*40]), sys.argv[2], n))" "$@"
 }
-EXPECTED="$(records "$build/linux/ampflash/servoamp-Orla-RevA.bin" amp_linux)"
-EXPECTED="$EXPECTED $(records "$build/windows/ampflash/servoamp-Orla-RevA.bin" amp_windows)"
-EXPECTED="$EXPECTED $(records "$build/linux/wheelflash/wheelflash.bin" wheel_linux)"
+EXPECTED=""
+for platform in linux:linux windows:win; do
+  for program in ampflash/servoamp-Orla-RevA.bin wheelflash/wheelflash.bin; do
+    EXPECTED="$EXPECTED $(records "$build/${platform%:*}/$program" "${program%/*}_${platform#*:}")"
+  done
+done
 export EXPECTED SHIPPED_SERVER=$server
-export SHIPPED_ENV="SCENARIOS EXPECTED UDEVD WINE_TRACE PROGRAM_TRACE PREFIX_COPY"
+export SHIPPED_ENV="SCENARIOS EXPECTED UDEVD WINE_TRACE PROGRAM_TRACE"
 exec "$here/run-shipped.sh" "$work/vm" "$here/wine-hid.sh" "$build" "$prefix"
