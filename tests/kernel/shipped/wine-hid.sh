@@ -266,6 +266,8 @@ diagnose() {
   unserve
   tr -d '\r' <"$csv" >"$csv.rows"
   # Phases: before the first "not responding" row, those rows, the rows with values after them.
+  : >"$csv.0"
+  : >"$csv.2"
   awk -F, 'NR > 1 { if ($2 != "ok") p = 1; else if (p) p = 2; print > ("'"$csv"'." (p + 0)) }' \
     "$csv.rows"
   before=$(lines "$csv.0") after=$(lines "$csv.2")
@@ -325,7 +327,8 @@ unplug() {
   fi
   records=$(expected "ampflash_${platform}_records")
   got=$(echo "$summary" | sed -n 's/.*received \([0-9]*\) records.*/\1/p')
-  [ -n "$got" ] && [ "$got" -lt "$records" ] ||
+  # Some records and not all: otherwise the plug was not pulled in the middle of the transfer.
+  [ -n "$got" ] && [ "$got" -gt 0 ] && [ "$got" -lt "$records" ] ||
     problems="$problems; the model received ${got:-an uncounted number of} records of $records"
   verdict "$name" "$problems" "the model received $got of $records records; logged '$outcome': \
 $failure"
