@@ -17,42 +17,17 @@ shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 server=${SHIPPED_SERVER:-}
 
-# As run-kernel-tests.sh loads them, then what the shared root needs: virtio's PCI transport,
-# 9p over it (9p.ko wants netfs and fscache in this kernel), and overlayfs for a writable root.
-modules=(
-  drivers/hid/hid.ko drivers/hid/uhid.ko drivers/hid/hid-generic.ko
-  drivers/usb/common/usb-common.ko drivers/usb/core/usbcore.ko
-  drivers/usb/gadget/udc/udc-core.ko fs/configfs/configfs.ko drivers/usb/gadget/libcomposite.ko
-  drivers/usb/gadget/function/usb_f_fs.ko "drivers/usb/gadget/udc/dummy_hcd.ko num=2"
-  drivers/hid/usbhid/usbhid.ko
+# shellcheck source=../kernel-cache.sh
+. "$here/../kernel-cache.sh"
+# Besides the kernel tests' modules, what the shared root needs: virtio's PCI transport, 9p over
+# it (9p.ko wants netfs and fscache in this kernel), and overlayfs for a writable root.
+modules+=(
   drivers/virtio/virtio_ring.ko drivers/virtio/virtio.ko drivers/virtio/virtio_pci_modern_dev.ko
   drivers/virtio/virtio_pci_legacy_dev.ko drivers/virtio/virtio_pci.ko
   net/9p/9pnet.ko net/9p/9pnet_virtio.ko fs/netfs/netfs.ko fs/fscache/fscache.ko fs/9p/9p.ko
   fs/overlayfs/overlay.ko
 )
-
-version=$(apt-cache depends linux-image-amd64 2>/dev/null |
-  sed -n 's/^ *Depends: linux-image-\([0-9][^ ]*\)-amd64$/\1/p' | head -n 1)
-[ -n "$version" ] || { echo "run-shipped: apt knows no linux-image-amd64" >&2; exit 1; }
-cache=$work/cache/$version
-complete=yes
-[ -f "$cache/vmlinuz" ] || complete=no
-for m in "${modules[@]}"; do
-  m=${m%% *}
-  [ -f "$cache/modules/$(basename "$m")" ] || complete=no
-done
-if [ "$complete" = no ]; then
-  rm -rf "$cache" && mkdir -p "$cache/modules"
-  (cd "$cache" && apt-get download -q "linux-image-$version-amd64" >/dev/null 2>&1)
-  wanted=('./boot/vmlinuz-*')
-  for m in "${modules[@]}"; do
-    wanted+=("./lib/modules/*/kernel/${m%% *}")
-  done
-  (cd "$cache" && dpkg-deb --fsys-tarfile linux-image-*.deb | tar -x --wildcards "${wanted[@]}")
-  mv "$cache"/boot/vmlinuz-* "$cache/vmlinuz"
-  find "$cache/lib" -name '*.ko' -exec mv {} "$cache/modules/" \;
-  rm -rf "${cache:?}/boot" "${cache:?}/lib" "$cache"/*.deb
-fi
+fetch_kernel "$work"
 
 root=$work/initramfs
 rm -rf "$root"
