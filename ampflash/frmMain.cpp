@@ -2,6 +2,7 @@
 
 #include "ampflash/Reports.h"
 #include "hidlink/DeviceIdentity.h"
+#include "hidlink/RestartWatch.h"
 
 namespace ampflash {
 
@@ -19,7 +20,6 @@ constexpr std::uint32_t kAfterDataReportMs = 4;
 constexpr std::uint32_t kBetweenPassesMs = 10;
 constexpr std::uint32_t kAroundResetMs = 500;
 constexpr std::uint32_t kDiscoveryIntervalMs = 100;
-constexpr int kProbes = 5;
 // How long the amplifier may take to come back after the reset: 30 seconds, as wheelflash waits
 // for the controller. The amplifier is back in about a second and a half (it restarts the way the
 // controller does, which takes about two); a USB hub or a busy host adds a few seconds to
@@ -27,6 +27,8 @@ constexpr int kProbes = 5;
 // brings it back.
 constexpr std::uint32_t kReturnLimitMs = 30 * 1000;
 constexpr char kNotBack[] = "Amplifier did not come back: unplug and replug it";
+// Never seen to leave: it did not restart, or the HID stack missed its restart.
+constexpr char kNotSeenRestarting[] = "Amplifier not seen restarting: unplug and replug it";
 
 }  // namespace
 
@@ -179,34 +181,27 @@ bool frmMain::SendFlashData() {
 
     api_.Sleep(kAroundResetMs);
     window_.SetWidth(kFill, 0);
-    hidlink::CloseDevice(link_, api_);
 
-    // Only an amplifier that left the bus and came back has restarted. One that never left is
-    // the old one still listed (a HID stack that missed the restart) or a bootloader that did not
-    // restart: taking it would report the old version as the new one.
-    bool seenGone = false;
-    for (int probe = 0; probe < kProbes; ++probe) {
-        api_.Sleep(kDiscoveryIntervalMs);
-        hidlink::CloseDevice(link_, api_);  // what the previous probe found and opened
-        Discover();
-        seenGone = seenGone || !link_.DeviceDetected;
-    }
-    hidlink::CloseDevice(link_, api_);
-    link_.DeviceDetected = false;
-
-    for (std::uint32_t waited = 0; !(link_.DeviceDetected && seenGone);
-         waited += kDiscoveryIntervalMs) {
+    // The handles stay open: the watch asks the plain one whether the amplifier left. Only an
+    // amplifier seen to have restarted is searched for; before that, a search finds it as it was
+    // (a HID stack that missed the restart, or a bootloader that did not restart), and taking it
+    // would report the old version as the new one.
+    bool restarted = false;
+    for (std::uint32_t waited = 0;; waited += kDiscoveryIntervalMs) {
+        restarted = restarted || hidlink::DeviceLeft(link_, api_, profile_);
+        if (restarted) {
+            Discover();
+            if (link_.DeviceDetected)
+                break;
+        }
         window_.ProcessEvents();
         if (window_.IsUnloaded())
             return false;  // destroyed meanwhile: the unload has let go of the device
         if (waited >= kReturnLimitMs) {
-            StopTransfer(kNotBack);
+            StopTransfer(restarted ? kNotBack : kNotSeenRestarting);
             return false;
         }
         api_.Sleep(kDiscoveryIntervalMs);
-        hidlink::CloseDevice(link_, api_);  // one found before it was seen gone
-        Discover();
-        seenGone = seenGone || !link_.DeviceDetected;
     }
     return link_.Attributes.ProductID == kAmplifierProductId;
 }

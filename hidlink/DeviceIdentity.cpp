@@ -28,17 +28,6 @@ std::string FormatVersion(std::uint16_t versionNumber) {
     return text;
 }
 
-namespace {
-
-// A caption that shows a value starts with one space.
-std::string Caption(const std::uint8_t* buffer, const ApiDeclarations& api) {
-    std::string caption = " ";
-    caption += DecodeHidString(buffer, api);
-    return caption;
-}
-
-}  // namespace
-
 void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile,
                        ui::Window& window) {
     std::array<std::uint8_t, kStringBufferSize> buffer{};
@@ -68,26 +57,22 @@ void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile&
             api.Sleep(profile.pauseAfterStringMs);
     };
 
-    link.LastResult =
-        api.HidD_GetManufacturerString(link.OverlappedHandle, buffer.data(), kStringReadLength);
-    if (link.LastResult != 0) {
-        window.SetText("lblManuf", Caption(buffer.data(), api));
-        window.SetText("lblVersion", FormatVersion(link.Attributes.VersionNumber));
-    }
-    pause();
-
-    link.LastResult =
-        api.HidD_GetProductString(link.OverlappedHandle, buffer.data(), kStringReadLength);
-    if (link.LastResult != 0)
-        window.SetText("lblProduct", Caption(buffer.data(), api));
-    pause();
-
-    link.LastResult =
-        api.HidD_GetSerialNumberString(link.OverlappedHandle, buffer.data(), kStringReadLength);
-    if (link.LastResult != 0) {
-        window.SetText("lblSerialNumber", Caption(buffer.data(), api));
-    }
-    pause();
+    // Each label shows this device's string as read now, or nothing where the read failed: never
+    // what an earlier device or read left there. The version comes with the device's attributes,
+    // read when it was found.
+    const auto read = [&](Bool32 (ApiDeclarations::*call)(Handle, void*, std::uint32_t),
+                          const char* label, std::optional<std::string>& value) {
+        link.LastResult = (api.*call)(link.OverlappedHandle, buffer.data(), kStringReadLength);
+        value.reset();
+        if (link.LastResult != 0)
+            value = DecodeHidString(buffer.data(), api);
+        window.SetText(label, value ? " " + *value : std::string());
+        pause();
+    };
+    read(&ApiDeclarations::HidD_GetManufacturerString, "lblManuf", link.Strings.manufacturer);
+    window.SetText("lblVersion", FormatVersion(link.Attributes.VersionNumber));
+    read(&ApiDeclarations::HidD_GetProductString, "lblProduct", link.Strings.product);
+    read(&ApiDeclarations::HidD_GetSerialNumberString, "lblSerialNumber", link.Strings.serial);
 }
 
 char32_t Windows1252ToUnicode(std::uint8_t code) {

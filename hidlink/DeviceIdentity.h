@@ -25,7 +25,8 @@ std::string DecodeHidString(const std::uint8_t* buffer, const ApiDeclarations& a
 std::string FormatVersion(std::uint16_t versionNumber);
 
 // Reads the three identity strings on OverlappedHandle and sets lblManuf, lblVersion,
-// lblProduct and lblSerialNumber; applies the profile's no-device rule when no device was found.
+// lblProduct and lblSerialNumber, and keeps what was read in link.Strings; a string that could not
+// be read leaves its label blank. Applies the profile's no-device rule when no device was found.
 // Pauses after each read as the profile says. Callers that read more after the serial number
 // (servodiag's settings) do so when this returns with link.DeviceDetected true.
 void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile,

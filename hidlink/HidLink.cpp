@@ -142,6 +142,7 @@ bool IsTarget(const DeviceTarget& target, const std::string& location,
 }
 
 bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile) {
+    link.Strings = {};
     OpenRefusal refused = OpenRefusal::None;
     std::string location;
     // With a target whose port is known, a device on another port is not even opened.

@@ -57,6 +57,15 @@ struct DeviceTarget {
 bool IsTarget(const DeviceTarget& target, const std::string& location,
               const std::optional<std::string>& serial, const std::string& path);
 
+// The identity strings read from the device the link has open, since it was opened: none where a
+// read failed or nothing was read yet, so that another device's or an earlier read's string is
+// never taken for this device's.
+struct DeviceStrings {
+    std::optional<std::string> manufacturer;
+    std::optional<std::string> product;
+    std::optional<std::string> serial;
+};
+
 struct HidLink {
     HidpCaps Capabilities;
     HiddAttributes Attributes;
@@ -71,6 +80,8 @@ struct HidLink {
     // platform can tell its port, and never kept.
     std::optional<DeviceTarget> Target;
     SecurityAttributes HandleSecurity;
+    // Filled by RefreshDeviceInfo; emptied by every FindTheHid.
+    DeviceStrings Strings;
 
     // Whether each handle is still ours to close. A handle value may be reused by the platform
     // once closed, so CloseDevice closes only what this link opened and has not closed since.

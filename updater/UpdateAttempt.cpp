@@ -19,8 +19,10 @@ std::string Crc32Text(std::uint32_t crc) {
 
 std::string ConfirmationQuestion(const LoggedIdentity& device, const ImageCheck& image) {
     std::string q = "Update the firmware of this device?\n\n";
-    q += "Device: " + device.product + ", serial " + device.serial + ", version " + device.version +
-         "\n";
+    q += "Device: " + device.product + " (" + device.usbIds + "), serial " + device.serial;
+    if (!device.port.empty())
+        q += ", port " + device.port;
+    q += ", version " + device.version + "\n";
     q += "Image: " + FileName(image.path) + ", " + std::to_string(image.fileSize) + " bytes, " +
          std::to_string(image.records.size()) + " records, CRC-32 " +
          Crc32Text(Crc32OfRecords(image.records)) + "\n\n";

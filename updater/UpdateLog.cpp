@@ -51,7 +51,9 @@ std::string Identity(const std::optional<LoggedIdentity>& identity) {
         return "null";
     return "{\"product\":" + JsonString(identity->product) +
            ",\"serial\":" + JsonString(identity->serial) +
-           ",\"version\":" + JsonString(identity->version) + "}";
+           ",\"version\":" + JsonString(identity->version) +
+           ",\"usb_id\":" + JsonString(identity->usbIds) +
+           ",\"port\":" + JsonString(identity->port) + "}";
 }
 
 std::string Hex32(std::uint32_t value) {

@@ -11,10 +11,13 @@
 
 namespace updater {
 
+// A device as it reported itself; "not read" for a string that could not be read from it.
 struct LoggedIdentity {
     std::string product;
     std::string serial;
     std::string version;
+    std::string usbIds;  // "1d47:2233": vendor and product ID in hex
+    std::string port;    // its place on the bus; empty where the platform cannot tell
 };
 
 struct UpdateRecord {

@@ -14,6 +14,7 @@ namespace updater {
 namespace {
 
 constexpr std::uint32_t kCompleteStepMs = 100;
+constexpr char kNotRead[] = "not read";
 
 constexpr char kNotFound[] = "Device not found";
 constexpr char kChooseFirst[] = "Choose the device above first";
@@ -135,7 +136,7 @@ bool UpdaterForm::ConfirmUpdate(const ImageCheck& image, const std::string& butt
                         " (--force sends it anyway)");
         return false;
     }
-    const LoggedIdentity device = ShownIdentity();
+    const LoggedIdentity device = IdentityRead();
     std::string question = ConfirmationQuestion(device, image);
     if (!implausible.empty())
         question += "\n\n" + ImageWarning(implausible, ownImage_);
@@ -187,7 +188,7 @@ void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room, b
     const std::string version = hidlink::FormatVersion(link_.Attributes.VersionNumber);
     if (window_.Text("lblVersion") != version)
         window_.SetText("lblVersion", version);
-    const LoggedIdentity after = ShownIdentity();
+    const LoggedIdentity after = IdentityRead();
     Log("updated", {}, after);
     deferClose_ = false;
     if (closeRequested_) {
@@ -214,14 +215,16 @@ void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room, b
         window_.Unload();
 }
 
-LoggedIdentity UpdaterForm::ShownIdentity() const {
-    // The labels hold the values as shown, after a leading space.
-    const auto value = [this](const char* label) {
-        const std::string text = window_.Text(label);
-        const std::size_t start = text.find_first_not_of(' ');
-        return start == std::string::npos ? std::string() : text.substr(start);
+LoggedIdentity UpdaterForm::IdentityRead() const {
+    const auto text = [](const std::optional<std::string>& read) {
+        return read ? *read : std::string(kNotRead);
     };
-    return {value("lblProduct"), value("lblSerialNumber"), value("lblVersion")};
+    char ids[10];
+    std::snprintf(ids, sizeof ids, "%04x:%04x", link_.Attributes.VendorID,
+                  link_.Attributes.ProductID);
+    const std::string version = hidlink::FormatVersion(link_.Attributes.VersionNumber);
+    return {text(link_.Strings.product), text(link_.Strings.serial), version.substr(1), ids,
+            link_.Target ? link_.Target->location : std::string()};
 }
 
 void UpdaterForm::Log(const std::string& outcome, const std::string& failure,

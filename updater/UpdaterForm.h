@@ -125,7 +125,8 @@ class UpdaterForm : public ui::FormHandlers {
     void OpenChosenDevice();
 
     hidlink::DeviceChooser chooser_;
-    LoggedIdentity ShownIdentity() const;
+    // The device the link has open, as read from it since it was found (or found back).
+    LoggedIdentity IdentityRead() const;
     void Log(const std::string& outcome, const std::string& failure,
              std::optional<LoggedIdentity> after);
 

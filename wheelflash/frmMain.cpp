@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "hidlink/DeviceIdentity.h"
+#include "hidlink/RestartWatch.h"
 #include "updater/FirmwareImage.h"
 #include "wheelflash/Reports.h"
 
@@ -17,6 +18,12 @@ constexpr char kPleaseWait[] = "Please wait...";
 constexpr char kUpgradeCaption[] = "Upgrade Firmware";  // the layout's captions
 constexpr char kLoadCaption[] = "2. Load Firmware";
 constexpr char kNotWaiting[] = "Controller not waiting for an image: use Upgrade Firmware";
+// After the upgrade command the controller must restart into receiving an image; these say it did
+// not, and that nothing of the image was sent.
+constexpr char kDidNotLeave[] = "Controller did not restart: the update was not started";
+constexpr char kDidNotSwitch[] =
+    "Controller did not restart into receiving an image: the update was not started";
+constexpr char kNotBack[] = "Device did not come back";
 
 // The characters each button holds whole; longer captions are shortened, whole in the tooltip.
 std::size_t RoomOn(const std::string& button) {
@@ -72,7 +79,7 @@ void frmMain::Command2_Click() {
         return;
     busy_ = true;
     BeginDeferringClose();
-    SendImage(check.records);
+    SendImage(check.records, kNotWaiting);
 }
 
 void frmMain::Command4_Click() {
@@ -88,13 +95,11 @@ void frmMain::Command4_Click() {
     const std::uint16_t length = link_.Capabilities.FeatureReportByteLength;
     std::vector<std::uint8_t> command = UpgradeCommandReport(length);
     link_.LastResult = api_.HidD_SetFeature(link_.DeviceHandle, command.data(), length);
-    hidlink::CloseDevice(link_, api_);
 
-    // Whatever comes back must tell its own report length: a failed read of it must not pass
-    // for the length the controller had before.
-    link_.Capabilities = hidlink::HidpCaps{};
-    if (!WaitForReturn()) {
-        Abandon("Command4", "Device did not come back");
+    // The handles stay open until the controller has left: the watch asks the plain one.
+    const Return back = WaitForReturn(link_.LastResult != 0);
+    if (back != Return::Back) {
+        Abandon("Command4", back == Return::NeverLeft ? kDidNotLeave : kNotBack);
         return;
     }
     const std::string problem =
@@ -104,24 +109,38 @@ void frmMain::Command4_Click() {
         Abandon("Command2", problem);
         return;
     }
-    SendImage(check.records);
+    SendImage(check.records, kDidNotSwitch);
 }
 
-bool frmMain::WaitForReturn() {
+frmMain::Return frmMain::WaitForReturn(bool restartExpected) {
     api_.Sleep(kSettleDelayMs);
+    // Searching starts once the controller has left. One that refused the command does not
+    // restart: it is searched for at once and taken as it is (it may be waiting for an image
+    // already); its first record tells.
+    bool searching = false;
     for (int search = 1;; ++search) {
-        link_.DeviceDetected = hidlink::FindTheHid(link_, api_, profile_);
+        if (!searching && (!restartExpected || hidlink::DeviceLeft(link_, api_, profile_))) {
+            searching = true;
+            hidlink::CloseDevice(link_, api_);
+            // Whatever comes back must tell its own report length: a failed read of it must
+            // not pass for the length the controller had before.
+            link_.Capabilities = hidlink::HidpCaps{};
+        }
+        if (searching)
+            link_.DeviceDetected = hidlink::FindTheHid(link_, api_, profile_);
         // Keep the window drawn through the wait; input stays queued until the transfer.
         window_.ProcessPaintEvents();
-        if (link_.DeviceDetected)
-            return true;
-        if (search == kMaxSearches)
-            return false;
+        if (searching && link_.DeviceDetected)
+            return Return::Back;
+        if (search == kMaxSearches) {
+            hidlink::CloseDevice(link_, api_);
+            return searching ? Return::NotBack : Return::NeverLeft;
+        }
         api_.Sleep(kSearchIntervalMs);
     }
 }
 
-void frmMain::SendImage(const std::vector<updater::ImageRecord>& records) {
+void frmMain::SendImage(const std::vector<updater::ImageRecord>& records, const char* notWaiting) {
     // The progress denominator: whole records + 1, as the counting pass's read attempts.
     const int recordCount =
         updater::RecordCountFor(static_cast<std::int64_t>(records.size()) *
@@ -147,7 +166,7 @@ void frmMain::SendImage(const std::vector<updater::ImageRecord>& records) {
             ++refused;
         ++sent;
         if (refused == sent) {
-            Abandon("Command2", kNotWaiting);
+            Abandon("Command2", notWaiting);
             return;
         }
         window_.SetWidth("Pic", updater::ProgressWidth(sent, ProgressFullWidth(), recordCount));

@@ -24,9 +24,9 @@
 namespace wheelflash {
 
 inline constexpr const char* kImageFileName = updater::kControllerImage.imageName;
-inline constexpr std::uint32_t kSettleDelayMs = 500;     // from the command to the first search
-inline constexpr std::uint32_t kSearchIntervalMs = 500;  // between two searches
-// 30 seconds of searching: the controller comes back in about two.
+inline constexpr std::uint32_t kSettleDelayMs = 500;     // from the command to the first look
+inline constexpr std::uint32_t kSearchIntervalMs = 500;  // between two looks
+// 30 seconds of looking, for the controller to leave and come back: it takes about two.
 inline constexpr int kMaxSearches = 60;
 
 // The wheel controller (b02e) and the amplifier (2233), of Drivanta's vendor ID: the controller
@@ -54,13 +54,17 @@ class frmMain : public updater::UpdaterForm {
     // A click's steps before anything is sent: the device found (again, after a failure), the
     // image checked, the user asked. True when the update may start with check's records.
     bool ReadyToSend(const std::string& button, updater::ImageCheck& check);
-    // Searches for the controller after the upgrade command until it is back or the searches
-    // run out; returns whether it is back.
-    bool WaitForReturn();
+    enum class Return { Back, NeverLeft, NotBack };
+    // After the upgrade command: watches the controller until it has left (it restarts into
+    // receiving an image), then searches for it until it is back; the searches are bounded. Only
+    // a controller seen to have left is taken: before, a search finds it still in its normal mode.
+    // restartExpected: the controller accepted the command.
+    Return WaitForReturn(bool restartExpected);
     // Sends the checked records to the open device, then shows "complete" and closes the
     // window, or keeps it open and says why when any record was refused. A refused first record
-    // ends the transfer at once: the controller was not waiting for an image.
-    void SendImage(const std::vector<updater::ImageRecord>& records);
+    // ends the transfer at once: the controller was not waiting for an image, which notWaiting
+    // says.
+    void SendImage(const std::vector<updater::ImageRecord>& records, const char* notWaiting);
     // Ends an update that could not complete: see the header comment.
     void Abandon(const std::string& control, const std::string& caption);
 

@@ -39,11 +39,12 @@ TEST_F(Timeline, FromClickToClose) {
     std::vector<std::string> expected{"Begin", "switch"};
     for (int i = 0; i < 6; ++i)
         expected.push_back("sleep 1000");
+    // The handles from before the reset are let go of once the watch sees the amplifier gone; it
+    // is searched for from then on, and is back 1,500 ms after the reset.
     for (const char* step : {"sleep 10", "data", "sleep 4", "data", "sleep 4", "sleep 500", "reset",
-                             "sleep 500", "close", "close"}) {
+                             "sleep 500", "close", "close", "find"}) {
         expected.push_back(step);
     }
-    // Five probes, then the wait until the amplifier is back (at 1,500 ms after the reset).
     for (int i = 0; i < 10; ++i) {
         expected.push_back("sleep 100");
         expected.push_back("find");
@@ -56,11 +57,11 @@ TEST_F(Timeline, FromClickToClose) {
     EXPECT_TRUE(rig.window.IsUnloaded());
 }
 
-// An amplifier back within the probes is found by four of them; each probe lets go of what the
-// one before it opened, and the wait then finds it at once.
-TEST_F(Timeline, ProbesThatFindTheAmplifierLeaveNothingOpen) {
+// An amplifier back before the first look is seen to have restarted by its old handle, and found
+// at once: nothing is left open and nothing is waited for.
+TEST_F(Timeline, AnAmplifierBackBeforeTheFirstLookIsFoundAtOnce) {
     simdevices::AmplifierOptions options;
-    options.returnAfterMs = 650;
+    options.returnAfterMs = 200;
     AmpflashRig& rig = MakeRig(options);
     rig.WriteImage(ImageBytes(40));
     rig.Load();
@@ -70,19 +71,11 @@ TEST_F(Timeline, ProbesThatFindTheAmplifierLeaveNothingOpen) {
     const auto reset = std::find(trace.begin(), trace.end(), "reset");
     ASSERT_NE(reset, trace.end());
     std::vector<std::string> afterReset(std::next(reset), trace.end());
-    std::vector<std::string> expected;
-    auto then = [&](std::initializer_list<const char*> steps) {
-        expected.insert(expected.end(), steps.begin(), steps.end());
-    };
-    then({"sleep 500", "close", "close"});  // the handles from before the reset
-    then({"sleep 100", "find"});            // probe 1: not back yet
-    then({"sleep 100", "find"});            // probe 2: found and opened
-    for (int probe = 3; probe <= 5; ++probe)
-        then({"sleep 100", "close", "close", "find"});
-    then({"close", "close"});                              // before the wait
-    then({"sleep 100", "find", "close", "close", "End"});  // found at once; the click ends
-    expected.insert(expected.end(), 20, "sleep 100");      // "Update complete" stays two seconds
+    std::vector<std::string> expected{"sleep 500", "close", "close", "find",
+                                      "close",     "close", "End"};
+    expected.insert(expected.end(), 20, "sleep 100");  // "Update complete" stays two seconds
     EXPECT_THAT(afterReset, ElementsAreArray(expected));
+    EXPECT_EQ(rig.window.Text("lblVersion"), " 2.4");
 }
 
 TEST_F(Timeline, SixSecondsCountedInDots) {
@@ -137,8 +130,8 @@ TEST_F(Timeline, FillGrowsAfterEachReportAndIsRepainted) {
     EXPECT_THAT(afterFirstReport, ElementsAre("width", "refresh", "events"));
 }
 
-// Probes refresh the labels without processing events; the wait processes events before each
-// attempt; the labels show the amplifier's new version when it is back.
+// Once the amplifier is seen gone, each search refreshes the labels (blank while it is away), with
+// events processed between searches; the labels show its new version when it is back.
 TEST_F(Timeline, LabelsAfterEachDiscoveryAttempt) {
     AmpflashRig& rig = MakeRig();
     rig.WriteImage(ImageBytes(40));
@@ -156,10 +149,11 @@ TEST_F(Timeline, LabelsAfterEachDiscoveryAttempt) {
         else if (resetting && e.what == "text" && e.control == "lblVersion")
             afterReset.push_back(std::string("version") + e.value);
     }
-    std::vector<std::string> expected(5, "version ");
-    for (int i = 0; i < 5; ++i) {
+    // Searches from 500 ms after the reset, every 100 ms, until it is back at 1,500 ms.
+    std::vector<std::string> expected{"version "};
+    for (int i = 0; i < 10; ++i) {
         expected.push_back("events");
-        expected.push_back(i < 4 ? "version " : "version 2.4");
+        expected.push_back(i < 9 ? "version " : "version 2.4");
     }
     // Then the rounds while "Update complete" is shown.
     expected.insert(expected.end(), updater::kCompleteShownMs / 100, "events");

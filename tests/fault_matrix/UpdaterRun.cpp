@@ -388,7 +388,8 @@ std::string UpdaterRun::FailureVerdict(const std::string& caption,
         return {};
     }
     if (caption.rfind("Reset not accepted", 0) == 0 ||
-        caption == "Amplifier did not come back: unplug and replug it") {
+        caption == "Amplifier did not come back: unplug and replug it" ||
+        caption == "Amplifier not seen restarting: unplug and replug it") {
         if (!amplifier_ || held != whole)
             return where + "but the image had not arrived whole";
         return {};
@@ -396,6 +397,13 @@ std::string UpdaterRun::FailureVerdict(const std::string& caption,
     if (controller_ && caption == "Controller not waiting for an image: use Upgrade Firmware") {
         if (!held.empty())
             return where + "but the device holds " + std::to_string(held.size() / kRecord);
+        return {};
+    }
+    if (controller_ && caption.rfind("Controller did not restart", 0) == 0 &&
+        caption.find("the update was not started") != std::string::npos) {
+        // The upgrade command, and at most the one record the controller refused.
+        if (!held.empty() || reportsSent > 2)
+            return where + "but " + std::to_string(reportsSent) + " reports were sent";
         return {};
     }
     if (caption == "Device did not come back" ||

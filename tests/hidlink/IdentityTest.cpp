@@ -239,25 +239,22 @@ TEST_F(RefreshDeviceInfoTest, ShorterSecondStringDoesNotShowTheFirstOnesTail) {
     EXPECT_TRUE(bus.CallsNamed("Sleep").empty()) << "only servodiag pauses";
 }
 
-TEST_F(RefreshDeviceInfoTest, FailedManufacturerReadKeepsManufacturerAndVersion) {
-    const hidlink::DeviceProfile profile{hidlink::AmpflashAccepts,
-                                         hidlink::NoDeviceRule::BlankVersionSpace, 0};
-    bus.AddDevice(testing_devices::Device(0x1D47, 0x2233));
-    Find(profile);
-    bus.FailNext("HidD_GetManufacturerString");
-    hidlink::RefreshDeviceInfo(link, bus, profile, window);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"old", " Thing", " S1", "old"}));
-}
-
-TEST_F(RefreshDeviceInfoTest, AbsentSerialLeavesItsLabelAndLastResultHoldsTheFailure) {
+// A string that cannot be read is shown as not read, never as what an earlier device left on the
+// label; the version is this device's whatever the strings do.
+TEST_F(RefreshDeviceInfoTest, AStringNotReadBlanksItsLabelAndIsKeptAsNotRead) {
     const hidlink::DeviceProfile profile{hidlink::AmpflashAccepts,
                                          hidlink::NoDeviceRule::BlankVersionSpace, 0};
     auto device = testing_devices::Device(0x1D47, 0x2233);
     device->MutableDescription().serialNumber.reset();
     bus.AddDevice(device);
     Find(profile);
+    bus.FailNext("HidD_GetManufacturerString");
     hidlink::RefreshDeviceInfo(link, bus, profile, window);
-    EXPECT_EQ(window.Text("lblSerialNumber"), "old");
+    const std::string version = hidlink::FormatVersion(device->Description().versionNumber);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"", " Thing", "", version}));
+    EXPECT_FALSE(link.Strings.manufacturer);
+    EXPECT_EQ(link.Strings.product, "Thing");
+    EXPECT_FALSE(link.Strings.serial);
     EXPECT_EQ(link.LastResult, 0);
 }
 

@@ -89,9 +89,11 @@ TEST(ConfirmationQuestion, NamesTheDeviceAndTheFileItWouldSend) {
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<std::uint8_t>(i);
     image.records = SplitRecords(bytes);
-    const std::string q = ConfirmationQuestion({"Servo amplifier", "SN-0042", "2.3"}, image);
+    const std::string q =
+        ConfirmationQuestion({"Servo amplifier", "SN-0042", "2.3", "1d47:2233", "1-2"}, image);
     for (const std::string& part :
          {std::string("Servo amplifier"), std::string("SN-0042"), std::string("version 2.3"),
+          std::string("(1d47:2233)"), std::string("port 1-2"),
           std::string("servoamp.bin, 85 bytes, 2 records"),
           "CRC-32 " + Crc32Text(Crc32(0, bytes.data(), bytes.size()))}) {
         EXPECT_NE(q.find(part), std::string::npos) << part << " in:\n" << q;

@@ -57,7 +57,8 @@ TEST(UpdateLogLineTest, CarriesEveryField) {
               std::chrono::seconds(3);
     r.end = r.start + std::chrono::seconds(9) + std::chrono::milliseconds(700);
     r.program = "ampflash";
-    r.before = LoggedIdentity{"Drivanta v2 Servo Amplifier", "DV2A-010342", "2.3"};
+    r.before =
+        LoggedIdentity{"Drivanta v2 Servo Amplifier", "DV2A-010342", "2.3", "1d47:2233", "1-2"};
     r.imagePath = "/srv/fw/amp.bin";
     r.imageSize = 12007;
     r.imageRecords = 300;
@@ -68,7 +69,7 @@ TEST(UpdateLogLineTest, CarriesEveryField) {
               R"({"start":"2026-12-07T15:00:03Z","end":"2026-12-07T15:00:12Z",)"
               R"("program":"ampflash",)"
               R"("device_before":{"product":"Drivanta v2 Servo Amplifier","serial":"DV2A-010342",)"
-              R"("version":"2.3"},"device_after":null,)"
+              R"("version":"2.3","usb_id":"1d47:2233","port":"1-2"},"device_after":null,)"
               R"("image":{"path":"/srv/fw/amp.bin","size":12007,"records":300,"crc32":"0a454143"},)"
               R"("outcome":"failed","failure":"Device did not come back"})");
 }
