@@ -68,7 +68,7 @@ std::string OptionList(const ProgramInfo& info) {
             "                 device; bad rows are named with their line number\n";
         if (info.simulated) {
             text +=
-                "  --unplug-at S  the simulated controller leaves the bus S seconds after start\n"
+                "  --unplug-at S  the first device on the bus leaves it S seconds after start\n"
                 "  --replug-at S  and comes back S seconds after start\n";
         }
         return text;
