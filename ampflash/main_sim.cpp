@@ -1,6 +1,6 @@
 // ampflash-sim: ampflash on a simulated bus (a keyboard, then the servo amplifier, or the devices
 // of --sim-devices), in real time, with the image beside this program. Tells on standard error what
-// the amplifier received.
+// the amplifier (or the base unit's amplifier bootloader) received.
 #include <memory>
 
 #include "ampflash/Layout.h"
@@ -27,10 +27,12 @@ int main(int argc, char** argv) {
     bus.AddDevice(simdevices::MakeKeyboard());
     simdevices::AmplifierOptions amplifier;
     amplifier.printSummaryOnReturn = true;
+    simdevices::BaseUnitOptions base;
+    base.printSummaries = true;
     if (options.simDevices.empty())
         bus.AddDevice(std::make_shared<simdevices::Amplifier>(amplifier));
     else
-        simdevices::AddSimulatedDevices(bus, options.simDevices, amplifier, {});
+        simdevices::AddSimulatedDevices(bus, options.simDevices, amplifier, {}, base);
     if (const auto status = cmdline::SettleDeviceOptions(options, bus, ampflash::kProfile))
         return *status;
 

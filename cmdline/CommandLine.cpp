@@ -18,14 +18,14 @@ Options WrongUsage(std::string problem) {
     return options;
 }
 
-// "amplifier,controller,..." as kinds, or nothing when a kind is not one of the two.
+// "amplifier,controller,base,..." as kinds, or nothing when a kind is not one of these.
 std::optional<std::vector<std::string>> SimulatedDevices(const std::string& text) {
     std::vector<std::string> kinds;
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t comma = std::min(text.find(',', start), text.size());
         std::string kind = text.substr(start, comma - start);
-        if (kind != "amplifier" && kind != "controller")
+        if (kind != "amplifier" && kind != "controller" && kind != "base")
             return std::nullopt;
         kinds.push_back(std::move(kind));
         start = comma + 1;
@@ -160,7 +160,8 @@ std::string TakeOption(std::string arg, const std::string& value, Options& optio
     } else if (arg == "--sim-devices") {
         const auto kinds = SimulatedDevices(value);
         if (!kinds)
-            return "--sim-devices takes amplifier and controller, separated by commas, not \"" +
+            return "--sim-devices takes amplifier, controller and base, separated by commas, "
+                   "not \"" +
                    value + "\"";
         options.simDevices = *kinds;
     } else if (arg == "--record" || arg == "--replay") {

@@ -46,7 +46,7 @@ struct Options {
     std::string serial;
     std::string port;
     // The -sim programs: the devices on the simulated bus, in enumeration order ("amplifier",
-    // "controller"); empty for the program's own device alone.
+    // "controller", "base"); empty for the program's own device alone.
     std::vector<std::string> simDevices;
 };
 

@@ -29,15 +29,16 @@ std::string WhereItLooks(const ProgramInfo& info) {
     }
     switch (info.program) {
         case Program::Servodiag:
-            return "Device: the wheel controller among this machine's USB HID devices (vendor\n"
-                   "1d47, product 1020, 2232 or 2233).\n";
+            return "Device: a USB HID device of this machine that reports vendor 1d47 and\n"
+                   "product 1020, 2232 or 2233.\n";
         case Program::Ampflash:
-            return "Device: the servo amplifier among this machine's USB HID devices (product\n"
-                   "2233).\nImage: IMAGE, or servoamp-Orla-RevA.bin beside the program.\n";
+            return "Device: a USB HID device of this machine that reports product 2233 (the\n"
+                   "servo amplifier, or a base unit in its normal mode).\nImage: IMAGE, or "
+                   "servoamp-Orla-RevA.bin beside the program.\n";
         case Program::Wheelflash:
-            return "Device: the wheel controller among this machine's USB HID devices (vendor\n"
-                   "1d47, product b02e or 2233).\nImage: IMAGE, or wheelflash.bin beside the "
-                   "program.\n";
+            return "Device: a USB HID device of this machine that reports vendor 1d47 and\n"
+                   "product b02e (waiting for an image) or 2233 (sent the upgrade command\n"
+                   "first).\nImage: IMAGE, or wheelflash.bin beside the program.\n";
     }
     return {};
 }
@@ -54,7 +55,8 @@ std::string OptionList(const ProgramInfo& info) {
         text +=
             "  --sim-devices KIND,...\n"
             "                 the simulated bus holds these devices, in this order: amplifier,\n"
-            "                 controller (e.g. amplifier,controller or amplifier,amplifier)\n";
+            "                 controller, base (the base unit: 2233 in its normal mode, which\n"
+            "                 takes both updates), e.g. amplifier,controller or base\n";
     }
     if (info.program == Program::Servodiag) {
         text +=
@@ -66,7 +68,7 @@ std::string OptionList(const ProgramInfo& info) {
             "                 device; bad rows are named with their line number\n";
         if (info.simulated) {
             text +=
-                "  --unplug-at S  the simulated controller leaves the bus S seconds after start\n"
+                "  --unplug-at S  the first device on the bus leaves it S seconds after start\n"
                 "  --replug-at S  and comes back S seconds after start\n";
         }
         return text;

@@ -54,7 +54,7 @@ std::optional<int> SettleDeviceOptions(const Options& options, hidlink::ApiDecla
         return std::nullopt;
     std::fputs("Several devices match; name one with --serial or --port:\n", stderr);
     for (const hidlink::DeviceListing& device : devices)
-        std::fprintf(stderr, "  %s\n", hidlink::ChooserLine(device, true).c_str());
+        std::fprintf(stderr, "  %s\n", hidlink::ChooserLine(device).c_str());
     return kWrongUsage;
 }
 

@@ -1,6 +1,7 @@
 #include "hidlink/DeviceChooser.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace hidlink {
 
@@ -45,24 +46,12 @@ std::vector<DeviceListing> Candidates(const std::vector<DeviceListing>& devices,
     return own.empty() ? devices : own;
 }
 
-std::string DeviceKind(std::uint16_t productId) {
-    switch (productId) {
-        case 0x2233:
-            return "servo amplifier";
-        case 0x1020:
-        case 0xB02E:
-            return "wheel controller";
-        default:
-            return {};
-    }
-}
-
-std::string ChooserLine(const DeviceListing& device, bool namesKind) {
-    std::string line;
-    const std::string kind = namesKind ? DeviceKind(device.attributes.ProductID) : std::string();
-    if (!kind.empty())
-        line = static_cast<char>(kind[0] - 'a' + 'A') + kind.substr(1) + ": ";
-    line += device.product.empty() ? "(no product name)" : device.product;
+std::string ChooserLine(const DeviceListing& device) {
+    char ids[16];
+    std::snprintf(ids, sizeof ids, " (%04x:%04x)", device.attributes.VendorID,
+                  device.attributes.ProductID);
+    std::string line = device.product.empty() ? "(no product name)" : device.product;
+    line += ids;
     if (!device.serial.empty())
         line += ", serial " + device.serial;
     if (!device.location.empty())
@@ -117,7 +106,7 @@ void DeviceChooser::Show(const HidLink& link) {
         return;
     std::vector<std::string> lines;
     for (const DeviceListing& device : shown_)
-        lines.push_back(ChooserLine(device, profile_.ownProductId != 0));
+        lines.push_back(ChooserLine(device));
     if (lines != lines_) {
         lines_ = std::move(lines);
         window_.SetItems(kChooserControl, lines_);

@@ -1,5 +1,5 @@
-// Which device a program works with when more than one matches its rule: the amplifier and the
-// wheel controller on one bus, or a bench of several of a kind. The program never guesses for
+// Which device a program works with when more than one matches its rule: devices of two product
+// IDs on one bus, or a bench of several of one. The program never guesses for
 // an update: with several devices the window offers them in a chooser that takes the product
 // label's place, and nothing is opened for the update until one is chosen, unless only one of
 // them is of the program's own kind. The choice becomes the link's target, which FindTheHid
@@ -25,16 +25,15 @@ struct DeviceSelector {
 };
 bool Selects(const DeviceSelector& selector, const DeviceListing& device);
 
-// The devices a program may take without a choice: those of its own kind where any is listed
-// (an amplifier beside the wheel controller is not what wheelflash is for), else all of them.
+// The devices a program may take without a choice: those of its own product ID where any is
+// listed (wheelflash takes a b02e device by itself beside 2233 ones), else all of them.
 // More than one candidate needs a choice.
 std::vector<DeviceListing> Candidates(const std::vector<DeviceListing>& devices,
                                       const DeviceProfile& profile);
 
-// "servo amplifier", "wheel controller", or empty for a product ID of neither.
-std::string DeviceKind(std::uint16_t productId);
-// A chooser's line: "[kind: ]product, serial S, port P"; the kind where the profile admits two.
-std::string ChooserLine(const DeviceListing& device, bool namesKind);
+// A chooser's line, of what the device reports and nothing guessed from its product ID (one
+// product ID may be more than one kind of device): "product (1d47:2233), serial S, port P".
+std::string ChooserLine(const DeviceListing& device);
 // A line of --list: path, product, serial and port, separated by tabs ("-" for none).
 std::string ListLine(const DeviceListing& device);
 

@@ -1,23 +1,13 @@
 #include "simdevices/Amplifier.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <iterator>
 
-#include "simdevices/Crc32.h"
+#include "simdevices/Commands.h"
 #include "simdevices/HidPath.h"
 
 namespace simdevices {
 
 namespace {
-
-constexpr std::uint8_t kSwitchReport[] = {0x08, 0xDE, 0xFA, 0xBB};
-constexpr std::uint8_t kResetReport[] = {0x08, 0xDE, 0xFA, 0xDE};
-constexpr std::uint8_t kDataReportId = 0x40;
-
-bool StartsWith(const std::uint8_t* report, std::uint32_t length, const std::uint8_t (&head)[4]) {
-    return length >= 4 && std::equal(std::begin(head), std::end(head), report);
-}
 
 sim::DeviceDescription Describe(const AmplifierOptions& o) {
     sim::DeviceDescription d;
@@ -39,12 +29,7 @@ Amplifier::Amplifier(const AmplifierOptions& options)
     : sim::SimDevice(Describe(options)), options_(options) {}
 
 std::string Amplifier::Summary() const {
-    char line[128];
-    std::snprintf(line, sizeof line,
-                  "simulated amplifier: received %zu records (%zu bytes), crc32 %08x",
-                  ReceivedRecords(), received_.size(),
-                  static_cast<unsigned>(Crc32(received_.data(), received_.size())));
-    return line;
+    return store_.Summary("simulated amplifier");
 }
 
 void Amplifier::Advance(std::int64_t nowMs) {
@@ -61,15 +46,14 @@ void Amplifier::Advance(std::int64_t nowMs) {
 bool Amplifier::SetFeature(const std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) {
     switch (mode_) {
         case Mode::Application:
-            if (!StartsWith(report, length, kSwitchReport))
+            if (!IsCommand(report, length, kBootloaderSwitch))
                 return false;
             ++switchReports_;
             mode_ = Mode::Bootloader;
-            received_.clear();
-            dataReports_ = 0;
+            store_.Clear();
             return true;
         case Mode::Bootloader:
-            if (StartsWith(report, length, kResetReport)) {
+            if (IsCommand(report, length, kBootloaderReset)) {
                 ++resetReports_;
                 mode_ = Mode::Restarting;
                 if (options_.listedThroughRestart) {
@@ -80,12 +64,7 @@ bool Amplifier::SetFeature(const std::uint8_t* report, std::uint32_t length, std
                 LeaveBus();
                 return true;
             }
-            if (report[0] != kDataReportId || length < 1 + kRecordBytes)
-                return false;
-            if (refused_.contains(++dataReports_))
-                return false;
-            received_.insert(received_.end(), report + 1, report + 1 + kRecordBytes);
-            return true;
+            return store_.IsDataReport(report, length) && store_.Take(report);
         case Mode::Restarting:
             break;
     }

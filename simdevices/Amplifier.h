@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "hidlink/sim/SimDevice.h"
+#include "simdevices/RecordStore.h"
 
 namespace simdevices {
 
@@ -36,12 +37,12 @@ class Amplifier : public sim::SimDevice {
 
     Mode CurrentMode() const { return mode_; }
     // The records stored since the bootloader last started, in the order received.
-    const std::vector<std::uint8_t>& ReceivedImage() const { return received_; }
-    std::size_t ReceivedRecords() const { return received_.size() / kRecordBytes; }
+    const std::vector<std::uint8_t>& ReceivedImage() const { return store_.Image(); }
+    std::size_t ReceivedRecords() const { return store_.Records(); }
     int SwitchReports() const { return switchReports_; }
     int ResetReports() const { return resetReports_; }
     // Refuse the data reports with these 1-based indexes (counted since the bootloader started).
-    void RefuseRecords(std::set<std::size_t> indexes) { refused_ = std::move(indexes); }
+    void RefuseRecords(std::set<std::size_t> indexes) { store_.Refuse(std::move(indexes)); }
     // "simulated amplifier: received N records (M bytes), crc32 xxxxxxxx"
     std::string Summary() const;
 
@@ -49,14 +50,10 @@ class Amplifier : public sim::SimDevice {
     bool SetFeature(const std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) override;
 
   private:
-    static constexpr std::size_t kRecordBytes = 40;
-
     AmplifierOptions options_;
     Mode mode_ = Mode::Application;
     std::int64_t returnAtMs_ = -1;
-    std::vector<std::uint8_t> received_;
-    std::size_t dataReports_ = 0;
-    std::set<std::size_t> refused_;
+    RecordStore store_{0x40};
     int switchReports_ = 0;
     int resetReports_ = 0;
 };

@@ -21,10 +21,12 @@ std::u16string NthSerial(const std::u16string& first, int n) {
 
 std::vector<std::shared_ptr<sim::SimDevice>> AddSimulatedDevices(
     sim::SimulatedBus& bus, const std::vector<std::string>& kinds,
-    const AmplifierOptions& amplifier, const WheelControllerOptions& controller) {
+    const AmplifierOptions& amplifier, const WheelControllerOptions& controller,
+    const BaseUnitOptions& base) {
     std::vector<std::shared_ptr<sim::SimDevice>> added;
     int amplifiers = 0;
     int controllers = 0;
+    int bases = 0;
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         const std::string port = "1-" + std::to_string(i + 1);
         if (kinds[i] == "amplifier") {
@@ -32,6 +34,11 @@ std::vector<std::shared_ptr<sim::SimDevice>> AddSimulatedDevices(
             options.location = port;
             options.serialNumber = NthSerial(amplifier.serialNumber, amplifiers++);
             added.push_back(std::make_shared<Amplifier>(options));
+        } else if (kinds[i] == "base") {
+            BaseUnitOptions options = base;
+            options.location = port;
+            options.serialNumber = NthSerial(base.serialNumber, bases++);
+            added.push_back(std::make_shared<BaseUnit>(options));
         } else {
             WheelControllerOptions options = controller;
             options.location = port;

@@ -1,19 +1,14 @@
 #include "simdevices/WheelController.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <iterator>
 
-#include "simdevices/Crc32.h"
+#include "simdevices/Commands.h"
 #include "simdevices/HidPath.h"
 #include "simdevices/WheelTelemetry.h"
 
 namespace simdevices {
 
 namespace {
-
-constexpr std::uint8_t kUpgradeCommand[] = {0x08, 0xDE, 0xFA, 0xCE};
-constexpr std::size_t kRecordSize = 40;
 
 sim::DeviceDescription Describe(const WheelControllerOptions& o) {
     sim::DeviceDescription d;
@@ -38,12 +33,7 @@ WheelController::WheelController(const WheelControllerOptions& options)
 }
 
 std::string WheelController::Summary() const {
-    char line[128];
-    std::snprintf(line, sizeof line,
-                  "simulated wheel controller: received %zu records (%zu bytes), crc32 %08x",
-                  ReceivedRecords(), received_.size(),
-                  static_cast<unsigned>(Crc32(received_.data(), received_.size())));
-    return line;
+    return store_.Summary("simulated wheel controller");
 }
 
 void WheelController::Advance(std::int64_t nowMs) {
@@ -82,8 +72,7 @@ bool WheelController::GetFeature(std::uint8_t* report, std::uint32_t length, std
 bool WheelController::SetFeature(const std::uint8_t* report, std::uint32_t length,
                                  std::int64_t nowMs) {
     if (mode_ == Mode::Normal) {
-        if (length >= 4 &&
-            std::equal(std::begin(kUpgradeCommand), std::end(kUpgradeCommand), report)) {
+        if (IsCommand(report, length, kUpgradeCommand)) {
             mode_ = Mode::Restarting;
             leaveAtMs_ = nowMs + options_.leaveAfterMs;
             returnAtMs_ = leaveAtMs_ + options_.returnAfterMs;
@@ -91,18 +80,13 @@ bool WheelController::SetFeature(const std::uint8_t* report, std::uint32_t lengt
         }
         return false;  // image data only in image-receiving mode
     }
-    if (mode_ != Mode::ImageReceiving || report[0] != 0x00 || length < 1 + kRecordSize)
-        return false;
-    ++dataReports_;
-    if (refused_.contains(dataReports_))
-        return false;
-    received_.insert(received_.end(), report + 1, report + 1 + kRecordSize);
-    return true;
+    return mode_ == Mode::ImageReceiving && store_.IsDataReport(report, length) &&
+           store_.Take(report);
 }
 
 void WheelController::HandleClosed(std::int64_t /*nowMs*/) {
     if (!options_.printSummaryOnClose || summaryPrinted_ || mode_ != Mode::ImageReceiving ||
-        dataReports_ == 0) {
+        store_.DataReports() == 0) {
         return;
     }
     summaryPrinted_ = true;

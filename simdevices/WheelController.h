@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "hidlink/sim/SimDevice.h"
+#include "simdevices/RecordStore.h"
 
 namespace simdevices {
 
@@ -34,10 +35,10 @@ class WheelController : public sim::SimDevice {
     explicit WheelController(const WheelControllerOptions& options = {});
 
     Mode CurrentMode() const { return mode_; }
-    const std::vector<std::uint8_t>& ReceivedImage() const { return received_; }
-    std::size_t ReceivedRecords() const { return received_.size() / 40; }
+    const std::vector<std::uint8_t>& ReceivedImage() const { return store_.Image(); }
+    std::size_t ReceivedRecords() const { return store_.Records(); }
     // Refuse the data reports with these 1-based indexes (counted in image-receiving mode).
-    void RefuseRecords(std::set<std::size_t> indexes) { refused_ = std::move(indexes); }
+    void RefuseRecords(std::set<std::size_t> indexes) { store_.Refuse(std::move(indexes)); }
     // "simulated wheel controller: received N records (M bytes), crc32 xxxxxxxx"
     std::string Summary() const;
 
@@ -54,9 +55,7 @@ class WheelController : public sim::SimDevice {
     std::int64_t appearedAtMs_ = 0;
     std::int64_t leaveAtMs_ = -1;
     std::int64_t returnAtMs_ = -1;
-    std::vector<std::uint8_t> received_;
-    std::size_t dataReports_ = 0;
-    std::set<std::size_t> refused_;
+    RecordStore store_{0x00};
     bool summaryPrinted_ = false;
 };
 

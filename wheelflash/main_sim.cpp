@@ -1,7 +1,8 @@
 // wheelflash-sim: wheelflash on a simulated bus, so the update can be tried without hardware.
 // A keyboard enumerates first, then the wheel controller, which drops off the bus after the
 // upgrade command and comes back about 1.5 s later waiting for the image; when the program lets
-// go of it, it prints what it received on standard error.
+// go of it, it prints what it received on standard error. --sim-devices base puts the base unit
+// there instead, which leaves its normal mode (2233) for the same image-receiving mode.
 #include <memory>
 
 #include "cmdline/Launch.h"
@@ -33,10 +34,12 @@ int main(int argc, char** argv) {
     wheel.leaveAfterMs = 50;
     wheel.returnAfterMs = 1500;
     wheel.printSummaryOnClose = true;
+    simdevices::BaseUnitOptions base;
+    base.printSummaries = true;
     if (options.simDevices.empty())
         bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
     else
-        simdevices::AddSimulatedDevices(bus, options.simDevices, {}, wheel);
+        simdevices::AddSimulatedDevices(bus, options.simDevices, {}, wheel, base);
     if (const auto status = cmdline::SettleDeviceOptions(options, bus, wheelflash::kProfile))
         return *status;
 

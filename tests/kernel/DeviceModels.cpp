@@ -1,5 +1,6 @@
 // The report layouts the scenarios give each model, and the bystander device.
 #include "Scenarios.h"
+#include "simdevices/BaseUnit.h"
 #include "simdevices/Bystanders.h"
 #include "simdevices/WheelController.h"
 
@@ -26,6 +27,15 @@ ReportIdsOf WheelReportIds() {
         if (wheel.CurrentMode() == simdevices::WheelController::Mode::ImageReceiving)
             return std::vector<std::uint8_t>{0x00};
         return std::vector<std::uint8_t>{0x08, 17};
+    };
+}
+
+ReportIdsOf BaseUnitReportIds() {
+    return [](const sim::SimDevice& model) {
+        const auto& unit = static_cast<const simdevices::BaseUnit&>(model);
+        if (unit.CurrentMode() == simdevices::BaseUnit::Mode::ControllerImage)
+            return std::vector<std::uint8_t>{0x00};
+        return std::vector<std::uint8_t>{0x08, 17, 0x40};
     };
 }
 

@@ -23,6 +23,7 @@ const Scenario kScenarios[] = {
     {"usb.wheelflash", [](Verdict& v) { kerneltest::Wheelflash(v, Carrier::Usb); }},
     {"usb.unplug", [](Verdict& v) { kerneltest::Unplug(v, Carrier::Usb); }},
     {"usb.two-devices", [](Verdict& v) { kerneltest::TwoDevices(v); }},
+    {"usb.base-unit.wheelflash", [](Verdict& v) { kerneltest::BaseUnitWheelflash(v); }},
     {"uhid.ampflash", [](Verdict& v) { kerneltest::Ampflash(v, Carrier::Uhid); }},
     {"uhid.wheelflash", [](Verdict& v) { kerneltest::Wheelflash(v, Carrier::Uhid); }},
     {"uhid.unplug", [](Verdict& v) { kerneltest::Unplug(v, Carrier::Uhid); }},

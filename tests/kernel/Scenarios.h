@@ -22,6 +22,9 @@ void Wheelflash(Verdict& verdict, Carrier carrier);
 void Unplug(Verdict& verdict, Carrier carrier);
 // Several matching USB devices at once: each update reaches the chosen device and no other.
 void TwoDevices(Verdict& verdict);
+// wheelflash's whole update on the base unit: the upgrade command to 2233, the unit back as b02e
+// on the same port with unnumbered reports, the image; let go of, it is 2233 again.
+void BaseUnitWheelflash(Verdict& verdict);
 
 // The models as the scenarios serve them, with the report layout of each mode.
 std::shared_ptr<sim::SimDevice> HeadsetBystander();
@@ -29,5 +32,8 @@ ReportIdsOf HeadsetReportIds();
 ReportIdsOf AmplifierReportIds();
 // Numbered reports (8 and 17) in the normal mode, one unnumbered report in image-receiving mode.
 ReportIdsOf WheelReportIds();
+// The wheel's reports and the amplifier's data report (8, 17, 0x40) in the normal mode and the
+// amplifier's bootloader, one unnumbered report while receiving the controller's image.
+ReportIdsOf BaseUnitReportIds();
 
 }  // namespace kerneltest

@@ -86,6 +86,11 @@ bool ServedModel::Admit() {
     return !pulled_;
 }
 
+void ServedModel::LetGo() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    model_->HandleClosed(NowMs());
+}
+
 std::vector<Exchange> ServedModel::Exchanges() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return exchanges_;

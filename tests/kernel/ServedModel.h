@@ -62,6 +62,10 @@ class ServedModel {
     // pulls the plug.
     bool Admit();
 
+    // The program let go of the device. The kernel tells a device nothing of its handles, so a
+    // scenario says it where the model acts on it (the base unit restarts then).
+    void LetGo();
+
     std::vector<Exchange> Exchanges() const;
     // Runs f while the device answers nothing, so the test may look at the model.
     template <typename F>

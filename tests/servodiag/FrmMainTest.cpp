@@ -501,7 +501,8 @@ TEST_F(FrmMainTest, SeveralDevicesShowTheFirstControllerAndAChoiceMovesTheReads)
     ASSERT_TRUE(chooser.visible);
     EXPECT_FALSE(window.Control("lblProduct").visible);
     ASSERT_EQ(chooser.items.size(), 3u);
-    EXPECT_EQ(chooser.items[0].rfind("Servo amplifier: ", 0), 0u) << chooser.items[0];
+    EXPECT_EQ(chooser.items[0],
+              "Drivanta v2 Servo Amplifier (1d47:2233), serial DV2A-010342, port 1-1");
     EXPECT_EQ(chooser.choice, 1);
     EXPECT_EQ(window.Text("lblSerialNumber"), " W-A");
     window.Tick();
