@@ -17,7 +17,7 @@ struct ProgramInfo {
 
 // The statuses a program exits with, the same with and without a window.
 enum ExitStatus : int {
-    kUpdated = 0,  // for servodiag: it ran and a device answered
+    kUpdated = 0,  // for servodiag: it ran and a device answered a status read
     kUpdateFailed = 1,
     kWrongUsage = 2,
     kNoDevice = 3,
@@ -26,6 +26,7 @@ enum ExitStatus : int {
     kNoDisplay = 6,
     kRecordFailed = 7,  // servodiag: the --record file could not be written, or was deleted
     kNotSeenBack = 8,   // the updaters: the image was sent, but closed before the device came back
+    kNoStatus = 9,      // servodiag: a device was found, but it answered no status read
 };
 
 enum class Action { Run, Help, Version, WrongUsage };

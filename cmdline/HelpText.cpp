@@ -85,11 +85,12 @@ std::string OptionList(const ProgramInfo& info) {
 
 std::string Statuses(const ProgramInfo& info) {
     if (info.program == Program::Servodiag) {
-        return "  0  ended, and a device answered\n"
+        return "  0  ended, and a device answered its status read\n"
                "  2  wrong usage, or several devices match without --serial or --port\n"
-               "  3  no device answered\n"
+               "  3  no device found\n"
                "  6  no display to open the window on (use --no-window)\n"
-               "  7  the --record file could not be written, or was deleted while recording\n";
+               "  7  the --record file could not be written, or was deleted while recording\n"
+               "  9  a device was found, but it answered no status read\n";
     }
     return "  0  updated\n"
            "  1  the update failed (the device refused, left or did not come back)\n"

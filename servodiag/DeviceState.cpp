@@ -2,10 +2,27 @@
 
 namespace servodiag {
 
-DeviceStateText TextOf(DeviceState state) {
+namespace {
+
+const char kNoSettingsDetail[] =
+    "The settings list stays blank: this device does not answer the settings read.";
+
+}  // namespace
+
+DeviceStateText TextOf(DeviceState state, bool reportsSettings) {
     switch (state) {
         case DeviceState::Live:
+            if (!reportsSettings) {
+                return {" \u2014 no settings", "Device connected. It reports no settings.",
+                        kNoSettingsDetail};
+            }
             return {"", "Device connected", ""};
+        case DeviceState::NoStatus:
+            return {reportsSettings ? " \u2014 no status" : " \u2014 no status or settings",
+                    reportsSettings ? "This device reports no status."
+                                    : "This device reports no status or settings.",
+                    "The device is connected and still there, but it does not answer the status "
+                    "read: the status fields stay blank. It is asked again every second."};
         case DeviceState::NoDevice:
             return {" \u2014 no device", "No device found. Looking again every second.", ""};
         case DeviceState::AccessRefused:

@@ -6,7 +6,8 @@
 namespace servodiag {
 
 enum class DeviceState {
-    Live,           // found, answering its status reads
+    Live,           // found, answering its status reads (or not asked yet)
+    NoStatus,       // found and still there, but it has answered no status read since opened
     NoDevice,       // none found; searched for again every second
     AccessRefused,  // found, but this user may not open it (Linux without the udev rule)
     InUse,          // found, but another program holds it (Windows)
@@ -19,6 +20,7 @@ struct DeviceStateText {
     std::string detail;       // the whole story, for the line's tooltip; may be empty
 };
 
-DeviceStateText TextOf(DeviceState state);
+// `reportsSettings`: the device answered the settings read (said only of a device found).
+DeviceStateText TextOf(DeviceState state, bool reportsSettings = true);
 
 }  // namespace servodiag

@@ -20,9 +20,13 @@ int RunDiagnostics(ui::Window& window, frmMain& form, const std::string& recordP
         }
     }
     bool answered = false;
+    form.OnDeviceChange([&readout] { readout.Forget(); });
     form.OnStatus([&](const std::uint8_t* report) {
         answered = answered || report != nullptr;
-        readout.Take(report);
+        if (report == nullptr && form.State() == DeviceState::NoStatus)
+            readout.TakeNoStatus();
+        else
+            readout.Take(report);
         if (!recorder || recorder->Failed() || recorder->Record(report))
             return;
         std::fprintf(stderr, "servodiag: recording stopped: %s\n", recorder->Problem().c_str());
@@ -33,7 +37,9 @@ int RunDiagnostics(ui::Window& window, frmMain& form, const std::string& recordP
     window.Run(form);
     if (recorder && recorder->Failed())
         return cmdline::kRecordFailed;
-    return answered || form.Link().DeviceDetected ? 0 : cmdline::kNoDevice;
+    if (answered)
+        return 0;
+    return form.DeviceEverFound() ? cmdline::kNoStatus : cmdline::kNoDevice;
 }
 
 }  // namespace servodiag

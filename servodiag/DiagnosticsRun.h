@@ -10,7 +10,8 @@
 
 namespace servodiag {
 
-// Runs the window. Exits 0 when a device answered, kNoDevice when none did, kRecordFailed when
+// Runs the window. Exits 0 when a device answered a status read, kNoStatus when a device was
+// found but none answered, kNoDevice when none was found, kRecordFailed when
 // the record file (if any) could not be created or written. A row that cannot be recorded is
 // said at once, on the state line and on standard error; `endsOnRecordFailure` (no window, where
 // nobody watches the state line) ends the program there.

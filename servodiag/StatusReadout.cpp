@@ -5,9 +5,16 @@
 #include <optional>
 #include <utility>
 
+#include "common/UtcTime.h"
 #include "servodiag/StatusLines.h"
 
 namespace servodiag {
+
+namespace {
+
+const char kNoStatusWords[] = "this device reports no status";
+
+}  // namespace
 
 std::int64_t SteadyMilliseconds() {
     return std::int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -21,6 +28,7 @@ void StatusReadout::Take(const std::uint8_t* report) {
     // The line is made only when asked for: a window asks for none.
     takenAt_ = std::chrono::system_clock::now();
     lineDue_ = true;
+    noStatus_ = false;
     answering_ = report != nullptr;
     if (!answering_)
         return;
@@ -29,7 +37,24 @@ void StatusReadout::Take(const std::uint8_t* report) {
     lastAnswerMs_ = nowMs_();
 }
 
+void StatusReadout::TakeNoStatus() {
+    takenAt_ = std::chrono::system_clock::now();
+    lineDue_ = !noStatus_;
+    noStatus_ = true;
+    answering_ = false;
+}
+
+void StatusReadout::Forget() {
+    answeredEver_ = false;
+    noStatus_ = false;
+}
+
 std::vector<ui::LiveField> StatusReadout::Block() const {
+    if (noStatus_) {
+        std::vector<ui::LiveField> block = StatusBlock(nullptr, std::nullopt);
+        block.front().value = kNoStatusWords;
+        return block;
+    }
     std::optional<std::int64_t> silentForMs;
     if (!answering_)
         silentForMs = nowMs_() - lastAnswerMs_;
@@ -39,6 +64,11 @@ std::vector<ui::LiveField> StatusReadout::Block() const {
 std::string StatusReadout::TakeLine() {
     if (!std::exchange(lineDue_, false))
         return "";
+    if (noStatus_)
+        return common::UtcMilliseconds(takenAt_) + " " + kNoStatusWords;
+    // A device that has not answered yet has not stopped answering either.
+    if (!answering_ && !answeredEver_)
+        return common::UtcMilliseconds(takenAt_) + " no answer yet";
     return StatusLine(takenAt_, answering_ ? lastAnswer_.data() : nullptr);
 }
 

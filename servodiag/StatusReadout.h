@@ -24,6 +24,11 @@ class StatusReadout {
 
     // Every status tick: the report the device answered with (kStatusBufferSize bytes), or null.
     void Take(const std::uint8_t* report);
+    // A status tick of a device that is there but reports no status: said once, not as a
+    // device that stopped answering.
+    void TakeNoStatus();
+    // Another device, or the same opened again: its last answer is not this device's.
+    void Forget();
 
     std::vector<ui::LiveField> Block() const;
     // The line of the newest tick, once; empty when it was already given.
@@ -34,6 +39,7 @@ class StatusReadout {
     std::array<std::uint8_t, kStatusBufferSize> lastAnswer_{};
     bool answeredEver_ = false;
     bool answering_ = false;
+    bool noStatus_ = false;
     std::int64_t lastAnswerMs_ = 0;
     std::chrono::system_clock::time_point takenAt_;
     bool lineDue_ = false;

@@ -17,13 +17,18 @@ void SetTextIfAny(ui::Window& window, const char* control, const std::optional<s
         window.SetText(control, *text);
 }
 
-// Every control that shows a value the device sent.
-const char* const kValueControls[] = {
-    "lblManuf",     "lblProduct",  "lblVersion", "lblSerialNumber", "USBerr",      "SPIerr",
-    "amp_fw_ver",   "amp_bl_ver",  "amp_sn",     "motor_model",     "sfd_pos",     "Degrees",
-    "bus_v",        "estop",       "Homing",     "TDamp",           "TInertia",    "TFriction",
-    "Slimit",       "Stiff",       "Damp",       "Spring",          "MotorFilter", "InputFilter",
-    "OverallScale", "DampingScale"};
+// The controls that show a value the device sent: its identity, its status, its settings.
+const char* const kIdentityControls[] = {"lblManuf", "lblProduct", "lblVersion", "lblSerialNumber"};
+const char* const kStatusControls[] = {"USBerr",  "SPIerr",  "amp_fw_ver", "amp_bl_ver",  "amp_sn",
+                                       "sfd_pos", "Degrees", "bus_v",      "motor_model", "estop"};
+const char* const kSettingsControls[] = {
+    "Homing", "TDamp",  "TInertia",    "TFriction",   "Slimit",       "Stiff",
+    "Damp",   "Spring", "MotorFilter", "InputFilter", "OverallScale", "DampingScale"};
+
+void ClearText(ui::Window& window, const char* control) {
+    if (!window.Text(control).empty())
+        window.SetText(control, "");
+}
 
 }  // namespace
 
@@ -61,10 +66,13 @@ void frmMain::Search() {
         return;
     }
     failedReads_ = 0;
+    statusSinceOpened_ = false;
+    deviceEverFound_ = true;
+    ClearDeviceValues();
     hidlink::RefreshDeviceInfo(link_, api_, kProfile, window_);
     ReadSettings();
-    ShowValuesStale(false);
     ShowState(DeviceState::Live);
+    ShowValuesStale(false);
 }
 
 // The handles are let go at once: a device that comes back is a new device to the platform.
@@ -76,20 +84,63 @@ void frmMain::LoseDevice() {
     ShowState(DeviceState::NotResponding);
 }
 
+void frmMain::StatusReadFailed() {
+    if (state_ == DeviceState::NoStatus) {
+        if (!StillThere())
+            LoseDevice();
+        return;
+    }
+    if (++failedReads_ < kFailedReadsBeforeLost)
+        return;
+    // A device that answered before and stopped has likely left; one that never answered and
+    // is still there simply has no status to give, and letting it go would only find it again.
+    if (!statusSinceOpened_ && StillThere()) {
+        ShowState(DeviceState::NoStatus);
+        ShowValuesStale(false);
+        return;
+    }
+    LoseDevice();
+}
+
+bool frmMain::StillThere() {
+    hidlink::HiddAttributes attributes;
+    attributes.Size = hidlink::kHiddAttributesSize;
+    return api_.HidD_GetAttributes(link_.DeviceHandle, &attributes) != 0;
+}
+
 void frmMain::ShowState(DeviceState state) {
-    if (stateShown_ && state == state_)
+    const bool reportsSettings = settingsAnswered_ || !link_.DeviceDetected;
+    if (stateShown_ && state == state_ && reportsSettings == stateReportsSettings_)
         return;
     stateShown_ = true;
     state_ = state;
-    const DeviceStateText text = TextOf(state);
+    stateReportsSettings_ = reportsSettings;
+    const DeviceStateText text = TextOf(state, reportsSettings);
     window_.SetTitle(title_ + text.titleSuffix);
     window_.SetText("lblDeviceState", text.line);
     window_.SetToolTip("lblDeviceState", text.detail);
 }
 
+void frmMain::ClearDeviceValues() {
+    for (const char* control : kStatusControls)
+        ClearText(window_, control);
+    for (const char* control : kSettingsControls)
+        ClearText(window_, control);
+    for (const auto& [control, color] : signalColors_)
+        window_.SetBackColor(control, ui::kSystemWindowBackground);
+    signalColors_.clear();
+    settingsAnswered_ = false;
+    if (changeListener_)
+        changeListener_();
+}
+
 void frmMain::ShowValuesStale(bool stale) {
-    for (const char* control : kValueControls)
+    for (const char* control : kIdentityControls)
         window_.SetEnabled(control, !stale);
+    for (const char* control : kStatusControls)
+        window_.SetEnabled(control, !stale && state_ != DeviceState::NoStatus);
+    for (const char* control : kSettingsControls)
+        window_.SetEnabled(control, !stale && settingsAnswered_);
     // A bright signal colour reads as a live "OK" or "STOP" whatever its text: a stale one gives
     // way to the window's grey, as the disabled values around it.
     for (const auto& [control, color] : signalColors_)
@@ -108,6 +159,8 @@ void frmMain::Chosen(const std::string& control, int index) {
         return;
     hidlink::CloseDevice(link_, api_);
     link_.DeviceDetected = false;
+    // Blank even when the chosen device cannot be opened: what is shown was the other device's.
+    ClearDeviceValues();
     Search();
 }
 
@@ -140,6 +193,12 @@ void frmMain::Command1_Click() {
         Told(nullptr);
         return;
     }
+    // A device that reports no status is asked again once a second, not on every tick.
+    if (state_ == DeviceState::NoStatus && ++ticksSinceStatusAsked_ < kTicksPerSearch) {
+        Told(nullptr);
+        return;
+    }
+    ticksSinceStatusAsked_ = 0;
 
     // The transfer fills FeatureReportByteLength bytes, which a device may declare longer than
     // the status report; the buffer grows to hold it and only the status report is decoded.
@@ -147,13 +206,19 @@ void frmMain::Command1_Click() {
     std::vector<std::uint8_t> buffer(std::max<std::size_t>(kStatusBufferSize, length), 0);
     buffer[0] = kStatusReportId;
     link_.LastResult = api_.HidD_GetFeature(link_.OverlappedHandle, buffer.data(), length);
-    Told(link_.LastResult != 0 ? buffer.data() : nullptr);
     if (link_.LastResult == 0) {
-        if (++failedReads_ >= kFailedReadsBeforeLost)
-            LoseDevice();
+        // First, so that whoever is told of the tick knows already what became of the device.
+        StatusReadFailed();
+        Told(nullptr);
         return;
     }
+    Told(buffer.data());
     failedReads_ = 0;
+    statusSinceOpened_ = true;
+    if (state_ == DeviceState::NoStatus) {
+        ShowState(DeviceState::Live);
+        ShowValuesStale(false);
+    }
 
     const StatusView view = DecodeStatusReport(buffer.data(), window_.DecimalSeparator());
     SetTextIfAny(window_, "USBerr", view.USBerr);
@@ -195,7 +260,8 @@ void frmMain::ReadSettings() {
     std::vector<std::uint8_t> buffer(std::max<std::size_t>(kSettingsDecodedBytes, length), 0);
     buffer[0] = kSettingsReportId;
     link_.LastResult = api_.HidD_GetFeature(link_.DeviceHandle, buffer.data(), length);
-    if (link_.LastResult != 0) {
+    settingsAnswered_ = link_.LastResult != 0;
+    if (settingsAnswered_) {
         const SettingsView view = DecodeSettingsReport(buffer.data());
         window_.SetText("Slimit", view.Slimit);
         window_.SetText("Homing", view.Homing);
@@ -210,7 +276,7 @@ void frmMain::ReadSettings() {
         window_.SetText("InputFilter", view.InputFilter);
         window_.SetText("Spring", view.Spring);
     }
-    // The device was found, so its details are worth reading even when the settings were not.
+    // The device was found, so its identity is worth reading even when the settings were not.
     window_.SetEnabled("Frame1", true);
 }
 

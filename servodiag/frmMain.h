@@ -4,6 +4,9 @@
 // Without a device, the window says so and searches again every second. When the status reads
 // fail several times in a row, the device is let go: the window says it is not responding, greys
 // the values it last showed and searches again. A device found again is read as at start-up.
+// A device that has answered no status read since it was opened, and whose handle still works,
+// is not lost but shown as it is: one that reports no status, asked again once a second. Every
+// device found starts with blank values: nothing of the device before stays on screen.
 #pragma once
 
 #include <cstdint>
@@ -58,14 +61,28 @@ class frmMain : public ui::FormHandlers {
     // not answer (or no device is open).
     using StatusListener = std::function<void(const std::uint8_t* report)>;
     void OnStatus(StatusListener listener) { statusListener_ = std::move(listener); }
+    // Told when another device is chosen or a device is opened, before anything is read from
+    // it: what was kept of the device before is not this device's.
+    void OnDeviceChange(std::function<void()> listener) { changeListener_ = std::move(listener); }
+    // A device was opened since the window was loaded.
+    bool DeviceEverFound() const { return deviceEverFound_; }
 
   private:
     // Looks for the device; when found, shows its identity and settings as at start-up.
     void Search();
     void LoseDevice();
+    // A status read failed: counted, and after several in a row the device is taken for one
+    // that reports no status (never answered, still there) or let go.
+    void StatusReadFailed();
+    // Asked of the open handle without sending anything to the device: it fails once the device
+    // has left the bus.
+    bool StillThere();
     void ShowState(DeviceState state);
+    // Empties every status and settings field, and the signal colours: they showed another
+    // device, or this one before it was opened again.
+    void ClearDeviceValues();
     // Greys (stale) or restores every control that shows a device value, and the colour of
-    // every signal among them.
+    // every signal among them; the fields of a report this device does not answer stay grey.
     void ShowValuesStale(bool stale);
     // A value's signal colour (E-STOP, bus voltage), remembered for when it is live again.
     void ShowSignalColor(const char* control, const std::optional<ui::ColorRef>& color);
@@ -80,8 +97,14 @@ class frmMain : public ui::FormHandlers {
     std::string title_;  // the window's own title, before any state is added
     DeviceState state_ = DeviceState::NoDevice;
     bool stateShown_ = false;
+    bool stateReportsSettings_ = true;  // as the state line says it
     int ticksSinceSearch_ = 0;
     int failedReads_ = 0;
+    int ticksSinceStatusAsked_ = 0;  // while the device reports no status
+    bool statusSinceOpened_ = false;
+    bool settingsAnswered_ = false;
+    bool deviceEverFound_ = false;
+    std::function<void()> changeListener_;
     // Status exchanges so far: the chart's clock, one timer interval apart.
     long long exchanges_ = 0;
     std::map<std::string, ui::ColorRef> signalColors_;
