@@ -33,7 +33,11 @@ std::string Amplifier::Summary() const {
 }
 
 void Amplifier::Advance(std::int64_t nowMs) {
-    if (mode_ != Mode::Restarting || returnAtMs_ < 0 || nowMs < returnAtMs_)
+    if (mode_ == Mode::Restarting && leaveAtMs_ >= 0 && nowMs >= leaveAtMs_) {
+        LeaveBus();
+        leaveAtMs_ = -1;
+    }
+    if (mode_ != Mode::Restarting || leaveAtMs_ >= 0 || returnAtMs_ < 0 || nowMs < returnAtMs_)
         return;
     mode_ = Mode::Application;
     // The new firmware reports a higher minor version, so the window shows the change.
@@ -61,7 +65,10 @@ bool Amplifier::SetFeature(const std::uint8_t* report, std::uint32_t length, std
                     return true;
                 }
                 returnAtMs_ = nowMs + options_.returnAfterMs;
-                LeaveBus();
+                if (options_.listedAfterResetMs > 0)
+                    leaveAtMs_ = nowMs + options_.listedAfterResetMs;
+                else
+                    LeaveBus();
                 return true;
             }
             return store_.IsDataReport(report, length) && store_.Take(report);

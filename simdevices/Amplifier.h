@@ -26,6 +26,9 @@ struct AmplifierOptions {
     // The host misses the restart: it goes on listing the amplifier as it was (its old version)
     // and never sees it come back, as a HID stack without device events does.
     bool listedThroughRestart = false;
+    // The host notices the restart this late: until then it lists the amplifier as it was, and
+    // its old handles still answer; it then sees it leave, and come back no earlier than that.
+    std::int64_t listedAfterResetMs = 0;
     bool printSummaryOnReturn = false;  // the -sim program's line on standard error
 };
 
@@ -53,6 +56,7 @@ class Amplifier : public sim::SimDevice {
     AmplifierOptions options_;
     Mode mode_ = Mode::Application;
     std::int64_t returnAtMs_ = -1;
+    std::int64_t leaveAtMs_ = -1;  // a restart the host has not noticed yet
     RecordStore store_{0x40};
     int switchReports_ = 0;
     int resetReports_ = 0;

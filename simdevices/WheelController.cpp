@@ -53,6 +53,8 @@ void WheelController::EnterImageMode() {
     mode_ = Mode::ImageReceiving;
     MutableDescription().featureReportByteLength = options_.imageModeReportLength;
     MutableDescription().product = u"Drivanta v2 Wheel (update)";
+    if (!options_.serialInImageMode)
+        MutableDescription().serialNumber.reset();
 }
 
 bool WheelController::GetFeature(std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) {

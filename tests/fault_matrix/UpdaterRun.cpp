@@ -154,16 +154,25 @@ UpdaterRun::UpdaterRun(Program program, const RunSetup& setup, const std::vector
     bus_.AddDevice(simdevices::MakeKeyboard());
     const bool arriving = layout_.arriveDuringRestart;
     AddNeighbours(layout_.before, arriving);
-    if (program == Program::Ampflash) {
-        amplifier_ = std::make_shared<simdevices::Amplifier>(setup.amplifier);
-        bus_.AddDevice(amplifier_);
+    ampflash_ = program == Program::Ampflash;
+    if (setup.baseUnit) {
+        base_ = std::make_shared<simdevices::BaseUnit>(*setup.baseUnit);
+        bus_.AddDevice(base_);
+    }
+    if (ampflash_) {
+        if (!base_) {
+            amplifier_ = std::make_shared<simdevices::Amplifier>(setup.amplifier);
+            bus_.AddDevice(amplifier_);
+        }
         window_ = std::make_unique<ui::HeadlessWindow>(ampflash::AmpflashLayout());
         form_ = std::make_unique<ampflash::frmMain>(*window_, bus_, "", setup.logPath);
     } else {
         simdevices::WheelControllerOptions options = setup.controller;
         options.startsInImageMode = program == Program::WheelflashLoad;
-        controller_ = std::make_shared<simdevices::WheelController>(options);
-        bus_.AddDevice(controller_);
+        if (!base_) {
+            controller_ = std::make_shared<simdevices::WheelController>(options);
+            bus_.AddDevice(controller_);
+        }
         window_ = std::make_unique<ui::HeadlessWindow>(wheelflash::WheelflashLayout());
         form_ = std::make_unique<wheelflash::frmMain>(*window_, bus_, "", setup.logPath);
     }
@@ -233,8 +242,9 @@ void UpdaterRun::AddNeighbours(const std::vector<std::string>& kinds, bool absen
 
 void UpdaterRun::FollowLayout(std::int64_t) {
     const bool restarting =
-        amplifier_ ? amplifier_->CurrentMode() == simdevices::Amplifier::Mode::Restarting
-                   : controller_->CurrentMode() == simdevices::WheelController::Mode::Restarting;
+        base_        ? base_->CurrentMode() == simdevices::BaseUnit::Mode::Restarting
+        : amplifier_ ? amplifier_->CurrentMode() == simdevices::Amplifier::Mode::Restarting
+                     : controller_->CurrentMode() == simdevices::WheelController::Mode::Restarting;
     if (restarted_ || !restarting || Device().Description().present)
         return;
     restarted_ = true;
@@ -261,22 +271,27 @@ void UpdaterRun::LoadAndClick() {
                                                          : "Command4");
 }
 
-sim::SimDevice& UpdaterRun::Device() {
+sim::SimDevice& UpdaterRun::Device() const {
+    if (base_)
+        return *base_;
     return amplifier_ ? static_cast<sim::SimDevice&>(*amplifier_) : *controller_;
 }
 
 bool UpdaterRun::Receiving() const {
+    if (base_)
+        return base_->CurrentMode() == (ampflash_ ? simdevices::BaseUnit::Mode::AmplifierBootloader
+                                                  : simdevices::BaseUnit::Mode::ControllerImage);
     return amplifier_
                ? amplifier_->CurrentMode() == simdevices::Amplifier::Mode::Bootloader
                : controller_->CurrentMode() == simdevices::WheelController::Mode::ImageReceiving;
 }
 
 std::size_t UpdaterRun::RecordsHeld() const {
-    return amplifier_ ? amplifier_->ReceivedRecords() : controller_->ReceivedRecords();
+    return Held().size() / kRecord;
 }
 
 std::filesystem::path UpdaterRun::ImageFile() const {
-    return directory_ / (amplifier_ ? ampflash::kImageFileName : wheelflash::kImageFileName);
+    return directory_ / (ampflash_ ? ampflash::kImageFileName : wheelflash::kImageFileName);
 }
 
 bool UpdaterRun::ImageChecked() const {
@@ -284,6 +299,8 @@ bool UpdaterRun::ImageChecked() const {
 }
 
 std::vector<std::uint8_t> UpdaterRun::Held() const {
+    if (base_)
+        return ampflash_ ? base_->AmplifierImage() : base_->ControllerImage();
     return amplifier_ ? amplifier_->ReceivedImage() : controller_->ReceivedImage();
 }
 
@@ -299,7 +316,7 @@ std::string UpdaterRun::Caption() const {
              (caption.size() >= 3 && caption.substr(caption.size() - 3) == "..."));
         return shortened ? tip : caption;
     };
-    if (amplifier_)
+    if (ampflash_)
         return whole("btnUpgradeFW");
     const std::string load = whole("Command2");
     return load != "2. Load Firmware" ? load : whole("Command4");
@@ -324,9 +341,7 @@ std::string UpdaterRun::Verdict() {
         if (held != whole) {
             verdict = "closed as done, but the device holds " + std::to_string(held.size()) +
                       " bytes that are not the image's " + std::to_string(whole.size());
-        } else if (amplifier_ &&
-                   (amplifier_->CurrentMode() != simdevices::Amplifier::Mode::Application ||
-                    amplifier_->ResetReports() == 0)) {
+        } else if (ampflash_ && !ResetOutOfBootloader()) {
             verdict = "closed as done, but the amplifier was not reset out of its bootloader";
         }
     } else {
@@ -342,6 +357,13 @@ std::string UpdaterRun::Verdict() {
     return verdict;
 }
 
+bool UpdaterRun::ResetOutOfBootloader() const {
+    if (base_)
+        return base_->CurrentMode() == simdevices::BaseUnit::Mode::Normal && base_->Restarts() > 0;
+    return amplifier_->CurrentMode() == simdevices::Amplifier::Mode::Application &&
+           amplifier_->ResetReports() != 0;
+}
+
 std::string UpdaterRun::LayoutVerdict() const {
     for (const auto& neighbour : neighbours_) {
         if (neighbour->FeatureReportsReached() != 0)
@@ -352,9 +374,11 @@ std::string UpdaterRun::LayoutVerdict() const {
     const bool completeShown = std::any_of(events.begin(), events.end(), [](const auto& e) {
         return e.what == "text" && e.value.rfind("Update complete", 0) == 0;
     });
-    const sim::DeviceDescription& device =
-        amplifier_ ? amplifier_->Description() : controller_->Description();
-    if (completeShown && !(device.present && device.location == home_))
+    const sim::DeviceDescription& device = Device().Description();
+    // A base unit that received the controller's image restarts into its normal mode once let go
+    // of: off the bus for a moment, on its port.
+    const bool present = device.present || (base_ && !ampflash_);
+    if (completeShown && !(present && device.location == home_))
         return "\"Update complete\" shown, but the updated device is not back on its port";
     return {};
 }
@@ -390,16 +414,16 @@ std::string UpdaterRun::FailureVerdict(const std::string& caption,
     if (caption.rfind("Reset not accepted", 0) == 0 ||
         caption == "Amplifier did not come back: unplug and replug it" ||
         caption == "Amplifier not seen restarting: unplug and replug it") {
-        if (!amplifier_ || held != whole)
+        if (!ampflash_ || held != whole)
             return where + "but the image had not arrived whole";
         return {};
     }
-    if (controller_ && caption == "Controller not waiting for an image: use Upgrade Firmware") {
+    if (!ampflash_ && caption == "Controller not waiting for an image: use Upgrade Firmware") {
         if (!held.empty())
             return where + "but the device holds " + std::to_string(held.size() / kRecord);
         return {};
     }
-    if (controller_ && caption.rfind("Controller did not restart", 0) == 0 &&
+    if (!ampflash_ && caption.rfind("Controller did not restart", 0) == 0 &&
         caption.find("the update was not started") != std::string::npos) {
         // The upgrade command, and at most the one record the controller refused.
         if (!held.empty() || reportsSent > 2)
@@ -407,7 +431,7 @@ std::string UpdaterRun::FailureVerdict(const std::string& caption,
         return {};
     }
     if (caption == "Device did not come back" ||
-        (controller_ && caption == "Device report length not supported" && reportsSent == 1)) {
+        (!ampflash_ && caption == "Device report length not supported" && reportsSent == 1)) {
         if (!held.empty() || reportsSent != 1)
             return where + "but more than the upgrade command was sent";
         return {};

@@ -16,12 +16,14 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "hidlink/DeviceChooser.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "simdevices/Amplifier.h"
+#include "simdevices/BaseUnit.h"
 #include "simdevices/WheelController.h"
 #include "updater/UpdaterForm.h"
 #include "window/headless/HeadlessWindow.h"
@@ -66,6 +68,8 @@ struct RunSetup {
     // Runs before every platform call that reaches a device, with the virtual time.
     std::function<void(UpdaterRun& run, std::int64_t nowMs)> during;
     Neighbours neighbours;
+    // Set: the device under update is a base unit, which either program updates.
+    std::optional<simdevices::BaseUnitOptions> baseUnit;
 };
 
 class UpdaterRun {
@@ -82,7 +86,7 @@ class UpdaterRun {
     std::string Verdict();
 
     // --- for scenarios ----------------------------------------------------------------------
-    sim::SimDevice& Device();
+    sim::SimDevice& Device() const;
     // Whether the device takes image records now, and how many it holds.
     bool Receiving() const;
     std::size_t RecordsHeld() const;
@@ -102,6 +106,8 @@ class UpdaterRun {
     // What the neighbours and the restart do, before every call that reaches a device.
     void FollowLayout(std::int64_t nowMs);
     std::string LayoutVerdict() const;
+    // Whether the amplifier (or the base unit's) is back from its bootloader after a reset.
+    bool ResetOutOfBootloader() const;
     std::vector<std::uint8_t> Held() const;
     std::string FailureVerdict(const std::string& caption, const std::vector<std::uint8_t>& held,
                                const std::vector<std::uint8_t>& whole) const;
@@ -117,6 +123,8 @@ class UpdaterRun {
     std::vector<std::uint8_t> image_;  // as the click checks it
     std::shared_ptr<simdevices::Amplifier> amplifier_;
     std::shared_ptr<simdevices::WheelController> controller_;
+    std::shared_ptr<simdevices::BaseUnit> base_;
+    bool ampflash_ = false;  // the program updates the amplifier (its image and its bootloader)
     std::unique_ptr<ui::HeadlessWindow> window_;
     std::unique_ptr<updater::UpdaterForm> form_;
     Neighbours layout_;
