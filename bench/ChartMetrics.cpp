@@ -22,7 +22,7 @@ ui::ChartSample SampleAt(long tick) {
     std::uint8_t report[servodiag::kStatusBufferSize] = {servodiag::kStatusReportId};
     simdevices::FillStatusReport(report, sizeof report, tick * kTickMs);
     const servodiag::StatusValues values = servodiag::DecodeStatusValues(report);
-    return servodiag::StatusChartSample(double(tick) * kTickMs / 1000, &values);
+    return servodiag::StatusChartSample({double(tick) * kTickMs / 1000, 0}, &values, "bench");
 }
 
 }  // namespace

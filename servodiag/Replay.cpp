@@ -1,15 +1,13 @@
 #include "servodiag/Replay.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include <map>
 
 #include "cmdline/CommandLine.h"
 #include "servodiag/Layout.h"
 #include "servodiag/StatusChart.h"
+#include "window/chart/ChartText.h"
 
 namespace servodiag {
 
@@ -25,9 +23,14 @@ std::string BaseName(const std::string& path) {
 
 ui::FormLayout ReplayLayout(const Recording& recording) {
     ui::FormLayout layout = ServodiagLayout();
+    // The identity rows hold what the recording is, not a device's identity.
+    const std::map<std::string, std::string> captions{
+        {"Label4", "Source"}, {"Label5", "File"}, {"Label2", "Started"}, {"Label3", "Ended"}};
     for (ui::ControlSpec& c : layout.controls) {
         if (c.name == kChartControl)
             c.chartCapacity = std::max<std::size_t>(recording.rows.size(), 1);
+        if (const auto caption = captions.find(c.name); caption != captions.end())
+            c.caption = caption->second;
     }
     return layout;
 }
@@ -48,8 +51,8 @@ void ReplayForm::ShowIdentity() {
     window_.SetText("lblManuf", "Recording (no device)");
     window_.SetText("lblProduct", BaseName(fileName_));
     if (!recording_.rows.empty()) {
-        window_.SetText("lblVersion", "from " + recording_.rows.front().time);
-        window_.SetText("lblSerialNumber", "to " + recording_.rows.back().time);
+        window_.SetText("lblVersion", ui::UtcText(recording_.rows.front().utcMilliseconds));
+        window_.SetText("lblSerialNumber", ui::UtcText(recording_.rows.back().utcMilliseconds));
     }
     window_.SetEnabled("Frame1", true);
 }
@@ -57,41 +60,40 @@ void ReplayForm::ShowIdentity() {
 void ReplayForm::ShowRows() {
     const std::int64_t startMs =
         recording_.rows.empty() ? 0 : recording_.rows.front().utcMilliseconds;
+    // The axis live charts have: seconds from the first reading.
     for (const RecordedRow& row : recording_.rows) {
-        const double seconds = double(row.utcMilliseconds - startMs) / 1000;
+        const ChartTime when{double(row.utcMilliseconds - startMs) / 1000, row.utcMilliseconds};
         window_.AddChartSample(kChartControl,
-                               StatusChartSample(seconds, row.values ? &*row.values : nullptr));
+                               StatusChartSample(when, row.values ? &*row.values : nullptr, {}));
     }
     std::string state = std::to_string(recording_.rows.size()) + " readings replayed";
     if (!recording_.problems.empty()) {
         state = ProblemLine(BaseName(fileName_), recording_.problems.front());
-        if (recording_.problems.size() > 1)
+        if (recording_.problemCount > 1)
             state.append(" (and ")
-                .append(std::to_string(recording_.problems.size() - 1))
+                .append(std::to_string(recording_.problemCount - 1))
                 .append(" more)");
-        // The whole list where the state line has no room for it.
+        // The list where the state line has no room for it.
         std::string all;
         for (const RecordingProblem& problem : recording_.problems)
             all += ProblemLine(BaseName(fileName_), problem) + "\n";
+        if (recording_.problemCount > recording_.problems.size())
+            all += MoreProblems(recording_) + "\n";
         window_.SetToolTip("lblDeviceState", all);
     }
     window_.SetText("lblDeviceState", state);
 }
 
-std::optional<std::string> ReadRecordingFile(const std::string& path, std::string* error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        *error = path + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+std::string MoreProblems(const Recording& recording) {
+    return "and " + std::to_string(recording.problemCount - recording.problems.size()) +
+           " more rows that are not good";
 }
 
 int Replay(const std::string& path, ui::Window& window, const Recording& recording) {
     for (const RecordingProblem& problem : recording.problems)
         std::fprintf(stderr, "servodiag: %s\n", ProblemLine(path, problem).c_str());
+    if (recording.problemCount > recording.problems.size())
+        std::fprintf(stderr, "servodiag: %s: %s\n", path.c_str(), MoreProblems(recording).c_str());
     ReplayForm form(window, path, recording);
     window.Run(form);
     return recording.rows.empty() ? cmdline::kWrongUsage : 0;

@@ -1,10 +1,9 @@
 // servodiag --replay FILE: the diagnostics window on a file written by --record, without any
-// device. The title and the identity labels say it is a recording, which file and from when to
-// when; the chart holds every good row; rows that are not good are named on the state line and
+// device. The title and the identity rows say it is a recording, which file, when it started and
+// ended; the chart holds every good row; rows that are not good are named on the state line and
 // on standard error.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "servodiag/RecordingFile.h"
@@ -35,11 +34,11 @@ class ReplayForm : public ui::FormHandlers {
 
 // "FILE:LINE: reason" for each bad row, as standard error and the state line say it.
 std::string ProblemLine(const std::string& fileName, const RecordingProblem& problem);
+// "and N more rows that are not good": those past the problems kept.
+std::string MoreProblems(const Recording& recording);
 
 // Says the recording's bad rows on standard error and shows it in the window until closed; the
 // status to exit with: 0 when it had good rows, else kWrongUsage.
 int Replay(const std::string& path, ui::Window& window, const Recording& recording);
-// The file's text, or nothing with *error set.
-std::optional<std::string> ReadRecordingFile(const std::string& path, std::string* error);
 
 }  // namespace servodiag

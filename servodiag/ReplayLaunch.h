@@ -5,17 +5,22 @@
 
 #include "cmdline/Launch.h"
 #include "servodiag/Replay.h"
+#include "servodiag/ReplayFile.h"
 
 namespace servodiag {
 
 inline int ReplayFromCommandLine(const cmdline::Options& options) {
-    std::string error;
-    const std::optional<std::string> text = ReadRecordingFile(options.replayPath, &error);
-    if (!text) {
-        std::fprintf(stderr, "servodiag: cannot replay %s\n", error.c_str());
-        return cmdline::kWrongUsage;
+    Recording recording;
+    {
+        // The text goes once parsed: the rows are all that is kept of it.
+        std::string error;
+        const std::optional<std::string> text = ReadRecordingFile(options.replayPath, &error);
+        if (!text) {
+            std::fprintf(stderr, "servodiag: cannot replay %s\n", error.c_str());
+            return cmdline::kWrongUsage;
+        }
+        recording = ParseRecording(*text);
     }
-    const Recording recording = ParseRecording(*text);
     std::unique_ptr<ui::Window> window =
         cmdline::CreateWindowFor(options, ReplayLayout(recording), ui::ConsoleSetup{});
     if (!window)

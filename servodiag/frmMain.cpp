@@ -70,6 +70,7 @@ void frmMain::Search() {
     deviceEverFound_ = true;
     ClearDeviceValues();
     hidlink::RefreshDeviceInfo(link_, api_, kProfile, window_);
+    chartDevice_ = ChartDeviceName(window_.Text("lblSerialNumber"), link_.DevicePath);
     ReadSettings();
     ShowState(DeviceState::Live);
     ShowValuesStale(false);
@@ -238,14 +239,14 @@ void frmMain::Command1_Click() {
 void frmMain::Told(const std::uint8_t* report) {
     if (statusListener_)
         statusListener_(report);
-    constexpr double kSecondsPerExchange = 0.2;  // the timer's interval
-    const double seconds = static_cast<double>(exchanges_++) * kSecondsPerExchange;
+    const ChartTime now = chartClock_.Now();
+    const std::string device = link_.DeviceDetected ? chartDevice_ : std::string();
     if (report == nullptr) {
-        window_.AddChartSample(kChartControl, StatusChartSample(seconds, nullptr));
+        window_.AddChartSample(kChartControl, StatusChartSample(now, nullptr, device));
         return;
     }
     const StatusValues values = DecodeStatusValues(report);
-    window_.AddChartSample(kChartControl, StatusChartSample(seconds, &values));
+    window_.AddChartSample(kChartControl, StatusChartSample(now, &values, device));
 }
 
 // Nothing is ever written to the device from this program.

@@ -19,6 +19,7 @@
 #include "hidlink/DeviceChooser.h"
 #include "hidlink/HidLink.h"
 #include "servodiag/DeviceState.h"
+#include "servodiag/StatusChart.h"
 #include "window/Window.h"
 
 namespace servodiag {
@@ -66,6 +67,8 @@ class frmMain : public ui::FormHandlers {
     void OnDeviceChange(std::function<void()> listener) { changeListener_ = std::move(listener); }
     // A device was opened since the window was loaded.
     bool DeviceEverFound() const { return deviceEverFound_; }
+    // The clock the chart places each exchange by: a test's virtual one.
+    void UseChartClock(StatusChartClock clock) { chartClock_ = std::move(clock); }
 
   private:
     // Looks for the device; when found, shows its identity and settings as at start-up.
@@ -105,8 +108,8 @@ class frmMain : public ui::FormHandlers {
     bool settingsAnswered_ = false;
     bool deviceEverFound_ = false;
     std::function<void()> changeListener_;
-    // Status exchanges so far: the chart's clock, one timer interval apart.
-    long long exchanges_ = 0;
+    StatusChartClock chartClock_;
+    std::string chartDevice_;  // the device found last, as the chart names it
     std::map<std::string, ui::ColorRef> signalColors_;
 };
 

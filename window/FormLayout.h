@@ -42,13 +42,16 @@ enum class ControlKind {
 enum class ChartSeriesKind {
     Line,     // a value with a unit, drawn as a line against its own axis
     Counter,  // a count that only grows: a mark where it grew
-    Band,     // a state: the time it is non-zero is shaded
+    Band,     // a state: the time it is non-zero is shaded, each non-zero state its own way
 };
 
 struct ChartSeriesSpec {
     std::string name;
     std::string unit;  // after the value: "°", "V"; empty for counts and states
     ChartSeriesKind kind = ChartSeriesKind::Line;
+    // A band's states by value (0, 1, 2, ...), as its readout and CSV name them; none: "no" and
+    // "yes".
+    std::vector<std::string> states;
 };
 
 struct Font {

@@ -135,9 +135,8 @@ TEST_P(ProgramDiscovery, FindsTheDeviceReadsItsIdentityAndClosesEverything) {
     HidrawApi api;
     HidLink link;
     ui::HeadlessWindow window(servodiag::ServodiagLayout());
-    const std::string manufacturerCaption = window.Text("lblManuf");
-    const std::string versionCaption = window.Text("lblVersion");
-    const std::string serialCaption = window.Text("lblSerialNumber");
+    window.SetText("lblManuf", " earlier device");
+    window.SetText("lblSerialNumber", " earlier serial");
 
     ASSERT_TRUE(hidlink::FindTheHid(link, api, profile));
     EXPECT_EQ(link.DevicePath, device->DevicePath());
@@ -149,14 +148,14 @@ TEST_P(ProgramDiscovery, FindsTheDeviceReadsItsIdentityAndClosesEverything) {
     EXPECT_EQ(link.Capabilities.UsagePage, 0xFF00);
 
     hidlink::RefreshDeviceInfo(link, api, profile, window);
-    // No manufacturer string off USB: its read fails, so that label and the version keep their
-    // captions; the HID core's one name stands for the product.
-    EXPECT_EQ(window.Text("lblManuf"), manufacturerCaption);
-    EXPECT_EQ(window.Text("lblVersion"), versionCaption);
+    // No manufacturer string off USB: its read fails, and the label shows nothing, not what an
+    // earlier device left there; the version is this device's. The HID core's one name stands
+    // for the product.
+    EXPECT_EQ(window.Text("lblManuf"), "");
+    EXPECT_EQ(window.Text("lblVersion"), hidlink::FormatVersion(0));
     EXPECT_EQ(window.Text("lblProduct"), " " + device->Name());
-    // An empty unique ID is no serial number: that read fails and the label keeps its caption.
-    EXPECT_EQ(window.Text("lblSerialNumber"),
-              device->Uniq().empty() ? serialCaption : " " + device->Uniq());
+    // An empty unique ID is no serial number: that read fails and the label is blank.
+    EXPECT_EQ(window.Text("lblSerialNumber"), device->Uniq().empty() ? "" : " " + device->Uniq());
 
     hidlink::CloseDevice(link, api);
     EXPECT_EQ(OpenDescriptors(), descriptorsBefore);

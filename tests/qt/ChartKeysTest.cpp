@@ -21,7 +21,7 @@ ui::FormLayout ChartLayout() {
         qttest::Spec("Go", ui::ControlKind::Button, "Go", 120, 120, 1500, 495));
     ui::ControlSpec chart =
         qttest::Spec("chtTest", ui::ControlKind::Chart, "", 120, 720, 7860, 4000);
-    chart.chartSeries = {{"Position", "°", ui::ChartSeriesKind::Line}};
+    chart.chartSeries = {{"Position", "°", ui::ChartSeriesKind::Line, {}}};
     chart.accessibleName = "Status over time";
     layout.controls.push_back(chart);
     return layout;
@@ -31,7 +31,7 @@ TEST(ChartKeysTest, TabReachesTheChartAndKeysWalkItsSamples) {
     auto window = ui::CreatePlatformWindow(ChartLayout());
     auto& qtWindow = dynamic_cast<ui::qt::QtWindow&>(*window);
     for (int i = 0; i < 100; ++i)
-        window->AddChartSample("chtTest", {i * 0.2, {double(i)}});
+        window->AddChartSample("chtTest", {i * 0.2, {double(i)}, {}, 0});
     window->Show();
     QApplication::setActiveWindow(qtWindow.Form());
     QTest::keyClick(qtWindow.Form()->focusWidget(), Qt::Key_Tab);

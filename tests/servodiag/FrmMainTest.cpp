@@ -11,10 +11,12 @@
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "servodiag/Layout.h"
+#include "servodiag/StatusChart.h"
 #include "simdevices/Amplifier.h"
 #include "simdevices/Bystanders.h"
 #include "simdevices/WheelController.h"
 #include "tests/servodiag/ScriptedWheel.h"
+#include "window/chart/ChartGeometry.h"
 #include "window/headless/HeadlessWindow.h"
 
 namespace servodiag {
@@ -516,6 +518,12 @@ TEST_F(FrmMainTest, SeveralDevicesShowTheFirstControllerAndAChoiceMovesTheReads)
     EXPECT_EQ(controllers[0]->FeatureReportsReached(), readsOfTheFirst);
     EXPECT_EQ(controllers[1]->FeatureReportsReached(), 3);  // the settings, then two ticks
     EXPECT_EQ(amplifier->FeatureReportsReached(), 0);
+    // The chart names each reading's device and marks where the chosen one's begin.
+    const ui::ChartData& chart = *window.Control(kChartControl).chart;
+    ASSERT_EQ(chart.Size(), 3u);
+    EXPECT_EQ(chart.At(0).device, "W-A");
+    EXPECT_EQ(chart.At(1).device, "W-B");
+    EXPECT_EQ(ui::DeviceSwitches(chart, {0, 3}), std::vector<std::size_t>{1});
     Close();
 }
 

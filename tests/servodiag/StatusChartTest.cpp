@@ -1,5 +1,6 @@
-// What servodiag puts on its chart: a sample per status exchange, 200 ms apart, with the values
-// the report carried, and the exchanges the device did not answer marked as such.
+// What servodiag puts on its chart: a sample per status exchange, at the time it was read, with
+// the values the report carried and the device read, and the exchanges the device did not answer
+// marked as such.
 #include "servodiag/StatusChart.h"
 
 #include <gtest/gtest.h>
@@ -24,20 +25,25 @@ TEST(StatusChartTest, EachExchangeIsASampleOfWhatTheReportSaid) {
     bus.AddDevice(wheel);
     ui::HeadlessWindow window{ServodiagLayout()};
     frmMain form{window, bus};
+    form.UseChartClock(StatusChartClock([&] { return clock.NowMs(); }, [] { return 1000000; }));
     window.Load(form);
 
     const double kNone = NAN;
     struct Step {
         std::uint8_t positionLow, positionHigh, usbErrors, estopFlags, powerFlags;
         bool fails;
+        int waitMs;                    // on the clock before the exchange
         std::vector<double> expected;  // position, volts, USB, SPI, E-STOP, no answer
     };
+    // A stalled read shows as the time it took, not as one timer interval.
     const Step steps[] = {
-        {0x10, 0x27, 2, 0x80, 1, false, {90, kNone, 2, 0, 0, 0}},  // bus off: no voltage
-        {0x10, 0x27, 3, 0xA0, 0, false, {90, 48.12, 3, 0, 1, 0}},  // E-STOP pressed
-        {0xF0, 0xD8, 3, 0x80, 0, true, {kNone, kNone, kNone, kNone, kNone, 1}},
-        {0xF0, 0xD8, 4, 0x80, 0, false, {-90, 48.12, 4, 0, 0, 0}},
+        {0x10, 0x27, 2, 0x80, 1, false, 0, {90, kNone, 2, 0, 0, 0}},    // bus off: no voltage
+        {0x10, 0x27, 3, 0xA0, 0, false, 200, {90, 48.12, 3, 0, 1, 0}},  // E-STOP pressed
+        {0xF0, 0xD8, 3, 0x80, 0, true, 5000, {kNone, kNone, kNone, kNone, kNone, 1}},
+        {0xF0, 0xD8, 4, 0x80, 0, false, 200, {-90, 48.12, 4, 0, 0, 0}},
+        {0xF0, 0xD8, 4, 0x00, 0, false, 200, {-90, 48.12, 4, 0, 2, 0}},  // E-STOP bypassed
     };
+    std::vector<std::int64_t> readAt;
     for (const Step& step : steps) {
         wheel->status[5] = step.positionLow;
         wheel->status[6] = step.positionHigh;
@@ -49,6 +55,8 @@ TEST(StatusChartTest, EachExchangeIsASampleOfWhatTheReportSaid) {
         wheel->status[28] = 0x12;
         if (step.fails)
             bus.FailNext("HidD_GetFeature");
+        clock.Advance(step.waitMs);
+        readAt.push_back(clock.NowMs());
         window.Tick();
     }
 
@@ -56,7 +64,9 @@ TEST(StatusChartTest, EachExchangeIsASampleOfWhatTheReportSaid) {
     ASSERT_EQ(chart.Size(), std::size(steps));
     for (std::size_t i = 0; i < chart.Size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_DOUBLE_EQ(chart.At(i).seconds, 0.2 * double(i));
+        EXPECT_DOUBLE_EQ(chart.At(i).seconds, double(readAt[i] - readAt[0]) / 1000);
+        EXPECT_EQ(chart.At(i).utcMilliseconds, 1000000 + readAt[i] - readAt[0]);
+        EXPECT_EQ(chart.At(i).device, "S1");  // the serial number read
         for (std::size_t s = 0; s < steps[i].expected.size(); ++s) {
             const double expected = steps[i].expected[s];
             const double got = chart.At(i).values[s];

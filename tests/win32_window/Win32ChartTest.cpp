@@ -21,8 +21,8 @@ TEST(Win32ChartTest, TabReachesItAndKeysPauseAndMoveTheCursor) {
     layout.clientHeight = 4800;
     layout.controls.push_back(MakeControl("Go", ControlKind::Button, "Go", 120, 120, 1500, 495));
     ControlSpec chart = MakeControl("chtTest", ControlKind::Chart, "", 120, 720, 7860, 4000);
-    chart.chartSeries = {{"Position", "°", ChartSeriesKind::Line},
-                         {"E-STOP pressed", "", ChartSeriesKind::Band}};
+    chart.chartSeries = {{"Position", "°", ChartSeriesKind::Line, {}},
+                         {"E-STOP pressed", "", ChartSeriesKind::Band, {}}};
     layout.controls.push_back(chart);
     // What the user folded is remembered under %APPDATA%: a folder of the test's own.
     char folder[MAX_PATH];
@@ -36,7 +36,7 @@ TEST(Win32ChartTest, TabReachesItAndKeysPauseAndMoveTheCursor) {
     window.Load(handlers);
     window.Show();
     for (int i = 0; i < 100; ++i)
-        window.AddChartSample("chtTest", {i * 0.2, {double(i), i % 20 < 5 ? 1.0 : 0.0}});
+        window.AddChartSample("chtTest", {i * 0.2, {double(i), i % 20 < 5 ? 1.0 : 0.0}, {}, 0});
     window.ProcessEvents();
 
     HWND chartWindow = window.ControlHandle("chtTest");
@@ -92,9 +92,9 @@ TEST(Win32ChartTest, TabReachesItAndKeysPauseAndMoveTheCursor) {
 
 // Saved, the drawing is a PNG file of the drawing's size (GDI+'s encoder, found by its identifier).
 TEST(Win32ChartTest, SavesThePictureAsPng) {
-    ChartData data({{"Position", "°", ChartSeriesKind::Line}}, 100);
+    ChartData data({{"Position", "°", ChartSeriesKind::Line, {}}}, 100);
     for (int i = 0; i < 100; ++i)
-        data.Add({i * 0.2, {double(i % 7)}});
+        data.Add({i * 0.2, {double(i % 7)}, {}, 0});
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
     const std::wstring path = std::wstring(folder) + L"chart-test.png";

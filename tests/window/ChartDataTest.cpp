@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "window/chart/ChartGeometry.h"
+#include "window/chart/ChartText.h"
 #include "window/chart/ChartView.h"
 
 namespace ui {
@@ -15,12 +17,21 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+ChartSeriesSpec Spec(const char* name, const char* unit, ChartSeriesKind kind) {
+    return {name, unit, kind, {}};
+}
+
+ChartSample Sample(double seconds, std::vector<double> values, std::string device = {}) {
+    return {seconds, std::move(values), std::move(device), 0};
+}
+
 // 3100 samples 0.2 s apart into a ring of 3000: the first 100 (0 to 19.8 s) are gone. Series
 // "n" is the sample's number; "gappy" has no value at every tenth sample.
 ChartData FedRing() {
-    ChartData data({{"n", "", ChartSeriesKind::Line}, {"gappy", "V", ChartSeriesKind::Line}}, 0);
+    ChartData data(
+        {Spec("n", "", ChartSeriesKind::Line), Spec("gappy", "V", ChartSeriesKind::Line)}, 0);
     for (int i = 0; i < 3100; ++i)
-        data.Add({i * 0.2, {double(i), i % 10 == 0 ? kNaN : double(i)}});
+        data.Add(Sample(i * 0.2, {double(i), i % 10 == 0 ? kNaN : double(i)}));
     return data;
 }
 
@@ -57,7 +68,8 @@ TEST(ChartDataTest, StretchesOfTheRing) {
         const std::string csv = data.Csv(c.from, c.to);
         EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), long(c.rows) + 1);
     }
-    EXPECT_EQ(data.Csv(99.9, 100.3), "seconds,n,gappy (V)\n100,500,\n100.2,501,501\n");
+    EXPECT_EQ(data.Csv(99.9, 100.3),
+              "seconds,UTC,device,n,gappy (V)\n100,,,500,\n100.2,,,501,501\n");
 }
 
 TEST(ChartDataTest, TheValueAtATimeAndTheCursor) {
@@ -89,10 +101,11 @@ TEST(ChartDataTest, TheValueAtATimeAndTheCursor) {
 // What the toolkits draw of a series: a column's lowest and highest value, a stroke broken at a
 // missing value, a band's runs.
 TEST(ChartDataTest, StrokesAndBandRuns) {
-    ChartData data({{"v", "", ChartSeriesKind::Line}, {"band", "", ChartSeriesKind::Band}}, 0);
+    ChartData data({Spec("v", "", ChartSeriesKind::Line), Spec("band", "", ChartSeriesKind::Band)},
+                   0);
     const double values[] = {3, 1, 2, 4, kNaN, 5, 6, 0, 7};
     for (int i = 0; i < 9; ++i)
-        data.Add({i * 0.5, {values[i], i == 1 || i == 2 || i == 6 ? 1.0 : 0.0}});
+        data.Add(Sample(i * 0.5, {values[i], i == 1 || i == 2 || i == 6 ? 1.0 : 0.0}));
     const auto whole = data.Between(0, 10);
     // Two samples to a pixel column.
     const auto strokes = LineStrokes(data, 0, whole, [](double t) { return int(t); });
@@ -107,9 +120,82 @@ TEST(ChartDataTest, StrokesAndBandRuns) {
         drawn,
         (std::vector<std::pair<int, double>>{
             {0, 1}, {0, 3}, {1, 2}, {1, 4}, {-1, 0}, {2, 5}, {3, 0}, {3, 6}, {4, 7}, {-1, 0}}));
-    EXPECT_EQ(BandRuns(data, 1, whole),
-              (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}, {6, 6}}));
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    for (const BandRun& run : BandRuns(data, 1, whole))
+        runs.emplace_back(run.first, run.last);
+    EXPECT_EQ(runs, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}, {6, 6}}));
     EXPECT_DOUBLE_EQ(TickStep(47.2, 49, 4), 0.5);
+}
+
+}  // namespace
+}  // namespace ui
+
+namespace ui {
+namespace {
+
+// Another device's readings start afresh: its counter's first value is no new error, the
+// statistics and the line begin at its first reading, and each CSV row names its device.
+TEST(ChartDataTest, ADeviceSwitchStartsAfresh) {
+    ChartData data(
+        {Spec("volts", "V", ChartSeriesKind::Line), Spec("errors", "", ChartSeriesKind::Counter)},
+        0);
+    // Wheel A at 5 errors, a tick without a device, wheel B at 35, then B counts one more.
+    data.Add(Sample(0, {40, 5}, "A"));
+    data.Add(Sample(1, {41, 6}, "A"));
+    data.Add(Sample(2, {kNaN, kNaN}));
+    data.Add(Sample(3, {48, 35}, "B"));
+    data.Add(Sample(4, {49, 36}, "B"));
+    const auto whole = data.Between(0, 10);
+
+    const struct {
+        const char* what;
+        std::vector<std::size_t> got, expected;
+    } cases[] = {
+        {"switches", DeviceSwitches(data, whole), {3}},
+        {"counter rises", CounterRises(data, 1, whole), {1, 4}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.got, c.expected) << c.what;
+    const auto stats = data.Stats(0, 0, 10);
+    EXPECT_DOUBLE_EQ(stats->min, 48);
+    EXPECT_DOUBLE_EQ(stats->mean, 48.5);
+    EXPECT_EQ(StatsText(data, {0, 10}).rfind("device B: volts min 48", 0), 0u);
+    EXPECT_EQ(LineStrokes(data, 0, whole, [](double t) { return int(t); }).size(), 2u);
+    EXPECT_EQ(data.Csv(0, 1.5), "seconds,UTC,device,volts (V),errors\n0,,A,40,5\n1,,A,41,6\n");
+    EXPECT_EQ(CursorText(data, 3).rfind("At 3 s, device B: volts 48 V", 0), 0u);
+}
+
+// Replayed rows may share a time: the cursor still steps through each, and reads out each.
+TEST(ChartDataTest, TheCursorStepsOverEqualTimes) {
+    ChartData data({Spec("n", "", ChartSeriesKind::Line)}, 0);
+    for (int i = 0; i < 6; ++i)
+        data.Add(Sample(i / 3, {double(i)}));
+    ChartView view;
+    view.Pause(data);
+    std::vector<std::size_t> visited{*view.CursorIndex(data)};
+    for (int i = 0; i < 5; ++i) {
+        view.Press(data, ChartKey::Back, false);
+        visited.push_back(*view.CursorIndex(data));
+    }
+    EXPECT_EQ(visited, (std::vector<std::size_t>{5, 4, 3, 2, 1, 0}));
+    EXPECT_NE(CursorText(data, 4), CursorText(data, 5));
+}
+
+// Whatever a file or a device sends, the axes stay finite and their ticks few.
+TEST(ChartDataTest, AxesOverAnyValues) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const struct {
+        double min, max;
+    } cases[] = {{-1e308, 1e308}, {1e308, 1e308}, {-kInf, kInf}, {kNaN, 1}, {5, 5}, {0, 1e-300}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.min << " to " << c.max);
+        const ValueRange range = PaddedRange(ChartStats{c.min, c.max, c.min});
+        EXPECT_TRUE(std::isfinite(range.low) && std::isfinite(range.high) &&
+                    std::isfinite(range.high - range.low) && range.high > range.low);
+        EXPECT_LE(Ticks(range.low, range.high, 4).size(), 20u);
+        EXPECT_LE(Ticks(c.min, c.max, 4).size(), 20u);
+        EXPECT_TRUE(std::isfinite(Fraction(c.max, range.low, range.high)));
+    }
 }
 
 }  // namespace

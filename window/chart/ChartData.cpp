@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "window/chart/ChartText.h"
+
 namespace ui {
 
 namespace {
@@ -13,10 +15,24 @@ std::string Number(double value) {
     if (std::isnan(value))
         return {};
     // Milli-units are the finest the devices report: shorter rows, and no 0.30000000000000004.
-    const double rounded = std::round(value * 1000) / 1000;
+    // Past a billion they have no milli-units left to round, and value * 1000 may overflow.
+    const double rounded = std::abs(value) < 1e9 ? std::round(value * 1000) / 1000 : value;
     char buf[32];
     const std::to_chars_result end = std::to_chars(buf, buf + sizeof buf, rounded);
     return std::string(buf, end.ptr);
+}
+
+// A device's name as it came, quoted where it holds what would break the row.
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        quoted += c;
+        if (c == '"')
+            quoted += '"';
+    }
+    return quoted + "\"";
 }
 
 std::string ColumnTitle(const ChartSeriesSpec& series) {
@@ -30,11 +46,21 @@ std::string ColumnTitle(const ChartSeriesSpec& series) {
 ChartData::ChartData(std::vector<ChartSeriesSpec> series, std::size_t capacity)
     : series_(std::move(series)),
       ring_(capacity == 0 ? kDefaultCapacity : capacity,
-            ChartSample{0, std::vector<double>(series_.size())}) {}
+            ChartSample{0, std::vector<double>(series_.size()), {}, 0}),
+      startsDevice_(ring_.size()) {}
 
 void ChartData::Add(const ChartSample& sample) {
-    ChartSample& slot = ring_[(first_ + size_) % ring_.size()];
+    if (!std::isfinite(sample.seconds) || (size_ > 0 && sample.seconds < Latest()->seconds))
+        return;
+    const std::size_t at = (first_ + size_) % ring_.size();
+    ChartSample& slot = ring_[at];
     slot.seconds = sample.seconds;
+    slot.device = sample.device;
+    slot.utcMilliseconds = sample.utcMilliseconds;
+    startsDevice_[at] =
+        !sample.device.empty() && !lastDevice_.empty() && sample.device != lastDevice_;
+    if (!sample.device.empty())
+        lastDevice_ = sample.device;
     const std::size_t given = std::min(sample.values.size(), series_.size());
     std::copy_n(sample.values.begin(), given, slot.values.begin());
     std::fill(slot.values.begin() + std::ptrdiff_t(given), slot.values.end(),
@@ -43,14 +69,32 @@ void ChartData::Add(const ChartSample& sample) {
         ++size_;
     else
         first_ = (first_ + 1) % ring_.size();
+    ++added_;
 }
 
 std::size_t ChartData::Bytes() const {
-    return sizeof(*this) + ring_.size() * (sizeof(ChartSample) + series_.size() * sizeof(double));
+    std::size_t names = 0;
+    for (const ChartSample& slot : ring_)
+        names += slot.device.capacity() > sizeof(std::string) ? slot.device.capacity() : 0;
+    return sizeof(*this) + names +
+           ring_.size() * (sizeof(ChartSample) + series_.size() * sizeof(double)) +
+           startsDevice_.size() / 8;
 }
 
 const ChartSample& ChartData::At(std::size_t index) const {
     return ring_[(first_ + index) % ring_.size()];
+}
+
+bool ChartData::StartsDevice(std::size_t index) const {
+    return startsDevice_[(first_ + index) % ring_.size()];
+}
+
+std::size_t ChartData::DeviceStart(std::size_t first, std::size_t last) const {
+    for (std::size_t i = last; i > first; --i) {
+        if (StartsDevice(i - 1))
+            return i - 1;
+    }
+    return first;
 }
 
 std::pair<std::size_t, std::size_t> ChartData::Between(double from, double to) const {
@@ -73,13 +117,14 @@ std::pair<std::size_t, std::size_t> ChartData::Between(double from, double to) c
 }
 
 std::optional<ChartStats> ChartData::Stats(std::size_t series, double from, double to) const {
-    const auto [first, last] = Between(from, to);
+    const auto [shownFirst, last] = Between(from, to);
+    const std::size_t first = DeviceStart(shownFirst, last);
     ChartStats stats{std::numeric_limits<double>::infinity(),
                      -std::numeric_limits<double>::infinity(), 0};
     std::size_t count = 0;
     for (std::size_t i = first; i < last; ++i) {
         const double v = At(i).values[series];
-        if (std::isnan(v))
+        if (!std::isfinite(v))
             continue;
         stats.min = std::min(stats.min, v);
         stats.max = std::max(stats.max, v);
@@ -88,7 +133,11 @@ std::optional<ChartStats> ChartData::Stats(std::size_t series, double from, doub
     }
     if (count == 0)
         return std::nullopt;
-    stats.mean /= static_cast<double>(count);
+    // A sum of huge values overflows where their mean would not.
+    if (!std::isfinite(stats.mean))
+        stats.mean = (stats.min + stats.max) / 2;
+    else
+        stats.mean /= static_cast<double>(count);
     return stats;
 }
 
@@ -100,7 +149,7 @@ const ChartSample* ChartData::SampleAt(double seconds) const {
 }
 
 std::string ChartData::Csv(double from, double to) const {
-    std::string csv = "seconds";
+    std::string csv = "seconds,UTC,device";
     for (const ChartSeriesSpec& series : series_)
         csv.append(",").append(ColumnTitle(series));
     csv += "\n";
@@ -108,8 +157,12 @@ std::string ChartData::Csv(double from, double to) const {
     for (std::size_t i = first; i < last; ++i) {
         const ChartSample& sample = At(i);
         csv += Number(sample.seconds);
-        for (double v : sample.values)
-            csv.append(",").append(Number(v));
+        csv.append(",").append(UtcText(sample.utcMilliseconds));
+        csv.append(",").append(CsvField(sample.device));
+        for (std::size_t s = 0; s < series_.size(); ++s) {
+            const std::optional<std::string> state = StateName(series_[s], sample.values[s]);
+            csv.append(",").append(state ? *state : Number(sample.values[s]));
+        }
         csv += "\n";
     }
     return csv;

@@ -2,6 +2,9 @@
 // the cursor, and the range and mean of each value over the time shown.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "window/chart/ChartData.h"
@@ -9,13 +12,22 @@
 
 namespace ui {
 
-// "48.12 V", "90 °", "3"; a band's state as "yes" or "no"; "none" when absent.
+// The name of a band's state ("pressed"); none for a series without named states, or a value
+// that names none of them.
+std::optional<std::string> StateName(const ChartSeriesSpec& series, double value);
+
+// "2026-12-07T15:04:05.123Z"; empty for 0 (unknown) and for times the system clock cannot hold.
+std::string UtcText(std::int64_t milliseconds);
+
+// "48.12 V", "90 °", "3"; a band's state by its name, or as "yes" or "no"; "none" when absent.
 std::string ChartValueText(const ChartSeriesSpec& series, double value);
 
-// "At 12.4 s: Position 90 °, Bus voltage 48.12 V, …"; empty with no sample.
-std::string CursorText(const ChartData& data, double seconds);
+// "At 12.4 s (2026-12-07T15:04:05.123Z), device 1234: Position 90 °, Bus voltage 48.12 V, …"
+// for the sample at `index`; empty when there is none.
+std::string CursorText(const ChartData& data, std::size_t index);
 
-// "Position min -90, max 90, mean 1.25 °; Bus voltage …" over the lines' values shown.
+// "Position min -90, max 90, mean 1.25 °; Bus voltage …" over the lines' values shown, from the
+// last device switch among them ("device 1234: Position …").
 std::string StatsText(const ChartData& data, TimeSpan shown);
 
 }  // namespace ui

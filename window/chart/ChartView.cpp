@@ -21,8 +21,23 @@ void ChartView::Pause(const ChartData& data) {
         return;
     const ChartSample* latest = data.Latest();
     pausedEnd_ = latest != nullptr ? latest->seconds : 0;
-    cursor_ = latest != nullptr ? std::optional<double>(latest->seconds) : std::nullopt;
+    cursor_.reset();
     paused_ = true;
+    if (latest != nullptr)
+        CursorTo(data, data.Size() - 1);
+}
+
+std::optional<std::size_t> ChartView::CursorIndex(const ChartData& data) const {
+    if (!paused_ || !cursor_ || data.Size() == 0)
+        return std::nullopt;
+    const std::size_t oldest = data.Added() - data.Size();
+    return std::min(cursorNumber_ < oldest ? 0 : cursorNumber_ - oldest, data.Size() - 1);
+}
+
+void ChartView::CursorTo(const ChartData& data, std::size_t index) {
+    cursorNumber_ = data.Added() - data.Size() + index;
+    cursor_ = data.At(index).seconds;
+    FollowCursor();
 }
 
 void ChartView::Resume() {
@@ -45,19 +60,16 @@ void ChartView::PlaceCursor(const ChartData& data, double seconds) {
     if (after < data.Size() &&
         std::abs(data.At(after).seconds - seconds) < std::abs(data.At(nearest).seconds - seconds))
         nearest = after;
-    cursor_ = data.At(nearest).seconds;
-    FollowCursor();
+    CursorTo(data, nearest);
 }
 
 void ChartView::StepCursor(const ChartData& data, int steps) {
     if (!paused_ || data.Size() == 0)
         return;
-    const double at = cursor_.value_or(pausedEnd_);
-    const auto here = static_cast<long long>(data.Between(at, at).second) - 1;
     const long long last = static_cast<long long>(data.Size()) - 1;
+    const long long here = static_cast<long long>(CursorIndex(data).value_or(data.Size() - 1));
     const long long target = std::clamp(here + steps, 0LL, last);
-    cursor_ = data.At(static_cast<std::size_t>(target)).seconds;
-    FollowCursor();
+    CursorTo(data, static_cast<std::size_t>(target));
 }
 
 void ChartView::PlaceCursorAcross(const ChartData& data, double fraction) {

@@ -39,6 +39,8 @@ class ChartView {
 
     // While paused: the time of the sample the cursor is on.
     std::optional<double> Cursor() const { return paused_ ? cursor_ : std::nullopt; }
+    // While paused: the index of that sample (the oldest held, if it was dropped since).
+    std::optional<std::size_t> CursorIndex(const ChartData& data) const;
     // While paused: the cursor to the sample nearest `seconds`, or `steps` samples on from the
     // one it is on (negative: back); the stretch shown follows a cursor that leaves it.
     void PlaceCursor(const ChartData& data, double seconds);
@@ -51,12 +53,15 @@ class ChartView {
     void Press(const ChartData& data, ChartKey key, bool wide);
 
   private:
+    void CursorTo(const ChartData& data, std::size_t index);
     void FollowCursor();
 
     std::size_t span_ = kDefaultSpan;
     bool paused_ = false;
     double pausedEnd_ = 0;
     std::optional<double> cursor_;
+    // The sample's number (ChartData::Added()), not its time: samples may share a time.
+    std::size_t cursorNumber_ = 0;
 };
 
 }  // namespace ui

@@ -25,11 +25,18 @@ QString Number(double value) {
     return QString::number(std::abs(value) < 1e-9 ? 0 : value, 'g', 6);
 }
 
+QBrush StateBrush(ColorRef color, Hatch hatch, double state) {
+    // A second non-zero state (E-STOP bypassed) is hatched apart from the first (pressed).
+    if (state >= 2)
+        return QBrush(Color(color), Qt::CrossPattern);
+    return QBrush(Color(color), hatch == Hatch::Diagonal ? Qt::BDiagPattern : Qt::DiagCrossPattern);
+}
+
 struct Mapping {
     QRectF rect;
     TimeSpan shown;
     double x(double seconds) const {
-        return rect.left() + (seconds - shown.from) / (shown.to - shown.from) * rect.width();
+        return rect.left() + Fraction(seconds, shown.from, shown.to) * rect.width();
     }
 };
 
@@ -53,18 +60,17 @@ void PaintBands(QPainter& painter, const ChartData& data, const Mapping& time,
         if (data.Series()[s].kind != ChartSeriesKind::Band)
             continue;
         const SeriesStyle style = StyleOf(ChartSeriesKind::Band, nth++);
-        const QBrush brush(Color(style.color), style.hatch == Hatch::Diagonal
-                                                   ? Qt::BDiagPattern
-                                                   : Qt::DiagCrossPattern);
         // A run of samples that hold the state shades from its first to the sample after its
         // last: one rectangle per run, however many samples.
-        for (const auto& [first, last] : BandRuns(data, s, shown)) {
+        for (const BandRun& run : BandRuns(data, s, shown)) {
+            const std::size_t first = run.first;
+            const std::size_t last = run.last;
             const double from = time.x(data.At(first).seconds);
             const double to = last + 1 < data.Size() ? time.x(data.At(last + 1).seconds)
                                                      : time.x(data.At(last).seconds) + 2;
             const QRectF band(QPointF(std::max(from, time.rect.left()), time.rect.top()),
                               QPointF(std::min(to, time.rect.right()), time.rect.bottom()));
-            painter.fillRect(band, brush);
+            painter.fillRect(band, StateBrush(style.color, style.hatch, run.value));
         }
     }
 }
@@ -75,7 +81,7 @@ void PaintLine(QPainter& painter, const ChartPalette& palette, const ChartData& 
     const ChartSeriesSpec& spec = data.Series()[series];
     const ValueRange range = PaddedRange(data.Stats(series, time.shown.from, time.shown.to));
     const auto y = [&](double v) {
-        return panel.bottom() - (v - range.low) / (range.high - range.low) * panel.height();
+        return panel.bottom() - Fraction(v, range.low, range.high) * panel.height();
     };
 
     painter.setPen(QPen(Color(palette.grid), 1));
@@ -96,7 +102,7 @@ void PaintLine(QPainter& painter, const ChartPalette& palette, const ChartData& 
     // panel has pixel columns: each column gets the lowest and highest of its samples, which is
     // all that can be seen of them, so a full chart draws in a fraction of the tick.
     QPainterPath path;
-    const auto column = [&](double seconds) { return int(std::lround(time.x(seconds))); };
+    const auto column = [&](double seconds) { return Pixel(time.x(seconds)); };
     for (const auto& stroke : LineStrokes(data, series, shown, column)) {
         path.moveTo(stroke.front().x, y(stroke.front().value));
         for (const StrokePoint& point : stroke)
@@ -132,16 +138,23 @@ void PaintCounters(QPainter& painter, const ChartData& data, const Mapping& time
         const SeriesStyle style = StyleOf(ChartSeriesKind::Counter, nth++);
         painter.setPen(QPen(Color(style.color), 2));
         painter.setBrush(Color(style.color));
-        double previous = NAN;
-        for (std::size_t i = shown.first == 0 ? 0 : shown.first - 1; i < shown.second; ++i) {
-            const double v = data.At(i).values[s];
-            if (i >= shown.first && v > previous)
-                PaintMark(painter, style.mark,
-                          QPointF(time.x(data.At(i).seconds), strip.center().y()));
-            if (!std::isnan(v))
-                previous = v;
-        }
+        for (const std::size_t i : CounterRises(data, s, shown))
+            PaintMark(painter, style.mark, QPointF(time.x(data.At(i).seconds), strip.center().y()));
         painter.setBrush(Qt::NoBrush);
+    }
+}
+
+// Where another device's values begin: a solid line across the plot, named by the device.
+void PaintDeviceSwitches(QPainter& painter, const ChartPalette& palette, const ChartData& data,
+                         const Mapping& time, std::pair<std::size_t, std::size_t> shown) {
+    painter.setPen(QPen(Color(palette.text), 1));
+    for (const std::size_t i : DeviceSwitches(data, shown)) {
+        const double x = time.x(data.At(i).seconds);
+        painter.drawLine(QPointF(x, time.rect.top()), QPointF(x, time.rect.bottom()));
+        painter.drawText(QRectF(x + 2, time.rect.bottom() - 2 * painter.fontMetrics().height(), 200,
+                                painter.fontMetrics().height()),
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromStdString("device " + data.At(i).device));
     }
 }
 
@@ -150,11 +163,32 @@ void PaintCounters(QPainter& painter, const ChartData& data, const Mapping& time
 double PaintLegend(QPainter& painter, const ChartPalette& palette, const ChartData& data,
                    const QRectF& row) {
     const QFontMetrics metrics = painter.fontMetrics();
-    double x = row.left();
+    QPointF at = row.topLeft();
+    // An entry that does not fit the row's rest starts another row: none is cut off.
+    const auto entry = [&](const std::string& text) {
+        const QString name = QString::fromStdString(text);
+        const double width = 18 + 3 + metrics.horizontalAdvance(name) + 10;
+        if (at.x() > row.left() && at.x() + width > row.right())
+            at = QPointF(row.left(), at.y() + row.height());
+        const QRectF key(at.x(), at.y() + 2, 18, row.height() - 4);
+        painter.setPen(Color(palette.text));
+        painter.drawText(QRectF(key.right() + 3, at.y(), 400, row.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, name);
+        at.setX(at.x() + width);
+        return key;
+    };
     std::size_t nth[3] = {0, 0, 0};
     for (const ChartSeriesSpec& spec : data.Series()) {
         const SeriesStyle style = StyleOf(spec.kind, nth[int(spec.kind)]++);
-        const QRectF key(x, row.top() + 2, 18, row.height() - 4);
+        if (spec.kind == ChartSeriesKind::Band && spec.states.size() > 2) {
+            // Each state its own key: they are hatched apart.
+            for (std::size_t state = 1; state < spec.states.size(); ++state) {
+                const QRectF key = entry(spec.name + " " + spec.states[state]);
+                painter.fillRect(key, StateBrush(style.color, style.hatch, double(state)));
+            }
+            continue;
+        }
+        const QRectF key = entry(spec.name);
         painter.setPen(QPen(Color(style.color), 2,
                             style.stroke == Stroke::Dashed ? Qt::DashLine : Qt::SolidLine));
         switch (spec.kind) {
@@ -168,18 +202,11 @@ double PaintLegend(QPainter& painter, const ChartPalette& palette, const ChartDa
                 painter.setBrush(Qt::NoBrush);
                 break;
             case ChartSeriesKind::Band:
-                painter.fillRect(key, QBrush(Color(style.color), style.hatch == Hatch::Diagonal
-                                                                     ? Qt::BDiagPattern
-                                                                     : Qt::DiagCrossPattern));
+                painter.fillRect(key, StateBrush(style.color, style.hatch, 1));
                 break;
         }
-        const QString name = QString::fromStdString(spec.name);
-        painter.setPen(Color(palette.text));
-        painter.drawText(QRectF(key.right() + 3, row.top(), 400, row.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, name);
-        x = key.right() + 3 + metrics.horizontalAdvance(name) + 10;
     }
-    return row.height();
+    return at.y() + row.height() - row.top();
 }
 
 }  // namespace
@@ -220,6 +247,7 @@ void PaintChart(QPainter& painter, const QRect& area, const ChartData& data,
         PaintLine(painter, palette, data, lines[n], n, time, panel, shown);
     }
     PaintCounters(painter, data, time, strip, shown);
+    PaintDeviceSwitches(painter, palette, data, time, shown);
     PaintTimeAxis(painter, palette, time, plot.bottom());
 
     if (const auto cursor = view.Cursor()) {

@@ -5,7 +5,9 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QImageWriter>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include "window/chart/ChartText.h"
@@ -40,6 +42,7 @@ ChartPanel::ChartPanel(const ControlSpec& spec, std::string foldMemory, QWidget*
     fold_ = ToolButton("&Hide chart", this);
     readout_ = new QLabel(this);
     readout_->setWordWrap(true);
+    readout_->setTextFormat(Qt::PlainText);  // device names and file values, never markup
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* tools = new QHBoxLayout;
@@ -114,7 +117,8 @@ void ChartPanel::Add(const ChartSample& sample) {
 void ChartPanel::ShowView() {
     pause_->setText(view_.Paused() ? "&Resume" : "&Pause");
     const TimeSpan shown = view_.Visible(data_);
-    const std::string at = view_.Cursor() ? CursorText(data_, *view_.Cursor()) : "";
+    const auto cursor = view_.CursorIndex(data_);
+    const std::string at = cursor ? CursorText(data_, *cursor) : "";
     const std::string stats = StatsText(data_, shown);
     const QString text = QString::fromStdString(at.empty() ? stats : at + "\n" + stats);
     readout_->setText(text);
@@ -129,8 +133,17 @@ void ChartPanel::CopyCsv() {
 void ChartPanel::SavePng() {
     const QString path =
         QFileDialog::getSaveFileName(this, "Save chart", "chart.png", "PNG image (*.png)");
-    if (!path.isEmpty())
-        plot_->grab().save(path, "PNG");
+    if (path.isEmpty())
+        return;
+    QImageWriter writer(path, "PNG");
+    if (writer.write(plot_->grab().toImage()))
+        return;
+    // A chart the user believes saved would be missed only when looked for.
+    QMessageBox box(QMessageBox::Warning, "Save chart",
+                    "The chart was not saved to " + path + ": " + writer.errorString(),
+                    QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 }  // namespace ui::qt

@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextDocument>
 #include <QWindow>
 #include <algorithm>
 #include <functional>
@@ -444,8 +445,11 @@ void QtWindow::SetToolTip(const std::string& control, const std::string& text) {
     if (unloaded_)
         return;
     Control& c = Find(control);
+    // Qt takes a tooltip that looks like markup for rich text, and these quote devices and
+    // files: such a text is turned into markup that shows it as it is.
+    const QString plain = QString::fromStdString(text);
     if (c.widget != nullptr)
-        c.widget->setToolTip(QString::fromStdString(text));
+        c.widget->setToolTip(Qt::mightBeRichText(plain) ? Qt::convertFromPlainText(plain) : plain);
 }
 
 bool QtWindow::Confirm(const std::string& question, const std::string& acceptCaption) {

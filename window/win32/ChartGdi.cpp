@@ -24,8 +24,7 @@ struct Mapping {
     TimeSpan shown;
     int X(double seconds) const {
         return plot.left +
-               static_cast<int>(std::lround((seconds - shown.from) / (shown.to - shown.from) *
-                                            (plot.right - plot.left)));
+               Pixel(Fraction(seconds, shown.from, shown.to) * double(plot.right - plot.left));
     }
 };
 
@@ -67,14 +66,19 @@ void PaintBands(HDC dc, const ChartData& data, const Mapping& time,
         const SeriesStyle style = StyleOf(ChartSeriesKind::Band, nth++);
         HBRUSH hatch = CreateHatchBrush(
             style.hatch == Hatch::Diagonal ? HS_BDIAGONAL : HS_DIAGCROSS, style.color);
-        for (const auto& [first, last] : BandRuns(data, s, shown)) {
+        // A second non-zero state (E-STOP bypassed) is hatched apart from the first (pressed).
+        HBRUSH secondState = CreateHatchBrush(HS_CROSS, style.color);
+        for (const BandRun& run : BandRuns(data, s, shown)) {
+            const std::size_t first = run.first;
+            const std::size_t last = run.last;
             const int to = last + 1 < data.Size() ? time.X(data.At(last + 1).seconds)
                                                   : time.X(data.At(last).seconds) + 2;
             RECT band{std::max<LONG>(time.X(data.At(first).seconds), time.plot.left), time.plot.top,
                       std::min<LONG>(to, time.plot.right), time.plot.bottom};
-            FillRect(dc, &band, hatch);
+            FillRect(dc, &band, run.value >= 2 ? secondState : hatch);
         }
         DeleteObject(hatch);
+        DeleteObject(secondState);
     }
 }
 
@@ -85,8 +89,7 @@ void PaintLine(HDC dc, const ChartPalette& palette, const ChartData& data, std::
     const ValueRange range = PaddedRange(data.Stats(series, time.shown.from, time.shown.to));
     const auto y = [&](double v) {
         return panel.bottom -
-               static_cast<int>(std::lround((v - range.low) / (range.high - range.low) *
-                                            (panel.bottom - panel.top)));
+               Pixel(Fraction(v, range.low, range.high) * double(panel.bottom - panel.top));
     };
     {
         PenScope frame(dc, PS_SOLID, palette.grid);
@@ -122,28 +125,37 @@ void PaintCounters(HDC dc, const ChartData& data, const Mapping& time, int strip
             continue;
         const SeriesStyle style = StyleOf(ChartSeriesKind::Counter, nth++);
         PenScope pen(dc, PS_SOLID, style.color);
-        double previous = NAN;
-        for (std::size_t i = shown.first == 0 ? 0 : shown.first - 1; i < shown.second; ++i) {
-            const double v = data.At(i).values[s];
-            if (i >= shown.first && v > previous) {
-                const int x = time.X(data.At(i).seconds);
-                if (style.mark == MarkShape::Cross) {
-                    MoveToEx(dc, x - kMarkSize, stripMiddle - kMarkSize, nullptr);
-                    LineTo(dc, x + kMarkSize + 1, stripMiddle + kMarkSize + 1);
-                    MoveToEx(dc, x - kMarkSize, stripMiddle + kMarkSize, nullptr);
-                    LineTo(dc, x + kMarkSize + 1, stripMiddle - kMarkSize - 1);
-                } else {
-                    const POINT triangle[] = {{x, stripMiddle - kMarkSize},
-                                              {x + kMarkSize, stripMiddle + kMarkSize},
-                                              {x - kMarkSize, stripMiddle + kMarkSize}};
-                    SelectObject(dc, GetStockObject(DC_BRUSH));
-                    SetDCBrushColor(dc, style.color);
-                    Polygon(dc, triangle, 3);
-                }
+        for (const std::size_t i : CounterRises(data, s, shown)) {
+            const int x = time.X(data.At(i).seconds);
+            if (style.mark == MarkShape::Cross) {
+                MoveToEx(dc, x - kMarkSize, stripMiddle - kMarkSize, nullptr);
+                LineTo(dc, x + kMarkSize + 1, stripMiddle + kMarkSize + 1);
+                MoveToEx(dc, x - kMarkSize, stripMiddle + kMarkSize, nullptr);
+                LineTo(dc, x + kMarkSize + 1, stripMiddle - kMarkSize - 1);
+            } else {
+                const POINT triangle[] = {{x, stripMiddle - kMarkSize},
+                                          {x + kMarkSize, stripMiddle + kMarkSize},
+                                          {x - kMarkSize, stripMiddle + kMarkSize}};
+                SelectObject(dc, GetStockObject(DC_BRUSH));
+                SetDCBrushColor(dc, style.color);
+                Polygon(dc, triangle, 3);
             }
-            if (!std::isnan(v))
-                previous = v;
         }
+    }
+}
+
+// Where another device's values begin: a solid line across the plot, named by the device.
+void PaintDeviceSwitches(HDC dc, const ChartPalette& palette, const ChartData& data,
+                         const Mapping& time, int lineHeight,
+                         std::pair<std::size_t, std::size_t> shown) {
+    PenScope pen(dc, PS_SOLID, palette.text);
+    SetTextColor(dc, palette.text);
+    for (const std::size_t i : DeviceSwitches(data, shown)) {
+        const int x = time.X(data.At(i).seconds);
+        MoveToEx(dc, x, time.plot.top, nullptr);
+        LineTo(dc, x, time.plot.bottom);
+        Text(dc, x + 2, time.plot.bottom - 2 * lineHeight, ToUtf16("device " + data.At(i).device),
+             TA_LEFT | TA_TOP);
     }
 }
 
@@ -179,7 +191,7 @@ void PaintChartGdi(HDC dc, const RECT& area, const ChartData& data, const ChartV
     // At the foot, in words: the values at the cursor, and the range and mean of what is shown.
     const TimeSpan shownSpan = view.Visible(data);
     std::string words = StatsText(data, shownSpan);
-    if (const auto cursor = view.Cursor())
+    if (const auto cursor = view.CursorIndex(data))
         words = CursorText(data, *cursor) + "\n" + words;
     RECT foot{area.left + 4, area.bottom - 3 * line - 2, area.right - 4, area.bottom};
     SetTextColor(dc, palette.text);
@@ -207,6 +219,7 @@ void PaintChartGdi(HDC dc, const RECT& area, const ChartData& data, const ChartV
         }
     }
     PaintCounters(dc, data, time, plot.bottom - kMarkStrip / 2, shown);
+    PaintDeviceSwitches(dc, palette, data, time, line, shown);
     PaintTimeAxis(dc, palette, time);
     if (const auto cursor = view.Cursor()) {
         PenScope pen(dc, PS_SOLID, palette.text);
