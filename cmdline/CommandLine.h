@@ -28,6 +28,11 @@ enum ExitStatus : int {
     kNotSeenBack = 8,   // the updaters: the image was sent, but closed before the device came back
 };
 
+// The status of a run in which `later` happened after `earlier`: an update attempted outranks
+// any later pick, cancel or close, a failure most of all (the device may be half written, and a
+// success elsewhere does not mend it); among outcomes without an attempt, the later one tells.
+int MostSerious(int earlier, int later);
+
 enum class Action { Run, Help, Version, WrongUsage };
 
 struct Options {

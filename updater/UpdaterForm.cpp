@@ -37,7 +37,7 @@ void UpdaterForm::Form_Load() {
     progressFullWidth_ = RoundHalfEven(window_.Width("Pic"));
     window_.SetVisible("Pic", false);
     OpenChosenDevice();
-    exitStatus_ = link_.DeviceDetected ? cmdline::kCancelled : cmdline::kNoDevice;
+    Settle(link_.DeviceDetected ? cmdline::kCancelled : cmdline::kNoDevice);
 }
 
 void UpdaterForm::OpenChosenDevice() {
@@ -57,8 +57,12 @@ void UpdaterForm::Chosen(const std::string& control, int index) {
     hidlink::CloseDevice(link_, api_);
     link_.DeviceDetected = hidlink::FindTheHid(link_, api_, profile_);
     hidlink::RefreshDeviceInfo(link_, api_, profile_, window_);
-    exitStatus_ = link_.DeviceDetected ? cmdline::kCancelled : cmdline::kNoDevice;
+    Settle(link_.DeviceDetected ? cmdline::kCancelled : cmdline::kNoDevice);
     ShowReady();
+}
+
+void UpdaterForm::Settle(int status) {
+    exitStatus_ = cmdline::MostSerious(exitStatus_, status);
 }
 
 void UpdaterForm::BeginDeferringClose() {
@@ -103,7 +107,7 @@ bool UpdaterForm::FindDeviceForClick(const std::string& button, std::size_t room
     OpenChosenDevice();
     if (link_.DeviceDetected)
         return true;
-    exitStatus_ = cmdline::kNoDevice;
+    Settle(cmdline::kNoDevice);
     if (chooser_.Undecided(link_)) {
         ShowOnButton(button, room, kChooseFirst);
     } else if (link_.LastSearch == hidlink::SearchOutcome::AccessRefused) {
@@ -122,7 +126,7 @@ bool UpdaterForm::FindDeviceForClick(const std::string& button, std::size_t room
 
 void UpdaterForm::RejectImage(const std::string& button, std::size_t room,
                               const std::string& problem) {
-    exitStatus_ = cmdline::kImageRejected;
+    Settle(cmdline::kImageRejected);
     ShowOnButton(button, room, problem);
 }
 
@@ -140,7 +144,7 @@ bool UpdaterForm::ConfirmUpdate(const ImageCheck& image, const std::string& butt
     if (!implausible.empty())
         question += "\n\n" + ImageWarning(implausible, ownImage_);
     if (!window_.Confirm(question, "Update")) {
-        exitStatus_ = cmdline::kCancelled;
+        Settle(cmdline::kCancelled);
         return false;
     }
     UpdateRecord record;
@@ -172,18 +176,18 @@ void UpdaterForm::ShowOnButton(const std::string& button, std::size_t room,
 }
 
 void UpdaterForm::UpdateFailed(const std::string& failure) {
-    exitStatus_ = cmdline::kUpdateFailed;
+    Settle(cmdline::kUpdateFailed);
     Log("failed", failure, std::nullopt);
 }
 
 void UpdaterForm::UpdateSentNotSeenBack() {
-    exitStatus_ = cmdline::kNotSeenBack;
+    Settle(cmdline::kNotSeenBack);
     Log("sent, closed before the device came back", {}, std::nullopt);
 }
 
 void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room, bool showVersion) {
     updateEnded_ = true;
-    exitStatus_ = cmdline::kUpdated;
+    Settle(cmdline::kUpdated);
     const std::string version = hidlink::FormatVersion(link_.Attributes.VersionNumber);
     if (window_.Text("lblVersion") != version)
         window_.SetText("lblVersion", version);
