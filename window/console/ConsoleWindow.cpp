@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "window/console/EscapedText.h"
 #include "window/console/OutputTerminal.h"
 
 #ifdef _WIN32
@@ -501,7 +502,7 @@ std::string ConsoleWindow::IdentityText() const {
         text += title;
         text += ':';
         text.append(titleWidth + 2 - title.size(), ' ');
-        text += Trimmed(Find(control).text);
+        text += EscapedForTerminal(Trimmed(Find(control).text));
         text += '\n';
     }
     return text;
