@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 #include "window/qt/AccessibleControls.h"
 #include "window/qt/ChartPanel.h"
@@ -470,8 +471,18 @@ bool QtWindow::Confirm(const std::string& question, const std::string& acceptCap
     cancel->setFocusPolicy(Qt::StrongFocus);
     box.setEscapeButton(cancel);
     asking_ = true;
+    question_ = &box;
     box.exec();
+    question_ = nullptr;
     asking_ = false;
+    if (std::exchange(closeAskedDuringQuestion_, false)) {
+        // Asked again once the handler that asked has returned, having started nothing.
+        QTimer::singleShot(0, form_, [this] {
+            if (!unloaded_)
+                window_->close();
+        });
+        return false;
+    }
     return box.clickedButton() == accept;
 }
 
@@ -542,6 +553,13 @@ bool QtWindow::OnCloseRequest() {
         return true;
     if (unloading_)
         return false;
+    // A close (a signal) while the question is open cancels it: unloading now would leave the
+    // asking handler to act on a device already let go of.
+    if (question_ != nullptr) {
+        closeAskedDuringQuestion_ = true;
+        question_->reject();
+        return false;
+    }
     if (handlers_ != nullptr && !handlers_->Form_QueryUnload())
         return false;
     Unload();
