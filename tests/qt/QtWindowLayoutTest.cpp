@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 
@@ -79,6 +81,9 @@ TEST(QtWindowLayout, TextsAreShownLiterallyAndReadBackAsSet) {
         {"lblManuf", "Smith & Sons", "Smith & Sons"},
         {"USBerr", "12", "12"},
         {"Go", "Write & reset", "Write && reset"},
+        // The access key is marked in the button's own caption, never in a status shown on it.
+        {"Stop", "Update complete", "Update complete"},
+        {"Stop", "Stop", "S&top"},
         {"Frame1", "R&D details", "R&&D details"},
         {"Degrees", "-12,5", "-12,5"},
         {"lblManuf", "Ünïcode ©", "Ünïcode ©"},

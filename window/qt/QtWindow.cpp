@@ -308,7 +308,15 @@ void QtWindow::SetEnabled(const std::string& control, bool enabled) {
             c.timer->stop();
         return;
     }
+    // Disabling the focused control hands the focus on, and the scroll area follows the focus
+    // (to the chart, far below): the view stays where it was, the state line in sight.
+    QScrollBar* across = window_->horizontalScrollBar();
+    QScrollBar* down = window_->verticalScrollBar();
+    const int acrossBefore = across->value();
+    const int downBefore = down->value();
     c.widget->setEnabled(enabled);
+    across->setValue(acrossBefore);
+    down->setValue(downBefore);
 }
 
 void QtWindow::SetVisible(const std::string& control, bool visible) {

@@ -1,5 +1,7 @@
 #include "window/win32/Win32Window.h"
 
+#include <utility>
+
 #include "window/PlatformWindow.h"
 #include "window/win32/ChartControl.h"
 #include "window/win32/ChooserBox.h"
@@ -303,6 +305,11 @@ bool Win32Window::Confirm(const std::string& question, const std::string& accept
     const bool accepted =
         AskToConfirm(hwnd_, ToUtf16(title_), ToUtf16(question), ToUtf16(acceptCaption));
     asking_ = false;
+    if (std::exchange(closeAskedDuringQuestion_, false)) {
+        // Asked again once the handler that asked has returned, having started nothing.
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return false;
+    }
     return accepted;
 }
 
@@ -488,6 +495,13 @@ void Win32Window::OnTimer() {
 void Win32Window::OnClose() {
     if (unloaded_ || handlers_ == nullptr)
         return;
+    // A close while the question is open cancels it: unloading now would leave the asking
+    // handler to act on a device already let go of.
+    if (asking_) {
+        closeAskedDuringQuestion_ = true;
+        CancelOpenQuestion();
+        return;
+    }
     // Declined: the program unloads the window itself once it is ready.
     if (handlers_->Form_QueryUnload())
         Unload();

@@ -94,7 +94,8 @@ class Win32Window : public Window {
     bool unloading_ = false;
     bool unloaded_ = false;
     bool inTick_ = false;
-    bool asking_ = false;  // a Confirm question is open: the timers wait
+    bool asking_ = false;                    // a Confirm question is open: the timers wait
+    bool closeAskedDuringQuestion_ = false;  // a close came while the question was open
 };
 
 }  // namespace ui::win32
