@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -277,6 +278,25 @@ TEST(QtWindowLayout, FirstVisibleEnabledButtonHasTheFocusAndTabFollowsTheLayout)
         next = next->nextInFocusChain();
     }
     EXPECT_EQ(Child(*window, "Stop"), next);
+}
+
+// Two wheels alike up to their serials, cut alike in the closed box: the line chosen is whole in
+// its tooltip, and each line is in the open list's.
+TEST(QtWindowLayout, TheChosenLineIsWholeInTheChoosersTooltip) {
+    const std::vector<std::string> lines = {
+        "Wheel controller: Drivanta v2 Wheel, serial DV2W-004817, port 1-3",
+        "Wheel controller: Drivanta v2 Wheel, serial DV2W-009921, port 1-4"};
+    auto window = CreateTestWindow();
+    window->SetItems("Device", lines);
+    auto* chooser = qobject_cast<QComboBox*>(Child(*window, "Device"));
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(chooser->toolTip(), "");
+    for (int index : {1, 0}) {
+        window->SetChoice("Device", index);
+        EXPECT_EQ(chooser->toolTip().toStdString(), lines[std::size_t(index)]);
+        EXPECT_EQ(chooser->itemData(index, Qt::ToolTipRole).toString().toStdString(),
+                  lines[std::size_t(index)]);
+    }
 }
 
 TEST(QtWindowLayout, UnknownControlNameIsAProgrammingError) {

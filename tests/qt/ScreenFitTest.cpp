@@ -66,9 +66,8 @@ TEST_P(ServodiagOnScreen, FitsTheScreenAndBringsTheLastControlIntoView) {
         const QRect shown(last->mapTo(window->viewport(), QPoint()), last->size());
         EXPECT_TRUE(window->viewport()->rect().contains(shown)) << last->objectName().toStdString();
 
-        // Values grey out when the device stops answering: the focus leaves the field, and the
-        // view stays at the top, where the state line says why.
-        // The last value field above the chart: the focus goes on to the chart, below.
+        // Values grey out when the device stops answering: the focus leaves the last field above
+        // the chart for the chart, and the view must not follow it away from the state line.
         QWidget* first = nullptr;
         const int chartTop = chart->mapTo(form, QPoint()).y();
         for (QWidget* widget : form->findChildren<QWidget*>()) {

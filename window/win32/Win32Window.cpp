@@ -318,7 +318,16 @@ void Win32Window::SetItems(const std::string& control, const std::vector<std::st
     if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
         return;
     SetChooserItems(c->hwnd, items);
+    ShowChosenLineWhole(*c);
     c->changedSinceRefresh = true;
+}
+
+// The closed box may be narrower than its line (two wheels alike up to their serials): the line
+// chosen is whole in the box's tooltip.
+void Win32Window::ShowChosenLineWhole(const FormControl& chooser) {
+    const int choice = ChooserChoice(chooser.hwnd);
+    toolTips_.Set(hwnd_, chooser.hwnd,
+                  choice >= 0 ? ToUtf16(ChooserLine(chooser.hwnd, choice)) : std::wstring());
 }
 
 // CB_SETCURSEL sends no CBN_SELCHANGE: the program's own choice never reaches Chosen.
@@ -327,6 +336,7 @@ void Win32Window::SetChoice(const std::string& control, int index) {
     if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
         return;
     SetChooserChoice(c->hwnd, index);
+    ShowChosenLineWhole(*c);
     c->changedSinceRefresh = true;
 }
 
@@ -468,6 +478,7 @@ void Win32Window::OnCommand(int id, int code, HWND control) {
         handlers_->Click(c->spec.name);
     } else if (c->spec.kind == ControlKind::Chooser && code == CBN_SELCHANGE) {
         const int choice = ChooserChoice(c->hwnd);
+        ShowChosenLineWhole(*c);
         if (choice >= 0)
             handlers_->Chosen(c->spec.name, choice);
     }
