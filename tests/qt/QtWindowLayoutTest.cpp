@@ -299,6 +299,26 @@ TEST(QtWindowLayout, TheChosenLineIsWholeInTheChoosersTooltip) {
     }
 }
 
+// The updaters' forms are 5420 twips wide: their title, bold, is read whole beside the icon and
+// three buttons of a title bar, the form in the middle of the window.
+TEST(QtWindowLayout, ANarrowFormsWindowIsWideEnoughForItsTitle) {
+    ui::FormLayout layout = qttest::TestLayout();
+    layout.caption = "Servo Amplifier Firmware Update (simulated)";
+    layout.clientWidth = 5420;
+    std::unique_ptr<ui::Window> window = ui::CreatePlatformWindow(layout);
+    auto* qtWindow = dynamic_cast<ui::qt::QtWindow*>(window.get());
+    ASSERT_NE(qtWindow, nullptr);
+    qtWindow->Show();
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const QWidget* top = qtWindow->TopLevel();
+    EXPECT_GE(top->width(), metrics.horizontalAdvance(QString::fromStdString(layout.caption)) +
+                                6 * metrics.height());
+    const QWidget* form = qtWindow->Form();
+    EXPECT_NEAR(form->mapTo(top, QPoint()).x(), (top->width() - form->width()) / 2, 1);
+}
+
 TEST(QtWindowLayout, UnknownControlNameIsAProgrammingError) {
     auto window = CreateTestWindow();
     EXPECT_THROW(window->SetText("NoSuchControl", "x"), std::out_of_range);

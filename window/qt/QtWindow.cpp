@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
@@ -99,6 +100,8 @@ QtWindow::QtWindow(const FormLayout& layout) : application_(AcquireApplication()
     window_->setFrameShape(QFrame::NoFrame);
     window_->setFocusPolicy(Qt::NoFocus);
     window_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A window widened for its title keeps the form in its middle.
+    window_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     window_->setWidget(form_);
     for (const auto& spec : layout_.controls)
         Realise(spec);
@@ -132,7 +135,19 @@ void QtWindow::FitToScreen() {
     const int bar = scrolls ? window_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
                                                             window_->verticalScrollBar())
                             : 0;
-    window_->setFixedSize(form_->width() + bar, std::min(form_->height(), room));
+    window_->setFixedSize(std::max(form_->width() + bar, TitleBarWidth(layout_.caption)),
+                          std::min(form_->height(), room));
+}
+
+// Wide enough for the title the window opens with beside the title bar's icon and buttons (the
+// updaters' forms are narrower than "Servo Amplifier Firmware Update (simulated)" needs).
+int QtWindow::TitleBarWidth(const std::string& title) {
+    QFont font = QApplication::font();
+    font.setBold(true);  // as many window managers draw titles: the wider measure
+    const QFontMetrics metrics(font);
+    constexpr int kIconAndButtonsInLines = 8;
+    return metrics.horizontalAdvance(QString::fromStdString(title)) +
+           kIconAndButtonsInLines * metrics.height();
 }
 
 // The window owns the form, which owns every widget and timer; destroying it stops the timers.

@@ -88,6 +88,7 @@ class QtWindow : public Window {
     void FocusFirstButton();
     // As tall as the form, or as the screen the window is on allows.
     void FitToScreen();
+    static int TitleBarWidth(const std::string& title);
     Control& Find(const std::string& name);
     const Control& Find(const std::string& name) const;
 
