@@ -1,5 +1,6 @@
 #include "window/win32/Win32Window.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "window/PlatformWindow.h"
@@ -7,6 +8,7 @@
 #include "window/win32/ChooserBox.h"
 #include "window/win32/ConfirmBox.h"
 #include "window/win32/DisabledButton.h"
+#include "window/win32/TitleBar.h"
 #include "window/win32/Utf16.h"
 #include "window/win32/WheelIcon.h"
 #include "window/win32/WindowClass.h"
@@ -65,11 +67,20 @@ FormControl* Win32Window::Live(const std::string& name) {
 
 // --- lifecycle -------------------------------------------------------------------------------
 
+// The form's width, or more where the title needs it (the updaters' forms are narrower than
+// "Servo Amplifier Firmware Update (simulated)" in a title bar).
+int Win32Window::ClientWidth() const {
+    const int form = TwipsToPixels(layout_.clientWidth, dpi_);
+    RECT frame{0, 0, form, 0};
+    AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+    const int frameWidth = frame.right - frame.left - form;
+    return std::max(form, TitleBarWidth(ToUtf16(layout_.caption)) - frameWidth);
+}
+
 void Win32Window::CreateFormWindow() {
     RegisterWindowClassOnce(kFormClassName, &Win32Window::WindowProc,
                             reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    RECT frame{0, 0, TwipsToPixels(layout_.clientWidth, dpi_),
-               TwipsToPixels(layout_.clientHeight, dpi_)};
+    RECT frame{0, 0, ClientWidth(), TwipsToPixels(layout_.clientHeight, dpi_)};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
     CreateWindowExW(kFormExStyle, kFormClassName, ToUtf16(title_).c_str(),
                     kFormStyle | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -85,7 +96,7 @@ void Win32Window::CreateFormWindow() {
 
     contentHeight_ = TwipsToPixels(layout_.clientHeight, dpi_);
     controls_.CreateWindows(hwnd_, dpi_, gdi_);
-    scroller_.Fit(hwnd_, TwipsToPixels(layout_.clientWidth, dpi_), contentHeight_);
+    scroller_.Fit(hwnd_, ClientWidth(), contentHeight_);
     accessibleNames_.Name(layout_, controls_);
     // The focus and the access keys always show, not only once the keyboard has been used.
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL),
@@ -425,7 +436,7 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The chart stands at the form's foot: the form takes its change of height, no other
             // control moves, and the window fits the new height to the screen.
             contentHeight_ += static_cast<int>(lParam);
-            scroller_.Fit(hwnd, TwipsToPixels(layout_.clientWidth, dpi_), contentHeight_);
+            scroller_.Fit(hwnd, ClientWidth(), contentHeight_);
             return 0;
         case WM_VSCROLL:
             scroller_.OnScrollBar(hwnd, wParam);

@@ -66,6 +66,7 @@ class Win32Window : public Window {
     // The control of a WM_COMMAND, if the user may work it: enabled and shown.
     FormControl* CommandSource(int id, int code, HWND control);
     void ShowChosenLineWhole(const FormControl& chooser);
+    int ClientWidth() const;
     void OnTimer();
     void OnClose();
     LRESULT OnControlColor(HDC dc, HWND control, UINT message, WPARAM wParam, LPARAM lParam);
