@@ -390,6 +390,32 @@ class CaptionForm : public ui::FormHandlers {
     std::vector<std::pair<std::string, std::string>> shown_;
 };
 
+// A device's strings in the identity block cannot drive the terminal.
+class IdentityForm : public ui::FormHandlers {
+  public:
+    explicit IdentityForm(ui::Window& window) : window_(window) {}
+    void Form_Load() override {
+        window_.SetText("lblProduct", " Amp\x1b[2J\tfake\nSerial number:  X");
+    }
+    void Click(const std::string&) override {}
+    void Form_Unload() override {}
+
+  private:
+    ui::Window& window_;
+};
+
+TEST(ConsoleIdentity, ControlCharactersInDeviceStringsAreShownEscaped) {
+    sim::VirtualClock clock;
+    Terminal terminal(clock);
+    ui::ConsoleWindow window(ampflash::AmpflashLayout(), cmdline::UpdaterConsole({}, ""),
+                             terminal.Io());
+    IdentityForm form(window);
+    window.Run(form);
+    EXPECT_NE(terminal.out.str().find("Product:        Amp\\x1b[2J\\tfake\\nSerial number:  X\n"),
+              std::string::npos)
+        << terminal.out.str();
+}
+
 TEST(ConsoleCaptions, PrintsWhatTheButtonSaysOnceAndWhole) {
     const std::string whole = "Not the wheel controller's image: it holds amplifier records";
     const std::vector<CaptionCase> cases = {
