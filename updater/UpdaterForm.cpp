@@ -175,18 +175,32 @@ void UpdaterForm::ShowOnButton(const std::string& button, std::size_t room,
     }
 }
 
+std::string UpdaterForm::AttemptedDevice() const {
+    if (!attempt_ || !attempt_->before)
+        return {};
+    // Not its product: a device left in its loader names itself otherwise.
+    return attempt_->before->serial;
+}
+
 void UpdaterForm::UpdateFailed(const std::string& failure) {
     Settle(cmdline::kUpdateFailed);
+    unmended_.insert(AttemptedDevice());
     Log("failed", failure, std::nullopt);
 }
 
 void UpdaterForm::UpdateSentNotSeenBack() {
     Settle(cmdline::kNotSeenBack);
+    unmended_.insert(AttemptedDevice());
     Log("sent, closed before the device came back", {}, std::nullopt);
 }
 
 void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room, bool showVersion) {
     updateEnded_ = true;
+    // A retry that updates the device an attempt failed on mends it; another device's failure
+    // stays the run's outcome.
+    unmended_.erase(AttemptedDevice());
+    if (unmended_.empty())
+        exitStatus_ = cmdline::kUpdated;
     Settle(cmdline::kUpdated);
     const std::string version = hidlink::FormatVersion(link_.Attributes.VersionNumber);
     if (window_.Text("lblVersion") != version)

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "cmdline/CommandLine.h"
@@ -56,8 +57,9 @@ class UpdaterForm : public ui::FormHandlers {
     // honoured when the update has ended.
     bool Form_QueryUnload() override;
     // The most serious outcome of the run (cmdline::MostSerious): an attempt that failed stays
-    // failed whatever is picked or closed afterwards; with no attempt, the last outcome: 5
-    // (nothing was updated), 3 (no device found) or 4 (image refused).
+    // failed whatever is picked or closed afterwards, unless a retry updated that same device; with
+    // no attempt, the last outcome: 5 (nothing was updated), 3 (no device found) or 4 (image
+    // refused).
     int ExitStatus() const override { return exitStatus_; }
 
     // Run with the question answered yes unasked (--yes): a file that does not look like this
@@ -127,6 +129,8 @@ class UpdaterForm : public ui::FormHandlers {
     void OpenChosenDevice();
     // Records an outcome of the run; the exit status keeps the most serious one.
     void Settle(int status);
+    // The device of the attempt under way: its serial number as shown.
+    std::string AttemptedDevice() const;
 
     hidlink::DeviceChooser chooser_;
     LoggedIdentity ShownIdentity() const;
@@ -143,6 +147,8 @@ class UpdaterForm : public ui::FormHandlers {
     ImageKind ownImage_ = kAmplifierImage;
     ImageKind otherImage_ = kControllerImage;
     int exitStatus_ = cmdline::kCancelled;
+    // The devices an attempt failed on, or was closed on before they came back, not updated since.
+    std::set<std::string> unmended_;
     // The attempt under way, from the confirmation to its end.
     std::optional<UpdateRecord> attempt_;
     // The tooltip each button was given last.
