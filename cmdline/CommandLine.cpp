@@ -258,4 +258,26 @@ std::optional<Answer> AnswerWithoutRunning(const ProgramInfo& info, const Option
                   ProgramName(info) + ": " + options.problem + "\n" + UsageLine(info) + "\n"};
 }
 
+namespace {
+
+// Higher is more serious; the statuses of a run without an attempt share the lowest rank.
+int Rank(int status) {
+    switch (status) {
+        case kUpdateFailed:
+            return 3;
+        case kNotSeenBack:
+            return 2;
+        case kUpdated:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+int MostSerious(int earlier, int later) {
+    return Rank(later) >= Rank(earlier) ? later : earlier;
+}
+
 }  // namespace cmdline

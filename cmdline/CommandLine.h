@@ -29,6 +29,12 @@ enum ExitStatus : int {
     kNoStatus = 9,      // servodiag: a device was found, but it answered no status read
 };
 
+// The status of a run in which `later` happened after `earlier`: an update attempted outranks
+// any later pick, cancel or close, a failure most of all (the device may be half written, and a
+// success on another device does not mend it); among outcomes without an attempt, the later one
+// tells. Only the updater knows when a retry updated the device that failed.
+int MostSerious(int earlier, int later);
+
 enum class Action { Run, Help, Version, WrongUsage };
 
 struct Options {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "cmdline/DeviceLines.h"
 #include "window/PlatformWindow.h"
 
 namespace cmdline {
@@ -36,25 +37,32 @@ hidlink::DeviceSelector SelectorOf(const Options& options) {
 }
 
 std::optional<int> SettleDeviceOptions(const Options& options, hidlink::ApiDeclarations& api,
-                                       const hidlink::DeviceProfile& profile) {
+                                       const hidlink::DeviceProfile& profile, bool waitsForDevice) {
     if (!options.list && !options.noWindow)
         return std::nullopt;
     const hidlink::DeviceSelector selector = SelectorOf(options);
+    const std::vector<hidlink::DeviceListing> present =
+        hidlink::ListMatchingDevices(api, profile).devices;
     std::vector<hidlink::DeviceListing> devices;
-    for (hidlink::DeviceListing& device : hidlink::ListMatchingDevices(api, profile).devices) {
+    for (const hidlink::DeviceListing& device : present) {
         if (hidlink::Selects(selector, device))
-            devices.push_back(std::move(device));
+            devices.push_back(device);
+    }
+    if (devices.empty() && (!selector.serial.empty() || !selector.port.empty())) {
+        std::fputs(NothingSelected(selector, present).c_str(), stderr);
+        if (options.list || !waitsForDevice)
+            return kNoDevice;
     }
     if (options.list) {
         for (const hidlink::DeviceListing& device : devices)
-            std::printf("%s\n", hidlink::ListLine(device).c_str());
+            std::printf("%s\n", ListedLine(device).c_str());
         return devices.empty() ? kNoDevice : kUpdated;
     }
     if (hidlink::Candidates(devices, profile).size() < 2)
         return std::nullopt;
     std::fputs("Several devices match; name one with --serial or --port:\n", stderr);
     for (const hidlink::DeviceListing& device : devices)
-        std::fprintf(stderr, "  %s\n", hidlink::ChooserLine(device).c_str());
+        std::fprintf(stderr, "  %s\n", ChoiceLine(device).c_str());
     return kWrongUsage;
 }
 

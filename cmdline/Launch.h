@@ -27,9 +27,13 @@ hidlink::DeviceSelector SelectorOf(const Options& options);
 // What the device options settle before any window opens. --list prints the devices the profile
 // and the selector accept, one per line, and ends (status 3 when there is none). Without a
 // window, several devices that the program could take are refused: they are listed and the
-// program ends with status 2 rather than guess. Nothing when the program goes on.
+// program ends with status 2 rather than guess. A --serial or --port that names none of the
+// devices present is said, with those present; it ends the program (status 3) unless it
+// waitsForDevice (servodiag, which shows the device once it is plugged in). Nothing when the
+// program goes on.
 std::optional<int> SettleDeviceOptions(const Options& options, hidlink::ApiDeclarations& api,
-                                       const hidlink::DeviceProfile& profile);
+                                       const hidlink::DeviceProfile& profile,
+                                       bool waitsForDevice = false);
 
 // The console window for --no-window, else the platform's window. Null, with one line on
 // standard error, when there is no display to open a window on.

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
         return *status;
     if (!options.replayPath.empty())
         return servodiag::ReplayFromCommandLine(options);
-    if (const auto status = cmdline::SettleDeviceOptions(options, api, servodiag::kProfile))
+    if (const auto status = cmdline::SettleDeviceOptions(options, api, servodiag::kProfile, true))
         return *status;
     servodiag::StatusReadout readout;
     ui::ConsoleSetup console = cmdline::ServodiagConsole();

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     // The first device leaves and comes back, as the options say.
     if (options.unplugAt)
         devices.front()->PlanUnplug(Milliseconds(options.unplugAt), Milliseconds(options.replugAt));
-    if (const auto status = cmdline::SettleDeviceOptions(options, bus, servodiag::kProfile))
+    if (const auto status = cmdline::SettleDeviceOptions(options, bus, servodiag::kProfile, true))
         return *status;
 
     servodiag::StatusReadout readout;

@@ -38,7 +38,7 @@ void UpdaterForm::Form_Load() {
     progressFullWidth_ = RoundHalfEven(window_.Width("Pic"));
     window_.SetVisible("Pic", false);
     OpenChosenDevice();
-    exitStatus_ = link_.DeviceDetected ? cmdline::kCancelled : cmdline::kNoDevice;
+    Settle(link_.DeviceDetected ? cmdline::kCancelled : cmdline::kNoDevice);
 }
 
 void UpdaterForm::OpenChosenDevice() {
@@ -58,8 +58,12 @@ void UpdaterForm::Chosen(const std::string& control, int index) {
     hidlink::CloseDevice(link_, api_);
     link_.DeviceDetected = hidlink::FindTheHid(link_, api_, profile_);
     hidlink::RefreshDeviceInfo(link_, api_, profile_, window_);
-    exitStatus_ = link_.DeviceDetected ? cmdline::kCancelled : cmdline::kNoDevice;
+    Settle(link_.DeviceDetected ? cmdline::kCancelled : cmdline::kNoDevice);
     ShowReady();
+}
+
+void UpdaterForm::Settle(int status) {
+    exitStatus_ = cmdline::MostSerious(exitStatus_, status);
 }
 
 void UpdaterForm::BeginDeferringClose() {
@@ -104,7 +108,7 @@ bool UpdaterForm::FindDeviceForClick(const std::string& button, std::size_t room
     OpenChosenDevice();
     if (link_.DeviceDetected)
         return true;
-    exitStatus_ = cmdline::kNoDevice;
+    Settle(cmdline::kNoDevice);
     if (chooser_.Undecided(link_)) {
         ShowOnButton(button, room, kChooseFirst);
     } else if (link_.LastSearch == hidlink::SearchOutcome::AccessRefused) {
@@ -123,7 +127,7 @@ bool UpdaterForm::FindDeviceForClick(const std::string& button, std::size_t room
 
 void UpdaterForm::RejectImage(const std::string& button, std::size_t room,
                               const std::string& problem) {
-    exitStatus_ = cmdline::kImageRejected;
+    Settle(cmdline::kImageRejected);
     ShowOnButton(button, room, problem);
 }
 
@@ -141,7 +145,7 @@ bool UpdaterForm::ConfirmUpdate(const ImageCheck& image, const std::string& butt
     if (!implausible.empty())
         question += "\n\n" + ImageWarning(implausible, ownImage_);
     if (!window_.Confirm(question, "Update")) {
-        exitStatus_ = cmdline::kCancelled;
+        Settle(cmdline::kCancelled);
         return false;
     }
     UpdateRecord record;
@@ -172,19 +176,33 @@ void UpdaterForm::ShowOnButton(const std::string& button, std::size_t room,
     }
 }
 
+std::string UpdaterForm::AttemptedDevice() const {
+    if (!attempt_ || !attempt_->before)
+        return {};
+    // Not its product: a device left in its loader names itself otherwise.
+    return attempt_->before->serial;
+}
+
 void UpdaterForm::UpdateFailed(const std::string& failure) {
-    exitStatus_ = cmdline::kUpdateFailed;
+    Settle(cmdline::kUpdateFailed);
+    unmended_.insert(AttemptedDevice());
     Log("failed", failure, std::nullopt);
 }
 
 void UpdaterForm::UpdateSentNotSeenBack() {
-    exitStatus_ = cmdline::kNotSeenBack;
+    Settle(cmdline::kNotSeenBack);
+    unmended_.insert(AttemptedDevice());
     Log("sent, closed before the device came back", {}, std::nullopt);
 }
 
 void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room, bool showVersion) {
     updateEnded_ = true;
-    exitStatus_ = cmdline::kUpdated;
+    // A retry that updates the device an attempt failed on mends it; another device's failure
+    // stays the run's outcome.
+    unmended_.erase(AttemptedDevice());
+    if (unmended_.empty())
+        exitStatus_ = cmdline::kUpdated;
+    Settle(cmdline::kUpdated);
     const std::string version = hidlink::FormatVersion(link_.Attributes.VersionNumber);
     if (window_.Text("lblVersion") != version)
         window_.SetText("lblVersion", version);

@@ -9,8 +9,10 @@
 #include <cstddef>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
+#include "cmdline/CommandLine.h"
 #include "hidlink/ApiDeclarations.h"
 #include "hidlink/DeviceChooser.h"
 #include "hidlink/HidLink.h"
@@ -54,8 +56,10 @@ class UpdaterForm : public ui::FormHandlers {
     // While an update runs, a close request is remembered, acknowledged in the title at once and
     // honoured when the update has ended.
     bool Form_QueryUnload() override;
-    // How the last attempt ended (cmdline::ExitStatus); with none, 5 (nothing was updated), or 3
-    // when no device was found.
+    // The most serious outcome of the run (cmdline::MostSerious): an attempt that failed stays
+    // failed whatever is picked or closed afterwards, unless a retry updated that same device; with
+    // no attempt, the last outcome: 5 (nothing was updated), 3 (no device found) or 4 (image
+    // refused).
     int ExitStatus() const override { return exitStatus_; }
 
     // Run with the question answered yes unasked (--yes): a file that does not look like this
@@ -123,6 +127,10 @@ class UpdaterForm : public ui::FormHandlers {
     // Lists the devices, settles on the one to update and opens it; with several and none
     // chosen, opens nothing and shows no identity.
     void OpenChosenDevice();
+    // Records an outcome of the run; the exit status keeps the most serious one.
+    void Settle(int status);
+    // The device of the attempt under way: its serial number as shown.
+    std::string AttemptedDevice() const;
 
     hidlink::DeviceChooser chooser_;
     // The device the link has open, as read from it since it was found (or found back).
@@ -139,7 +147,9 @@ class UpdaterForm : public ui::FormHandlers {
     bool force_ = false;
     ImageKind ownImage_ = kAmplifierImage;
     ImageKind otherImage_ = kControllerImage;
-    int exitStatus_ = 0;
+    int exitStatus_ = cmdline::kCancelled;
+    // The devices an attempt failed on, or was closed on before they came back, not updated since.
+    std::set<std::string> unmended_;
     // The attempt under way, from the confirmation to its end.
     std::optional<UpdateRecord> attempt_;
     // The tooltip each button was given last.

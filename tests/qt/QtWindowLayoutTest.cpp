@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 
@@ -79,6 +82,9 @@ TEST(QtWindowLayout, TextsAreShownLiterallyAndReadBackAsSet) {
         {"lblManuf", "Smith & Sons", "Smith & Sons"},
         {"USBerr", "12", "12"},
         {"Go", "Write & reset", "Write && reset"},
+        // The access key is marked in the button's own caption, never in a status shown on it.
+        {"Stop", "Update complete", "Update complete"},
+        {"Stop", "Stop", "S&top"},
         {"Frame1", "R&D details", "R&&D details"},
         {"Degrees", "-12,5", "-12,5"},
         {"lblManuf", "Ünïcode ©", "Ünïcode ©"},
@@ -272,6 +278,45 @@ TEST(QtWindowLayout, FirstVisibleEnabledButtonHasTheFocusAndTabFollowsTheLayout)
         next = next->nextInFocusChain();
     }
     EXPECT_EQ(Child(*window, "Stop"), next);
+}
+
+// Two wheels alike up to their serials, cut alike in the closed box: the line chosen is whole in
+// its tooltip, and each line is in the open list's.
+TEST(QtWindowLayout, TheChosenLineIsWholeInTheChoosersTooltip) {
+    const std::vector<std::string> lines = {
+        "Wheel controller: Drivanta v2 Wheel, serial DV2W-004817, port 1-3",
+        "Wheel controller: Drivanta v2 Wheel, serial DV2W-009921, port 1-4"};
+    auto window = CreateTestWindow();
+    window->SetItems("Device", lines);
+    auto* chooser = qobject_cast<QComboBox*>(Child(*window, "Device"));
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(chooser->toolTip(), "");
+    for (int index : {1, 0}) {
+        window->SetChoice("Device", index);
+        EXPECT_EQ(chooser->toolTip().toStdString(), lines[std::size_t(index)]);
+        EXPECT_EQ(chooser->itemData(index, Qt::ToolTipRole).toString().toStdString(),
+                  lines[std::size_t(index)]);
+    }
+}
+
+// The updaters' forms are 5420 twips wide: their title, bold, is read whole beside the icon and
+// three buttons of a title bar, the form in the middle of the window.
+TEST(QtWindowLayout, ANarrowFormsWindowIsWideEnoughForItsTitle) {
+    ui::FormLayout layout = qttest::TestLayout();
+    layout.caption = "Servo Amplifier Firmware Update (simulated)";
+    layout.clientWidth = 5420;
+    std::unique_ptr<ui::Window> window = ui::CreatePlatformWindow(layout);
+    auto* qtWindow = dynamic_cast<ui::qt::QtWindow*>(window.get());
+    ASSERT_NE(qtWindow, nullptr);
+    qtWindow->Show();
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const QWidget* top = qtWindow->TopLevel();
+    EXPECT_GE(top->width(), metrics.horizontalAdvance(QString::fromStdString(layout.caption)) +
+                                6 * metrics.height());
+    const QWidget* form = qtWindow->Form();
+    EXPECT_NEAR(form->mapTo(top, QPoint()).x(), (top->width() - form->width()) / 2, 1);
 }
 
 TEST(QtWindowLayout, UnknownControlNameIsAProgrammingError) {

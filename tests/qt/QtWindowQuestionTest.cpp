@@ -117,4 +117,41 @@ TEST(QtConfirmWhileTimed, NoTickRunsWhileTheQuestionIsOpen) {
     EXPECT_EQ(handlers.ticksWhileAsking, 0);
 }
 
+// A signal while the question is open closes the form as the close button does: the question
+// is cancelled, the window stays loaded until the asking handler has returned, then closes.
+class InterruptedHandlers : public ui::FormHandlers {
+  public:
+    explicit InterruptedHandlers(ui::Window& window, QWidget* form)
+        : window_(window), form_(form) {}
+    void Form_Load() override {
+        QTimer::singleShot(0, [this] {
+            form_->close();  // what the signal's handler does
+            // Whoever answers now answers a question no longer open.
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                box->buttons().front()->click();
+        });
+        accepted = window_.Confirm("Go on?", "Update");
+        unloadedWhileAsking = unloaded;
+    }
+    void Click(const std::string&) override {}
+    void Form_Unload() override { unloaded = true; }
+
+    bool accepted = true;
+    bool unloaded = false;
+    bool unloadedWhileAsking = true;
+
+  private:
+    ui::Window& window_;
+    QWidget* form_;
+};
+
+TEST(QtConfirmInterrupted, ASignalCancelsTheQuestionAndClosesAfterIt) {
+    auto window = CreateTestWindow();
+    InterruptedHandlers handlers(*window, window->Form());
+    window->Run(handlers);
+    EXPECT_FALSE(handlers.accepted);
+    EXPECT_FALSE(handlers.unloadedWhileAsking);
+    EXPECT_TRUE(handlers.unloaded);
+}
+
 }  // namespace

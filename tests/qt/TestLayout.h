@@ -63,7 +63,9 @@ inline ui::FormLayout TestLayout() {
     disabled.enabled = false;
     c.push_back(disabled);
     c.push_back(Spec("Go", K::Button, "Go", 120, 5200, 1500, 495));
-    c.push_back(Spec("Stop", K::Button, "Stop", 1800, 5200, 1500, 495));
+    auto stop = Spec("Stop", K::Button, "Stop", 1800, 5200, 1500, 495);
+    stop.accessKey = 't';
+    c.push_back(stop);
     c.push_back(Spec("Device", K::Chooser, "Choose a device", 120, 5900, 3000, 315));
 
     auto timer = Spec("Timer", K::Timer, "", 0, 0, 0, 0);

@@ -2,7 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "cmdline/CommandLine.h"
 #include "hidlink/sim/SimulatedBus.h"
+#include "simdevices/Amplifier.h"
 #include "updater/UpdaterForm.h"
 #include "window/headless/HeadlessWindow.h"
 
@@ -20,6 +22,10 @@ ui::FormLayout MinimalLayout() {
     fill.kind = ui::ControlKind::PictureBox;
     fill.width = 5055;
     layout.controls.push_back(fill);
+    ui::ControlSpec chooser;
+    chooser.name = hidlink::kChooserControl;
+    chooser.kind = ui::ControlKind::Chooser;
+    layout.controls.push_back(chooser);
     ui::ControlSpec button;
     button.name = "Update";
     button.kind = ui::ControlKind::Button;
@@ -73,6 +79,64 @@ TEST(UpdaterForm, WithoutARequestTheWindowStays) {
     EXPECT_FALSE(window.IsUnloaded());
     EXPECT_TRUE(window.RequestClose());  // no longer deferred
     EXPECT_THAT(bus.HandleProblems(), ::testing::IsEmpty());
+}
+
+// A run's outcomes, one per click, then picks and closes: each click ends the way its name says.
+class ScriptedForm : public updater::UpdaterForm {
+  public:
+    using UpdaterForm::UpdaterForm;
+    void Click(const std::string& outcome) override {
+        if (outcome == "failed")
+            UpdateFailed("the device stopped answering");
+        else if (outcome == "sent")
+            UpdateSentNotSeenBack();
+        else if (outcome == "refused")
+            RejectImage("Update", 40, "not an image");
+    }
+    void ShowReady() override {}
+};
+
+struct History {
+    const char* what;
+    std::vector<std::string> steps;  // "failed", "sent", "refused", "pick 0", "pick 1"
+    int status;
+};
+
+// Qt reports a pick of the line already chosen too: no pick may undo an outcome before it.
+TEST(UpdaterForm, ExitStatusIsTheMostSeriousOutcomeOfTheRun) {
+    const std::vector<History> histories = {
+        {"nothing done", {}, cmdline::kCancelled},
+        {"failed, then the same line picked again", {"failed", "pick 0"}, cmdline::kUpdateFailed},
+        {"failed, then the other device picked", {"failed", "pick 1"}, cmdline::kUpdateFailed},
+        {"failed, then the image refused", {"failed", "refused"}, cmdline::kUpdateFailed},
+        {"sent, then a pick", {"sent", "pick 1"}, cmdline::kNotSeenBack},
+        {"sent, then failed", {"sent", "failed"}, cmdline::kUpdateFailed},
+        {"refused, then a pick", {"refused", "pick 1"}, cmdline::kCancelled},
+        {"a pick, then refused", {"pick 1", "refused"}, cmdline::kImageRejected},
+    };
+    for (const History& history : histories) {
+        SCOPED_TRACE(history.what);
+        sim::VirtualClock clock;
+        sim::SimulatedBus bus(clock);
+        for (const char* port : {"1", "2"}) {
+            simdevices::AmplifierOptions options;
+            options.serialNumber = u"DV2A-" + std::u16string(1, char16_t(port[0]));
+            options.location = std::string("1-") + port;
+            bus.AddDevice(std::make_shared<simdevices::Amplifier>(options));
+        }
+        ui::HeadlessWindow window(MinimalLayout());
+        ScriptedForm form(window, bus, kProfile);
+        window.Load(form);
+        window.Choose(hidlink::kChooserControl, 0);
+        for (const std::string& step : history.steps) {
+            if (step.rfind("pick ", 0) == 0)
+                window.Choose(hidlink::kChooserControl, std::stoi(step.substr(5)));
+            else
+                form.Click(step);
+        }
+        EXPECT_TRUE(window.RequestClose());
+        EXPECT_EQ(form.ExitStatus(), history.status);
+    }
 }
 
 }  // namespace

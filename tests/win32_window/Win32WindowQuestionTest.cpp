@@ -168,6 +168,29 @@ TEST_F(Win32QuestionTest, NoTickRunsWhileTheQuestionIsOpen) {
     window.SetEnabled("Timer", false);
 }
 
+// A close (taskkill, the session ending) while the question is open cancels it: the window is
+// unloaded once the asking handler has returned, never under it.
+TEST_F(Win32QuestionTest, ACloseCancelsTheOpenQuestionAndClosesAfterIt) {
+    bool closed = false;
+    onThreadTimer = [&] {
+        if (OpenMessageBox() == nullptr || closed)
+            return;
+        closed = true;
+        PostMessageW(window.FormHandle(), WM_CLOSE, 0, 0);
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, ThreadTimer);
+
+    const bool accepted = window.Confirm("Go on?", "Update");
+
+    KillTimer(nullptr, timer);
+    onThreadTimer = nullptr;
+    ASSERT_TRUE(closed) << "no message box was seen";
+    EXPECT_FALSE(accepted);
+    EXPECT_FALSE(window.IsUnloaded()) << "unloaded under the question";
+    window.ProcessEvents();
+    EXPECT_TRUE(window.IsUnloaded());
+}
+
 // Contrast ratio as the accessibility guidelines define it: 1 to 21.
 double Contrast(COLORREF a, COLORREF b) {
     auto luminance = [](COLORREF c) {

@@ -154,7 +154,7 @@ TEST_F(AmpflashOnConsole, RedrawsTheBarInPlaceOnATerminal) {
 
 TEST_F(AmpflashOnConsole, CtrlCDuringTheUpdateWaitsForItsEnd) {
     Terminal terminal(clock);
-    terminal.interruptAtQuestion = 2;  // after the update started
+    terminal.interruptAtQuestion = 3;  // after the update started (before the click, the question)
     // The close is honoured once the update has ended, the amplifier back.
     EXPECT_EQ(Run(terminal), cmdline::kUpdated);
     EXPECT_EQ(amplifier->ReceivedRecords(), 60u);
@@ -245,17 +245,20 @@ TEST_F(ServodiagWithoutWindow, RedrawsTheStatusInPlaceAndSaysSinceWhenTheDeviceI
     const std::string out = terminal.out.str();
     EXPECT_NE(out.find("Settings:\n  Centre offset:        -1250 counts\n"), std::string::npos);
     // Each block but the first is drawn over the one before; the title saying the device is not
-    // responding came between two of them, so one block was taken away for it.
+    // responding, and why the values stay, lead the block: nothing piles up above it.
     const std::string up = "\x1b[11A";
     const std::size_t firstBlock = out.find("Device:            ok");
     ASSERT_NE(firstBlock, std::string::npos) << out;
     EXPECT_EQ(out.find(up), out.find(up, firstBlock));
-    EXPECT_NE(out.find(up + "\x1b[J"), std::string::npos);
+    EXPECT_EQ(out.find("A\x1b[J"), std::string::npos) << "a block taken away";
     EXPECT_NE(out.find("E-STOP:            \x1b[32mOK\x1b[0m"), std::string::npos);
-    EXPECT_NE(terminal.err.str().find("not responding"), std::string::npos);
+    EXPECT_EQ(terminal.err.str().find("not responding"), std::string::npos) << terminal.err.str();
     // The last block: ticks every 200 ms from 300 ms (after the identity's pauses), the last
     // reading at 900 ms, before the cable was pulled, and the last tick at 2300 ms.
-    const std::string last = out.substr(out.rfind(up));
+    const std::string last = out.substr(out.rfind("\x1b[13A"));
+    EXPECT_NE(last.find(" \u2014 not responding\x1b[K\n  The values shown are the last"),
+              std::string::npos)
+        << last;
     EXPECT_NE(last.find("\x1b[31mnot responding, last good reading 1.4 s ago\x1b[0m"),
               std::string::npos)
         << last;
@@ -311,8 +314,9 @@ struct AnswerCase {
     bool assumeYes;
     bool confirmed;
     bool inIsTerminal = true;
-    bool interrupted = false;  // Ctrl+C while the question waits
-    std::string says = "";     // the end of what was printed
+    bool interrupted = false;        // Ctrl+C while the question waits
+    std::string says = "";           // the end of what was printed
+    bool interruptedBefore = false;  // a signal came before the question
 };
 
 std::ostream& operator<<(std::ostream& out, const AnswerCase& c) {
@@ -326,6 +330,8 @@ TEST_P(ConfirmTest, OnlyYesGoesOn) {
     Terminal terminal(clock, GetParam().input);
     ui::ConsoleSetup setup;
     setup.assumeYes = GetParam().assumeYes;
+    if (GetParam().interruptedBefore)
+        terminal.interruptAtQuestion = 1;
     ui::ConsoleIo io = terminal.Io();
     io.inIsTerminal = GetParam().inIsTerminal;
     if (GetParam().interrupted)
@@ -352,6 +358,88 @@ INSTANTIATE_TEST_SUITE_P(
                                  "Cancelled.\n"},
                       AnswerCase{"no terminal, but --yes", "", true, true, false},
                       AnswerCase{"Ctrl+C at the question", "y\n", false, false, true, true,
-                                 "\nCancelled.\n"}));
+                                 "\nCancelled.\n"},
+                      AnswerCase{"--yes after a signal", "", true, false, false, false,
+                                 "Interrupted.\nCancelled.\n", true},
+                      AnswerCase{"y typed after a signal", "y\n", false, false, true, false,
+                                 "Interrupted.\nCancelled.\n", true}));
+
+// What a button says reaches standard error once, whole: not a shortened caption before its
+// whole text, nor the button's own caption put back.
+struct CaptionCase {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> shown;  // {caption, tooltip}
+    std::vector<std::string> printed;
+};
+
+class CaptionForm : public ui::FormHandlers {
+  public:
+    CaptionForm(ui::Window& window, std::vector<std::pair<std::string, std::string>> shown)
+        : window_(window), shown_(std::move(shown)) {}
+    void Form_Load() override {}
+    void Click(const std::string& button) override {
+        for (const auto& [caption, toolTip] : shown_) {
+            window_.SetText(button, caption);
+            window_.SetToolTip(button, toolTip);
+        }
+    }
+    void Form_Unload() override {}
+
+  private:
+    ui::Window& window_;
+    std::vector<std::pair<std::string, std::string>> shown_;
+};
+
+// A device's strings in the identity block cannot drive the terminal.
+class IdentityForm : public ui::FormHandlers {
+  public:
+    explicit IdentityForm(ui::Window& window) : window_(window) {}
+    void Form_Load() override {
+        window_.SetText("lblProduct", " Amp\x1b[2J\tfake\nSerial number:  X");
+    }
+    void Click(const std::string&) override {}
+    void Form_Unload() override {}
+
+  private:
+    ui::Window& window_;
+};
+
+TEST(ConsoleIdentity, ControlCharactersInDeviceStringsAreShownEscaped) {
+    sim::VirtualClock clock;
+    Terminal terminal(clock);
+    ui::ConsoleWindow window(ampflash::AmpflashLayout(), cmdline::UpdaterConsole({}, ""),
+                             terminal.Io());
+    IdentityForm form(window);
+    window.Run(form);
+    EXPECT_NE(terminal.out.str().find("Product:        Amp\\x1b[2J\\tfake\\nSerial number:  X\n"),
+              std::string::npos)
+        << terminal.out.str();
+}
+
+TEST(ConsoleCaptions, PrintsWhatTheButtonSaysOnceAndWhole) {
+    const std::string whole = "Not the wheel controller's image: it holds amplifier records";
+    const std::vector<CaptionCase> cases = {
+        {"shortened", {{"Not the wheel controller's imag...", whole}}, {whole}},
+        {"the button's own caption back",
+         {{"Updating firmware...", ""}, {"Upgrade Firmware", ""}},
+         {"Updating firmware..."}},
+        {"a caption with help beside it",
+         {{"Device access refused", "Install the udev rule."}},
+         {"Device access refused", "  Install the udev rule."}},
+        {"two in a row",
+         {{"Cannot read...", "Cannot read: gone"}, {"Done", ""}},
+         {"Cannot read: gone", "Done"}},
+    };
+    for (const CaptionCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::VirtualClock clock;
+        Terminal terminal(clock);
+        ui::ConsoleSetup setup = cmdline::UpdaterConsole({}, "btnUpgradeFW");
+        ui::ConsoleWindow window(ampflash::AmpflashLayout(), setup, terminal.Io());
+        CaptionForm form(window, c.shown);
+        window.Run(form);
+        EXPECT_EQ(Lines(terminal.err.str()), c.printed);
+    }
+}
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "window/console/EscapedText.h"
 #include "window/console/OutputTerminal.h"
 
 #ifdef _WIN32
@@ -121,6 +122,16 @@ std::string Trimmed(const std::string& text) {
 }
 
 // "Switching to bootloader..." growing a dot a second is one message, not one per second.
+// A caption cut short ("Cannot read image file..."), and the whole text it was cut from.
+bool Shortens(const std::string& caption, const std::string& whole) {
+    const std::string ellipsis = "...";
+    if (caption.size() < ellipsis.size() ||
+        caption.compare(caption.size() - ellipsis.size(), ellipsis.size(), ellipsis) != 0)
+        return false;
+    const std::size_t kept = caption.size() - ellipsis.size();
+    return whole.size() > kept && whole.compare(0, kept, caption, 0, kept) == 0;
+}
+
 bool OnlyAddsDots(const std::string& before, const std::string& after) {
     return after.size() > before.size() && after.compare(0, before.size(), before) == 0 &&
            after.find_first_not_of('.', before.size()) == std::string::npos;
@@ -181,6 +192,11 @@ const ConsoleWindow::Control& ConsoleWindow::Find(const std::string& name) const
 bool ConsoleWindow::Confirm(const std::string& question, const std::string& acceptCaption) {
     MakeRoomForMessage();
     io_.err << question << "\n";
+    // Interrupted before the question (--yes would not look again): nothing may start after it.
+    if (io_.interrupted()) {
+        io_.err << "Interrupted.\nCancelled.\n" << std::flush;
+        return false;
+    }
     if (setup_.assumeYes) {
         io_.err << "Answered yes (--yes).\n";
         return true;
@@ -242,6 +258,7 @@ int ConsoleWindow::Run(FormHandlers& handlers) {
     }
     // Outside every handler nothing is left to wait for: a close still open ends here.
     Unload();
+    ShowPendingCaption();
     EndProgressLine();
     const std::string identityNow = IdentityText();
     if (identityNow != identityShown_)
@@ -252,6 +269,7 @@ int ConsoleWindow::Run(FormHandlers& handlers) {
 void ConsoleWindow::RunHandler(const std::function<void()>& handler) {
     ++handlerDepth_;
     handler();
+    ShowPendingCaption();
     if (--handlerDepth_ == 0 && unloaded_)
         Terminate();
 }
@@ -293,10 +311,21 @@ void ConsoleWindow::SetText(const std::string& control, const std::string& text)
     Control& c = Find(control);
     const std::string before = c.text;
     c.text = text;
+    // A button's own caption ("Upgrade Firmware") is no news; its other texts say what happens.
     if (c.spec->kind != ControlKind::Button || text == before || OnlyAddsDots(before, text) ||
-        IsBlank(text)) {
+        IsBlank(text) || text == c.spec->caption) {
         return;
     }
+    ShowPendingCaption();
+    // Held back until nothing more can come with it: a shortened caption's whole text follows
+    // in its tooltip, and only that is printed.
+    pendingCaption_ = {control, text};
+}
+
+void ConsoleWindow::ShowPendingCaption() {
+    if (!pendingCaption_)
+        return;
+    const std::string text = std::exchange(pendingCaption_, std::nullopt)->second;
     MakeRoomForMessage();
     io_.err << text << "\n" << std::flush;
 }
@@ -305,15 +334,29 @@ void ConsoleWindow::SetTitle(const std::string& title) {
     if (unloaded_ || title == title_)
         return;
     title_ = title;
-    if (handlers_ == nullptr)
-        return;  // the title the window opens with says nothing yet
+    // The title the window opens with says nothing yet; over a live readout the title is its
+    // first line, redrawn in place rather than piled up above it at each change.
+    if (handlers_ == nullptr || RedrawsReadout())
+        return;
     MakeRoomForMessage();
     io_.err << title << "\n" << std::flush;
 }
 
 void ConsoleWindow::SetToolTip(const std::string& control, const std::string& text) {
-    if (unloaded_ || text.empty() || text == Find(control).text)
+    if (unloaded_)
         return;
+    const Control& c = Find(control);
+    if (RedrawsReadout() && c.spec->kind != ControlKind::Button) {
+        notes_[control] = text == c.text ? "" : text;
+        return;
+    }
+    if (pendingCaption_ && pendingCaption_->first == control && Shortens(c.text, text)) {
+        pendingCaption_->second = text;
+        return;
+    }
+    if (text.empty() || text == c.text)
+        return;
+    ShowPendingCaption();
     MakeRoomForMessage();
     io_.err << "  " << text << "\n" << std::flush;
 }
@@ -367,6 +410,7 @@ void ConsoleWindow::Refresh(const std::string& control) {
 }
 
 void ConsoleWindow::ProcessEvents() {
+    ShowPendingCaption();
     if (!unloaded_ && !closeDelivered_ && io_.interrupted())
         DeliverCloseRequest();
 }
@@ -417,8 +461,8 @@ void ConsoleWindow::ShowReadout() {
         identityShown_ = IdentityText();
         io_.out << identityShown_ << DetailsText();
     }
-    if (io_.outIsTerminal) {
-        io_.out << liveBlock_.Redraw(setup_.readout->block(), io_.outHasColours);
+    if (RedrawsReadout()) {
+        io_.out << liveBlock_.Redraw(ReadoutWithState(), io_.outHasColours);
     } else {
         const std::string line = setup_.readout->line();
         if (line.empty())
@@ -427,6 +471,19 @@ void ConsoleWindow::ShowReadout() {
     }
     io_.out.flush();
     outputClosed_ = outputClosed_ || !io_.out;
+}
+
+std::vector<LiveField> ConsoleWindow::ReadoutWithState() const {
+    std::vector<LiveField> fields;
+    if (title_ != layout_.caption)
+        fields.push_back({"", title_, std::nullopt, false});
+    for (const auto& [control, note] : notes_) {
+        if (!note.empty())
+            fields.push_back({"", "  " + note, std::nullopt, false});
+    }
+    for (LiveField& field : setup_.readout->block())
+        fields.push_back(std::move(field));
+    return fields;
 }
 
 bool ConsoleWindow::IdentityKnown() const {
@@ -445,7 +502,7 @@ std::string ConsoleWindow::IdentityText() const {
         text += title;
         text += ':';
         text.append(titleWidth + 2 - title.size(), ' ');
-        text += Trimmed(Find(control).text);
+        text += EscapedForTerminal(Trimmed(Find(control).text));
         text += '\n';
     }
     return text;

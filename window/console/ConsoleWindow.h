@@ -136,6 +136,11 @@ class ConsoleWindow : public Window {
     // drawn again below the message at the next tick).
     void MakeRoomForMessage();
     void ShowReadout();
+    // The readout is a block redrawn in place, led by the title and notes while they tell of a
+    // state (servodiag's "not responding").
+    bool RedrawsReadout() const { return setup_.readout && io_.outIsTerminal; }
+    std::vector<LiveField> ReadoutWithState() const;
+    void ShowPendingCaption();
     bool IdentityKnown() const;
     std::string IdentityText() const;
     std::string DetailsText() const;
@@ -154,6 +159,10 @@ class ConsoleWindow : public Window {
     bool progressLineOpen_ = false;
     LiveBlock liveBlock_;
     std::string identityShown_;  // the identity printed last
+    // A button's new caption not yet printed: {control, text}.
+    std::optional<std::pair<std::string, std::string>> pendingCaption_;
+    // Over a live readout, the tooltips of labels, shown in the block: control -> text.
+    std::map<std::string, std::string> notes_;
     bool outputClosed_ = false;  // the reader of standard output went away
 };
 

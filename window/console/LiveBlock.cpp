@@ -31,9 +31,11 @@ std::string LiveBlock::Redraw(const std::vector<LiveField>& fields, bool colours
     std::size_t titleWidth = 0;
     for (const LiveField& field : fields)
         titleWidth = std::max(titleWidth, field.title.size());
+    // A field without a title is a line of its own, unaligned.
     std::string text = linesDrawn_ > 0 ? CursorUp(linesDrawn_) : "";
     for (const LiveField& field : fields) {
-        text += field.title + ':' + std::string(titleWidth + 2 - field.title.size(), ' ');
+        if (!field.title.empty())
+            text += field.title + ':' + std::string(titleWidth + 2 - field.title.size(), ' ');
         const std::string rendition = colours ? RenditionOf(field) : "";
         if (rendition.empty())
             text += field.value;

@@ -12,7 +12,7 @@
 namespace ui {
 
 struct LiveField {
-    std::string title;
+    std::string title;  // empty: the value is a line of its own
     std::string value;
     std::optional<ColorRef> colour;  // kRed or kGreen; other colours are shown plain
     bool stale = false;              // a value the device sent a while ago: dimmed

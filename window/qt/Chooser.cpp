@@ -30,13 +30,19 @@ QComboBox* CreateChooser(QWidget* parent) {
     // Lines are device names: the list shows them as they come, not sorted or deduplicated.
     chooser->setInsertPolicy(QComboBox::NoInsert);
     chooser->setCurrentIndex(-1);
+    // The closed box may be narrower than its line (two wheels alike up to their serials): the
+    // line chosen is whole in the box's tooltip.
+    QObject::connect(chooser, &QComboBox::currentIndexChanged, chooser,
+                     [chooser] { chooser->setToolTip(chooser->currentText()); });
     return chooser;
 }
 
 void SetChooserItems(QComboBox* chooser, const std::vector<std::string>& items) {
     chooser->clear();
-    for (const std::string& item : items)
+    for (const std::string& item : items) {
         chooser->addItem(QString::fromStdString(item));
+        chooser->setItemData(chooser->count() - 1, QString::fromStdString(item), Qt::ToolTipRole);
+    }
     // Adding the first line chooses it: the program has not chosen yet.
     chooser->setCurrentIndex(-1);
     // The closed box is as wide as the layout gives it; a line (a device's name, serial and port)

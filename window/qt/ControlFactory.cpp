@@ -199,8 +199,10 @@ void ApplyText(QWidget* widget, const ControlSpec& spec, const std::string& text
             static_cast<QGroupBox*>(widget)->setTitle(LiteralCaption(text));
             break;
         case ControlKind::Button:
-            static_cast<QPushButton*>(widget)->setText(
-                QString::fromStdString(MnemonicCaption(text, spec.accessKey)));
+            // Only the button's own caption marks its access key: a status shown on it
+            // ("Update complete") has no letter underlined.
+            static_cast<QPushButton*>(widget)->setText(QString::fromStdString(
+                MnemonicCaption(text, text == spec.caption ? spec.accessKey : 0)));
             break;
         case ControlKind::Chooser:
             // The caption says what to choose, and shows while nothing is chosen.

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 #include "window/qt/AccessibleControls.h"
 #include "window/qt/ChartPanel.h"
@@ -99,6 +101,8 @@ QtWindow::QtWindow(const FormLayout& layout) : application_(AcquireApplication()
     window_->setFrameShape(QFrame::NoFrame);
     window_->setFocusPolicy(Qt::NoFocus);
     window_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A window widened for its title keeps the form in its middle.
+    window_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     window_->setWidget(form_);
     for (const auto& spec : layout_.controls)
         Realise(spec);
@@ -132,7 +136,19 @@ void QtWindow::FitToScreen() {
     const int bar = scrolls ? window_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
                                                             window_->verticalScrollBar())
                             : 0;
-    window_->setFixedSize(form_->width() + bar, std::min(form_->height(), room));
+    window_->setFixedSize(std::max(form_->width() + bar, TitleBarWidth(layout_.caption)),
+                          std::min(form_->height(), room));
+}
+
+// Wide enough for the title the window opens with beside the title bar's icon and buttons (the
+// updaters' forms are narrower than "Servo Amplifier Firmware Update (simulated)" needs).
+int QtWindow::TitleBarWidth(const std::string& title) {
+    QFont font = QApplication::font();
+    font.setBold(true);  // as many window managers draw titles: the wider measure
+    const QFontMetrics metrics(font);
+    constexpr int kIconAndButtonsInLines = 8;
+    return metrics.horizontalAdvance(QString::fromStdString(title)) +
+           kIconAndButtonsInLines * metrics.height();
 }
 
 // The window owns the form, which owns every widget and timer; destroying it stops the timers.
@@ -308,7 +324,15 @@ void QtWindow::SetEnabled(const std::string& control, bool enabled) {
             c.timer->stop();
         return;
     }
+    // Disabling the focused control hands the focus on, and the scroll area follows the focus
+    // (to the chart, far below): the view stays where it was, the state line in sight.
+    QScrollBar* across = window_->horizontalScrollBar();
+    QScrollBar* down = window_->verticalScrollBar();
+    const int acrossBefore = across->value();
+    const int downBefore = down->value();
     c.widget->setEnabled(enabled);
+    across->setValue(acrossBefore);
+    down->setValue(downBefore);
 }
 
 void QtWindow::SetVisible(const std::string& control, bool visible) {
@@ -474,8 +498,18 @@ bool QtWindow::Confirm(const std::string& question, const std::string& acceptCap
     cancel->setFocusPolicy(Qt::StrongFocus);
     box.setEscapeButton(cancel);
     asking_ = true;
+    question_ = &box;
     box.exec();
+    question_ = nullptr;
     asking_ = false;
+    if (std::exchange(closeAskedDuringQuestion_, false)) {
+        // Asked again once the handler that asked has returned, having started nothing.
+        QTimer::singleShot(0, form_, [this] {
+            if (!unloaded_)
+                window_->close();
+        });
+        return false;
+    }
     return box.clickedButton() == accept;
 }
 
@@ -546,6 +580,13 @@ bool QtWindow::OnCloseRequest() {
         return true;
     if (unloading_)
         return false;
+    // A close (a signal) while the question is open cancels it: unloading now would leave the
+    // asking handler to act on a device already let go of.
+    if (question_ != nullptr) {
+        closeAskedDuringQuestion_ = true;
+        question_->reject();
+        return false;
+    }
     if (handlers_ != nullptr && !handlers_->Form_QueryUnload())
         return false;
     Unload();

@@ -4,6 +4,7 @@
 // Handlers run on Qt's event loop, one at a time; ProcessEvents() nests the loop inside a handler.
 #pragma once
 
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 #include <map>
@@ -87,6 +88,7 @@ class QtWindow : public Window {
     void FocusFirstButton();
     // As tall as the form, or as the screen the window is on allows.
     void FitToScreen();
+    static int TitleBarWidth(const std::string& title);
     Control& Find(const std::string& name);
     const Control& Find(const std::string& name) const;
 
@@ -107,7 +109,9 @@ class QtWindow : public Window {
     bool unloading_ = false;
     bool unloaded_ = false;
     bool terminated_ = false;
-    bool asking_ = false;  // a Confirm question is open: the timers wait
+    bool asking_ = false;              // a Confirm question is open: the timers wait
+    QMessageBox* question_ = nullptr;  // the open question, while asking_
+    bool closeAskedDuringQuestion_ = false;
     EventPacing eventPacing_{kEventInterval};
     AnnouncementPacing progressPacing_;
     // Owned by the form: a pass the event loop makes for pending sizes, in case the program

@@ -8,10 +8,12 @@ namespace {
 // button when the box is activated, before it is first drawn. One box at a time per thread.
 thread_local const std::wstring* renameOkTo = nullptr;
 thread_local HHOOK renameHook = nullptr;
+thread_local HWND openBox = nullptr;
 
 LRESULT CALLBACK RenameOkButton(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE && renameOkTo != nullptr) {
         HWND box = reinterpret_cast<HWND>(wParam);
+        openBox = box;
         if (GetDlgItem(box, IDOK) != nullptr)
             SetDlgItemTextW(box, IDOK, renameOkTo->c_str());
     }
@@ -30,7 +32,13 @@ bool AskToConfirm(HWND owner, const std::wstring& title, const std::wstring& que
         UnhookWindowsHookEx(renameHook);
     renameHook = nullptr;
     renameOkTo = nullptr;
+    openBox = nullptr;
     return answer == IDOK;
+}
+
+void CancelOpenQuestion() {
+    if (openBox != nullptr)
+        PostMessageW(openBox, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
 }  // namespace ui::win32

@@ -11,5 +11,7 @@ namespace ui::win32 {
 // default and Escape's answer. Returns true only when the user chose acceptCaption.
 bool AskToConfirm(HWND owner, const std::wstring& title, const std::wstring& question,
                   const std::wstring& acceptCaption);
+// Answers the question open on this thread with Cancel, as Escape does.
+void CancelOpenQuestion();
 
 }  // namespace ui::win32

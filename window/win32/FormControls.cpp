@@ -61,7 +61,9 @@ std::wstring WindowText(const ControlSpec& spec, const std::string& text) {
         case ControlKind::Chooser:
             return L"";  // its caption is not its window text, which would choose a line
         case ControlKind::Button:
-            return ToUtf16(MnemonicCaption(text, spec.accessKey));
+            // Only the button's own caption marks its access key: a status shown on it
+            // ("Update complete") has no letter underlined.
+            return ToUtf16(MnemonicCaption(text, text == spec.caption ? spec.accessKey : 0));
         default:
             return ToUtf16(text);
     }

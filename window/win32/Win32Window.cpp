@@ -1,10 +1,14 @@
 #include "window/win32/Win32Window.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "window/PlatformWindow.h"
 #include "window/win32/ChartControl.h"
 #include "window/win32/ChooserBox.h"
 #include "window/win32/ConfirmBox.h"
 #include "window/win32/DisabledButton.h"
+#include "window/win32/TitleBar.h"
 #include "window/win32/Utf16.h"
 #include "window/win32/WheelIcon.h"
 #include "window/win32/WindowClass.h"
@@ -63,11 +67,20 @@ FormControl* Win32Window::Live(const std::string& name) {
 
 // --- lifecycle -------------------------------------------------------------------------------
 
+// The form's width, or more where the title needs it (the updaters' forms are narrower than
+// "Servo Amplifier Firmware Update (simulated)" in a title bar).
+int Win32Window::ClientWidth() const {
+    const int form = TwipsToPixels(layout_.clientWidth, dpi_);
+    RECT frame{0, 0, form, 0};
+    AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+    const int frameWidth = frame.right - frame.left - form;
+    return std::max(form, TitleBarWidth(ToUtf16(layout_.caption)) - frameWidth);
+}
+
 void Win32Window::CreateFormWindow() {
     RegisterWindowClassOnce(kFormClassName, &Win32Window::WindowProc,
                             reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    RECT frame{0, 0, TwipsToPixels(layout_.clientWidth, dpi_),
-               TwipsToPixels(layout_.clientHeight, dpi_)};
+    RECT frame{0, 0, ClientWidth(), TwipsToPixels(layout_.clientHeight, dpi_)};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
     CreateWindowExW(kFormExStyle, kFormClassName, ToUtf16(title_).c_str(),
                     kFormStyle | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -83,7 +96,7 @@ void Win32Window::CreateFormWindow() {
 
     contentHeight_ = TwipsToPixels(layout_.clientHeight, dpi_);
     controls_.CreateWindows(hwnd_, dpi_, gdi_);
-    scroller_.Fit(hwnd_, TwipsToPixels(layout_.clientWidth, dpi_), contentHeight_);
+    scroller_.Fit(hwnd_, ClientWidth(), contentHeight_);
     accessibleNames_.Name(layout_, controls_);
     // The focus and the access keys always show, not only once the keyboard has been used.
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL),
@@ -303,6 +316,11 @@ bool Win32Window::Confirm(const std::string& question, const std::string& accept
     const bool accepted =
         AskToConfirm(hwnd_, ToUtf16(title_), ToUtf16(question), ToUtf16(acceptCaption));
     asking_ = false;
+    if (std::exchange(closeAskedDuringQuestion_, false)) {
+        // Asked again once the handler that asked has returned, having started nothing.
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return false;
+    }
     return accepted;
 }
 
@@ -311,7 +329,16 @@ void Win32Window::SetItems(const std::string& control, const std::vector<std::st
     if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
         return;
     SetChooserItems(c->hwnd, items);
+    ShowChosenLineWhole(*c);
     c->changedSinceRefresh = true;
+}
+
+// The closed box may be narrower than its line (two wheels alike up to their serials): the line
+// chosen is whole in the box's tooltip.
+void Win32Window::ShowChosenLineWhole(const FormControl& chooser) {
+    const int choice = ChooserChoice(chooser.hwnd);
+    toolTips_.Set(hwnd_, chooser.hwnd,
+                  choice >= 0 ? ToUtf16(ChooserLine(chooser.hwnd, choice)) : std::wstring());
 }
 
 // CB_SETCURSEL sends no CBN_SELCHANGE: the program's own choice never reaches Chosen.
@@ -320,6 +347,7 @@ void Win32Window::SetChoice(const std::string& control, int index) {
     if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
         return;
     SetChooserChoice(c->hwnd, index);
+    ShowChosenLineWhole(*c);
     c->changedSinceRefresh = true;
 }
 
@@ -408,7 +436,7 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The chart stands at the form's foot: the form takes its change of height, no other
             // control moves, and the window fits the new height to the screen.
             contentHeight_ += static_cast<int>(lParam);
-            scroller_.Fit(hwnd, TwipsToPixels(layout_.clientWidth, dpi_), contentHeight_);
+            scroller_.Fit(hwnd, ClientWidth(), contentHeight_);
             return 0;
         case WM_VSCROLL:
             scroller_.OnScrollBar(hwnd, wParam);
@@ -461,6 +489,7 @@ void Win32Window::OnCommand(int id, int code, HWND control) {
         handlers_->Click(c->spec.name);
     } else if (c->spec.kind == ControlKind::Chooser && code == CBN_SELCHANGE) {
         const int choice = ChooserChoice(c->hwnd);
+        ShowChosenLineWhole(*c);
         if (choice >= 0)
             handlers_->Chosen(c->spec.name, choice);
     }
@@ -488,6 +517,13 @@ void Win32Window::OnTimer() {
 void Win32Window::OnClose() {
     if (unloaded_ || handlers_ == nullptr)
         return;
+    // A close while the question is open cancels it: unloading now would leave the asking
+    // handler to act on a device already let go of.
+    if (asking_) {
+        closeAskedDuringQuestion_ = true;
+        CancelOpenQuestion();
+        return;
+    }
     // Declined: the program unloads the window itself once it is ready.
     if (handlers_->Form_QueryUnload())
         Unload();

@@ -65,6 +65,8 @@ class Win32Window : public Window {
     void OnCommand(int id, int code, HWND control);
     // The control of a WM_COMMAND, if the user may work it: enabled and shown.
     FormControl* CommandSource(int id, int code, HWND control);
+    void ShowChosenLineWhole(const FormControl& chooser);
+    int ClientWidth() const;
     void OnTimer();
     void OnClose();
     LRESULT OnControlColor(HDC dc, HWND control, UINT message, WPARAM wParam, LPARAM lParam);
@@ -94,7 +96,8 @@ class Win32Window : public Window {
     bool unloading_ = false;
     bool unloaded_ = false;
     bool inTick_ = false;
-    bool asking_ = false;  // a Confirm question is open: the timers wait
+    bool asking_ = false;                    // a Confirm question is open: the timers wait
+    bool closeAskedDuringQuestion_ = false;  // a close came while the question was open
 };
 
 }  // namespace ui::win32
