@@ -182,23 +182,24 @@ bool frmMain::SendFlashData() {
     api_.Sleep(kAroundResetMs);
     window_.SetWidth(kFill, 0);
 
-    // The handles stay open: the watch asks the plain one whether the amplifier left. Only an
-    // amplifier seen to have restarted is searched for; before that, a search finds it as it was
-    // (a HID stack that missed the restart, or a bootloader that did not restart), and taking it
-    // would report the old version as the new one.
-    bool restarted = false;
+    // The watch keeps the plain handle to ask whether the amplifier left. Only an amplifier seen
+    // to have restarted is searched for, and only one found while the old handle no longer
+    // answers is taken: before, a search finds it as it was (a HID stack that missed the restart,
+    // or a bootloader that did not restart), and taking it would report the old version as new.
+    hidlink::RestartWatch watch(link_, api_);
     for (std::uint32_t waited = 0;; waited += kDiscoveryIntervalMs) {
-        restarted = restarted || hidlink::DeviceLeft(link_, api_, profile_);
-        if (restarted) {
+        if (watch.Left(link_, profile_)) {
             Discover();
-            if (link_.DeviceDetected)
+            if (link_.DeviceDetected && watch.FoundAnew())
                 break;
+            hidlink::CloseDevice(link_, api_);
+            link_.DeviceDetected = false;
         }
         window_.ProcessEvents();
         if (window_.IsUnloaded())
             return false;  // destroyed meanwhile: the unload has let go of the device
         if (waited >= kReturnLimitMs) {
-            StopTransfer(restarted ? kNotBack : kNotSeenRestarting);
+            StopTransfer(watch.Left(link_, profile_) ? kNotBack : kNotSeenRestarting);
             return false;
         }
         api_.Sleep(kDiscoveryIntervalMs);

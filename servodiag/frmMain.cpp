@@ -12,6 +12,12 @@ namespace servodiag {
 
 namespace {
 
+// A device as it is known again after it left and came back: its port and serial number.
+std::string AnsweringDevice(const hidlink::DeviceTarget& target) {
+    return target.location + "\n" + target.serial + "\n" +
+           (target.location.empty() ? target.path : "");
+}
+
 void SetTextIfAny(ui::Window& window, const char* control, const std::optional<std::string>& text) {
     if (text)
         window.SetText(control, *text);
@@ -66,7 +72,9 @@ void frmMain::Search() {
         return;
     }
     failedReads_ = 0;
-    statusSinceOpened_ = false;
+    // A device that answered before and stopped is not responding, not one without a status
+    // report: what it showed is kept until another device is opened.
+    statusSinceOpened_ = link_.Target && answeredBy_ == AnsweringDevice(*link_.Target);
     deviceEverFound_ = true;
     ClearDeviceValues();
     hidlink::RefreshDeviceInfo(link_, api_, kProfile, window_);
@@ -216,6 +224,8 @@ void frmMain::Command1_Click() {
     Told(buffer.data());
     failedReads_ = 0;
     statusSinceOpened_ = true;
+    if (link_.Target)
+        answeredBy_ = AnsweringDevice(*link_.Target);
     if (state_ == DeviceState::NoStatus) {
         ShowState(DeviceState::Live);
         ShowValuesStale(false);

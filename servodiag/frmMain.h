@@ -103,8 +103,9 @@ class frmMain : public ui::FormHandlers {
     bool stateReportsSettings_ = true;  // as the state line says it
     int ticksSinceSearch_ = 0;
     int failedReads_ = 0;
-    int ticksSinceStatusAsked_ = 0;  // while the device reports no status
-    bool statusSinceOpened_ = false;
+    int ticksSinceStatusAsked_ = 0;   // while the device reports no status
+    bool statusSinceOpened_ = false;  // by this device, also before it was last let go of
+    std::string answeredBy_;          // the last device that answered a status read
     bool settingsAnswered_ = false;
     bool deviceEverFound_ = false;
     std::function<void()> changeListener_;

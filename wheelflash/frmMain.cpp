@@ -102,6 +102,8 @@ void frmMain::Command4_Click() {
         Abandon("Command4", back == Return::NeverLeft ? kDidNotLeave : kNotBack);
         return;
     }
+    // The labels show the device as it came back, not as it was before the command.
+    hidlink::RefreshDeviceInfo(link_, api_, profile_, window_);
     const std::string problem =
         updater::ReportLengthProblem(link_.Capabilities.FeatureReportByteLength, kMinReportLength,
                                      std::numeric_limits<int>::max());
@@ -113,29 +115,29 @@ void frmMain::Command4_Click() {
 }
 
 frmMain::Return frmMain::WaitForReturn(bool restartExpected) {
+    hidlink::RestartWatch watch(link_, api_);
     api_.Sleep(kSettleDelayMs);
-    // Searching starts once the controller has left. One that refused the command does not
-    // restart: it is searched for at once and taken as it is (it may be waiting for an image
-    // already); its first record tells.
-    bool searching = false;
-    for (int search = 1;; ++search) {
-        if (!searching && (!restartExpected || hidlink::DeviceLeft(link_, api_, profile_))) {
-            searching = true;
-            hidlink::CloseDevice(link_, api_);
-            // Whatever comes back must tell its own report length: a failed read of it must
-            // not pass for the length the controller had before.
+    for (int look = 1;; ++look) {
+        const bool left = watch.Left(link_, profile_);
+        // A controller that refused the command may still restart (one that resets before it
+        // answers fails the request): it has as long to leave as any other before it is taken as
+        // it is, which may be waiting for an image already; its first record tells.
+        const bool takenAsItIs = !restartExpected && !left && look > kLooksBeforeTakingAsItIs;
+        if (left || takenAsItIs) {
+            // Whatever is found must tell its own report length: a failed read of it must not
+            // pass for the length the controller had before.
             link_.Capabilities = hidlink::HidpCaps{};
+            link_.DeviceDetected =
+                hidlink::FindTheHid(link_, api_, profile_) && (takenAsItIs || watch.FoundAnew());
+            if (!link_.DeviceDetected)
+                hidlink::CloseDevice(link_, api_);
         }
-        if (searching)
-            link_.DeviceDetected = hidlink::FindTheHid(link_, api_, profile_);
         // Keep the window drawn through the wait; input stays queued until the transfer.
         window_.ProcessPaintEvents();
-        if (searching && link_.DeviceDetected)
+        if (link_.DeviceDetected)
             return Return::Back;
-        if (search == kMaxSearches) {
-            hidlink::CloseDevice(link_, api_);
-            return searching ? Return::NotBack : Return::NeverLeft;
-        }
+        if (look == kMaxSearches)
+            return left ? Return::NotBack : Return::NeverLeft;
         api_.Sleep(kSearchIntervalMs);
     }
 }

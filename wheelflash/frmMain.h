@@ -28,6 +28,9 @@ inline constexpr std::uint32_t kSettleDelayMs = 500;     // from the command to 
 inline constexpr std::uint32_t kSearchIntervalMs = 500;  // between two looks
 // 30 seconds of looking, for the controller to leave and come back: it takes about two.
 inline constexpr int kMaxSearches = 60;
+// A controller that refused the upgrade command is taken as it is after this many looks (3 s)
+// without leaving.
+inline constexpr int kLooksBeforeTakingAsItIs = 6;
 
 // The wheel controller (b02e) and the amplifier (2233), of Drivanta's vendor ID: the controller
 // first.

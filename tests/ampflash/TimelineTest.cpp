@@ -39,17 +39,17 @@ TEST_F(Timeline, FromClickToClose) {
     std::vector<std::string> expected{"Begin", "switch"};
     for (int i = 0; i < 6; ++i)
         expected.push_back("sleep 1000");
-    // The handles from before the reset are let go of once the watch sees the amplifier gone; it
-    // is searched for from then on, and is back 1,500 ms after the reset.
+    // The overlapped handle is let go of as the watch starts; the plain one once the amplifier is
+    // found back (1,500 ms after the reset), gone from under it.
     for (const char* step : {"sleep 10", "data", "sleep 4", "data", "sleep 4", "sleep 500", "reset",
-                             "sleep 500", "close", "close", "find"}) {
+                             "sleep 500", "close", "find"}) {
         expected.push_back(step);
     }
     for (int i = 0; i < 10; ++i) {
         expected.push_back("sleep 100");
         expected.push_back("find");
     }
-    for (const char* step : {"close", "close", "End"})
+    for (const char* step : {"close", "close", "close", "End"})
         expected.push_back(step);
     // "Update complete" stays two seconds, the device already let go of.
     expected.insert(expected.end(), 20, "sleep 100");
@@ -71,7 +71,7 @@ TEST_F(Timeline, AnAmplifierBackBeforeTheFirstLookIsFoundAtOnce) {
     const auto reset = std::find(trace.begin(), trace.end(), "reset");
     ASSERT_NE(reset, trace.end());
     std::vector<std::string> afterReset(std::next(reset), trace.end());
-    std::vector<std::string> expected{"sleep 500", "close", "close", "find",
+    std::vector<std::string> expected{"sleep 500", "close", "find", "close",
                                       "close",     "close", "End"};
     expected.insert(expected.end(), 20, "sleep 100");  // "Update complete" stays two seconds
     EXPECT_THAT(afterReset, ElementsAreArray(expected));

@@ -137,3 +137,35 @@ TEST(DeviceSpace, EveryControllerGetsItsImageOnlyAfterItRestarted) {
 }
 
 }  // namespace
+
+namespace {
+
+// A passing fault while a device is still there must not pass for its restart: the amplifier
+// the host lists for 2 s after its reset, and the controller leaving 2 s after the command, each
+// with every call of its good run failed once. No run may end in success with the device as it
+// was, and no record may go to a controller before it restarted.
+TEST(DeviceSpace, APassingFaultIsNotTakenForARestart) {
+    RunSetup amplifier;
+    amplifier.amplifier.listedAfterResetMs = 2000;
+    RunSetup controller;
+    controller.controller.leaveAfterMs = 2000;
+    for (const auto& [program, setup] :
+         {std::pair{Program::Ampflash, amplifier}, std::pair{Program::Wheelflash, controller}}) {
+        UpdaterRun good(program, setup);
+        good.LoadAndClick();
+        ASSERT_EQ(good.ExitStatus(), cmdline::kUpdated);
+        for (const fault_matrix::Fault& fault :
+             fault_matrix::FailablePositions(good.Bus().Calls())) {
+            UpdaterRun run(program, setup, {fault});
+            run.LoadAndClick();
+            const std::string where = fault.call + " #" + std::to_string(fault.nth);
+            const std::string caption = run.Window().Text("Command2");
+            EXPECT_TRUE(caption.rfind("Controller did not restart into", 0) != 0 ||
+                        fault.call == "HidD_SetFeature")
+                << where << ": a record went to the controller before it restarted";
+            EXPECT_EQ(run.Verdict(), "") << where;
+        }
+    }
+}
+
+}  // namespace

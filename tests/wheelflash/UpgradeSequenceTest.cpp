@@ -50,21 +50,22 @@ TEST_F(UpgradeSequence, CommandGoesOutOnThePlainHandleThenBothHandlesAreReleased
     Bytes expected = {0x08, 0xDE, 0xFA, 0xCE};
     expected.resize(41, 0x00);
     EXPECT_EQ(command[0].bytes, expected);
-    // The settle delay, then the plain handle asked whether the controller left (it has), and
-    // both handles let go of before any search.
+    // The overlapped handle let go of at once; the settle delay; the plain handle asked whether
+    // the controller left, and let go of only once the controller is found back, gone from under
+    // it.
     const auto name = [](const sim::Call& c) {
         return c.name + " " + std::to_string(c.name == "Sleep" ? c.length : c.handle);
     };
-    EXPECT_EQ(name(command[1]), "Sleep 500");
-    EXPECT_EQ(name(command[2]), "HidD_GetAttributes " + std::to_string(plain));
-    const auto close = std::find_if(command, calls.end(),
+    EXPECT_EQ(name(command[1]), "CloseHandle " + std::to_string(overlapped));
+    EXPECT_EQ(name(command[2]), "Sleep 500");
+    EXPECT_EQ(name(command[3]), "HidD_GetAttributes " + std::to_string(plain));
+    const auto close = std::find_if(command + 2, calls.end(),
                                     [](const sim::Call& c) { return c.name == "CloseHandle"; });
-    ASSERT_GE(calls.end() - close, 2);
-    EXPECT_EQ(name(close[0]), "CloseHandle " + std::to_string(plain));
-    EXPECT_EQ(name(close[1]), "CloseHandle " + std::to_string(overlapped));
-    EXPECT_TRUE(std::none_of(command, close,
-                             [](const sim::Call& c) { return c.name == "SetupDiGetClassDevsA"; }));
-
+    ASSERT_NE(close, calls.end());
+    EXPECT_EQ(name(*close), "CloseHandle " + std::to_string(plain));
+    EXPECT_TRUE(std::any_of(command, close, [](const sim::Call& c) {
+        return c.name == "SetupDiGetClassDevsA";
+    })) << "found back before the old handle is let go of";
     EXPECT_EQ(captionWhileWaiting, "Please wait...");
     EXPECT_FALSE(enabledWhileWaiting);
     EXPECT_TRUE(window.IsUnloaded());
@@ -104,7 +105,8 @@ TEST_P(CommandWrite, IsFollowedByTheSameDelayAndSearch) {
         calls.begin(), calls.end(), [](const sim::Call& c) { return c.name == "HidD_SetFeature"; });
     ASSERT_GE(calls.end() - command, 4);
     EXPECT_EQ(command[0].result, fails ? 0 : 1);
-    EXPECT_EQ(command[1].name + " " + std::to_string(command[1].length), "Sleep 500");
+    EXPECT_EQ(command[1].name, "CloseHandle");  // the overlapped one; the plain one is watched
+    EXPECT_EQ(command[2].name + " " + std::to_string(command[2].length), "Sleep 500");
     EXPECT_EQ(Searches().front().timeMs - command[0].timeMs, 500);
 
     EXPECT_EQ(window.IsUnloaded(), !fails);
