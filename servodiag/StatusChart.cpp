@@ -47,12 +47,15 @@ ui::ChartSample StatusChartSample(ChartTime when, const StatusValues* values,
     return sample;
 }
 
-std::string ChartDeviceName(const std::string& serial, const std::string& path) {
+std::string ChartDeviceName(const std::string& serial, const std::string& port,
+                            const std::string& path) {
     // The identity label sets the serial number off with a space.
     const std::size_t first = serial.find_first_not_of(' ');
     if (first == std::string::npos)
-        return path;
-    return serial.substr(first, serial.find_last_not_of(' ') + 1 - first);
+        return port.empty() ? path : "port " + port;
+    const std::string name = serial.substr(first, serial.find_last_not_of(' ') + 1 - first);
+    // Two devices may report one serial number (clones, an unset one): the port tells them apart.
+    return port.empty() ? name : name + " on port " + port;
 }
 
 StatusChartClock::StatusChartClock(std::function<std::int64_t()> monotonicMs,

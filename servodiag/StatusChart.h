@@ -32,8 +32,10 @@ struct ChartTime {
 ui::ChartSample StatusChartSample(ChartTime when, const StatusValues* values,
                                   const std::string& device);
 
-// How the chart names a device: its serial number, or where it reports none, its path.
-std::string ChartDeviceName(const std::string& serial, const std::string& path);
+// How the chart names a device: its serial number and port; where it reports no serial, its
+// port, or its path where the platform tells no port.
+std::string ChartDeviceName(const std::string& serial, const std::string& port,
+                            const std::string& path);
 
 // Places each reading at the time it was taken, on a monotonic clock (the program's steady clock,
 // or a test's virtual one), from the first reading on: a read that blocks shows as the time it

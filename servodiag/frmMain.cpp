@@ -78,7 +78,9 @@ void frmMain::Search() {
     deviceEverFound_ = true;
     ClearDeviceValues();
     hidlink::RefreshDeviceInfo(link_, api_, kProfile, window_);
-    chartDevice_ = ChartDeviceName(window_.Text("lblSerialNumber"), link_.DevicePath);
+    chartDevice_ =
+        ChartDeviceName(window_.Text("lblSerialNumber"),
+                        link_.Target ? link_.Target->location : std::string(), link_.DevicePath);
     ReadSettings();
     ShowState(DeviceState::Live);
     ShowValuesStale(false);

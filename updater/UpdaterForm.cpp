@@ -177,10 +177,13 @@ void UpdaterForm::ShowOnButton(const std::string& button, std::size_t room,
 }
 
 std::string UpdaterForm::AttemptedDevice() const {
-    if (!attempt_ || !attempt_->before)
-        return {};
-    // Not its product: a device left in its loader names itself otherwise.
-    return attempt_->before->serial;
+    // The device chosen for the attempt, as it is found again after every restart: its port and
+    // the serial number it was listed with (not its product: a device left in its loader names
+    // itself otherwise). A device known by neither cannot be told from another: its failure is
+    // never taken for mended.
+    if (!link_.Target || (link_.Target->location.empty() && link_.Target->serial.empty()))
+        return "unknown device " + std::to_string(unmended_.size());
+    return link_.Target->location + "\n" + link_.Target->serial;
 }
 
 void UpdaterForm::UpdateFailed(const std::string& failure) {

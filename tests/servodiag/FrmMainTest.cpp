@@ -521,8 +521,8 @@ TEST_F(FrmMainTest, SeveralDevicesShowTheFirstControllerAndAChoiceMovesTheReads)
     // The chart names each reading's device and marks where the chosen one's begin.
     const ui::ChartData& chart = *window.Control(kChartControl).chart;
     ASSERT_EQ(chart.Size(), 3u);
-    EXPECT_EQ(chart.At(0).device, "W-A");
-    EXPECT_EQ(chart.At(1).device, "W-B");
+    EXPECT_EQ(chart.At(0).device, "W-A on port 1-2");
+    EXPECT_EQ(chart.At(1).device, "W-B on port 1-3");
     EXPECT_EQ(ui::DeviceSwitches(chart, {0, 3}), std::vector<std::size_t>{1});
     Close();
 }

@@ -190,8 +190,13 @@ const ConsoleWindow::Control& ConsoleWindow::Find(const std::string& name) const
 }
 
 bool ConsoleWindow::Confirm(const std::string& question, const std::string& acceptCaption) {
+    ShowPendingCaption();
     MakeRoomForMessage();
-    io_.err << question << "\n";
+    // The question quotes the device's own strings: each line escaped, the line breaks kept.
+    std::size_t start = 0;
+    for (std::size_t end; (end = question.find('\n', start)) != std::string::npos; start = end + 1)
+        io_.err << EscapedForTerminal(question.substr(start, end - start)) << "\n";
+    io_.err << EscapedForTerminal(question.substr(start)) << "\n";
     // Interrupted before the question (--yes would not look again): nothing may start after it.
     if (io_.interrupted()) {
         io_.err << "Interrupted.\nCancelled.\n" << std::flush;
@@ -416,6 +421,7 @@ void ConsoleWindow::ProcessEvents() {
 }
 
 void ConsoleWindow::ShowProgress(double twips) {
+    ShowPendingCaption();  // the words that go with the bar come before it
     const double full = Find(setup_.progressControl).spec->width;
     if (twips <= 0 || full <= 0) {
         EndProgressLine();
@@ -473,13 +479,41 @@ void ConsoleWindow::ShowReadout() {
     outputClosed_ = outputClosed_ || !io_.out;
 }
 
+namespace {
+
+// The block is redrawn by moving up one row per line: a line the terminal wraps would leave a
+// copy behind each time, so long lines are folded at word breaks to fit an 80-column terminal.
+constexpr std::size_t kBlockColumns = 78;
+
+void PushFolded(std::vector<LiveField>& fields, const std::string& text,
+                const std::string& indent) {
+    std::string line;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (!line.empty() && indent.size() + line.size() + 1 + word.size() > kBlockColumns) {
+            fields.push_back({"", indent + line, std::nullopt, false});
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        start = end + 1;
+    }
+    if (!line.empty())
+        fields.push_back({"", indent + line, std::nullopt, false});
+}
+
+}  // namespace
+
 std::vector<LiveField> ConsoleWindow::ReadoutWithState() const {
     std::vector<LiveField> fields;
     if (title_ != layout_.caption)
-        fields.push_back({"", title_, std::nullopt, false});
+        PushFolded(fields, title_, "");
     for (const auto& [control, note] : notes_) {
         if (!note.empty())
-            fields.push_back({"", "  " + note, std::nullopt, false});
+            PushFolded(fields, note, "  ");
     }
     for (LiveField& field : setup_.readout->block())
         fields.push_back(std::move(field));

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QFontMetrics>
 #include <QStyle>
+#include <QTextDocument>
 #include <algorithm>
 
 namespace ui::qt {
@@ -32,8 +33,10 @@ QComboBox* CreateChooser(QWidget* parent) {
     chooser->setCurrentIndex(-1);
     // The closed box may be narrower than its line (two wheels alike up to their serials): the
     // line chosen is whole in the box's tooltip.
-    QObject::connect(chooser, &QComboBox::currentIndexChanged, chooser,
-                     [chooser] { chooser->setToolTip(chooser->currentText()); });
+    QObject::connect(chooser, &QComboBox::currentIndexChanged, chooser, [chooser] {
+        // Device names are shown as they come: never read as markup.
+        chooser->setToolTip(Qt::convertFromPlainText(chooser->currentText()));
+    });
     return chooser;
 }
 
@@ -41,7 +44,9 @@ void SetChooserItems(QComboBox* chooser, const std::vector<std::string>& items) 
     chooser->clear();
     for (const std::string& item : items) {
         chooser->addItem(QString::fromStdString(item));
-        chooser->setItemData(chooser->count() - 1, QString::fromStdString(item), Qt::ToolTipRole);
+        chooser->setItemData(chooser->count() - 1,
+                             Qt::convertFromPlainText(QString::fromStdString(item)),
+                             Qt::ToolTipRole);
     }
     // Adding the first line chooses it: the program has not chosen yet.
     chooser->setCurrentIndex(-1);
