@@ -159,7 +159,7 @@ TEST(ChartDataTest, ADeviceSwitchStartsAfresh) {
     const auto stats = data.Stats(0, 0, 10);
     EXPECT_DOUBLE_EQ(stats->min, 48);
     EXPECT_DOUBLE_EQ(stats->mean, 48.5);
-    EXPECT_EQ(StatsText(data, {0, 10}).rfind("device B: volts min 48", 0), 0u);
+    EXPECT_EQ(StatsText(data, {0, 10}).rfind("device B, volts min 48", 0), 0u);
     EXPECT_EQ(LineStrokes(data, 0, whole, [](double t) { return int(t); }).size(), 2u);
     EXPECT_EQ(data.Csv(0, 1.5), "seconds,UTC,device,volts (V),errors\n0,,A,40,5\n1,,A,41,6\n");
     EXPECT_EQ(CursorText(data, 3).rfind("At 3 s, device B: volts 48 V", 0), 0u);

@@ -88,7 +88,7 @@ std::string StatsText(const ChartData& data, TimeSpan shown) {
     const auto [first, last] = data.Between(shown.from, shown.to);
     for (std::size_t i = data.DeviceStart(first, last); i < last; ++i) {
         if (!data.At(i).device.empty()) {
-            text.append("device ").append(data.At(i).device).append(": ");
+            text.append("device ").append(data.At(i).device).append(", ");
             break;
         }
     }
