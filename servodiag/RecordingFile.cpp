@@ -192,7 +192,7 @@ Recording ParseRecording(std::string_view text) {
             continue;
         }
         previousMs = row.utcMilliseconds;
-        recording.rows.push_back(std::move(row));
+        recording.rows.push_back(row);
     }
     if (lineNumber == 0)
         Add(recording, {1, "the file is empty"});

@@ -202,7 +202,7 @@ void ApplyText(QWidget* widget, const ControlSpec& spec, const std::string& text
             // Only the button's own caption marks its access key: a status shown on it
             // ("Update complete") has no letter underlined.
             static_cast<QPushButton*>(widget)->setText(QString::fromStdString(
-                MnemonicCaption(text, text == spec.caption ? spec.accessKey : 0)));
+                MnemonicCaption(text, text == spec.caption ? spec.accessKey : '\0')));
             break;
         case ControlKind::Chooser:
             // The caption says what to choose, and shows while nothing is chosen.

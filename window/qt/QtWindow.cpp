@@ -504,10 +504,8 @@ bool QtWindow::Confirm(const std::string& question, const std::string& acceptCap
     asking_ = false;
     if (std::exchange(closeAskedDuringQuestion_, false)) {
         // Asked again once the handler that asked has returned, having started nothing.
-        QTimer::singleShot(0, form_, [this] {
-            if (!unloaded_)
-                window_->close();
-        });
+        // (A close of a window already unloaded is answered yes and does nothing more.)
+        QMetaObject::invokeMethod(window_.get(), "close", Qt::QueuedConnection);
         return false;
     }
     return box.clickedButton() == accept;
