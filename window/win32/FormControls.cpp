@@ -63,7 +63,7 @@ std::wstring WindowText(const ControlSpec& spec, const std::string& text) {
         case ControlKind::Button:
             // Only the button's own caption marks its access key: a status shown on it
             // ("Update complete") has no letter underlined.
-            return ToUtf16(MnemonicCaption(text, text == spec.caption ? spec.accessKey : 0));
+            return ToUtf16(MnemonicCaption(text, text == spec.caption ? spec.accessKey : '\0'));
         default:
             return ToUtf16(text);
     }
