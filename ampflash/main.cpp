@@ -3,6 +3,7 @@
 #include "ampflash/Layout.h"
 #include "ampflash/frmMain.h"
 #include "cmdline/Launch.h"
+#include "hidlink/DeviceOptions.h"
 #include "hidlink/PlatformApi.h"
 #include "updater/KeepAwake.h"
 #include "updater/UpdateLog.h"
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
     if (const auto status =
             cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
         return *status;
-    if (const auto status = cmdline::SettleDeviceOptions(options, api, ampflash::kProfile))
+    if (const auto status = hidlink::SettleDeviceOptions(options, api, ampflash::kProfile))
         return *status;
     auto window = cmdline::CreateWindowFor(options, ampflash::AmpflashLayout(),
                                            cmdline::UpdaterConsole(options, "btnUpgradeFW"));
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
     // Outlives the form, which points to it.
     const auto awake = updater::SystemKeepAwake("ampflash");
     ampflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath(),
-                           cmdline::SelectorOf(options));
+                           hidlink::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
     form.KeepAwakeDuringUpdates(*awake);
     return cmdline::RunForm(*window, form);

@@ -6,6 +6,7 @@
 #include "ampflash/Layout.h"
 #include "ampflash/frmMain.h"
 #include "cmdline/Launch.h"
+#include "hidlink/DeviceOptions.h"
 #include "hidlink/sim/ExecutableDirectory.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "simdevices/Amplifier.h"
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
         bus.AddDevice(std::make_shared<simdevices::Amplifier>(amplifier));
     else
         simdevices::AddSimulatedDevices(bus, options.simDevices, amplifier, {}, base);
-    if (const auto status = cmdline::SettleDeviceOptions(options, bus, ampflash::kProfile))
+    if (const auto status = hidlink::SettleDeviceOptions(options, bus, ampflash::kProfile))
         return *status;
 
     auto window = cmdline::CreateWindowFor(options, ui::SimulatedTwin(ampflash::AmpflashLayout()),
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
     const auto awake = updater::SystemKeepAwake("ampflash-sim");
     ampflash::frmMain form(*window, bus, options.imagePath,
                            updater::UpdateLogPath(updater::LoggedDevices::Simulated),
-                           cmdline::SelectorOf(options));
+                           hidlink::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
     form.KeepAwakeDuringUpdates(*awake);
     return cmdline::RunForm(*window, form);

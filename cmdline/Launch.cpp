@@ -1,10 +1,11 @@
 #include "cmdline/Launch.h"
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
-#include "cmdline/DeviceLines.h"
 #include "window/PlatformWindow.h"
+#include "window/console/ConsoleWindow.h"
 
 namespace cmdline {
 
@@ -30,40 +31,6 @@ std::optional<int> AnswerCommandLine(const ProgramInfo& info, int argc, char** a
     std::fputs(answer->out.c_str(), stdout);
     std::fputs(answer->err.c_str(), stderr);
     return answer->status;
-}
-
-hidlink::DeviceSelector SelectorOf(const Options& options) {
-    return {options.serial, options.port};
-}
-
-std::optional<int> SettleDeviceOptions(const Options& options, hidlink::ApiDeclarations& api,
-                                       const hidlink::DeviceProfile& profile, bool waitsForDevice) {
-    if (!options.list && !options.noWindow)
-        return std::nullopt;
-    const hidlink::DeviceSelector selector = SelectorOf(options);
-    const std::vector<hidlink::DeviceListing> present =
-        hidlink::ListMatchingDevices(api, profile).devices;
-    std::vector<hidlink::DeviceListing> devices;
-    for (const hidlink::DeviceListing& device : present) {
-        if (hidlink::Selects(selector, device))
-            devices.push_back(device);
-    }
-    if (devices.empty() && (!selector.serial.empty() || !selector.port.empty())) {
-        std::fputs(NothingSelected(selector, present).c_str(), stderr);
-        if (options.list || !waitsForDevice)
-            return kNoDevice;
-    }
-    if (options.list) {
-        for (const hidlink::DeviceListing& device : devices)
-            std::printf("%s\n", ListedLine(device).c_str());
-        return devices.empty() ? kNoDevice : kUpdated;
-    }
-    if (hidlink::Candidates(devices, profile).size() < 2)
-        return std::nullopt;
-    std::fputs("Several devices match; name one with --serial or --port:\n", stderr);
-    for (const hidlink::DeviceListing& device : devices)
-        std::fprintf(stderr, "  %s\n", ChoiceLine(device).c_str());
-    return kWrongUsage;
 }
 
 std::unique_ptr<ui::Window> CreateWindowFor(const Options& options, const ui::FormLayout& layout,

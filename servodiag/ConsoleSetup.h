@@ -3,7 +3,7 @@
 #pragma once
 
 #include "servodiag/StatusReadout.h"
-#include "window/console/ConsoleWindow.h"
+#include "window/TerminalView.h"
 
 namespace servodiag {
 

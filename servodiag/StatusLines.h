@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "window/console/LiveBlock.h"
+#include "window/TerminalView.h"
 
 namespace servodiag {
 

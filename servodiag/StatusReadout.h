@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "servodiag/StatusReport.h"
-#include "window/console/LiveBlock.h"
+#include "window/TerminalView.h"
 
 namespace servodiag {
 

@@ -1,5 +1,6 @@
 // servodiag: diagnostics of the wheel controller on this machine's HID devices.
 #include "cmdline/Launch.h"
+#include "hidlink/DeviceOptions.h"
 #include "hidlink/PlatformApi.h"
 #include "servodiag/ConsoleSetup.h"
 #include "servodiag/DiagnosticsRun.h"
@@ -17,7 +18,7 @@ int main(int argc, char** argv) {
         return *status;
     if (!options.replayPath.empty())
         return servodiag::ReplayFromCommandLine(options);
-    if (const auto status = cmdline::SettleDeviceOptions(options, api, servodiag::kProfile, true))
+    if (const auto status = hidlink::SettleDeviceOptions(options, api, servodiag::kProfile, true))
         return *status;
     servodiag::StatusReadout readout;
     ui::ConsoleSetup console = cmdline::ServodiagConsole();
@@ -26,6 +27,6 @@ int main(int argc, char** argv) {
         cmdline::CreateWindowFor(options, servodiag::ServodiagLayout(), std::move(console));
     if (!window)
         return cmdline::kNoDisplay;
-    servodiag::frmMain form(*window, api, cmdline::SelectorOf(options));
+    servodiag::frmMain form(*window, api, hidlink::SelectorOf(options));
     return servodiag::RunDiagnostics(*window, form, options.recordPath, readout, options.noWindow);
 }

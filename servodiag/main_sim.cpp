@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cmdline/Launch.h"
+#include "hidlink/DeviceOptions.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "servodiag/ConsoleSetup.h"
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
     // The first device leaves and comes back, as the options say.
     if (options.unplugAt)
         devices.front()->PlanUnplug(Milliseconds(options.unplugAt), Milliseconds(options.replugAt));
-    if (const auto status = cmdline::SettleDeviceOptions(options, bus, servodiag::kProfile, true))
+    if (const auto status = hidlink::SettleDeviceOptions(options, bus, servodiag::kProfile, true))
         return *status;
 
     servodiag::StatusReadout readout;
@@ -58,6 +59,6 @@ int main(int argc, char** argv) {
         options, ui::SimulatedTwin(servodiag::ServodiagLayout()), std::move(console));
     if (!window)
         return cmdline::kNoDisplay;
-    servodiag::frmMain form(*window, bus, cmdline::SelectorOf(options));
+    servodiag::frmMain form(*window, bus, hidlink::SelectorOf(options));
     return servodiag::RunDiagnostics(*window, form, options.recordPath, readout, options.noWindow);
 }

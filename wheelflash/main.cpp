@@ -1,6 +1,7 @@
 // wheelflash: updates the wheel controller's firmware with the image named on the command line,
 // or the one that lies beside it.
 #include "cmdline/Launch.h"
+#include "hidlink/DeviceOptions.h"
 #include "hidlink/PlatformApi.h"
 #include "updater/KeepAwake.h"
 #include "updater/UpdateLog.h"
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
     if (const auto status =
             cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
         return *status;
-    if (const auto status = cmdline::SettleDeviceOptions(options, api, wheelflash::kProfile))
+    if (const auto status = hidlink::SettleDeviceOptions(options, api, wheelflash::kProfile))
         return *status;
     auto window = cmdline::CreateWindowFor(options, wheelflash::WheelflashLayout(),
                                            cmdline::UpdaterConsole(options, "Command4"));
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
     // Outlives the form, which points to it.
     const auto awake = updater::SystemKeepAwake("wheelflash");
     wheelflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath(),
-                             cmdline::SelectorOf(options));
+                             hidlink::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
     form.KeepAwakeDuringUpdates(*awake);
     return cmdline::RunForm(*window, form);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "cmdline/Launch.h"
+#include "hidlink/DeviceOptions.h"
 #include "hidlink/sim/ExecutableDirectory.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
         bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
     else
         simdevices::AddSimulatedDevices(bus, options.simDevices, {}, wheel, base);
-    if (const auto status = cmdline::SettleDeviceOptions(options, bus, wheelflash::kProfile))
+    if (const auto status = hidlink::SettleDeviceOptions(options, bus, wheelflash::kProfile))
         return *status;
 
     auto window =
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
     const auto awake = updater::SystemKeepAwake("wheelflash-sim");
     wheelflash::frmMain form(*window, bus, options.imagePath,
                              updater::UpdateLogPath(updater::LoggedDevices::Simulated),
-                             cmdline::SelectorOf(options));
+                             hidlink::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
     form.KeepAwakeDuringUpdates(*awake);
     return cmdline::RunForm(*window, form);

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "window/console/EscapedText.h"
+#include "common/EscapedText.h"
 #include "window/console/OutputTerminal.h"
 
 #ifdef _WIN32
@@ -195,8 +195,8 @@ bool ConsoleWindow::Confirm(const std::string& question, const std::string& acce
     // The question quotes the device's own strings: each line escaped, the line breaks kept.
     std::size_t start = 0;
     for (std::size_t end; (end = question.find('\n', start)) != std::string::npos; start = end + 1)
-        io_.err << EscapedForTerminal(question.substr(start, end - start)) << "\n";
-    io_.err << EscapedForTerminal(question.substr(start)) << "\n";
+        io_.err << common::EscapedForTerminal(question.substr(start, end - start)) << "\n";
+    io_.err << common::EscapedForTerminal(question.substr(start)) << "\n";
     // Interrupted before the question (--yes would not look again): nothing may start after it.
     if (io_.interrupted()) {
         io_.err << "Interrupted.\nCancelled.\n" << std::flush;
@@ -536,7 +536,7 @@ std::string ConsoleWindow::IdentityText() const {
         text += title;
         text += ':';
         text.append(titleWidth + 2 - title.size(), ' ');
-        text += EscapedForTerminal(Trimmed(Find(control).text));
+        text += common::EscapedForTerminal(Trimmed(Find(control).text));
         text += '\n';
     }
     return text;

@@ -13,42 +13,11 @@
 #include <utility>
 #include <vector>
 
+#include "window/TerminalView.h"
 #include "window/Window.h"
 #include "window/console/LiveBlock.h"
 
 namespace ui {
-
-// A value the window shows, printed under a title: {title, control, unit after the value}.
-struct ConsoleDetail {
-    std::string title;
-    std::string control;
-    std::string unit;
-};
-
-// What a program reads again on every timer tick (servodiag's status), asked for after each
-// tick: on a terminal the block is redrawn in place, elsewhere the line is printed.
-struct ConsoleReadout {
-    std::function<std::vector<LiveField>()> block;
-    // Empty when the tick read nothing worth a line.
-    std::function<std::string()> line;
-};
-
-// What the console needs to know about a program's window.
-struct ConsoleSetup {
-    // Clicked once after the load, when enabled and visible (an updater's update button).
-    std::string startControl;
-    // Printed after the load, and again at the end when they changed: {title, control}.
-    std::vector<std::pair<std::string, std::string>> identity;
-    // The progress fill: its width against its width in the layout is the progress.
-    std::string progressControl;
-    // The confirmation is answered yes without asking.
-    bool assumeYes = false;
-    // Printed once under the identity when a device was found (servodiag's settings), under
-    // their title: a line each on a terminal, one line together elsewhere.
-    std::string detailsTitle;
-    std::vector<ConsoleDetail> details;
-    std::optional<ConsoleReadout> readout;
-};
 
 // Where the console window reads and writes, and how it waits; tests give their own.
 struct ConsoleIo {

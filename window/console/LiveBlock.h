@@ -3,20 +3,12 @@
 // terminal has colours.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "window/FormLayout.h"
+#include "window/TerminalView.h"
 
 namespace ui {
-
-struct LiveField {
-    std::string title;  // empty: the value is a line of its own
-    std::string value;
-    std::optional<ColorRef> colour;  // kRed or kGreen; other colours are shown plain
-    bool stale = false;              // a value the device sent a while ago: dimmed
-};
 
 // Writes ECMA-48 control sequences, which terminal emulators and Windows' console (with virtual
 // terminal processing) understand. Assumes the cursor stands where the last text it made left

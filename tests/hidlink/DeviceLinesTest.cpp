@@ -1,12 +1,12 @@
 // Devices on the terminal: strings a device reports cannot drive the terminal, and a selector
 // that takes nothing says what it was and what is there.
-#include "cmdline/DeviceLines.h"
+#include "hidlink/DeviceLines.h"
 
 #include <gtest/gtest.h>
 
-#include "window/console/EscapedText.h"
+#include "common/EscapedText.h"
 
-namespace cmdline {
+namespace hidlink {
 namespace {
 
 TEST(EscapedForTerminal, ControlCharactersCannotReachTheTerminal) {
@@ -22,12 +22,11 @@ TEST(EscapedForTerminal, ControlCharactersCannotReachTheTerminal) {
          "csi \\xc2\\x9b31m"},
     };
     for (const auto& [raw, shown] : cases)
-        EXPECT_EQ(ui::EscapedForTerminal(raw), shown) << raw;
+        EXPECT_EQ(common::EscapedForTerminal(raw), shown) << raw;
 }
 
-hidlink::DeviceListing Device(std::string path, std::string product, std::string serial,
-                              std::string port) {
-    hidlink::DeviceListing device;
+DeviceListing Device(std::string path, std::string product, std::string serial, std::string port) {
+    DeviceListing device;
     device.path = std::move(path);
     device.attributes.VendorID = 0x1d47;
     device.attributes.ProductID = 0x2233;
@@ -38,15 +37,14 @@ hidlink::DeviceListing Device(std::string path, std::string product, std::string
 }
 
 TEST(DeviceLines, ListAndChooserLinesKeepOneDeviceToOneLine) {
-    const hidlink::DeviceListing tricky =
-        Device("/dev/hidraw3", "Amp\t\x1b[2J\nfake line", "S\n1", "1-2");
-    EXPECT_EQ(ListedLine(tricky), "/dev/hidraw3\tAmp\\t\\x1b[2J\\nfake line\tS\\n1\t1-2");
-    EXPECT_EQ(ChoiceLine(tricky).find('\n'), std::string::npos);
-    EXPECT_EQ(ChoiceLine(tricky).find('\x1b'), std::string::npos);
+    const DeviceListing tricky = Device("/dev/hidraw3", "Amp\t\x1b[2J\nfake line", "S\n1", "1-2");
+    EXPECT_EQ(TerminalListLine(tricky), "/dev/hidraw3\tAmp\\t\\x1b[2J\\nfake line\tS\\n1\t1-2");
+    EXPECT_EQ(TerminalChooserLine(tricky).find('\n'), std::string::npos);
+    EXPECT_EQ(TerminalChooserLine(tricky).find('\x1b'), std::string::npos);
 }
 
 TEST(DeviceLines, ASelectorThatTakesNothingNamesWhatWasAskedAndWhatIsThere) {
-    const std::vector<hidlink::DeviceListing> two = {
+    const std::vector<DeviceListing> two = {
         Device("/dev/hidraw1", "Drivanta v2 Servo Amplifier", "DV2A-1", "1-1"),
         Device("/dev/hidraw2", "", "", "")};
     EXPECT_EQ(NothingSelected({"NOPE", ""}, two),
@@ -59,4 +57,4 @@ TEST(DeviceLines, ASelectorThatTakesNothingNamesWhatWasAskedAndWhatIsThere) {
 }
 
 }  // namespace
-}  // namespace cmdline
+}  // namespace hidlink

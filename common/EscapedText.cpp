@@ -1,8 +1,8 @@
-#include "window/console/EscapedText.h"
+#include "common/EscapedText.h"
 
 #include <cstdio>
 
-namespace ui {
+namespace common {
 
 namespace {
 
@@ -39,4 +39,4 @@ std::string EscapedForTerminal(const std::string& text) {
     return escaped;
 }
 
-}  // namespace ui
+}  // namespace common

@@ -4,10 +4,10 @@
 
 #include <string>
 
-namespace ui {
+namespace common {
 
 // Control characters (C0, DEL and, in UTF-8, C1) written as \t, \n, \r or \xHH; all other text
 // as it is (a backslash too: Windows' device paths are full of them).
 std::string EscapedForTerminal(const std::string& text);
 
-}  // namespace ui
+}  // namespace common

@@ -9,15 +9,15 @@
 #include "hidlink/DeviceChooser.h"
 #include "hidlink/HidLink.h"
 
-namespace cmdline {
+namespace hidlink {
 
 // A line of --list: path, product, serial and port, separated by tabs ("-" for none).
-std::string ListedLine(const hidlink::DeviceListing& device);
+std::string TerminalListLine(const DeviceListing& device);
 // A line of the chooser, naming the device's kind.
-std::string ChoiceLine(const hidlink::DeviceListing& device);
+std::string TerminalChooserLine(const DeviceListing& device);
 // What was asked for and what is there instead, path, product string, vendor:product, serial and
 // port of each: the lines to print when the selector takes none of `present`.
-std::string NothingSelected(const hidlink::DeviceSelector& selector,
-                            const std::vector<hidlink::DeviceListing>& present);
+std::string NothingSelected(const DeviceSelector& selector,
+                            const std::vector<DeviceListing>& present);
 
-}  // namespace cmdline
+}  // namespace hidlink

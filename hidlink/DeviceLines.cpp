@@ -1,21 +1,21 @@
-#include "cmdline/DeviceLines.h"
+#include "hidlink/DeviceLines.h"
 
 #include <cstdio>
 
-#include "window/console/EscapedText.h"
+#include "common/EscapedText.h"
 
-namespace cmdline {
+namespace hidlink {
 
 namespace {
 
-hidlink::DeviceListing Escaped(hidlink::DeviceListing device) {
+DeviceListing Escaped(DeviceListing device) {
     for (std::string* text :
          {&device.path, &device.manufacturer, &device.product, &device.serial, &device.location})
-        *text = ui::EscapedForTerminal(*text);
+        *text = common::EscapedForTerminal(*text);
     return device;
 }
 
-std::string VendorAndProduct(const hidlink::HiddAttributes& attributes) {
+std::string VendorAndProduct(const HiddAttributes& attributes) {
     char text[10];
     std::snprintf(text, sizeof text, "%04x:%04x", attributes.VendorID, attributes.ProductID);
     return text;
@@ -23,28 +23,28 @@ std::string VendorAndProduct(const hidlink::HiddAttributes& attributes) {
 
 }  // namespace
 
-std::string ListedLine(const hidlink::DeviceListing& device) {
-    return hidlink::ListLine(Escaped(device));
+std::string TerminalListLine(const DeviceListing& device) {
+    return ListLine(Escaped(device));
 }
 
-std::string ChoiceLine(const hidlink::DeviceListing& device) {
-    return hidlink::ChooserLine(Escaped(device));
+std::string TerminalChooserLine(const DeviceListing& device) {
+    return ChooserLine(Escaped(device));
 }
 
-std::string NothingSelected(const hidlink::DeviceSelector& selector,
-                            const std::vector<hidlink::DeviceListing>& present) {
+std::string NothingSelected(const DeviceSelector& selector,
+                            const std::vector<DeviceListing>& present) {
     std::string asked;
     if (!selector.serial.empty())
-        asked = "serial \"" + ui::EscapedForTerminal(selector.serial) + "\"";
+        asked = "serial \"" + common::EscapedForTerminal(selector.serial) + "\"";
     if (!selector.port.empty())
         asked += (asked.empty() ? "" : " at ") + std::string("port \"") +
-                 ui::EscapedForTerminal(selector.port) + "\"";
+                 common::EscapedForTerminal(selector.port) + "\"";
     std::string text = "No device with " + asked + ".";
     if (present.empty())
         return text + " None is present.\n";
     text += " Present:\n";
-    for (const hidlink::DeviceListing& listed : present) {
-        const hidlink::DeviceListing device = Escaped(listed);
+    for (const DeviceListing& listed : present) {
+        const DeviceListing device = Escaped(listed);
         text += "  " + device.path + "  " +
                 (device.product.empty() ? "(no product string)" : "\"" + device.product + "\"") +
                 "  " + VendorAndProduct(device.attributes) + "  " +
@@ -54,4 +54,4 @@ std::string NothingSelected(const hidlink::DeviceSelector& selector,
     return text;
 }
 
-}  // namespace cmdline
+}  // namespace hidlink
