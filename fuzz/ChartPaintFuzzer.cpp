@@ -49,7 +49,8 @@ class Bytes {
 void Paint(const ui::ChartData& chart, const ui::ChartView& view) {
     QImage image(480, 260, QImage::Format_RGB32);
     QPainter painter(&image);
-    ui::qt::PaintChart(painter, image.rect(), chart, view);
+    ui::ChartColumns columns;
+    ui::qt::PaintChart(painter, image.rect(), chart, view, columns);
 }
 
 }  // namespace
