@@ -165,8 +165,13 @@ void LinePanel(std::vector<ChartPrimitive>& out, const ChartPalette& palette, co
             style.stroke == Stroke::Dashed ? LineStyle::Dashed : LineStyle::Solid,
             2};
         line.points.reserve(stroke.size());
-        for (const StrokePoint& point : stroke)
-            line.points.push_back({time.left + point.x, y(point.value)});
+        // Values a pixel apart at most may fall on the same pixel: a point repeated adds nothing
+        // to a line, and a toolkit may leave out the line's last pixel for it.
+        for (const StrokePoint& point : stroke) {
+            const PixelPoint at{time.left + point.x, y(point.value)};
+            if (line.points.empty() || line.points.back() != at)
+                line.points.push_back(at);
+        }
         out.emplace_back(std::move(line));
     }
 }
