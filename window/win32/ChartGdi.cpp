@@ -27,16 +27,15 @@ class Selected {
     HGDIOBJ old_;
 };
 
-int PenStyle(LineStyle style) {
-    switch (style) {
-        case LineStyle::Solid:
-            return PS_SOLID;
-        case LineStyle::Dashed:
-            return PS_DASH;
-        case LineStyle::Dotted:
-            return PS_DOT;
-    }
-    return PS_SOLID;
+// A one-pixel pen, dashed and dotted as Qt's are (GDI's own dash is longer than a legend's key).
+HPEN Pen(LineStyle style, ColorRef color) {
+    static constexpr DWORD kDash[] = {4, 2};
+    static constexpr DWORD kDot[] = {1, 2};
+    if (style == LineStyle::Solid)
+        return CreatePen(PS_SOLID, 1, color);
+    const LOGBRUSH brush{BS_SOLID, color, 0};
+    const DWORD* pattern = style == LineStyle::Dashed ? kDash : kDot;
+    return ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &brush, 2, pattern);
 }
 
 HBRUSH Brush(const RectPrimitive& rect) {
@@ -57,7 +56,7 @@ struct Drawer {
     HDC dc;
 
     void operator()(const PolylinePrimitive& line) const {
-        Selected pen(dc, CreatePen(PenStyle(line.style), 1, line.color));
+        Selected pen(dc, Pen(line.style, line.color));
         std::vector<POINT> points;
         points.reserve(line.points.size());
         for (int offset = 0; offset < line.width; ++offset) {
