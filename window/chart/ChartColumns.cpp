@@ -114,7 +114,7 @@ void ChartColumns::DropOlderThan(const ChartData& data) {
 }
 
 std::pair<std::size_t, std::size_t> ChartColumns::PiecesWithin(const Series& series, double first,
-                                                               double last) const {
+                                                               double last) {
     const auto begin = std::lower_bound(series.pieces.begin(), series.pieces.end(), first,
                                         [](const Piece& p, double c) { return p.column < c; });
     const auto end = std::upper_bound(begin, series.pieces.end(), last,

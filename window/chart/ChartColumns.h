@@ -53,8 +53,8 @@ class ChartColumns {
     void Restart(const ChartData& data, double secondsPerColumn);
     void Read(const ChartData& data, std::size_t index);
     void DropOlderThan(const ChartData& data);
-    std::pair<std::size_t, std::size_t> PiecesWithin(const Series& series, double first,
-                                                     double last) const;
+    static std::pair<std::size_t, std::size_t> PiecesWithin(const Series& series, double first,
+                                                            double last);
 
     const ChartData* data_ = nullptr;
     double secondsPerColumn_ = 0;

@@ -217,7 +217,9 @@ ChartPicture DrawChart(const ChartData& data, const ChartView& view, int width, 
     picture.plot = plot;
 
     const TimeSpan span = view.Visible(data);
-    columns.Update(data, (span.to - span.from) / (plot.right - plot.left));
+    // The span itself, not to - from: that difference moves in its last bits as `to` moves on, and
+    // columns of another width would be read anew.
+    columns.Update(data, view.SpanSeconds() / (plot.right - plot.left));
     const TimeAxis time{columns, plot.left, columns.ColumnOf(span.from), line};
     const double lastColumn = columns.ColumnOf(span.to);
     const auto shown = data.Between(span.from, span.to);
