@@ -36,6 +36,7 @@ void MeasureChartTick(MetricReport& report, const RunSize& size) {
     while (data.Size() < data.Capacity())
         data.Add(SampleAt(tick++));
     ui::ChartView view;
+    ui::ChartColumns columns;
     view.ChooseSpan(ui::ChartView::kSpans.size() - 1);  // the ten minutes
     QImage image(ui::TwipsToPixels(spec.width, 96), ui::TwipsToPixels(spec.height, 96),
                  QImage::Format_RGB32);
@@ -49,7 +50,7 @@ void MeasureChartTick(MetricReport& report, const RunSize& size) {
     for (const ui::ChartSample& reading : readings) {
         data.Add(reading);
         QPainter painter(&image);
-        ui::qt::PaintChart(painter, image.rect(), data, view);
+        ui::qt::PaintChart(painter, image.rect(), data, view, columns);
     }
     const double cpu = CpuMicroseconds() - start;
     report.Add("servodiag.chart.us_per_tick", cpu / size.chartTicks, "us");

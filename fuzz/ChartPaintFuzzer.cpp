@@ -4,13 +4,18 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+#include <variant>
+#include <vector>
 
 #include "fuzz/Require.h"
 #include "servodiag/StatusChart.h"
+#include "window/chart/ChartColumns.h"
 #include "window/chart/ChartData.h"
 #include "window/chart/ChartGeometry.h"
 #include "window/chart/ChartText.h"
@@ -46,10 +51,41 @@ class Bytes {
     std::size_t size_;
 };
 
-void Paint(const ui::ChartData& chart, const ui::ChartView& view) {
+// Far outside any picture, yet well within a painter's coordinates.
+constexpr int kFarOutside = 2'000'000;
+
+// Drawn with `columns` brought up to date from what they read before: the same strokes as
+// columns that read every held sample at once.
+void Paint(const ui::ChartData& chart, const ui::ChartView& view, ui::ChartColumns& columns) {
+    using fuzz::Require;
     QImage image(480, 260, QImage::Format_RGB32);
     QPainter painter(&image);
-    ui::qt::PaintChart(painter, image.rect(), chart, view);
+    const ui::TextMeasure measure = ui::qt::MeasureOf(painter.fontMetrics());
+    const ui::ChartPicture picture =
+        ui::DrawChart(chart, view, image.width(), image.height(), measure, columns, true);
+    for (const ui::ChartPrimitive& primitive : picture.primitives) {
+        if (const auto* line = std::get_if<ui::PolylinePrimitive>(&primitive)) {
+            for (const ui::PixelPoint& p : line->points)
+                Require(std::abs(p.x) <= kFarOutside && std::abs(p.y) <= kFarOutside,
+                        "a line's points within a painter's reach");
+        }
+    }
+    ui::qt::DrawPicture(painter, picture);
+
+    ui::ChartColumns fresh;
+    (void)ui::DrawChart(chart, view, image.width(), image.height(), measure, fresh, false);
+    const double first = chart.Size() > 0 ? fresh.ColumnOf(chart.At(0).seconds) : 0;
+    const auto points = [first](const ui::ChartColumns& c, std::size_t series) {
+        std::vector<std::pair<int, double>> all;
+        for (const auto& stroke : c.Strokes(series, first, 1e300)) {
+            for (const ui::StrokePoint& p : stroke)
+                all.emplace_back(p.x, p.value);
+            all.emplace_back(-1, 0);
+        }
+        return all;
+    };
+    for (std::size_t s = 0; s < chart.Series().size(); ++s)
+        Require(points(columns, s) == points(fresh, s), "columns kept up to date read as anew");
 }
 
 }  // namespace
@@ -77,7 +113,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
         ui::ChartView view;
         view.ChooseSpan(span);
         view.Pause(chart);
-        Paint(chart, view);
+        ui::ChartColumns columns;
+        Paint(chart, view, columns);
     }
     return 0;
 }
@@ -87,6 +124,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bytes in(data, size);
     const std::uint8_t how = in.Byte();
     ui::ChartData chart(servodiag::StatusChartSeries(), 64);
+    ui::ChartView view;
+    view.ChooseSpan(how % ui::ChartView::kSpans.size());
+    ui::ChartColumns columns;
     const char* const devices[] = {"", "A", "B"};
     while (!in.Empty()) {
         ui::ChartSample sample;
@@ -95,10 +135,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t s = 0; s < chart.Series().size(); ++s)
             sample.values.push_back(in.Double());
         chart.Add(sample);
+        if (how & 0x08)
+            Paint(chart, view, columns);  // a tick
     }
 
-    ui::ChartView view;
-    view.ChooseSpan(how % ui::ChartView::kSpans.size());
     if (how & 0x10) {
         view.Pause(chart);
         view.StepCursor(chart, -int(how >> 5));
@@ -111,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Require(ui::Ticks(shown.from, shown.to, 6).size() <= 28, "a few time ticks");
 
-    Paint(chart, view);
+    Paint(chart, view, columns);
 
     (void)ui::StatsText(chart, shown);
     (void)chart.Csv(shown.from, shown.to);

@@ -9,6 +9,7 @@
 #include "tests/win32_window/TestForm.h"
 #include "window/win32/ChartControl.h"
 #include "window/win32/ChartExport.h"
+#include "window/win32/ChartGdi.h"
 #include "window/win32/Win32Window.h"
 
 namespace ui::test {
@@ -44,10 +45,13 @@ TEST(Win32ChartTest, TabReachesItAndKeysPauseAndMoveTheCursor) {
     EXPECT_EQ(GetNextDlgTabItem(window.FormHandle(), window.ControlHandle("Go"), FALSE), plot);
     const ChartView& view = *win32::ChartViewOf(chartWindow);
     EXPECT_FALSE(view.Paused());
-    RECT area;
-    GetClientRect(plot, &area);
-    // Nine tenths across the time axis (48 px of labels at its left, 10 px spare at its right).
-    const LPARAM pointer = MAKELPARAM(48 + (area.right - 10 - 48) * 9 / 10, 20);
+    // Nine tenths across the time axis, in the chart's font.
+    const auto font = reinterpret_cast<HFONT>(
+        SendMessageW(GetDlgItem(chartWindow, win32::kChartPause), WM_GETFONT, 0, 0));
+    int across = 0;
+    while (win32::FractionAcross(plot, font, across) < 0.9)
+        ++across;
+    const LPARAM pointer = MAKELPARAM(across, 20);
     const struct {
         UINT message;  // a key to the drawing, the pointer over it, or a click on a button
         WPARAM what;
@@ -107,6 +111,49 @@ TEST(Win32ChartTest, SavesThePictureAsPng) {
     DeleteFileW(path.c_str());
     EXPECT_EQ(std::string(reinterpret_cast<char*>(head + 1), 3), "PNG");
     EXPECT_EQ((head[18] << 8 | head[19]) * 1000 + (head[22] << 8 | head[23]), 320 * 1000 + 200);
+}
+
+// The GDI picture has the legend: each series' swatch, in its colour, above the plot.
+TEST(Win32ChartTest, DrawsTheLegend) {
+    ChartData data({{"Position", "°", ChartSeriesKind::Line, {}},
+                    {"Bus voltage", "V", ChartSeriesKind::Line, {}},
+                    {"SPI errors", "", ChartSeriesKind::Counter, {}},
+                    {"Answer", "", ChartSeriesKind::Band, {}}},
+                   0);
+    for (int i = 0; i < 100; ++i)
+        data.Add({i * 0.2, {double(i), 48, 0, 0}, {}, 0});
+    constexpr int kWidth = 640;
+    constexpr int kHeight = 320;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    ChartColumns columns;
+    win32::PaintChartGdi(dc, RECT{0, 0, kWidth, kHeight}, data, ChartView(), columns, true, false);
+    GdiFlush();
+    ChartColumns measured;
+    const int legendBottom =
+        DrawChart(data, ChartView(), kWidth, kHeight, win32::MeasureOf(dc), measured, true)
+            .plot.top;
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    const auto inLegend = [&](ColorRef color) {
+        const DWORD rgb = (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF);
+        for (int i = 0; i < kWidth * legendBottom; ++i) {
+            if ((pixels[i] & 0xFFFFFF) == rgb)
+                return true;
+        }
+        return false;
+    };
+    for (const auto& [kind, nth] : {std::pair{ChartSeriesKind::Line, 0},
+                                    {ChartSeriesKind::Line, 1},
+                                    {ChartSeriesKind::Counter, 0},
+                                    {ChartSeriesKind::Band, 0}})
+        EXPECT_TRUE(inLegend(StyleOf(kind, std::size_t(nth)).color)) << int(kind) << " " << nth;
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
 }
 
 }  // namespace

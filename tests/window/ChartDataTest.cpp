@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "window/chart/ChartColumns.h"
 #include "window/chart/ChartGeometry.h"
 #include "window/chart/ChartText.h"
 #include "window/chart/ChartView.h"
@@ -98,8 +99,8 @@ TEST(ChartDataTest, TheValueAtATimeAndTheCursor) {
     EXPECT_DOUBLE_EQ(view.Visible(data).to, 619.8);
 }
 
-// What the toolkits draw of a series: a column's lowest and highest value, a stroke broken at a
-// missing value, a band's runs.
+// What the picture draws of a series: a column's first, extreme and last values, a stroke broken
+// at a missing value, a band's runs.
 TEST(ChartDataTest, StrokesAndBandRuns) {
     ChartData data({Spec("v", "", ChartSeriesKind::Line), Spec("band", "", ChartSeriesKind::Band)},
                    0);
@@ -108,7 +109,9 @@ TEST(ChartDataTest, StrokesAndBandRuns) {
         data.Add(Sample(i * 0.5, {values[i], i == 1 || i == 2 || i == 6 ? 1.0 : 0.0}));
     const auto whole = data.Between(0, 10);
     // Two samples to a pixel column.
-    const auto strokes = LineStrokes(data, 0, whole, [](double t) { return int(t); });
+    ChartColumns columns;
+    columns.Update(data, 1);
+    const auto strokes = columns.Strokes(0, 0, 10);
     ASSERT_EQ(strokes.size(), 2u);
     std::vector<std::pair<int, double>> drawn;
     for (const auto& stroke : strokes) {
@@ -119,7 +122,7 @@ TEST(ChartDataTest, StrokesAndBandRuns) {
     EXPECT_EQ(
         drawn,
         (std::vector<std::pair<int, double>>{
-            {0, 1}, {0, 3}, {1, 2}, {1, 4}, {-1, 0}, {2, 5}, {3, 0}, {3, 6}, {4, 7}, {-1, 0}}));
+            {0, 3}, {0, 1}, {1, 2}, {1, 4}, {-1, 0}, {2, 5}, {3, 6}, {3, 0}, {4, 7}, {-1, 0}}));
     std::vector<std::pair<std::size_t, std::size_t>> runs;
     for (const BandRun& run : BandRuns(data, 1, whole))
         runs.emplace_back(run.first, run.last);
@@ -160,7 +163,10 @@ TEST(ChartDataTest, ADeviceSwitchStartsAfresh) {
     EXPECT_DOUBLE_EQ(stats->min, 48);
     EXPECT_DOUBLE_EQ(stats->mean, 48.5);
     EXPECT_EQ(StatsText(data, {0, 10}).rfind("device B, volts min 48", 0), 0u);
-    EXPECT_EQ(LineStrokes(data, 0, whole, [](double t) { return int(t); }).size(), 2u);
+    ChartColumns columns;
+    columns.Update(data, 1);
+    EXPECT_EQ(columns.Strokes(0, 0, 10).size(), 2u);
+    EXPECT_DOUBLE_EQ(columns.Range(0, 0, 10)->min, 48);
     EXPECT_EQ(data.Csv(0, 1.5), "seconds,UTC,device,volts (V),errors\n0,,A,40,5\n1,,A,41,6\n");
     EXPECT_EQ(CursorText(data, 3).rfind("At 3 s, device B: volts 48 V", 0), 0u);
 }

@@ -1,7 +1,6 @@
 #include "window/chart/ChartData.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -10,17 +9,6 @@
 namespace ui {
 
 namespace {
-
-std::string Number(double value) {
-    if (std::isnan(value))
-        return {};
-    // Milli-units are the finest the devices report: shorter rows, and no 0.30000000000000004.
-    // Past a billion they have no milli-units left to round, and value * 1000 may overflow.
-    const double rounded = std::abs(value) < 1e9 ? std::round(value * 1000) / 1000 : value;
-    char buf[32];
-    const std::to_chars_result end = std::to_chars(buf, buf + sizeof buf, rounded);
-    return std::string(buf, end.ptr);
-}
 
 // A device's name as it came, quoted where it holds what would break the row.
 std::string CsvField(const std::string& text) {
@@ -156,12 +144,12 @@ std::string ChartData::Csv(double from, double to) const {
     const auto [first, last] = Between(from, to);
     for (std::size_t i = first; i < last; ++i) {
         const ChartSample& sample = At(i);
-        csv += Number(sample.seconds);
+        csv += CsvNumber(sample.seconds);
         csv.append(",").append(UtcText(sample.utcMilliseconds));
         csv.append(",").append(CsvField(sample.device));
         for (std::size_t s = 0; s < series_.size(); ++s) {
             const std::optional<std::string> state = StateName(series_[s], sample.values[s]);
-            csv.append(",").append(state ? *state : Number(sample.values[s]));
+            csv.append(",").append(state ? *state : CsvNumber(sample.values[s]));
         }
         csv += "\n";
     }

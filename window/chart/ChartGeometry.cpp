@@ -111,46 +111,4 @@ std::vector<std::size_t> DeviceSwitches(const ChartData& data,
     return switches;
 }
 
-std::vector<std::vector<StrokePoint>> LineStrokes(const ChartData& data, std::size_t series,
-                                                  std::pair<std::size_t, std::size_t> shown,
-                                                  const std::function<int(double)>& column) {
-    std::vector<std::vector<StrokePoint>> strokes;
-    std::vector<StrokePoint> stroke;
-    std::optional<StrokePoint> low;
-    std::optional<StrokePoint> high;
-    const auto flush = [&] {
-        if (low) {
-            stroke.push_back(*low);
-            if (high->value != low->value)
-                stroke.push_back(*high);
-        }
-        low.reset();
-        high.reset();
-    };
-    const auto end = [&] {
-        flush();
-        if (!stroke.empty())
-            strokes.push_back(std::move(stroke));
-        stroke.clear();
-    };
-    for (std::size_t i = shown.first; i < shown.second; ++i) {
-        const double v = data.At(i).values[series];
-        if (data.StartsDevice(i))
-            end();
-        if (!std::isfinite(v)) {
-            end();
-            continue;
-        }
-        const int x = column(data.At(i).seconds);
-        if (low && low->x != x)
-            flush();
-        if (!low || v < low->value)
-            low = StrokePoint{x, v};
-        if (!high || v > high->value)
-            high = StrokePoint{x, v};
-    }
-    end();
-    return strokes;
-}
-
 }  // namespace ui

@@ -1,11 +1,10 @@
-// What every toolkit's chart drawing works out alike: round axis steps, a line's value range,
-// the runs of a band, the counters' marks, the device switches, and a line reduced to what its
-// pixel columns can show. Whatever the samples (huge, infinite, NaN), each is bounded in time
-// and memory: a chart is drawn from values a device or a file sent.
+// What a chart's picture works out from its samples: round axis steps, a line's value range, the
+// runs of a band, the counters' marks, the device switches, a line's point in a column. Whatever
+// the samples (huge, infinite, NaN), each is bounded in time and memory: a chart is drawn from
+// values a device or a file sent.
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -54,15 +53,10 @@ std::vector<std::size_t> CounterRises(const ChartData& data, std::size_t series,
 std::vector<std::size_t> DeviceSwitches(const ChartData& data,
                                         std::pair<std::size_t, std::size_t> shown);
 
+// A point of a line: its pixel column and its value.
 struct StrokePoint {
     int x = 0;
     double value = 0;
 };
-// A line series as strokes: a missing or infinite value ends one, and so does a device switch.
-// Samples that fall on the same pixel column (column(seconds)) give it their lowest and highest
-// value only: all that can be seen of them.
-std::vector<std::vector<StrokePoint>> LineStrokes(const ChartData& data, std::size_t series,
-                                                  std::pair<std::size_t, std::size_t> shown,
-                                                  const std::function<int(double)>& column);
 
 }  // namespace ui

@@ -1,5 +1,6 @@
 #include "window/chart/ChartText.h"
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -35,6 +36,23 @@ std::string WithUnit(const std::string& number, const ChartSeriesSpec& series) {
 }
 
 }  // namespace
+
+std::string TickText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", std::abs(value) < 1e-9 ? 0 : value);
+    return text;
+}
+
+std::string CsvNumber(double value) {
+    if (std::isnan(value))
+        return {};
+    // Milli-units: shorter rows, and no 0.30000000000000004. Past a billion they have no
+    // milli-units left to round, and value * 1000 may overflow.
+    const double rounded = std::abs(value) < 1e9 ? std::round(value * 1000) / 1000 : value;
+    char buf[32];
+    const std::to_chars_result end = std::to_chars(buf, buf + sizeof buf, rounded);
+    return std::string(buf, end.ptr);
+}
 
 std::string UtcText(std::int64_t milliseconds) {
     // The system clock counts nanoseconds in 64 bits: 292 years either side of 1970.

@@ -1,5 +1,5 @@
-// The words a chart shows beside its drawing, and gives to assistive technology: the values at
-// the cursor, and the range and mean of each value over the time shown.
+// The words and numbers a chart shows, and gives to assistive technology and to a CSV file: the
+// values at the cursor, the range and mean of each value over the time shown, the axes' ticks.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +15,12 @@ namespace ui {
 // The name of a band's state ("pressed"); none for a series without named states, or a value
 // that names none of them.
 std::optional<std::string> StateName(const ChartSeriesSpec& series, double value);
+
+// An axis' tick: six significant digits, "0" for what rounding left of a zero.
+std::string TickText(double value);
+
+// A CSV cell: to the milli-unit, the finest the devices report; empty for NaN.
+std::string CsvNumber(double value);
 
 // "2026-12-07T15:04:05.123Z"; empty for 0 (unknown) and for times the system clock cannot hold.
 std::string UtcText(std::int64_t milliseconds);

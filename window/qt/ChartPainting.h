@@ -1,19 +1,24 @@
-// Draws a chart's samples with QPainter: a panel per line series with its axis, name and unit;
-// the counters' growth as marks on a strip under them; the bands shaded across all; the time
-// axis; and, while paused, the cursor.
+// Draws a chart's picture (window/chart/ChartPicture.h) with QPainter.
 #pragma once
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QRect>
 
+#include "window/chart/ChartColumns.h"
 #include "window/chart/ChartData.h"
+#include "window/chart/ChartPicture.h"
 #include "window/chart/ChartView.h"
 
 namespace ui::qt {
 
-// Where the samples go inside `area`: what is left of it after the axes' labels.
-QRectF PlotArea(const QRect& area, const QFontMetrics& metrics);
+TextMeasure MeasureOf(const QFontMetrics& metrics);
 
-void PaintChart(QPainter& painter, const QRect& area, const ChartData& data, const ChartView& view);
+void DrawPicture(QPainter& painter, const ChartPicture& picture);
+
+// The picture of the chart, without the words at its foot (Qt shows them under the drawing), drawn
+// at `area`'s top left.
+void PaintChart(QPainter& painter, const QRect& area, const ChartData& data, const ChartView& view,
+                ChartColumns& columns);
 
 }  // namespace ui::qt

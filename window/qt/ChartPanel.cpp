@@ -136,7 +136,7 @@ void ChartPanel::SavePng() {
     if (path.isEmpty())
         return;
     QImageWriter writer(path, "PNG");
-    if (writer.write(plot_->grab().toImage()))
+    if (writer.write(plot_->Image()))
         return;
     // A chart the user believes saved would be missed only when looked for.
     QMessageBox box(QMessageBox::Warning, "Save chart",

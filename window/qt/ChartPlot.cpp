@@ -39,13 +39,21 @@ void ChartPlot::TogglePause() {
 
 void ChartPlot::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    PaintChart(painter, rect(), data_, view_);
+    PaintChart(painter, rect(), data_, view_, columns_);
     if (hasFocus()) {
         // Where the keys go must show, as on any control that takes them.
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect().adjusted(1, 1, -1, -1));
     }
+}
+
+QImage ChartPlot::Image() {
+    QImage image(size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setFont(font());
+    PaintChart(painter, image.rect(), data_, view_, columns_);
+    return image;
 }
 
 void ChartPlot::keyPressEvent(QKeyEvent* event) {
@@ -75,8 +83,7 @@ void ChartPlot::mousePressEvent(QMouseEvent* event) {
 void ChartPlot::CursorToPointer(double x) {
     if (!view_.Paused())
         return;
-    const QRectF plot = PlotArea(rect(), fontMetrics());
-    view_.PlaceCursorAcross(data_, (x - plot.left()) / plot.width());
+    view_.PlaceCursorAcross(data_, FractionAcross(width(), MeasureOf(fontMetrics()), x));
     Changed();
 }
 

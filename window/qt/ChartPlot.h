@@ -3,9 +3,11 @@
 // and the pointer places it where it rests.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 #include <functional>
 
+#include "window/chart/ChartColumns.h"
 #include "window/chart/ChartData.h"
 #include "window/chart/ChartView.h"
 
@@ -19,6 +21,8 @@ class ChartPlot : public QWidget {
     std::function<void()> viewChanged;
 
     void TogglePause();
+    // The chart as drawn, without the focus frame: what Save PNG writes.
+    QImage Image();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -32,6 +36,7 @@ class ChartPlot : public QWidget {
 
     const ChartData& data_;
     ChartView& view_;
+    ChartColumns columns_;
 };
 
 }  // namespace ui::qt

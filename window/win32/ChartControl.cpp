@@ -21,6 +21,7 @@ struct ChartState {
     explicit ChartState(const ControlSpec& spec) : data(spec.chartSeries, spec.chartCapacity) {}
     ChartData data;
     ChartView view;
+    ChartColumns columns;  // kept between paints: each reads only the new samples
     HFONT font = nullptr;
     std::string foldMemory;
     bool folded = false;
@@ -148,7 +149,7 @@ void OnCommand(HWND chart, ChartState& state, int id, int code) {
 }
 
 // Drawn into a bitmap first, then copied: a chart redrawn five times a second must not flicker.
-void Paint(HWND plot, const ChartState& state) {
+void Paint(HWND plot, ChartState& state) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(plot, &ps);
     RECT client;
@@ -157,7 +158,8 @@ void Paint(HWND plot, const ChartState& state) {
     HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
     HGDIOBJ oldFont = SelectObject(memory, state.font);
-    PaintChartGdi(memory, client, state.data, state.view, GetFocus() == plot);
+    // The words at the foot too: the Win32 chart has no other place for them.
+    PaintChartGdi(memory, client, state.data, state.view, state.columns, true, GetFocus() == plot);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
     SelectObject(memory, oldFont);
     SelectObject(memory, oldBitmap);
@@ -182,10 +184,8 @@ bool OnKey(ChartState& state, WPARAM key) {
 void CursorToPointer(HWND plot, ChartState& state, LPARAM position) {
     if (!state.view.Paused())
         return;
-    RECT client;
-    GetClientRect(plot, &client);
-    state.view.PlaceCursorAcross(state.data,
-                                 FractionAcross(client, static_cast<short>(LOWORD(position))));
+    state.view.PlaceCursorAcross(
+        state.data, FractionAcross(plot, state.font, static_cast<short>(LOWORD(position))));
 }
 
 LRESULT CALLBACK PlotProc(HWND plot, UINT message, WPARAM wParam, LPARAM lParam) {

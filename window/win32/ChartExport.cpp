@@ -62,7 +62,9 @@ bool SaveChartPng(const std::wstring& path, SIZE size, HFONT font, const ChartDa
     ReleaseDC(nullptr, screen);
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
     HGDIOBJ oldFont = SelectObject(memory, font);
-    PaintChartGdi(memory, RECT{0, 0, size.cx, size.cy}, data, view, false);
+    // As the Qt chart saves it: the picture with its legend, without the words under it.
+    ChartColumns columns;
+    PaintChartGdi(memory, RECT{0, 0, size.cx, size.cy}, data, view, columns, false, false);
     SelectObject(memory, oldFont);
     SelectObject(memory, oldBitmap);
     DeleteDC(memory);

@@ -14,7 +14,8 @@ namespace ui::win32 {
 // Unicode text, so that the degree sign survives the trip to a spreadsheet. False when another
 // program holds the clipboard.
 bool CopyTextToClipboard(HWND owner, const std::string& text);
-// Draws the chart at `size` into a bitmap and writes it to `path` with GDI+'s PNG encoder.
+// Draws the chart's picture at `size` into a bitmap (without the words at its foot, as every
+// toolkit saves it) and writes it to `path` with GDI+'s PNG encoder.
 bool SaveChartPng(const std::wstring& path, SIZE size, HFONT font, const ChartData& data,
                   const ChartView& view);
 // Asks where (the usual save dialog, owned by `owner`), then saves it so; says so when it could

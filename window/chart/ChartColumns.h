@@ -1,0 +1,66 @@
+// What a chart's line series show per pixel column: each column's first, lowest, highest and last
+// value, kept up to date as samples arrive and as the oldest drop out of the ring. A column is a
+// stretch of time of the chart's own (seconds since 0 divided by the seconds a pixel spans), so a
+// column's samples stay its own as the time shown moves on: a tick reads the new samples only,
+// and the picture walks columns, not ten minutes of samples.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "window/chart/ChartData.h"
+#include "window/chart/ChartGeometry.h"
+
+namespace ui {
+
+class ChartColumns {
+  public:
+    // Reads the samples added since the last call; starts over when the seconds per column
+    // changed or `data` is not the chart read before.
+    void Update(const ChartData& data, double secondsPerColumn);
+
+    // The column a time falls in; the same for every sample of it.
+    double ColumnOf(double seconds) const;
+
+    // A line series over the columns [first, last] as strokes (x: the column less `first`); a
+    // stroke ends at a missing value and at a device switch. Drawn, they cover the pixels that
+    // every sample drawn would cover.
+    std::vector<std::vector<StrokePoint>> Strokes(std::size_t series, double first,
+                                                  double last) const;
+    // The lowest and highest value of a line series over the columns [first, last], from the
+    // last device switch among them; none when it has no value there.
+    std::optional<ChartStats> Range(std::size_t series, double first, double last) const;
+
+  private:
+    // A column's values of one stroke: a column a stroke ends in has a piece of each.
+    struct Piece {
+        double column = 0;
+        double first = 0;
+        double low = 0;
+        double high = 0;
+        double last = 0;
+        std::size_t firstNumber = 0;  // ChartData::Added() numbering
+        std::size_t lastNumber = 0;
+        bool startsStroke = true;
+    };
+    struct Series {
+        std::deque<Piece> pieces;
+        bool broken = true;  // the next value starts a stroke
+    };
+
+    void Restart(const ChartData& data, double secondsPerColumn);
+    void Read(const ChartData& data, std::size_t index);
+    void DropOlderThan(const ChartData& data);
+    static std::pair<std::size_t, std::size_t> PiecesWithin(const Series& series, double first,
+                                                            double last);
+
+    const ChartData* data_ = nullptr;
+    double secondsPerColumn_ = 0;
+    std::size_t read_ = 0;  // samples read, by ChartData::Added()
+    std::vector<Series> series_;
+    std::deque<std::size_t> deviceSwitches_;  // the numbers of the samples that begin a device
+};
+
+}  // namespace ui
