@@ -158,8 +158,8 @@ void AmpflashRealClock(MetricReport& report, std::size_t records, std::int64_t r
     if (!user.Answered())
         return report.Fail(name, "the question before the update was never asked");
     if (gaveUp)
-        return report.Fail(name, "the window stayed open: the bench closed it after " +
-                                     window.Text("btnUpgradeFW"));
+        return report.Fail(name, "the window stayed open after \"" + window.Text("btnUpgradeFW") +
+                                     "\": the bench's timer closed it");
     const std::string shortfall = UpdateShortfall({image.Bytes(), amplifier->ReceivedImage(),
                                                    window.Text("btnUpgradeFW"), form.ExitStatus()});
     if (!shortfall.empty())
