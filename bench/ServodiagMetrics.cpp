@@ -36,6 +36,15 @@ void AddDevices(sim::SimulatedBus& bus) {
     bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
 }
 
+// Why the ticks did not do their job, or empty: the last reading on the chart is the wheel's
+// status, decoded.
+std::string DecodedReadingShortfall(const ui::ChartData& chart) {
+    const ui::ChartSample* latest = chart.Latest();
+    if (latest == nullptr || !std::isfinite(latest->values.at(servodiag::kPosition)))
+        return "the chart's last reading holds no decoded position";
+    return {};
+}
+
 // The status tick's interval: the layout's timer.
 int TickIntervalMs(const ui::FormLayout& layout) {
     return layout.Find("Timer")->intervalMs;
@@ -172,7 +181,11 @@ void MeasureHeadlessTick(MetricReport& report, const RunSize& size) {
         window.Tick();
     }
     const double cpu = CpuMicroseconds() - start;
+    const std::string shortfall =
+        DecodedReadingShortfall(*window.Control(servodiag::kChartControl).chart);
     window.RequestClose();
+    if (!shortfall.empty())
+        return report.Fail("servodiag.us_per_tick.headless", shortfall);
     report.Add("servodiag.us_per_tick.headless", cpu / size.headlessTicks, "us");
 }
 
@@ -186,10 +199,7 @@ std::string QtTickShortfall(const ui::qt::QtWindow& window) {
         return "the window has no chart";
     if (chart->Folded())
         return "the chart is folded away (as the user left it), so it was not drawn";
-    const ui::ChartSample* latest = chart->Data().Latest();
-    if (latest == nullptr || !std::isfinite(latest->values.at(servodiag::kPosition)))
-        return "the chart's last reading holds no decoded position";
-    return {};
+    return DecodedReadingShortfall(chart->Data());
 }
 
 }  // namespace

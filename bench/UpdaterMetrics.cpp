@@ -1,6 +1,8 @@
 #include "bench/UpdaterMetrics.h"
 
+#include <QCoreApplication>
 #include <QTimer>
+#include <QWidget>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -100,6 +102,8 @@ void MeasureQtProgress(MetricReport& report, const RunSize& size) {
     ui::qt::QtWindow window(ampflash::AmpflashLayout());
     window.Show();
     window.SetVisible("Pic", true);
+    const QWidget* fill = window.Form()->findChild<QWidget*>("Pic");
+    const int fullPixels = fill->width();
     const int fullWidth = updater::RoundHalfEven(window.Width("Pic"));
     window.SetWidth("Pic", 0);
     window.ProcessEvents();
@@ -114,6 +118,12 @@ void MeasureQtProgress(MetricReport& report, const RunSize& size) {
         costs.push_back(ThreadCpuMicroseconds() - start);
     }
     clock.EndPreciseTiming();
+    // The display's job: the whole bar drawn once the last record is in.
+    QCoreApplication::processEvents();
+    if (!fill->isVisible() || fill->width() != fullPixels)
+        return report.Fail("gui.qt.us_per_record", "the fill ended " +
+                                                       std::to_string(fill->width()) + " of " +
+                                                       std::to_string(fullPixels) + " px wide");
     report.Add("gui.qt.us_per_record", Median(costs), "us");
 }
 
