@@ -375,6 +375,7 @@ void QtWindow::ApplyPendingGeometries() {
     if (unloaded_)
         return;
     for (auto& [name, c] : controls_) {
+        c.updateRequested = false;  // Qt paints what was asked at this pass
         if (!c.pendingGeometry)
             continue;
         if (*c.pendingGeometry != c.widget->geometry()) {

@@ -72,7 +72,7 @@ class QtWindow : public Window {
         // Whether the widget changed since Refresh last repainted it; a repaint of an unchanged
         // widget draws the same pixels again (a progress bar moves by a pixel every few records).
         bool changedSinceRefresh = true;
-        // Whether Refresh has asked Qt to paint it at its next pass since it last painted it.
+        // Whether Refresh has asked Qt to paint it at the next pass.
         bool updateRequested = false;
         // Where in its parent the widget was before a size change since the last Refresh: the
         // parent must draw that area again, and Refresh draws it and the widget in one pass.
