@@ -141,6 +141,7 @@ void AmpflashRealClock(MetricReport& report, std::size_t records, std::int64_t r
     ImageDirectory image(ampflash::kImageFileName, records);
     RecordingClock clock;
     sim::SimulatedBus bus(clock);
+    bus.KeepCallLog(false);
     bus.SetProgramDirectory(image.Path());
     simdevices::AmplifierOptions options;
     options.returnAfterMs = returnAfterMs;
