@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # `make bench`: an optimised build of the figures' program and servodiag-sim, then one run that
 # prints `metric <name> <value> <unit>` lines, judges the figures against their targets and writes
-# build/bench.json. About four minutes: servodiag-sim's memory is watched for three of them while
-# the other figures are taken. Fails when a figure was not measured (its run did not do its job)
+# build/bench.json. About three minutes: servodiag-sim's memory is watched for three while the
+# other figures are taken. Fails when a figure was not measured (its run did not do its job)
 # or a target was missed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
