@@ -3,11 +3,13 @@
 #include <stdlib.h>
 
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace bench {
 
-ImageDirectory::ImageDirectory(const std::string& fileName, std::size_t records) {
+ImageDirectory::ImageDirectory(const std::string& fileName, std::size_t records)
+    : fileName_(fileName) {
     std::string pattern = (std::filesystem::temp_directory_path() / "bench-image-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot make a temp folder");
@@ -15,6 +17,11 @@ ImageDirectory::ImageDirectory(const std::string& fileName, std::size_t records)
     std::ofstream image(directory_ / fileName, std::ios::binary);
     for (std::size_t i = 0; i < records * 40; ++i)
         image.put(static_cast<char>(i * 7 + i / 40));
+}
+
+std::vector<std::uint8_t> ImageDirectory::Bytes() const {
+    std::ifstream file(directory_ / fileName_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 ImageDirectory::~ImageDirectory() {

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -15,9 +17,12 @@ class ImageDirectory {
     ImageDirectory& operator=(const ImageDirectory&) = delete;
 
     std::string Path() const { return directory_.string(); }
+    // The image file's bytes, as the updater reads them.
+    std::vector<std::uint8_t> Bytes() const;
 
   private:
     std::filesystem::path directory_;
+    std::string fileName_;
 };
 
 }  // namespace bench

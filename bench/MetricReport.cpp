@@ -54,20 +54,87 @@ void MetricReport::AddWithFloor(const std::string& name, double value, double fl
 }
 
 void MetricReport::Fail(const std::string& name, const std::string& reason) {
-    failed_ = true;
-    ++failures_;
-    std::cerr << "bench: " << name << " not measured: " << reason << std::endl;
+    failures_.push_back({name, reason});
+    std::cout << "metric " << name << " not-measured (" << reason << ')' << std::endl;
 }
 
-// Names and units are this program's own identifiers: nothing in them needs escaping.
+const Metric* MetricReport::Find(const std::string& name) const {
+    for (const Metric& m : metrics_) {
+        if (m.name == name)
+            return &m;
+    }
+    return nullptr;
+}
+
+std::size_t MetricReport::Judge(const std::vector<Target>& targets) {
+    std::size_t missed = 0;
+    for (const Target& target : targets) {
+        const Metric* figure = Find(target.name);
+        const bool met = figure != nullptr && figure->value <= target.atMost;
+        missed += met ? 0 : 1;
+        judged_.emplace_back(target, met);
+        std::cout << "target " << target.name << ' ';
+        if (figure != nullptr)
+            std::cout << std::setprecision(4) << figure->value << ' ';
+        std::cout << "<= " << target.atMost << ": "
+                  << (figure == nullptr ? "not measured"
+                      : met             ? "met"
+                                        : "MISSED")
+                  << std::endl;
+    }
+    return missed;
+}
+
+void MetricReport::PrintSummary() const {
+    for (const Failure& failure : failures_)
+        std::cout << "NOT MEASURED: " << failure.name << " (" << failure.reason << ")\n";
+    for (const auto& [target, met] : judged_) {
+        if (!met)
+            std::cout << "TARGET MISSED: " << target.name << " <= " << target.atMost << '\n';
+    }
+    if (failures_.empty() && std::all_of(judged_.begin(), judged_.end(),
+                                         [](const auto& judged) { return judged.second; }))
+        std::cout << "every figure measured" << (judged_.empty() ? "" : ", every target met")
+                  << '\n';
+    std::cout << std::flush;
+}
+
+namespace {
+
+// Names and units are this program's own identifiers; reasons quote captions and may hold
+// anything.
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        if (static_cast<unsigned char>(c) >= 0x20)
+            out += c;
+    }
+    return out + '"';
+}
+
+}  // namespace
+
 bool MetricReport::WriteJson(const std::string& path) const {
     std::ofstream out(path);
-    out << "{\n  \"metrics\": [";
+    out << std::setprecision(6) << "{\n  \"metrics\": [";
     for (std::size_t i = 0; i < metrics_.size(); ++i) {
         const Metric& m = metrics_[i];
-        out << (i == 0 ? "\n" : ",\n") << "    {\"name\": \"" << m.name
-            << "\", \"value\": " << std::setprecision(6) << m.value << ", \"unit\": \"" << m.unit
-            << "\"}";
+        out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(m.name)
+            << ", \"value\": " << m.value << ", \"unit\": " << JsonString(m.unit) << "}";
+    }
+    out << "\n  ],\n  \"not_measured\": [";
+    for (std::size_t i = 0; i < failures_.size(); ++i) {
+        out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(failures_[i].name)
+            << ", \"reason\": " << JsonString(failures_[i].reason) << "}";
+    }
+    out << "\n  ],\n  \"targets\": [";
+    for (std::size_t i = 0; i < judged_.size(); ++i) {
+        const auto& [target, met] = judged_[i];
+        out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(target.name)
+            << ", \"at_most\": " << target.atMost << ", \"met\": " << (met ? "true" : "false")
+            << "}";
     }
     out << "\n  ]\n}\n";
     return static_cast<bool>(out);

@@ -3,12 +3,14 @@
 // --short takes each figure once at small sizes, to show that all of them can still be taken
 // (the test command runs it; its timings mean nothing). Without servodiag-sim its memory watch is
 // left out. BENCH_ONLY=<text> takes only the measurements whose name holds the text, to profile
-// one of them. Exits 1 when any figure could not be taken.
+// one of them. The full run judges the figures against their targets. Exits 1 when any figure
+// could not be taken (its run failed), otherwise 3 when a target was missed.
 #include <cstdlib>
 #include <functional>
 #include <iostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "bench/ChartMetrics.h"
 #include "bench/DiscoveryMetrics.h"
@@ -17,6 +19,24 @@
 #include "bench/RunSize.h"
 #include "bench/ServodiagMetrics.h"
 #include "bench/UpdaterMetrics.h"
+
+namespace {
+
+// What each figure should be on any machine: the ratios hold from one to another.
+const std::vector<bench::Target> kTargets = {
+    {"servodiag.us_per_tick.qt.ratio", 1.0},
+    {"servodiag.chart.us_per_tick.10min.ratio", 1.2},
+    {"servodiag.chart.us_per_tick.10min_over_10s", 2.0},
+    {"ampflash.realclock.seconds.1500ms.ratio", 1.005},
+    {"ampflash.realclock.seconds.100ms.ratio", 1.005},
+    {"discovery.us_per_interface.hidraw.ratio", 1.3},
+    {"gui.qt.us_per_record", 10.0},
+};
+
+constexpr int kNotMeasured = 1;
+constexpr int kTargetMissed = 3;
+
+}  // namespace
 
 int main(int argc, char** argv) {
     int first = 1;
@@ -66,9 +86,18 @@ int main(int argc, char** argv) {
     if (watchMemory)
         rss.Finish(report);
 
+    std::vector<bench::Target> targets;
+    for (const bench::Target& target : kTargets) {
+        if (!quick && wanted(target.name))
+            targets.push_back(target);
+    }
+    const std::size_t missed = report.Judge(targets);
+    report.PrintSummary();
     if (!report.WriteJson(output)) {
         std::cerr << "cannot write " << output << '\n';
-        return 1;
+        return kNotMeasured;
     }
-    return report.AnyFailed() ? 1 : 0;
+    if (report.AnyFailed())
+        return kNotMeasured;
+    return missed > 0 ? kTargetMissed : 0;
 }

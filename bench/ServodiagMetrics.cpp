@@ -3,8 +3,11 @@
 #include <QEvent>
 #include <QObject>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,10 +15,12 @@
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "servodiag/Layout.h"
+#include "servodiag/StatusChart.h"
 #include "servodiag/frmMain.h"
 #include "simdevices/Bystanders.h"
 #include "simdevices/WheelController.h"
 #include "window/headless/HeadlessWindow.h"
+#include "window/qt/ChartPanel.h"
 #include "window/qt/QtWindow.h"
 
 namespace bench {
@@ -31,14 +36,24 @@ void AddDevices(sim::SimulatedBus& bus) {
     bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
 }
 
+// Why the ticks did not do their job, or empty: the last reading on the chart is the wheel's
+// status, decoded.
+std::string DecodedReadingShortfall(const ui::ChartData& chart) {
+    const ui::ChartSample* latest = chart.Latest();
+    if (latest == nullptr || !std::isfinite(latest->values.at(servodiag::kPosition)))
+        return "the chart's last reading holds no decoded position";
+    return {};
+}
+
 // The status tick's interval: the layout's timer.
 int TickIntervalMs(const ui::FormLayout& layout) {
     return layout.Find("Timer")->intervalMs;
 }
 
-// The texts servodiag's status ticks change, tick by tick, on the same devices: a headless run
-// on the virtual clock, keeping only the texts that differ from those shown.
-std::vector<TickTexts> TextChangesPerTick(int ticks) {
+// The texts servodiag's status ticks change and the readings they add to its chart, tick by tick,
+// on the same devices: a headless run on the virtual clock, keeping only the texts that differ
+// from those shown.
+std::vector<TickChanges> ChangesPerTick(int ticks) {
     const ui::FormLayout layout = servodiag::ServodiagLayout();
     sim::VirtualClock clock;
     sim::SimulatedBus bus(clock);
@@ -50,12 +65,15 @@ std::vector<TickTexts> TextChangesPerTick(int ticks) {
     std::map<std::string, std::string> shown;
     for (const ui::ControlSpec& spec : layout.controls)
         shown[spec.name] = window.Control(spec.name).text;
-    std::vector<TickTexts> changes;
+    const std::optional<ui::ChartData>& chart = window.Control(servodiag::kChartControl).chart;
+    std::vector<TickChanges> changes;
     for (int tick = 0; tick < ticks; ++tick) {
         const std::size_t before = window.Events().size();
+        const std::size_t chartedBefore = chart->Added();
         clock.Advance(TickIntervalMs(layout));
         window.Tick();
-        TickTexts texts;
+        TickChanges tickChanges;
+        TickTexts& texts = tickChanges.texts;
         for (std::size_t i = before; i < window.Events().size(); ++i) {
             const ui::WindowEvent& event = window.Events()[i];
             if (event.what == "text" && shown[event.control] != event.value) {
@@ -63,7 +81,10 @@ std::vector<TickTexts> TextChangesPerTick(int ticks) {
                 texts.emplace_back(event.control, event.value);
             }
         }
-        changes.push_back(std::move(texts));
+        const std::size_t added = std::min(chart->Added() - chartedBefore, chart->Size());
+        for (std::size_t i = chart->Size() - added; i < chart->Size(); ++i)
+            tickChanges.chartSamples.push_back(chart->At(i));
+        changes.push_back(std::move(tickChanges));
     }
     window.RequestClose();
     return changes;
@@ -160,14 +181,36 @@ void MeasureHeadlessTick(MetricReport& report, const RunSize& size) {
         window.Tick();
     }
     const double cpu = CpuMicroseconds() - start;
+    const std::string shortfall =
+        DecodedReadingShortfall(*window.Control(servodiag::kChartControl).chart);
     window.RequestClose();
+    if (!shortfall.empty())
+        return report.Fail("servodiag.us_per_tick.headless", shortfall);
     report.Add("servodiag.us_per_tick.headless", cpu / size.headlessTicks, "us");
 }
 
-// servodiag's window, then the stock form with the same content and text changes per tick.
+namespace {
+
+// Why servodiag's Qt run did not do the work the floor does, or empty: every tick read and
+// decoded the wheel's status and drew it on the chart, open on the form.
+std::string QtTickShortfall(const ui::qt::QtWindow& window) {
+    const auto* chart = window.Form()->findChild<ui::qt::ChartPanel*>(servodiag::kChartControl);
+    if (chart == nullptr)
+        return "the window has no chart";
+    if (chart->Folded())
+        return "the chart is folded away (as the user left it), so it was not drawn";
+    return DecodedReadingShortfall(chart->Data());
+}
+
+}  // namespace
+
+// servodiag's window, then the stock form with the same content, text changes and chart readings
+// per tick.
 void MeasureQtTick(MetricReport& report, const RunSize& size) {
+    const char* name = "servodiag.us_per_tick.qt";
     const ui::FormLayout layout = servodiag::ServodiagLayout();
     double program = 0;
+    std::string shortfall;
     {
         sim::RealClock clock;
         sim::SimulatedBus bus(clock);
@@ -177,11 +220,14 @@ void MeasureQtTick(MetricReport& report, const RunSize& size) {
         CountingTicks counting(window, form, size.qtTicks);
         window.Run(counting);
         program = counting.CpuPerTick();
+        shortfall = QtTickShortfall(window);
     }
+    if (!shortfall.empty())
+        return report.Fail(name, shortfall);
     StockQtForm stock(layout);
     const double floor =
-        stock.CpuPerTick(TextChangesPerTick(size.qtTicks), TickIntervalMs(layout), size.qtTicks);
-    report.AddWithFloor("servodiag.us_per_tick.qt", program, floor, "us");
+        stock.CpuPerTick(ChangesPerTick(size.qtTicks), TickIntervalMs(layout), size.qtTicks);
+    report.AddWithFloor(name, program, floor, "us");
 }
 
 }  // namespace bench

@@ -12,14 +12,16 @@
 #include <QTimer>
 
 #include "bench/MetricReport.h"
+#include "bench/StockChart.h"
+#include "window/chart/ChartView.h"
 #include "window/qt/QtApplication.h"
 
 namespace bench {
 
 namespace {
 
-QWidget* StockWidget(ui::ControlKind kind, QWidget* parent) {
-    switch (kind) {
+QWidget* StockWidget(const ui::ControlSpec& spec, QWidget* parent) {
+    switch (spec.kind) {
         case ui::ControlKind::Label:
             return new QLabel(parent);
         case ui::ControlKind::TextField: {
@@ -37,8 +39,9 @@ QWidget* StockWidget(ui::ControlKind kind, QWidget* parent) {
             return line;
         }
         case ui::ControlKind::PictureBox:
-        case ui::ControlKind::Chart:  // stock widgets have no chart: its area stays empty
             return new QFrame(parent);
+        case ui::ControlKind::Chart:
+            return new StockChart(spec, ui::ChartView().SpanSeconds(), parent);
         case ui::ControlKind::Chooser:
             return new QComboBox(parent);
         case ui::ControlKind::Timer:
@@ -71,7 +74,7 @@ void StockQtForm::Create(const ui::ControlSpec& spec) {
         Create(*frame);
         parent = widgets_.at(frame->name).widget;
     }
-    QWidget* widget = StockWidget(spec.kind, parent);
+    QWidget* widget = StockWidget(spec, parent);
     QFont font(QString::fromStdString(spec.font.face));
     font.setPointSizeF(spec.font.points);
     font.setBold(spec.font.bold);
@@ -112,7 +115,15 @@ void StockQtForm::SetText(const std::string& control, const std::string& text) {
     }
 }
 
-double StockQtForm::CpuPerTick(const std::vector<TickTexts>& changes, int intervalMs, int ticks) {
+// Every chart of the form gets the reading: servodiag has one.
+void StockQtForm::AddChartSample(const ui::ChartSample& sample) {
+    for (const auto& [name, w] : widgets_) {
+        if (w.kind == ui::ControlKind::Chart)
+            static_cast<StockChart*>(w.widget)->Add(sample);
+    }
+}
+
+double StockQtForm::CpuPerTick(const std::vector<TickChanges>& changes, int intervalMs, int ticks) {
     if (changes.empty())
         return 0;
     form_->show();
@@ -125,8 +136,11 @@ double StockQtForm::CpuPerTick(const std::vector<TickTexts>& changes, int interv
             loop.exit();
             return;
         }
-        for (const auto& [control, text] : changes[(starts.size() - 1) % changes.size()])
+        const TickChanges& tick = changes[(starts.size() - 1) % changes.size()];
+        for (const auto& [control, text] : tick.texts)
             SetText(control, text);
+        for (const ui::ChartSample& sample : tick.chartSamples)
+            AddChartSample(sample);
     });
     timer.start(intervalMs);
     loop.exec();

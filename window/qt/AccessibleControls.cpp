@@ -31,13 +31,19 @@ void AnnounceText(const FormLayout& layout, const ControlSpec& spec, QWidget* wi
     }
 }
 
+// Qt sends assistive technology an event for every description set, the same one or not, and
+// the transfer sets a width after every record while the percentage moves every ten or more.
 void AnnounceProgress(const FormLayout& layout, const ControlSpec& spec, QWidget* widget,
-                      double widthTwips, AnnouncementPacing& pacing) {
+                      double widthTwips, AnnouncementPacing& pacing,
+                      std::optional<int>& describedPercent) {
     if (!spec.announced || !ShowsValue(spec))
         return;
     const int percent = ProgressPercent(spec, widthTwips);
-    widget->setAccessibleDescription(QString::fromStdString(
-        ValueDescription(AccessibleName(layout, spec), std::to_string(percent) + "%")));
+    if (describedPercent != percent) {
+        describedPercent = percent;
+        widget->setAccessibleDescription(QString::fromStdString(
+            ValueDescription(AccessibleName(layout, spec), std::to_string(percent) + "%")));
+    }
     if (!pacing.Due(AnnouncementPacing::Clock::now()))
         return;
     QAccessibleValueChangeEvent event(widget, percent);

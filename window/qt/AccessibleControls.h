@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 #include <string>
 
 #include "window/Accessibility.h"
@@ -20,8 +21,10 @@ void AnnounceText(const FormLayout& layout, const ControlSpec& spec, QWidget* wi
                   const std::string& text);
 
 // After the progress fill's width changed: its description and value become the percentage,
-// announced when `pacing` allows.
+// announced when `pacing` allows. `describedPercent` is the percentage the description holds:
+// it is set again only when that changes.
 void AnnounceProgress(const FormLayout& layout, const ControlSpec& spec, QWidget* widget,
-                      double widthTwips, AnnouncementPacing& pacing);
+                      double widthTwips, AnnouncementPacing& pacing,
+                      std::optional<int>& describedPercent);
 
 }  // namespace ui::qt

@@ -166,8 +166,9 @@ void QtWindow::Realise(const ControlSpec& spec) {
         Realise(*container);
         parent = controls_.at(spec.container).widget;
     }
-    Control control{spec, nullptr, nullptr, spec.caption, double(spec.width), spec.backColor,
-                    true, {},      {}};
+    Control control{
+        spec, nullptr, nullptr, spec.caption, double(spec.width), spec.backColor, true, false,
+        {},   {},      {}};
     if (spec.kind == ControlKind::Timer) {
         control.timer = new QTimer(form_);
         control.timer->setObjectName(QString::fromStdString(spec.name));
@@ -354,7 +355,7 @@ void QtWindow::SetWidth(const std::string& control, double twips) {
     c.width = twips;
     if (c.widget == nullptr)
         return;
-    AnnounceProgress(layout_, c.spec, c.widget, twips, progressPacing_);
+    AnnounceProgress(layout_, c.spec, c.widget, twips, progressPacing_, c.describedPercent);
     const QRect geometry = ControlGeometry(c.spec, twips, dpi_);
     if (geometry == c.pendingGeometry.value_or(c.widget->geometry()))
         return;
@@ -374,12 +375,15 @@ void QtWindow::ApplyPendingGeometries() {
     if (unloaded_)
         return;
     for (auto& [name, c] : controls_) {
+        c.updateRequested = false;  // Qt paints what was asked at this pass
         if (!c.pendingGeometry)
             continue;
         if (*c.pendingGeometry != c.widget->geometry()) {
             if (!c.movedFrom)
                 c.movedFrom = c.widget->geometry();
             c.widget->setGeometry(*c.pendingGeometry);
+        } else if (c.changedSinceRefresh) {
+            c.widget->update();  // back to its size: Refresh left the paint to the size change
         }
         c.pendingGeometry.reset();
     }
@@ -409,7 +413,12 @@ void QtWindow::Refresh(const std::string& control) {
     // Between two passes of ProcessEvents the change waits for the next one, which paints every
     // change since in one go; it stays marked, so a Refresh with no pass after it paints it.
     if (!eventPacing_.IsDue(EventPacing::Clock::now())) {
-        c.widget->update();
+        // Once is enough: Qt keeps the area marked until it paints, and each call costs a walk
+        // of the widget's parents, after every record of a transfer. A size waiting for the next
+        // pass needs none: giving it to the widget marks the old area and the new.
+        if (!c.updateRequested && !c.pendingGeometry)
+            c.widget->update();
+        c.updateRequested = !c.pendingGeometry;
         return;
     }
     ApplyPendingGeometries();
@@ -422,6 +431,7 @@ void QtWindow::Refresh(const std::string& control) {
         c.widget->repaint();
     c.movedFrom.reset();
     c.changedSinceRefresh = false;
+    c.updateRequested = false;
 }
 
 void QtWindow::ProcessEvents() {

@@ -72,11 +72,15 @@ class QtWindow : public Window {
         // Whether the widget changed since Refresh last repainted it; a repaint of an unchanged
         // widget draws the same pixels again (a progress bar moves by a pixel every few records).
         bool changedSinceRefresh = true;
+        // Whether Refresh has asked Qt to paint it at the next pass.
+        bool updateRequested = false;
         // Where in its parent the widget was before a size change since the last Refresh: the
         // parent must draw that area again, and Refresh draws it and the widget in one pass.
         std::optional<QRect> movedFrom;
         // A size set between two passes, given to the widget at the next one.
         std::optional<QRect> pendingGeometry;
+        // The progress percentage its accessible description holds.
+        std::optional<int> describedPercent;
     };
 
     void Realise(const ControlSpec& spec);
