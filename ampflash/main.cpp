@@ -3,18 +3,22 @@
 #include "ampflash/Layout.h"
 #include "ampflash/frmMain.h"
 #include "cmdline/Launch.h"
+#include "common/SystemText.h"
 #include "hidlink/PlatformApi.h"
 #include "updater/KeepAwake.h"
 #include "updater/UpdateLog.h"
 
 int main(int argc, char** argv) {
+    // Paths in UTF-8 on every platform: on Windows from the UTF-16 command line, so that an image
+    // or a recording in a folder named in any script is found.
+    common::Utf8Arguments arguments(argc, argv);
     // First, so that every library loaded after it (the window layer's too) comes from the
     // system directory only.
     hidlink::ApiDeclarations& api = hidlink::PlatformApi();
     const cmdline::ProgramInfo info{cmdline::Program::Ampflash, false};
     cmdline::Options options;
-    if (const auto status =
-            cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
+    if (const auto status = cmdline::AnswerCommandLine(info, arguments.Count(), arguments.Values(),
+                                                       updater::UpdateLogPath(), &options))
         return *status;
     if (const auto status = cmdline::SettleDeviceOptions(options, api, ampflash::kProfile))
         return *status;
@@ -28,5 +32,9 @@ int main(int argc, char** argv) {
                            cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
     form.KeepAwakeDuringUpdates(*awake);
-    return cmdline::RunForm(*window, form);
+    // A console closed during the update ends the process: its attempt is logged as interrupted.
+    ui::OnConsoleClosed([&form](const std::string& cause) { form.LogInterrupted(cause); });
+    const int status = cmdline::RunForm(*window, form);
+    ui::OnConsoleClosed(nullptr);
+    return status;
 }
