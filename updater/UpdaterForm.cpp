@@ -173,9 +173,13 @@ void UpdaterForm::ShowOnButton(const std::string& button, std::size_t room,
     if (window_.Text(button) != fitted.caption)
         window_.SetText(button, fitted.caption);
     outcomeButton_ = button;
+    outcomeText_ = text;
+    outcomeRoom_ = room;
+    // The caption is in sight: the tooltip adds the whole of a shortened one and the log's
+    // problem.
     std::string wanted = fitted.toolTip;
     if (!logProblem_.empty())
-        wanted = (wanted.empty() ? text : wanted) + LogProblemNote();
+        wanted += (wanted.empty() ? "" : "\n") + LogProblemNote();
     std::string& toolTip = toolTips_[button];
     if (toolTip != wanted) {
         toolTip = wanted;
@@ -306,22 +310,17 @@ bool UpdaterForm::AppendRecord(UpdateRecord record, std::string* problem) const 
 
 void UpdaterForm::SayLogNotWritten(const std::string& problem) {
     // A log that cannot be written never stops an update, nor changes its outcome: it is said.
-    std::fprintf(stderr, "%s: update log not written: %s\n", logging_.program.c_str(),
-                 problem.c_str());
     if (logProblem_.empty())
         window_.SetTitle(window_.Title() + kLogNotWritten);
     logProblem_ = problem;
-    if (outcomeButton_.empty())
-        return;
-    // The caption stays what it says; its tooltip adds the log's problem.
-    std::string& toolTip = toolTips_[outcomeButton_];
-    const std::string shown = toolTip.empty() ? window_.Text(outcomeButton_) : toolTip;
-    toolTip = shown.substr(0, shown.find("\nUpdate log not written: ")) + LogProblemNote();
-    window_.SetToolTip(outcomeButton_, toolTip);
+    // An outcome already on the button gets the note now; one still to come gets it with it.
+    if (!outcomeButton_.empty() &&
+        window_.Text(outcomeButton_) == FitButtonCaption(outcomeText_, outcomeRoom_).caption)
+        ShowOnButton(outcomeButton_, outcomeRoom_, outcomeText_);
 }
 
 std::string UpdaterForm::LogProblemNote() const {
-    return "\nUpdate log not written: " + logProblem_;
+    return "Update log not written: " + logProblem_;
 }
 
 }  // namespace updater

@@ -155,8 +155,8 @@ class UpdaterForm : public ui::FormHandlers {
              std::optional<LoggedIdentity> after);
     // Appends the finished record to the log; false, with *problem set, when it could not.
     bool AppendRecord(UpdateRecord record, std::string* problem) const;
-    // A line that could not be logged is said in the window: a note in the title, the file and
-    // why in the tooltip of the button that tells the outcome; and on standard error.
+    // A line that could not be logged is said in the window (on a terminal, on standard error): a
+    // note in the title, the file and why in the tooltip of the button that tells the outcome.
     void SayLogNotWritten(const std::string& problem);
     std::string LogProblemNote() const;
 
@@ -182,6 +182,8 @@ class UpdaterForm : public ui::FormHandlers {
     std::map<std::string, std::string> toolTips_;
     // The button that tells the outcome, and what it tells: a log problem is added to its tooltip.
     std::string outcomeButton_;
+    std::string outcomeText_;
+    std::size_t outcomeRoom_ = 0;
     std::string logProblem_;  // the last one, with the file's path
 };
 
