@@ -178,8 +178,11 @@ void UpdaterForm::ShowOnButton(const std::string& button, std::size_t room,
     // The caption is in sight: the tooltip adds the whole of a shortened one and the log's
     // problem.
     std::string wanted = fitted.toolTip;
-    if (!logProblem_.empty())
-        wanted += (wanted.empty() ? "" : "\n") + LogProblemNote();
+    if (!logProblem_.empty()) {
+        if (!wanted.empty())
+            wanted += '\n';
+        wanted += LogProblemNote();
+    }
     std::string& toolTip = toolTips_[button];
     if (toolTip != wanted) {
         toolTip = wanted;
