@@ -175,7 +175,7 @@ class UpdaterForm : public ui::FormHandlers {
     // The attempt under way, from the confirmation to its end. Changed only on the window's
     // thread, under attemptLock_, which LogInterrupted takes from the close handler's thread.
     std::optional<UpdateRecord> attempt_;
-    mutable std::mutex attemptLock_;
+    std::mutex attemptLock_;
     bool attemptLogged_ = false;  // by LogInterrupted: the window's thread logs nothing more
     std::atomic<int> recordsSent_{0};
     // The tooltip each button was given last.
