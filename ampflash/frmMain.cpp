@@ -158,6 +158,7 @@ bool frmMain::SendFlashData() {
         }
         api_.Sleep(kAfterDataReportMs);
         ++sent;
+        RecordsSent(sent);
         window_.SetWidth(kFill, static_cast<float>(
                                     updater::ProgressWidth(sent, progressFullWidth_, recordCount)));
         window_.Refresh(kFill);

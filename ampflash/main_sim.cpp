@@ -6,6 +6,7 @@
 #include "ampflash/Layout.h"
 #include "ampflash/frmMain.h"
 #include "cmdline/Launch.h"
+#include "common/SystemText.h"
 #include "hidlink/DeviceOptions.h"
 #include "hidlink/sim/ExecutableDirectory.h"
 #include "hidlink/sim/SimulatedBus.h"
@@ -16,15 +17,19 @@
 #include "updater/UpdateLog.h"
 
 int main(int argc, char** argv) {
+    // Paths in UTF-8 on every platform: on Windows from the UTF-16 command line, so that an image
+    // or a recording in a folder named in any script is found.
+    common::Utf8Arguments arguments(argc, argv);
     const cmdline::ProgramInfo info{cmdline::Program::Ampflash, true};
     cmdline::Options options;
     if (const auto status = cmdline::AnswerCommandLine(
-            info, argc, argv, updater::UpdateLogPath(updater::LoggedDevices::Simulated), &options))
+            info, arguments.Count(), arguments.Values(),
+            updater::UpdateLogPath(updater::LoggedDevices::Simulated), &options))
         return *status;
 
     sim::RealClock clock;
     sim::SimulatedBus bus(clock);
-    bus.SetProgramDirectory(sim::ExecutableDirectory(argv[0]));
+    bus.SetProgramDirectory(sim::ExecutableDirectory(arguments.Values()[0]));
     bus.AddDevice(simdevices::MakeKeyboard());
     simdevices::AmplifierOptions amplifier;
     amplifier.printSummaryOnReturn = true;
@@ -48,5 +53,7 @@ int main(int argc, char** argv) {
                            hidlink::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
     form.KeepAwakeDuringUpdates(*awake);
-    return cmdline::RunForm(*window, form);
+    // A console closed during the update ends the process: its attempt is logged as interrupted.
+    return cmdline::RunForm(*window, form,
+                            [&form](const std::string& cause) { form.LogInterrupted(cause); });
 }

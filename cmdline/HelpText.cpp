@@ -114,10 +114,11 @@ std::string HelpText(const ProgramInfo& info, const std::string& updateLogPath) 
         "--serial or --port picks one, and nothing is done until one is picked.\n";
     if (info.program != Program::Servodiag) {
         text +=
-            "\nOnce an update has started, Ctrl+C, SIGTERM and SIGHUP (and closing the console on\n"
-            "Windows) are honoured when it has ended; a reader of the output that goes away\n"
-            "never stops it. Meanwhile the computer is kept from sleeping (a logind inhibitor\n"
-            "on Linux); the log says whether that lock was taken.\n";
+            "\nOnce an update has started, Ctrl+C, SIGTERM and SIGHUP are honoured when it has\n"
+            "ended; a reader of the output that goes away never stops it. Closing the console\n"
+            "on Windows ends the program within seconds: the update is logged as interrupted;\n"
+            "run it again to finish it. Meanwhile the computer is kept from sleeping (a logind\n"
+            "inhibitor on Linux); the log says whether that lock was taken.\n";
         text += "\nEvery update is logged, one JSON object per line, in\n" + updateLogPath + "\n";
     }
     return text;

@@ -68,4 +68,12 @@ int RunForm(ui::Window& window, ui::FormHandlers& form) {
     return loopStatus != 0 ? loopStatus : form.ExitStatus();
 }
 
+int RunForm(ui::Window& window, ui::FormHandlers& form,
+            std::function<void(const std::string& cause)> interrupted) {
+    ui::OnConsoleClosed(std::move(interrupted));
+    const int status = RunForm(window, form);
+    ui::OnConsoleClosed(nullptr);
+    return status;
+}
+
 }  // namespace cmdline

@@ -2,6 +2,7 @@
 // --version and wrong usage end the program there), then the window the options ask for.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,5 +32,9 @@ ui::ConsoleSetup ServodiagConsole();
 
 // Runs the window and returns the status the program exits with.
 int RunForm(ui::Window& window, ui::FormHandlers& form);
+// The same for an updater: when Windows ends the process from outside meanwhile (its console
+// closed, the user logging off), `interrupted` runs first, on another thread, to log the attempt.
+int RunForm(ui::Window& window, ui::FormHandlers& form,
+            std::function<void(const std::string& cause)> interrupted);
 
 }  // namespace cmdline

@@ -5,21 +5,12 @@
 #include <map>
 
 #include "cmdline/CommandLine.h"
+#include "common/PathText.h"
 #include "servodiag/Layout.h"
 #include "servodiag/StatusChart.h"
 #include "window/chart/ChartText.h"
 
 namespace servodiag {
-
-namespace {
-
-// The name without its folders: the title has room for little more.
-std::string BaseName(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 ui::FormLayout ReplayLayout(const Recording& recording) {
     ui::FormLayout layout = ServodiagLayout();
@@ -40,7 +31,7 @@ std::string ProblemLine(const std::string& fileName, const RecordingProblem& pro
 }
 
 void ReplayForm::Form_Load() {
-    window_.SetTitle(window_.Title() + " \u2014 recording " + BaseName(fileName_));
+    window_.SetTitle(window_.Title() + " \u2014 recording " + common::BaseName(fileName_));
     ShowIdentity();
     ShowRows();
     window_.Show();
@@ -49,7 +40,7 @@ void ReplayForm::Form_Load() {
 // Where the device's identity stands, what the values come from: a file, and its time span.
 void ReplayForm::ShowIdentity() {
     window_.SetText("lblManuf", "Recording (no device)");
-    window_.SetText("lblProduct", BaseName(fileName_));
+    window_.SetText("lblProduct", common::BaseName(fileName_));
     if (!recording_.rows.empty()) {
         window_.SetText("lblVersion", ui::UtcText(recording_.rows.front().utcMilliseconds));
         window_.SetText("lblSerialNumber", ui::UtcText(recording_.rows.back().utcMilliseconds));
@@ -68,7 +59,7 @@ void ReplayForm::ShowRows() {
     }
     std::string state = std::to_string(recording_.rows.size()) + " readings replayed";
     if (!recording_.problems.empty()) {
-        state = ProblemLine(BaseName(fileName_), recording_.problems.front());
+        state = ProblemLine(common::BaseName(fileName_), recording_.problems.front());
         if (recording_.problemCount > 1)
             state.append(" (and ")
                 .append(std::to_string(recording_.problemCount - 1))
@@ -76,7 +67,7 @@ void ReplayForm::ShowRows() {
         // The list where the state line has no room for it.
         std::string all;
         for (const RecordingProblem& problem : recording_.problems)
-            all += ProblemLine(BaseName(fileName_), problem) + "\n";
+            all += ProblemLine(common::BaseName(fileName_), problem) + "\n";
         if (recording_.problemCount > recording_.problems.size())
             all += MoreProblems(recording_) + "\n";
         window_.SetToolTip("lblDeviceState", all);
@@ -91,9 +82,11 @@ std::string MoreProblems(const Recording& recording) {
 
 int Replay(const std::string& path, ui::Window& window, const Recording& recording) {
     for (const RecordingProblem& problem : recording.problems)
-        std::fprintf(stderr, "servodiag: %s\n", ProblemLine(path, problem).c_str());
+        std::fprintf(stderr, "servodiag: %s\n",
+                     ProblemLine(common::ShownPath(path), problem).c_str());
     if (recording.problemCount > recording.problems.size())
-        std::fprintf(stderr, "servodiag: %s: %s\n", path.c_str(), MoreProblems(recording).c_str());
+        std::fprintf(stderr, "servodiag: %s: %s\n", common::ShownPath(path).c_str(),
+                     MoreProblems(recording).c_str());
     ReplayForm form(window, path, recording);
     window.Run(form);
     return recording.rows.empty() ? cmdline::kWrongUsage : 0;

@@ -6,8 +6,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/PathText.h"
+
 #ifdef _WIN32
 #include <io.h>
+
+#include "common/SystemText.h"
 #else
 #include <unistd.h>
 #endif
@@ -19,13 +23,13 @@ namespace {
 #ifdef _WIN32
 using FileStatus = struct _stat64;
 bool StatusOf(const std::string& path, FileStatus* status) {
-    return _stat64(path.c_str(), status) == 0;
+    return _wstat64(common::Utf16(path).c_str(), status) == 0;
 }
 bool StatusOf(int fd, FileStatus* status) {
     return _fstat64(fd, status) == 0;
 }
 int OpenForReading(const std::string& path) {
-    return _open(path.c_str(), _O_RDONLY | _O_BINARY);
+    return _wopen(common::Utf16(path).c_str(), _O_RDONLY | _O_BINARY);
 }
 long long ReadSome(int fd, char* bytes, std::size_t size) {
     return _read(fd, bytes, static_cast<unsigned>(size));
@@ -82,7 +86,7 @@ std::string Refusal(const FileStatus& status) {
 
 std::optional<std::string> ReadRecordingFile(const std::string& path, std::string* error) {
     const auto fail = [&](const std::string& why) {
-        *error = path + ": " + why;
+        *error = common::ShownPath(path) + ": " + why;
         return std::nullopt;
     };
     FileStatus status{};

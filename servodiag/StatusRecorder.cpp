@@ -1,18 +1,9 @@
 #include "servodiag/StatusRecorder.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 #include <vector>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
+#include "common/FileAccess.h"
+#include "common/PathText.h"
 #include "common/UtcTime.h"
 #include "servodiag/NumberText.h"
 
@@ -76,59 +67,21 @@ std::string StatusCsvRow(std::chrono::system_clock::time_point when, const Statu
     return row;
 }
 
-namespace {
-
-#ifdef _WIN32
-int OpenEmptied(const std::string& path) {
-    return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
-}
-long long WriteSome(int fd, const char* bytes, std::size_t size) {
-    return _write(fd, bytes, static_cast<unsigned>(size));
-}
-bool Deleted(int fd) {
-    struct _stat64 status {};
-    return _fstat64(fd, &status) == 0 && status.st_nlink == 0;
-}
-void CloseFile(int fd) {
-    _close(fd);
-}
-#else
-int OpenEmptied(const std::string& path) {
-    return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-}
-long long WriteSome(int fd, const char* bytes, std::size_t size) {
-    return write(fd, bytes, size);
-}
-// An open file whose last name is gone: every row written to it is lost on close.
-bool Deleted(int fd) {
-    struct stat status {};
-    return fstat(fd, &status) == 0 && status.st_nlink == 0;
-}
-void CloseFile(int fd) {
-    close(fd);
-}
-#endif
-
-}  // namespace
-
 std::unique_ptr<StatusRecorder> StatusRecorder::Create(const std::string& path,
                                                        std::string* error) {
-    const int fd = OpenEmptied(path);
-    if (fd < 0) {
-        *error = path + ": " + std::strerror(errno);
+    std::optional<common::File> file = common::File::CreateEmptied(path);
+    if (!file) {
+        *error = common::ShownPath(path) + ": " + common::LastErrorText();
         return nullptr;
     }
-    std::unique_ptr<StatusRecorder> recorder(new StatusRecorder(fd, path));
+    std::unique_ptr<StatusRecorder> recorder(
+        new StatusRecorder(std::move(*file), common::ShownPath(path)));
     recorder->WriteLine(StatusCsvHeader());
     if (recorder->Failed()) {
         *error = recorder->Problem();
         return nullptr;
     }
     return recorder;
-}
-
-StatusRecorder::~StatusRecorder() {
-    CloseFile(fd_);
 }
 
 bool StatusRecorder::Record(const std::uint8_t* report) {
@@ -146,19 +99,11 @@ bool StatusRecorder::Record(const std::uint8_t* report) {
 
 void StatusRecorder::WriteLine(const std::string& line) {
     // Binary: the same bytes on every platform, rows ending in "\n".
-    const std::string withEnd = line + "\n";
-    std::size_t done = 0;
-    while (done < withEnd.size()) {
-        const long long written = WriteSome(fd_, withEnd.data() + done, withEnd.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            problem_ = path_ + ": " + (written < 0 ? std::strerror(errno) : "nothing written");
-            return;
-        }
-        done += static_cast<std::size_t>(written);
+    if (!file_.WriteAll(line + "\n")) {
+        problem_ = path_ + ": " + common::LastErrorText();
+        return;
     }
-    if (Deleted(fd_))
+    if (file_.Deleted())
         problem_ = path_ + ": the file was deleted while recording";
 }
 

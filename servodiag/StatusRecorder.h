@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "common/FileAccess.h"
 #include "servodiag/StatusValues.h"
 
 namespace servodiag {
@@ -20,7 +21,6 @@ class StatusRecorder {
   public:
     // Creates (or empties) the file and writes the header. Null with *error set when it cannot.
     static std::unique_ptr<StatusRecorder> Create(const std::string& path, std::string* error);
-    ~StatusRecorder();
     StatusRecorder(const StatusRecorder&) = delete;
     StatusRecorder& operator=(const StatusRecorder&) = delete;
 
@@ -34,11 +34,12 @@ class StatusRecorder {
     const std::string& Problem() const { return problem_; }
 
   private:
-    StatusRecorder(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    StatusRecorder(common::File file, std::string path)
+        : file_(std::move(file)), path_(std::move(path)) {}
     void WriteLine(const std::string& line);
 
-    int fd_;
-    std::string path_;
+    common::File file_;
+    std::string path_;  // as shown
     std::string problem_;
 };
 

@@ -1,5 +1,6 @@
 // servodiag: diagnostics of the wheel controller on this machine's HID devices.
 #include "cmdline/Launch.h"
+#include "common/SystemText.h"
 #include "hidlink/DeviceOptions.h"
 #include "hidlink/PlatformApi.h"
 #include "servodiag/ConsoleSetup.h"
@@ -9,12 +10,16 @@
 #include "servodiag/frmMain.h"
 
 int main(int argc, char** argv) {
+    // Paths in UTF-8 on every platform: on Windows from the UTF-16 command line, so that an image
+    // or a recording in a folder named in any script is found.
+    common::Utf8Arguments arguments(argc, argv);
     // First, so that every library loaded after it (the window layer's too) comes from the
     // system directory only.
     hidlink::ApiDeclarations& api = hidlink::PlatformApi();
     const cmdline::ProgramInfo info{cmdline::Program::Servodiag, false};
     cmdline::Options options;
-    if (const auto status = cmdline::AnswerCommandLine(info, argc, argv, "", &options))
+    if (const auto status =
+            cmdline::AnswerCommandLine(info, arguments.Count(), arguments.Values(), "", &options))
         return *status;
     if (!options.replayPath.empty())
         return servodiag::ReplayFromCommandLine(options);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cmdline/Launch.h"
+#include "common/SystemText.h"
 #include "hidlink/DeviceOptions.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
@@ -26,9 +27,13 @@ std::int64_t Milliseconds(const std::optional<double>& seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Paths in UTF-8 on every platform: on Windows from the UTF-16 command line, so that an image
+    // or a recording in a folder named in any script is found.
+    common::Utf8Arguments arguments(argc, argv);
     const cmdline::ProgramInfo info{cmdline::Program::Servodiag, true};
     cmdline::Options options;
-    if (const auto status = cmdline::AnswerCommandLine(info, argc, argv, "", &options))
+    if (const auto status =
+            cmdline::AnswerCommandLine(info, arguments.Count(), arguments.Values(), "", &options))
         return *status;
     if (!options.replayPath.empty())
         return servodiag::ReplayFromCommandLine(options);

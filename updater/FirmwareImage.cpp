@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/PathText.h"
+
 namespace updater {
 
 namespace {
@@ -23,7 +25,7 @@ ImageCheck ReadImage(hidlink::ApiDeclarations& api, const std::string& path) {
     bool notFound = false;
     const hidlink::FileHandle file = api.OpenImageFile(path, &error, &notFound);
     if (file == hidlink::kNoFile)
-        return Rejected(notFound ? "Image file not found: " + path
+        return Rejected(notFound ? "Image file not found: " + common::ShownPath(path)
                                  : "Cannot read image file: " + error);
 
     std::vector<std::uint8_t> bytes;
@@ -49,7 +51,11 @@ ImageCheck ReadImage(hidlink::ApiDeclarations& api, const std::string& path) {
         return Rejected("Image file is empty");
     if (bytes.size() < kRecordSize)
         return Rejected("Image file is too short");
-    return {true, {}, SplitRecords(bytes), path, static_cast<std::int64_t>(bytes.size())};
+    return {true,
+            {},
+            SplitRecords(bytes),
+            common::ShownPath(path),
+            static_cast<std::int64_t>(bytes.size())};
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ struct ImageCheck {
     bool ok = false;
     std::string problem;  // the caption that tells the user what is wrong
     std::vector<ImageRecord> records;
-    std::string path;           // the file that was read
+    std::string path;           // the file that was read, as shown to the user
     std::int64_t fileSize = 0;  // its whole size, a trailing fragment included
 };
 ImageCheck CheckImage(hidlink::ApiDeclarations& api, const std::string& path, int reportLength,

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstddef>
 
+#include "common/PathText.h"
+
 namespace updater {
 
 namespace {
@@ -25,11 +27,6 @@ bool MostlyText(const std::vector<ImageRecord>& records) {
     return all > 0 && static_cast<double>(text) >= kTextShare * static_cast<double>(all);
 }
 
-std::string FileName(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) ==
@@ -40,7 +37,7 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
 }  // namespace
 
 std::string ImplausibleImage(const ImageCheck& image, const ImageKind& other) {
-    if (SameNameIgnoringCase(FileName(image.path), other.imageName))
+    if (SameNameIgnoringCase(common::BaseName(image.path), other.imageName))
         return std::string("it is named ") + other.imageName + ", the " + other.device + "'s image";
     if (MostlyText(image.records))
         return "it is mostly text";

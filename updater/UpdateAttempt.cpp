@@ -2,14 +2,10 @@
 
 #include <cstdio>
 
+#include "common/PathText.h"
 #include "updater/Crc32.h"
 
 namespace updater {
-
-std::string FileName(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string Crc32Text(std::uint32_t crc) {
     char text[11];
@@ -23,8 +19,8 @@ std::string ConfirmationQuestion(const LoggedIdentity& device, const ImageCheck&
     if (!device.port.empty())
         q += ", port " + device.port;
     q += ", version " + device.version + "\n";
-    q += "Image: " + FileName(image.path) + ", " + std::to_string(image.fileSize) + " bytes, " +
-         std::to_string(image.records.size()) + " records, CRC-32 " +
+    q += "Image: " + common::BaseName(image.path) + ", " + std::to_string(image.fileSize) +
+         " bytes, " + std::to_string(image.records.size()) + " records, CRC-32 " +
          Crc32Text(Crc32OfRecords(image.records)) + "\n\n";
     q += "Do not unplug the device until the update is complete.";
     return q;

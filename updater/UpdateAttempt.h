@@ -8,9 +8,6 @@
 
 namespace updater {
 
-// The last part of a path, after its last '/' or '\'.
-std::string FileName(const std::string& path);
-
 // The confirmation's question: which device (product, serial, current version) and which file
 // (name, size, whole records and their CRC-32).
 std::string ConfirmationQuestion(const LoggedIdentity& device, const ImageCheck& image);

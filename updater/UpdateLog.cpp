@@ -1,12 +1,11 @@
 #include "updater/UpdateLog.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <system_error>
 
+#include "common/FileAccess.h"
+#include "common/PathText.h"
+#include "common/SystemText.h"
 #include "common/UtcTime.h"
-#include "updater/AppendOnlyFile.h"
 
 namespace updater {
 
@@ -147,38 +146,29 @@ std::string UpdateLogPath(LoggedDevices devices) {
 #else
     const PathStyle style = PathStyle::Xdg;
 #endif
-    return UpdateLogPath(
-        style,
-        [](const char* name) -> std::optional<std::string> {
-            const char* value = std::getenv(name);
-            if (value == nullptr)
-                return std::nullopt;
-            return std::string(value);
-        },
-        devices);
+    return UpdateLogPath(style, common::EnvironmentText, devices);
 }
 
 bool AppendToUpdateLog(const std::string& path, const std::string& line, std::string* problem) {
     const auto fail = [&](const std::string& what) {
         if (problem != nullptr)
-            *problem = path + ": " + what;
+            *problem = common::ShownPath(path) + ": " + what;
         return false;
     };
     if (path.empty())
         return fail("no folder for the update log (HOME or LOCALAPPDATA is not set)");
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-    std::optional<AppendOnlyFile> file = AppendOnlyFile::Open(path);
+    common::CreateFoldersFor(path);
+    std::optional<common::File> file = common::File::OpenForAppending(path);
     if (!file)
-        return fail(LastErrorText());
+        return fail(common::LastErrorText());
     // "\n" alone on Windows too, as JSON Lines readers expect.
     const std::string whole = (file->EndsInsideALine() ? "\n" : "") + line + "\n";
-    const long long written = file->Write(whole);
+    const long long written = file->WriteOnce(whole);
     if (written < 0)
-        return fail(LastErrorText());
+        return fail(common::LastErrorText());
     if (static_cast<std::size_t>(written) != whole.size()) {
         // Ended where it could be, so that the next line does not continue this half.
-        static_cast<void>(file->Write("\n"));
+        static_cast<void>(file->WriteOnce("\n"));
         return fail("only " + std::to_string(written) + " of " + std::to_string(whole.size()) +
                     " bytes written");
     }

@@ -160,7 +160,10 @@ bool UpdaterForm::ConfirmUpdate(const ImageCheck& image, const std::string& butt
         const std::string problem = keepAwake_->Hold();
         record.sleepLock = problem.empty() ? "held" : "not taken: " + problem;
     }
+    recordsSent_ = 0;
+    const std::lock_guard<std::mutex> lock(attemptLock_);
     attempt_ = record;
+    attemptLogged_ = false;
     return true;
 }
 
@@ -169,9 +172,20 @@ void UpdaterForm::ShowOnButton(const std::string& button, std::size_t room,
     const ButtonCaption fitted = FitButtonCaption(text, room);
     if (window_.Text(button) != fitted.caption)
         window_.SetText(button, fitted.caption);
+    outcomeButton_ = button;
+    outcomeText_ = text;
+    outcomeRoom_ = room;
+    // The caption is in sight: the tooltip adds the whole of a shortened one and the log's
+    // problem.
+    std::string wanted = fitted.toolTip;
+    if (!logProblem_.empty()) {
+        if (!wanted.empty())
+            wanted += '\n';
+        wanted += LogProblemNote();
+    }
     std::string& toolTip = toolTips_[button];
-    if (toolTip != fitted.toolTip) {
-        toolTip = fitted.toolTip;
+    if (toolTip != wanted) {
+        toolTip = wanted;
         window_.SetToolTip(button, toolTip);
     }
 }
@@ -216,6 +230,7 @@ void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room, b
         window_.Unload();
         return;
     }
+    const bool stayOpen = !logProblem_.empty();
 
     // The whole bar first, then the words that say it is done.
     window_.SetVisible("Pic", true);
@@ -225,6 +240,9 @@ void UpdaterForm::UpdateSucceeded(const std::string& button, std::size_t room, b
                  showVersion ? "Update complete: version " + after.version : "Update complete");
     window_.SetEnabled(button, true);
     window_.Refresh(button);
+    // A log that could not be written is left for the user to read: the user closes the window.
+    if (stayOpen)
+        return;
     // Long enough to be read; the window takes input meanwhile, and a close ends the wait.
     for (std::uint32_t waited = 0; waited < kCompleteShownMs && !window_.IsUnloaded();
          waited += kCompleteStepMs) {
@@ -254,19 +272,58 @@ void UpdaterForm::Log(const std::string& outcome, const std::string& failure,
         return;
     if (keepAwake_)
         keepAwake_->Release();
-    UpdateRecord record = *attempt_;
-    attempt_.reset();
-    if (logging_.logPath.empty())
-        return;
-    record.end = std::chrono::system_clock::now();
+    UpdateRecord record;
+    {
+        const std::lock_guard<std::mutex> lock(attemptLock_);
+        record = *attempt_;
+        attempt_.reset();
+        if (attemptLogged_)
+            return;
+    }
     record.after = std::move(after);
     record.outcome = outcome;
     record.failure = failure;
-    // A log that cannot be written never stops an update: it is only said.
     std::string problem;
-    if (!AppendToUpdateLog(logging_.logPath, UpdateLogLine(record), &problem))
+    if (!AppendRecord(std::move(record), &problem))
+        SayLogNotWritten(problem);
+}
+
+void UpdaterForm::LogInterrupted(const std::string& cause) {
+    const std::lock_guard<std::mutex> lock(attemptLock_);
+    if (!attempt_ || attemptLogged_)
+        return;
+    attemptLogged_ = true;
+    UpdateRecord record = *attempt_;
+    record.outcome = kInterruptedOutcome;
+    record.failure = cause + " at record " + std::to_string(recordsSent_.load()) + " of " +
+                     std::to_string(record.imageRecords);
+    std::string problem;
+    // Nobody is left to read a window: standard error is all there is.
+    if (!AppendRecord(std::move(record), &problem))
         std::fprintf(stderr, "%s: update log not written: %s\n", logging_.program.c_str(),
                      problem.c_str());
+}
+
+bool UpdaterForm::AppendRecord(UpdateRecord record, std::string* problem) const {
+    if (logging_.logPath.empty())
+        return true;
+    record.end = std::chrono::system_clock::now();
+    return AppendToUpdateLog(logging_.logPath, UpdateLogLine(record), problem);
+}
+
+void UpdaterForm::SayLogNotWritten(const std::string& problem) {
+    // A log that cannot be written never stops an update, nor changes its outcome: it is said.
+    if (logProblem_.empty())
+        window_.SetTitle(window_.Title() + kLogNotWritten);
+    logProblem_ = problem;
+    // An outcome already on the button gets the note now; one still to come gets it with it.
+    if (!outcomeButton_.empty() &&
+        window_.Text(outcomeButton_) == FitButtonCaption(outcomeText_, outcomeRoom_).caption)
+        ShowOnButton(outcomeButton_, outcomeRoom_, outcomeText_);
+}
+
+std::string UpdaterForm::LogProblemNote() const {
+    return "Update log not written: " + logProblem_;
 }
 
 }  // namespace updater

@@ -5,9 +5,11 @@
 // update log.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -34,6 +36,12 @@ struct UpdaterLogging {
 inline constexpr std::uint32_t kCompleteShownMs = 2000;
 // Appended to the title when a close is asked while an update must not be cut short.
 inline constexpr char kClosingAfterUpdate[] = " \u2014 Closing after the update\u2026";
+// Appended to the title when an attempt's line could not be added to the update log; the button's
+// tooltip says which file and why.
+inline constexpr char kLogNotWritten[] = " \u2014 Update log not written";
+// The outcome logged for an attempt the process could not finish: its console was closed, or the
+// user logged off, or Windows shut down.
+inline constexpr char kInterruptedOutcome[] = "interrupted";
 
 class UpdaterForm : public ui::FormHandlers {
   public:
@@ -72,6 +80,11 @@ class UpdaterForm : public ui::FormHandlers {
     // Keeps the computer awake with this lock from the answer to the update's end; the log says
     // whether it was taken.
     void KeepAwakeDuringUpdates(KeepAwake& awake) { keepAwake_ = &awake; }
+
+    // The process is about to end in the middle of an attempt (its console was closed): logs it
+    // as interrupted at the record reached, at once and only once. Safe from another thread
+    // (the console's close handler) while the update runs; nothing when no attempt is under way.
+    void LogInterrupted(const std::string& cause);
 
     const hidlink::HidLink& Link() const { return link_; }
     int ProgressFullWidth() const { return progressFullWidth_; }
@@ -113,6 +126,9 @@ class UpdaterForm : public ui::FormHandlers {
     // the button (enabled, so that it is drawn readable; clicks do nothing any more) over the full
     // bar. With showVersion, the caption adds the version the device reports now.
     void UpdateSucceeded(const std::string& button, std::size_t room, bool showVersion = true);
+    // How far the attempt under way got: records sent (the device has them), for a line logged
+    // when the process is ended in its middle.
+    void RecordsSent(int sent) { recordsSent_ = sent; }
     // Whether an update has ended with success: from then on nothing in the window starts
     // anything.
     bool UpdateEnded() const { return updateEnded_; }
@@ -137,6 +153,12 @@ class UpdaterForm : public ui::FormHandlers {
     LoggedIdentity IdentityRead() const;
     void Log(const std::string& outcome, const std::string& failure,
              std::optional<LoggedIdentity> after);
+    // Appends the finished record to the log; false, with *problem set, when it could not.
+    bool AppendRecord(UpdateRecord record, std::string* problem) const;
+    // A line that could not be logged is said in the window (on a terminal, on standard error): a
+    // note in the title, the file and why in the tooltip of the button that tells the outcome.
+    void SayLogNotWritten(const std::string& problem);
+    std::string LogProblemNote() const;
 
     UpdaterLogging logging_;
     KeepAwake* keepAwake_ = nullptr;
@@ -150,10 +172,19 @@ class UpdaterForm : public ui::FormHandlers {
     int exitStatus_ = cmdline::kCancelled;
     // The devices an attempt failed on, or was closed on before they came back, not updated since.
     std::set<std::string> unmended_;
-    // The attempt under way, from the confirmation to its end.
+    // The attempt under way, from the confirmation to its end. Changed only on the window's
+    // thread, under attemptLock_, which LogInterrupted takes from the close handler's thread.
     std::optional<UpdateRecord> attempt_;
+    std::mutex attemptLock_;
+    bool attemptLogged_ = false;  // by LogInterrupted: the window's thread logs nothing more
+    std::atomic<int> recordsSent_{0};
     // The tooltip each button was given last.
     std::map<std::string, std::string> toolTips_;
+    // The button that tells the outcome, and what it tells: a log problem is added to its tooltip.
+    std::string outcomeButton_;
+    std::string outcomeText_;
+    std::size_t outcomeRoom_ = 0;
+    std::string logProblem_;  // the last one, with the file's path
 };
 
 // Rounds half to even, as the width of a control is turned into a whole number of twips.

@@ -167,6 +167,7 @@ void frmMain::SendImage(const std::vector<updater::ImageRecord>& records, const 
         if (link_.LastResult == 0)
             ++refused;
         ++sent;
+        RecordsSent(static_cast<int>(sent));
         if (refused == sent) {
             Abandon("Command2", notWaiting);
             return;

@@ -1,6 +1,7 @@
 // wheelflash: updates the wheel controller's firmware with the image named on the command line,
 // or the one that lies beside it.
 #include "cmdline/Launch.h"
+#include "common/SystemText.h"
 #include "hidlink/DeviceOptions.h"
 #include "hidlink/PlatformApi.h"
 #include "updater/KeepAwake.h"
@@ -9,13 +10,16 @@
 #include "wheelflash/frmMain.h"
 
 int main(int argc, char** argv) {
+    // Paths in UTF-8 on every platform: on Windows from the UTF-16 command line, so that an image
+    // or a recording in a folder named in any script is found.
+    common::Utf8Arguments arguments(argc, argv);
     // First, so that every library loaded after it (the window layer's too) comes from the
     // system directory only.
     hidlink::ApiDeclarations& api = hidlink::PlatformApi();
     const cmdline::ProgramInfo info{cmdline::Program::Wheelflash, false};
     cmdline::Options options;
-    if (const auto status =
-            cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
+    if (const auto status = cmdline::AnswerCommandLine(info, arguments.Count(), arguments.Values(),
+                                                       updater::UpdateLogPath(), &options))
         return *status;
     if (const auto status = hidlink::SettleDeviceOptions(options, api, wheelflash::kProfile))
         return *status;
@@ -29,5 +33,7 @@ int main(int argc, char** argv) {
                              hidlink::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
     form.KeepAwakeDuringUpdates(*awake);
-    return cmdline::RunForm(*window, form);
+    // A console closed during the update ends the process: its attempt is logged as interrupted.
+    return cmdline::RunForm(*window, form,
+                            [&form](const std::string& cause) { form.LogInterrupted(cause); });
 }

@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <io.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -10,6 +13,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "common/SystemText.h"
 #include "hidlink/DeviceIdentity.h"
 
 namespace sim {
@@ -551,7 +555,11 @@ FileHandle SimulatedBus::OpenImageFile(const std::string& path, std::string* err
     }
     // As the real backends: opened without blocking, so a FIFO named like the image cannot hold
     // the window, and only a regular file is kept.
+#ifdef _WIN32
+    const int fd = ::_wopen(common::Utf16(path).c_str(), kImageOpenFlags);
+#else
     const int fd = ::open(path.c_str(), kImageOpenFlags);
+#endif
     if (fd < 0) {
         *notFound = errno == ENOENT;
         *errorText = std::strerror(errno);

@@ -1,6 +1,7 @@
 // An image that cannot be sent whole, or a device that cannot carry a record, is refused before
 // anything goes to the amplifier.
 #include "AmpflashRig.h"
+#include "common/PathText.h"
 #include "updater/FirmwareImage.h"
 
 namespace ampflash_test {
@@ -36,8 +37,9 @@ TEST_P(Preflight, RefusesBeforeSendingAnything) {
 
     EXPECT_TRUE(rig.Reports().empty());
     EXPECT_TRUE(rig.bus.CallsNamed("BeginPreciseTiming").empty());
-    // A missing file is named by where it was looked for, as the platform writes the path.
-    const std::string lookedAt = updater::ImagePath(rig.bus, ampflash::kImageFileName);
+    // A missing file is named by where it was looked for, with the platform's one separator.
+    const std::string lookedAt =
+        common::ShownPath(updater::ImagePath(rig.bus, ampflash::kImageFileName));
     EXPECT_EQ(rig.WholeCaption(), c.caption + (c.imageSize < 0 ? lookedAt : std::string()));
     EXPECT_TRUE(rig.window.Control("btnUpgradeFW").enabled);
     EXPECT_FALSE(rig.window.Control("Pic").visible);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "KnownReports.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "servodiag/Layout.h"
+#include "servodiag/RecordingFile.h"
+#include "servodiag/ReplayFile.h"
 #include "servodiag/StatusReport.h"
 #include "servodiag/frmMain.h"
 #include "simdevices/WheelController.h"
@@ -25,7 +28,6 @@ using testing::Bytes;
 using testing::kEverything;
 using testing::kWhen;
 using testing::With;
-
 
 struct RowCase {
     const char* what;
@@ -95,6 +97,30 @@ TEST(StatusListenerTest, HearsEveryTickAnsweredOrNot) {
     window.Tick();
     window.Tick();
     EXPECT_EQ(answered, (std::vector<bool>{true, false, true}));
+}
+
+// A recording in a folder named in letters no ANSI code page holds together: written row by row,
+// and read back whole for replay.
+TEST(StatusRecorderTest, RecordsAndReplaysInAFolderNamedInAnyScript) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / u8"запись-记录-recorder";
+    std::filesystem::create_directories(folder);
+    const std::u8string name = (folder / u8"статус.csv").u8string();
+    const std::string path(name.begin(), name.end());
+    std::string error;
+    {
+        const std::unique_ptr<StatusRecorder> recorder = StatusRecorder::Create(path, &error);
+        ASSERT_TRUE(recorder) << error;
+        const auto buffer = testing::StatusBuffer(kEverything);
+        EXPECT_TRUE(recorder->Record(buffer.data()));
+        EXPECT_TRUE(recorder->Record(nullptr));
+    }
+    const std::optional<std::string> text = ReadRecordingFile(path, &error);
+    std::filesystem::remove_all(folder);
+    ASSERT_TRUE(text) << error;
+    const Recording recording = ParseRecording(*text);
+    EXPECT_EQ(recording.rows.size(), 2u);
+    EXPECT_EQ(recording.problemCount, 0u);
 }
 
 }  // namespace

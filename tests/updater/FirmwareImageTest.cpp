@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/PathText.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "updater/FirmwareImage.h"
 #include "updater/UpdaterForm.h"
@@ -117,8 +118,8 @@ TEST_P(CheckImage, AcceptsOnlyWhatCanBeSentWhole) {
         Write(static_cast<std::size_t>(c.size));
     const updater::ImageCheck check = updater::CheckImage(bus_, path, c.reportLength, 41, 101);
     EXPECT_EQ(check.ok, c.ok);
-    // A missing file is named by where it was looked for.
-    EXPECT_EQ(check.problem, c.problem + std::string(c.size < 0 ? path : ""));
+    // A missing file is named by where it was looked for, with the platform's one separator.
+    EXPECT_EQ(check.problem, c.problem + std::string(c.size < 0 ? common::ShownPath(path) : ""));
     EXPECT_EQ(std::filesystem::exists(path), c.size >= 0);  // never creates the file
 }
 

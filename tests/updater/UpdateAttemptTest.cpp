@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/PathText.h"
 #include "updater/ButtonCaption.h"
 #include "updater/Crc32.h"
 #include "updater/UpdateAttempt.h"
@@ -99,7 +100,7 @@ TEST(ConfirmationQuestion, NamesTheDeviceAndTheFileItWouldSend) {
         EXPECT_NE(q.find(part), std::string::npos) << part << " in:\n" << q;
     }
     EXPECT_EQ(q.find("/home"), std::string::npos) << "the file's name, not its folder";
-    EXPECT_EQ(FileName("C:\\fw\\wheel.bin"), "wheel.bin");
+    EXPECT_EQ(common::BaseName("C:\\fw\\wheel.bin"), "wheel.bin");
     EXPECT_EQ(Crc32Text(0xCBF43926u), "0xCBF43926");
 }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "WheelflashFixture.h"
+#include "common/PathText.h"
 
 namespace wheelflash_test {
 namespace {
@@ -48,9 +49,10 @@ TEST_P(Preflight, SendsNothingAndNamesTheProblem) {
     for (const sim::Call& c : CallsAfterLoad())
         EXPECT_NE(c.name.find("ImageFile"), std::string::npos) << c.name;
     EXPECT_EQ(std::filesystem::exists(ImagePath()), existed);
-    // A missing file is named by where it was looked for.
-    EXPECT_EQ(WholeCaption(p.button),
-              p.c.problem + (p.c.imageSize == kNoFile ? ImagePath() : std::string()));
+    // A missing file is named by where it was looked for, with the platform's one separator.
+    EXPECT_EQ(
+        WholeCaption(p.button),
+        p.c.problem + (p.c.imageSize == kNoFile ? common::ShownPath(ImagePath()) : std::string()));
     EXPECT_EQ(window.Text(other), otherCaption);
     EXPECT_TRUE(window.Control("Command4").enabled);
     EXPECT_TRUE(window.Control("Command2").enabled);

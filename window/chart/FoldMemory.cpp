@@ -1,16 +1,14 @@
 #include "window/chart/FoldMemory.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include "common/FileAccess.h"
+#include "common/SystemText.h"
 
 namespace ui {
 
 namespace {
 
 std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
+    return common::EnvironmentText(name).value_or("");
 }
 
 constexpr char kFolded[] = "folded";
@@ -20,25 +18,33 @@ constexpr char kOpen[] = "open";
 
 std::string FoldMemoryPath(const std::string& key) {
 #ifdef _WIN32
-    std::string folder = Environment("APPDATA");
+    const std::string folder = Environment("APPDATA");
+    if (folder.empty())
+        return {};
+    return folder + "\\drivanta\\" + key + "-folded";
 #else
     std::string folder = Environment("XDG_CONFIG_HOME");
     if (folder.empty() && !Environment("HOME").empty())
         folder = Environment("HOME") + "/.config";
-#endif
     if (folder.empty())
         return {};
-    return (std::filesystem::path(folder) / "drivanta" / (key + "-folded")).string();
+    return folder + "/drivanta/" + key + "-folded";
+#endif
 }
 
 std::optional<bool> RecallFolded(const std::string& path) {
-    std::ifstream file(path);
-    std::string word;
-    if (path.empty() || !(file >> word))
+    if (path.empty())
         return std::nullopt;
-    if (word == kFolded)
+    std::optional<common::File> file = common::File::OpenForReading(path);
+    char word[16] = {};
+    const long long got = file ? file->Read(word, sizeof word - 1) : -1;
+    if (got <= 0)
+        return std::nullopt;
+    const std::string text(word, static_cast<std::size_t>(got));
+    const std::string first = text.substr(0, text.find_first_of(" \t\r\n"));
+    if (first == kFolded)
         return true;
-    if (word == kOpen)
+    if (first == kOpen)
         return false;
     return std::nullopt;
 }
@@ -46,9 +52,9 @@ std::optional<bool> RecallFolded(const std::string& path) {
 void RememberFolded(const std::string& path, bool folded) {
     if (path.empty())
         return;
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    std::ofstream(path) << (folded ? kFolded : kOpen) << "\n";
+    common::CreateFoldersFor(path);
+    if (std::optional<common::File> file = common::File::CreateEmptied(path))
+        static_cast<void>(file->WriteAll(std::string(folded ? kFolded : kOpen) + "\n"));
 }
 
 }  // namespace ui

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 
@@ -31,15 +32,37 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
+// What must be done before the process is ended from outside (ConsoleClosedAction); held while
+// it runs, so that it is never cleared under a running action.
+std::mutex closedActionLock;
+ConsoleClosedAction closedAction;
+
 #ifdef _WIN32
+// Why the process is about to be ended, for the log.
+const char* EndingCause(DWORD event) {
+    switch (event) {
+        case CTRL_CLOSE_EVENT:
+            return "the console was closed";
+        case CTRL_LOGOFF_EVENT:
+            return "the user logged off";
+        case CTRL_SHUTDOWN_EVENT:
+            return "Windows shut down";
+        default:
+            return nullptr;
+    }
+}
+
 // The C runtime's SIGINT handler is reset after one Ctrl+C, and the second kills the process:
-// the console's own handler stays. Closing the console ends the process when the handler
-// returns, so that one is held off until Windows' own time limit.
+// the console's own handler stays. Closing the console (or logging off, or shutting down) ends
+// the process within about five seconds whatever the handler does, too soon for any update to
+// finish: the action says how far the update got, and the process then ends as Windows wants.
+// Runs on a thread of its own while the update goes on.
 BOOL WINAPI RequestStop(DWORD event) {
     stopRequested = 1;
-    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
-        for (;;)
-            Sleep(1000);
+    if (const char* cause = EndingCause(event)) {
+        const std::lock_guard<std::mutex> lock(closedActionLock);
+        if (closedAction)
+            closedAction(cause);
     }
     return TRUE;
 }
@@ -138,6 +161,11 @@ bool OnlyAddsDots(const std::string& before, const std::string& after) {
 }
 
 }  // namespace
+
+void OnConsoleClosed(ConsoleClosedAction action) {
+    const std::lock_guard<std::mutex> lock(closedActionLock);
+    closedAction = std::move(action);
+}
 
 ConsoleIo ProcessConsole() {
     CatchCloseRequests();

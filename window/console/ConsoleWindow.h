@@ -41,11 +41,20 @@ struct ConsoleIo {
 };
 
 // The process's own terminal: standard streams, real waits, and from now on SIGINT, SIGTERM and
-// SIGHUP (on Windows Ctrl+C, Ctrl+Break and closing the console) caught, however often they
-// come, so that they reach the program as one close request, which an update defers to its end.
+// SIGHUP (on Windows Ctrl+C and Ctrl+Break) caught, however often they come, so that they reach
+// the program as one close request, which an update defers to its end. On Windows, closing the
+// console is such a request too, but Windows ends the process soon after: see OnConsoleClosed.
 // A reader that goes away (`| head`) makes writes fail instead of killing the process: what is
 // left to print is dropped, and the program ends through its handlers too.
 ConsoleIo ProcessConsole();
+
+// Run when Windows is about to end the process from outside: its console closed, the user
+// logging off, the system shutting down. It gets why ("the console was closed"), runs on another
+// thread than the program's, and must end well within the five seconds Windows allows. Setting
+// another (or none) waits for one running. Linux ends nothing from outside this way: its signals
+// stay close requests.
+using ConsoleClosedAction = std::function<void(const std::string& cause)>;
+void OnConsoleClosed(ConsoleClosedAction action);
 
 class ConsoleWindow : public Window {
   public:
