@@ -149,8 +149,11 @@ void LinePanel(std::vector<ChartPrimitive>& out, const ChartPalette& palette, co
     for (const double v : Ticks(range.low, range.high, 4)) {
         out.emplace_back(
             Line({panel.left, y(v)}, {panel.right, y(v)}, palette.grid, LineStyle::Dotted));
-        out.emplace_back(TextPrimitive{
-            {0, y(v) - 8, panel.left - 4, y(v) + 8}, TickText(v), palette.text, TextAlign::Right});
+        const int labelTop = y(v) - time.lineHeight / 2;
+        out.emplace_back(TextPrimitive{{0, labelTop, panel.left - 4, labelTop + time.lineHeight},
+                                       TickText(v),
+                                       palette.text,
+                                       TextAlign::Right});
     }
     const SeriesStyle style = StyleOf(ChartSeriesKind::Line, nth);
     out.emplace_back(TextPrimitive{
