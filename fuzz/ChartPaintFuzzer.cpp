@@ -81,10 +81,10 @@ void Paint(const ui::ChartData& chart, const ui::ChartView& view, ui::ChartColum
     ui::ChartColumns fresh;
     (void)ui::DrawChart(chart, view, image.width(), image.height(), measure, fresh, false);
     const double first = chart.Size() > 0 ? fresh.ColumnOf(chart.At(0).seconds) : 0;
-    const auto points = [first](const ui::ChartColumns& c, std::size_t series) {
+    const ui::ChartColumns::Numbers held{chart.Added() - chart.Size(), chart.Added()};
+    const auto points = [first, held](const ui::ChartColumns& c, std::size_t series) {
         std::vector<std::pair<int, double>> all;
-        for (const auto& stroke :
-             c.Strokes(series, first, {chart.Added() - chart.Size(), chart.Added()})) {
+        for (const auto& stroke : c.Strokes(series, first, held)) {
             for (const ui::StrokePoint& p : stroke)
                 all.emplace_back(p.x, p.value);
             all.emplace_back(-1, 0);
