@@ -65,9 +65,15 @@ void Paint(const ui::ChartData& chart, const ui::ChartView& view, ui::ChartColum
         ui::DrawChart(chart, view, image.width(), image.height(), measure, columns, true);
     for (const ui::ChartPrimitive& primitive : picture.primitives) {
         if (const auto* line = std::get_if<ui::PolylinePrimitive>(&primitive)) {
-            for (const ui::PixelPoint& p : line->points)
+            // A series' line (two pixels wide, below the legend) stays within the plot.
+            const bool inPlot = line->width == 2 && line->points.front().y >= picture.plot.top;
+            for (const ui::PixelPoint& p : line->points) {
                 Require(std::abs(p.x) <= kFarOutside && std::abs(p.y) <= kFarOutside,
                         "a line's points within a painter's reach");
+                Require(!inPlot || (p.x >= picture.plot.left && p.x <= picture.plot.right &&
+                                    p.y >= picture.plot.top && p.y < picture.plot.bottom),
+                        "a series' line within the plot");
+            }
         }
     }
     ui::qt::DrawPicture(painter, picture);
@@ -75,9 +81,10 @@ void Paint(const ui::ChartData& chart, const ui::ChartView& view, ui::ChartColum
     ui::ChartColumns fresh;
     (void)ui::DrawChart(chart, view, image.width(), image.height(), measure, fresh, false);
     const double first = chart.Size() > 0 ? fresh.ColumnOf(chart.At(0).seconds) : 0;
-    const auto points = [first](const ui::ChartColumns& c, std::size_t series) {
+    const ui::ChartColumns::Numbers held{chart.Added() - chart.Size(), chart.Added()};
+    const auto points = [first, held](const ui::ChartColumns& c, std::size_t series) {
         std::vector<std::pair<int, double>> all;
-        for (const auto& stroke : c.Strokes(series, first, 1e300)) {
+        for (const auto& stroke : c.Strokes(series, first, held)) {
             for (const ui::StrokePoint& p : stroke)
                 all.emplace_back(p.x, p.value);
             all.emplace_back(-1, 0);

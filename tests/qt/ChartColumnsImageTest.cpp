@@ -1,6 +1,7 @@
 // A line drawn from its columns' first, lowest, highest and last values covers the same pixels as
-// every sample drawn: over spikes, steps, noise and gaps, read a few samples at a time while the
-// ring drops the oldest.
+// every sample shown drawn, and its value axis spans the same values: over spikes, steps, noise
+// and gaps, read a few samples at a time while the ring drops the oldest, paused or not, with
+// another device's samples just outside the time shown.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -8,6 +9,8 @@
 #include <QPolygon>
 #include <cmath>
 #include <functional>
+#include <string>
+#include <utility>
 
 #include "window/chart/ChartColumns.h"
 
@@ -47,12 +50,13 @@ void Append(QPolygon& stroke, QPoint point) {
         stroke.append(point);
 }
 
-// Every held sample at its column, a stroke broken where the columns break it; a point repeated
-// adds no pixel to a line, and the chart's picture leaves it out.
-std::vector<QPolygon> EverySample(const ChartData& data, const ChartColumns& columns,
-                                  double first) {
+// Every sample shown (held samples [first, end)) at its column, a stroke broken where the
+// columns break it; a point repeated adds no pixel to a line, and the chart's picture leaves it
+// out.
+std::vector<QPolygon> EverySample(const ChartData& data, const ChartColumns& columns, double first,
+                                  std::pair<std::size_t, std::size_t> shown) {
     std::vector<QPolygon> strokes(1);
-    for (std::size_t i = 0; i < data.Size(); ++i) {
+    for (std::size_t i = shown.first; i < shown.second; ++i) {
         const double v = data.At(i).values[0];
         if ((data.StartsDevice(i) || !std::isfinite(v)) && !strokes.back().isEmpty())
             strokes.emplace_back();
@@ -71,6 +75,8 @@ TEST(ChartColumnsImageTest, CoverTheSamePixelsAsEverySample) {
         {"spikes", [](int i) { return i % 37 == 0   ? 100.0
                                       : i % 53 == 0 ? 0.0
                                                     : 40.0; }},
+        // Just after a pause, and just before the time shown begins: never on the axis.
+        {"spikes beside", [](int i) { return i == 1820 || i == 2398 ? 1000.0 : 10.0 + i % 3; }},
         {"steps", [](int i) { return double((i / 50) % 4) * 30; }},
         {"noise", [](int i) { return double((i * 7919 + i * i * 104729) % 101); }},
         {"gaps",
@@ -81,26 +87,49 @@ TEST(ChartColumnsImageTest, CoverTheSamePixelsAsEverySample) {
             ChartData data({{"v", "", ChartSeriesKind::Line, {}}}, capacity);
             ChartColumns columns;
             for (int i = 0; i < 2400; ++i) {
-                // Another device every 900 samples; a column read before all its samples came.
-                data.Add({i * 0.2, {shape.value(i)}, i / 900 % 2 ? "B" : "A", 0});
+                // Another device every 910 samples; a column read before all its samples came.
+                data.Add({i * 0.2, {shape.value(i)}, i / 910 % 2 ? "B" : "A", 0});
                 if (i % 7 == 0)
                     columns.Update(data, kSecondsPerColumn);
             }
             columns.Update(data, kSecondsPerColumn);
-            const double first = columns.ColumnOf(data.At(0).seconds);
-            std::vector<QPolygon> reduced;
-            std::size_t points = 0;
-            for (const auto& stroke :
-                 columns.Strokes(0, first, columns.ColumnOf(data.Latest()->seconds))) {
-                reduced.emplace_back();
-                for (const StrokePoint& p : stroke)
-                    Append(reduced.back(), QPoint(p.x, Row(p.value)));
-                points += stroke.size();
+            // Another device from sample 1820 (at 364 s, inside a column); the samples shown
+            // end or begin inside a column, whose other samples must not show.
+            const double latest = data.Latest()->seconds;
+            const struct {
+                const char* what;
+                double from, to;
+            } views[] = {{"all held", data.At(0).seconds, latest},
+                         {"paused just before a switch", 63.9, 363.9},
+                         {"from just after a switch, paused", 364.1, latest - 0.5}};
+            for (const auto& view : views) {
+                const auto shown = data.Between(view.from, view.to);
+                const std::size_t oldest = data.Added() - data.Size();
+                const ChartColumns::Numbers numbers{oldest + shown.first, oldest + shown.second};
+                const double first = columns.ColumnOf(view.from);
+                std::vector<QPolygon> reduced;
+                std::size_t points = 0;
+                for (const auto& stroke : columns.Strokes(0, first, numbers)) {
+                    reduced.emplace_back();
+                    for (const StrokePoint& p : stroke)
+                        Append(reduced.back(), QPoint(p.x, Row(p.value)));
+                    points += stroke.size();
+                }
+                const std::string what =
+                    std::string(shape.shape) + ", " + view.what + ", " + std::to_string(capacity);
+                const QImage expected = Draw(EverySample(data, columns, first, shown));
+                EXPECT_TRUE(Draw(reduced) == expected) << what;
+                EXPECT_LE(points, 4 * 500u) << what;  // at most four points to a column
+                EXPECT_NE(expected, Draw({})) << what;
+                // The value axis spans what the line shows, as the statistics read out.
+                const auto range = columns.Range(0, numbers);
+                const auto stats = data.Stats(0, view.from, view.to);
+                ASSERT_EQ(range.has_value(), stats.has_value()) << what;
+                if (range) {
+                    EXPECT_EQ(std::pair(range->min, range->max), std::pair(stats->min, stats->max))
+                        << what;
+                }
             }
-            const QImage expected = Draw(EverySample(data, columns, first));
-            EXPECT_TRUE(Draw(reduced) == expected) << shape.shape << ", " << capacity;
-            EXPECT_LE(points, 4 * 500u) << shape.shape;  // at most four points to a column
-            EXPECT_NE(expected, Draw({})) << shape.shape;
         }
     }
 }

@@ -111,7 +111,7 @@ TEST(ChartDataTest, StrokesAndBandRuns) {
     // Two samples to a pixel column.
     ChartColumns columns;
     columns.Update(data, 1);
-    const auto strokes = columns.Strokes(0, 0, 10);
+    const auto strokes = columns.Strokes(0, 0, {0, data.Added()});
     ASSERT_EQ(strokes.size(), 2u);
     std::vector<std::pair<int, double>> drawn;
     for (const auto& stroke : strokes) {
@@ -165,8 +165,8 @@ TEST(ChartDataTest, ADeviceSwitchStartsAfresh) {
     EXPECT_EQ(StatsText(data, {0, 10}).rfind("device B, volts min 48", 0), 0u);
     ChartColumns columns;
     columns.Update(data, 1);
-    EXPECT_EQ(columns.Strokes(0, 0, 10).size(), 2u);
-    EXPECT_DOUBLE_EQ(columns.Range(0, 0, 10)->min, 48);
+    EXPECT_EQ(columns.Strokes(0, 0, {0, data.Added()}).size(), 2u);
+    EXPECT_DOUBLE_EQ(columns.Range(0, {0, data.Added()})->min, 48);
     EXPECT_EQ(data.Csv(0, 1.5), "seconds,UTC,device,volts (V),errors\n0,,A,40,5\n1,,A,41,6\n");
     EXPECT_EQ(CursorText(data, 3).rfind("At 3 s, device B: volts 48 V", 0), 0u);
 }

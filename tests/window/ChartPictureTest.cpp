@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "window/chart/ChartText.h"
+#include "window/chart/PolylineClip.h"
 
 namespace ui {
 namespace {
@@ -26,8 +27,12 @@ TEST(ChartPictureTest, ShowsEverySeriesInTheLegendAndThePlot) {
                     {"USB errors", "", ChartSeriesKind::Counter, {}},
                     {"E-STOP", "", ChartSeriesKind::Band, {"released", "pressed", "bypassed"}}},
                    0);
+    // Device A's positions lie far outside B's range: its line must stay in its panel all the same.
     for (int i = 0; i < 100; ++i)
-        data.Add({i * 0.2, {double(i), 48.0 + i % 3, double(i / 10), double(i / 30 % 3)}, "A", 0});
+        data.Add({i * 0.2,
+                  {i < 60 ? -1e5 * i : double(i), 48.0 + i % 3, double(i / 10), double(i / 30 % 3)},
+                  i < 60 ? "A" : "B",
+                  0});
     const TextMeasure measure{[](const std::string& text) { return int(text.size()) * 7; }, 14};
     ChartColumns columns;
     ChartView view;
@@ -61,6 +66,16 @@ TEST(ChartPictureTest, ShowsEverySeriesInTheLegendAndThePlot) {
         EXPECT_GE(legend, 1) << s.keys[0];
         EXPECT_GE(plot, 1) << s.keys[0];
     }
+    for (const ChartPrimitive& p : picture.primitives) {
+        const auto* line = std::get_if<PolylinePrimitive>(&p);
+        if (line == nullptr || line->width != 2 || line->points.front().y < picture.plot.top)
+            continue;  // not a series' line
+        for (const PixelPoint& at : line->points) {
+            EXPECT_TRUE(at.x >= picture.plot.left && at.x <= picture.plot.right &&
+                        at.y >= picture.plot.top && at.y < picture.plot.bottom)
+                << at.x << "," << at.y;
+        }
+    }
 
     // The words at the foot: the window's own when asked, never in a saved picture.
     const auto words = [](const ChartPicture& p) {
@@ -74,6 +89,27 @@ TEST(ChartPictureTest, ShowsEverySeriesInTheLegendAndThePlot) {
     EXPECT_EQ(words(picture), "");
     EXPECT_EQ(words(DrawChart(data, view, 640, 320, measure, columns, true)),
               CursorText(data, 99) + "\n" + StatsText(data, view.Visible(data)));
+}
+
+// A line cut at a panel's edges keeps every part inside, ends where it crosses the edge, and
+// starts afresh where it comes back.
+TEST(ChartPictureTest, ClipsALineToItsPanel) {
+    using Line = std::vector<PixelPoint>;
+    const PixelRect panel{10, 10, 20, 20};
+    const struct {
+        Line points;
+        std::vector<Line> parts;
+    } cases[] = {
+        {{{10, 10}, {20, 20}, {12, 15}}, {{{10, 10}, {20, 20}, {12, 15}}}},
+        {{{12, 12}, {12, 1000000}, {14, 12}, {16, -1000000}},
+         {{{12, 12}, {12, 20}}, {{14, 20}, {14, 12}, {14, 10}}}},
+        {{{0, 15}, {30, 15}}, {{{10, 15}, {20, 15}}}},
+        {{{5, 5}}, {}},
+        {{{15, 15}}, {{{15, 15}}}},
+        {{{0, 0}, {0, 30}}, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ClipPolyline(c.points, panel), c.parts) << c.points.size();
 }
 
 }  // namespace

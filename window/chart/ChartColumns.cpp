@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace ui {
@@ -57,7 +58,11 @@ void ChartColumns::Restart(const ChartData& data, double secondsPerColumn) {
 
 double ChartColumns::ColumnOf(double seconds) const {
     const double column = std::floor(seconds / secondsPerColumn_);
-    return std::isfinite(column) ? column : 0;
+    if (std::isnan(column))
+        return 0;
+    // Past the largest column number, times still keep their order.
+    constexpr double kFarthest = std::numeric_limits<double>::max();
+    return std::clamp(column, -kFarthest, kFarthest);
 }
 
 void ChartColumns::Read(const ChartData& data, std::size_t index) {
@@ -103,66 +108,74 @@ void ChartColumns::DropOlderThan(const ChartData& data) {
             pieces.pop_front();
         if (pieces.empty() || pieces.front().firstNumber >= oldest)
             continue;
-        Piece& piece = pieces.front();
-        const double first = data.At(0).values[s];
-        piece = {piece.column, first, first, first, piece.last, oldest, piece.lastNumber, true};
-        for (std::size_t i = 1; i + oldest <= piece.lastNumber; ++i) {
-            piece.low = std::min(piece.low, data.At(i).values[s]);
-            piece.high = std::max(piece.high, data.At(i).values[s]);
-        }
+        pieces.front() = Recounted(s, pieces.front(), oldest, pieces.front().lastNumber);
+        pieces.front().startsStroke = true;
     }
 }
 
-std::pair<std::size_t, std::size_t> ChartColumns::PiecesWithin(const Series& series, double first,
-                                                               double last) {
-    const auto begin = std::lower_bound(series.pieces.begin(), series.pieces.end(), first,
-                                        [](const Piece& p, double c) { return p.column < c; });
-    const auto end = std::upper_bound(begin, series.pieces.end(), last,
-                                      [](double c, const Piece& p) { return c < p.column; });
-    return {std::size_t(begin - series.pieces.begin()), std::size_t(end - series.pieces.begin())};
+ChartColumns::Piece ChartColumns::Recounted(std::size_t series, const Piece& piece,
+                                            std::size_t from, std::size_t to) const {
+    const std::size_t oldest = data_->Added() - data_->Size();
+    const auto value = [&](std::size_t number) {
+        return data_->At(number - oldest).values[series];
+    };
+    Piece part{piece.column, value(from), value(from), value(from),
+               value(to),    from,        to,          piece.startsStroke};
+    for (std::size_t number = from + 1; number <= to; ++number) {
+        part.low = std::min(part.low, value(number));
+        part.high = std::max(part.high, value(number));
+    }
+    return part;
 }
 
-std::vector<std::vector<StrokePoint>> ChartColumns::Strokes(std::size_t series, double first,
-                                                            double last) const {
+std::vector<ChartColumns::Piece> ChartColumns::PiecesOf(std::size_t series, Numbers shown) const {
+    std::vector<Piece> within;
+    if (series >= series_.size() || data_ == nullptr)
+        return within;
+    // Only samples still held and already read: their values can be read again.
+    const std::size_t first = std::max(shown.first, data_->Added() - data_->Size());
+    const std::size_t end = std::min(shown.second, read_);
+    if (first >= end)
+        return within;
+    const std::deque<Piece>& pieces = series_[series].pieces;
+    auto it = std::lower_bound(pieces.begin(), pieces.end(), first,
+                               [](const Piece& p, std::size_t n) { return p.lastNumber < n; });
+    for (; it != pieces.end() && it->firstNumber < end; ++it) {
+        if (it->firstNumber < first || it->lastNumber >= end)
+            within.push_back(Recounted(series, *it, std::max(it->firstNumber, first),
+                                       std::min(it->lastNumber, end - 1)));
+        else
+            within.push_back(*it);
+    }
+    return within;
+}
+
+std::vector<std::vector<StrokePoint>> ChartColumns::Strokes(std::size_t series, double firstColumn,
+                                                            Numbers shown) const {
     std::vector<std::vector<StrokePoint>> strokes;
-    if (series >= series_.size())
-        return strokes;
-    const Series& drawn = series_[series];
-    const auto [begin, end] = PiecesWithin(drawn, first, last);
-    for (std::size_t i = begin; i < end; ++i) {
-        const Piece& piece = drawn.pieces[i];
+    for (const Piece& piece : PiecesOf(series, shown)) {
         if (piece.startsStroke || strokes.empty())
             strokes.emplace_back();
-        AppendColumn(strokes.back(), Pixel(piece.column - first), piece.first, piece.low,
+        AppendColumn(strokes.back(), Pixel(piece.column - firstColumn), piece.first, piece.low,
                      piece.high, piece.last);
     }
     return strokes;
 }
 
-std::optional<ChartStats> ChartColumns::Range(std::size_t series, double first, double last) const {
-    if (series >= series_.size())
-        return std::nullopt;
-    const Series& drawn = series_[series];
-    auto [begin, end] = PiecesWithin(drawn, first, last);
-    if (begin == end)
-        return std::nullopt;
+std::optional<ChartStats> ChartColumns::Range(std::size_t series, Numbers shown) const {
     // The values that belong together begin at the last device switch among those shown.
-    for (auto it = deviceSwitches_.rbegin(); it != deviceSwitches_.rend(); ++it) {
-        if (*it > drawn.pieces[end - 1].lastNumber)
-            continue;
-        if (*it > drawn.pieces[begin].firstNumber) {
-            while (begin < end && drawn.pieces[begin].firstNumber < *it)
-                ++begin;
-        }
-        break;
-    }
-    if (begin == end)
+    const auto after =
+        std::lower_bound(deviceSwitches_.begin(), deviceSwitches_.end(), shown.second);
+    if (after != deviceSwitches_.begin() && *std::prev(after) > shown.first)
+        shown.first = *std::prev(after);
+    const std::vector<Piece> pieces = PiecesOf(series, shown);
+    if (pieces.empty())
         return std::nullopt;
     ChartStats range{std::numeric_limits<double>::infinity(),
                      -std::numeric_limits<double>::infinity(), 0};
-    for (std::size_t i = begin; i < end; ++i) {
-        range.min = std::min(range.min, drawn.pieces[i].low);
-        range.max = std::max(range.max, drawn.pieces[i].high);
+    for (const Piece& piece : pieces) {
+        range.min = std::min(range.min, piece.low);
+        range.max = std::max(range.max, piece.high);
     }
     return range;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <deque>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "window/chart/ChartData.h"
@@ -21,17 +22,22 @@ class ChartColumns {
     // changed or `data` is not the chart read before.
     void Update(const ChartData& data, double secondsPerColumn);
 
-    // The column a time falls in; the same for every sample of it.
+    // The column a time falls in; the same for every sample of it. A time too far out for a
+    // column number is in the farthest one.
     double ColumnOf(double seconds) const;
 
-    // A line series over the columns [first, last] as strokes (x: the column less `first`); a
+    // The samples shown, [first, end) by ChartData::Added() numbering: those of the chart last
+    // read that lie between the times shown, not every sample of the columns they fall in.
+    using Numbers = std::pair<std::size_t, std::size_t>;
+
+    // A line series over the samples `shown` as strokes (x: the column less `firstColumn`); a
     // stroke ends at a missing value and at a device switch. Drawn, they cover the pixels that
     // every sample drawn would cover.
-    std::vector<std::vector<StrokePoint>> Strokes(std::size_t series, double first,
-                                                  double last) const;
-    // The lowest and highest value of a line series over the columns [first, last], from the
-    // last device switch among them; none when it has no value there.
-    std::optional<ChartStats> Range(std::size_t series, double first, double last) const;
+    std::vector<std::vector<StrokePoint>> Strokes(std::size_t series, double firstColumn,
+                                                  Numbers shown) const;
+    // The lowest and highest value of a line series over the samples `shown`, from the last
+    // device switch among them (as ChartData::Stats counts them); none when it has no value there.
+    std::optional<ChartStats> Range(std::size_t series, Numbers shown) const;
 
   private:
     // A column's values of one stroke: a column a stroke ends in has a piece of each.
@@ -53,8 +59,11 @@ class ChartColumns {
     void Restart(const ChartData& data, double secondsPerColumn);
     void Read(const ChartData& data, std::size_t index);
     void DropOlderThan(const ChartData& data);
-    static std::pair<std::size_t, std::size_t> PiecesWithin(const Series& series, double first,
-                                                            double last);
+    // The pieces of a series that hold samples `shown`; the at most two at its edges, which hold
+    // others too, worked out again from the samples shown alone.
+    std::vector<Piece> PiecesOf(std::size_t series, Numbers shown) const;
+    // A piece's values over its samples [from, to] alone.
+    Piece Recounted(std::size_t series, const Piece& piece, std::size_t from, std::size_t to) const;
 
     const ChartData* data_ = nullptr;
     double secondsPerColumn_ = 0;

@@ -5,6 +5,7 @@
 #include "window/chart/ChartGeometry.h"
 #include "window/chart/ChartPalette.h"
 #include "window/chart/ChartText.h"
+#include "window/chart/PolylineClip.h"
 
 namespace ui {
 
@@ -129,10 +130,10 @@ void Bands(std::vector<ChartPrimitive>& out, const ChartData& data, const TimeAx
 }
 
 void LinePanel(std::vector<ChartPrimitive>& out, const ChartPalette& palette, const ChartData& data,
-               std::size_t series, std::size_t nth, const TimeAxis& time, double lastColumn,
-               const PixelRect& panel) {
+               std::size_t series, std::size_t nth, const TimeAxis& time,
+               ChartColumns::Numbers shown, const PixelRect& panel) {
     const ChartColumns& columns = time.columns;
-    const ValueRange range = PaddedRange(columns.Range(series, time.first, lastColumn));
+    const ValueRange range = PaddedRange(columns.Range(series, shown));
     const auto y = [&](double v) {
         return panel.bottom -
                Pixel(Fraction(v, range.low, range.high) * double(panel.bottom - panel.top));
@@ -148,8 +149,11 @@ void LinePanel(std::vector<ChartPrimitive>& out, const ChartPalette& palette, co
     for (const double v : Ticks(range.low, range.high, 4)) {
         out.emplace_back(
             Line({panel.left, y(v)}, {panel.right, y(v)}, palette.grid, LineStyle::Dotted));
-        out.emplace_back(TextPrimitive{
-            {0, y(v) - 8, panel.left - 4, y(v) + 8}, TickText(v), palette.text, TextAlign::Right});
+        const int labelTop = y(v) - time.lineHeight / 2;
+        out.emplace_back(TextPrimitive{{0, labelTop, panel.left - 4, labelTop + time.lineHeight},
+                                       TickText(v),
+                                       palette.text,
+                                       TextAlign::Right});
     }
     const SeriesStyle style = StyleOf(ChartSeriesKind::Line, nth);
     out.emplace_back(TextPrimitive{
@@ -157,22 +161,25 @@ void LinePanel(std::vector<ChartPrimitive>& out, const ChartPalette& palette, co
         Title(data.Series()[series]),
         style.color,
         TextAlign::Left});
-    // A missing value breaks the line: the gap shows.
-    for (const auto& stroke : columns.Strokes(series, time.first, lastColumn)) {
-        PolylinePrimitive line{
-            {},
-            style.color,
-            style.stroke == Stroke::Dashed ? LineStyle::Dashed : LineStyle::Solid,
-            2};
-        line.points.reserve(stroke.size());
+    // A missing value breaks the line: the gap shows. The line stays inside its panel, the
+    // second of its two pixels too, whatever its values: those of the device before a switch
+    // may lie far outside the range of the one after it.
+    const PixelRect inside{panel.left, panel.top, panel.right, panel.bottom - 1};
+    for (const auto& stroke : columns.Strokes(series, time.first, shown)) {
         // Values a pixel apart at most may fall on the same pixel: a point repeated adds nothing
         // to a line, and a toolkit may leave out the line's last pixel for it.
+        std::vector<PixelPoint> points;
+        points.reserve(stroke.size());
         for (const StrokePoint& point : stroke) {
             const PixelPoint at{time.left + point.x, y(point.value)};
-            if (line.points.empty() || line.points.back() != at)
-                line.points.push_back(at);
+            if (points.empty() || points.back() != at)
+                points.push_back(at);
         }
-        out.emplace_back(std::move(line));
+        for (std::vector<PixelPoint>& part : ClipPolyline(points, inside)) {
+            out.emplace_back(PolylinePrimitive{
+                std::move(part), style.color,
+                style.stroke == Stroke::Dashed ? LineStyle::Dashed : LineStyle::Solid, 2});
+        }
     }
 }
 
@@ -221,8 +228,11 @@ ChartPicture DrawChart(const ChartData& data, const ChartView& view, int width, 
     // columns of another width would be read anew.
     columns.Update(data, view.SpanSeconds() / (plot.right - plot.left));
     const TimeAxis time{columns, plot.left, columns.ColumnOf(span.from), line};
-    const double lastColumn = columns.ColumnOf(span.to);
     const auto shown = data.Between(span.from, span.to);
+    // The lines from the samples shown alone: the columns at the edges hold others too, from
+    // before the time shown, or after the pause, and maybe another device's.
+    const std::size_t oldest = data.Added() - data.Size();
+    const ChartColumns::Numbers shownNumbers{oldest + shown.first, oldest + shown.second};
 
     Bands(out, data, time, plot, shown);
     std::vector<std::size_t> lines;
@@ -236,7 +246,7 @@ ChartPicture DrawChart(const ChartData& data, const ChartView& view, int width, 
             std::max(1, (plot.bottom - plot.top - kMarkStrip - kPanelGap * count) / count);
         for (int n = 0; n < count; ++n) {
             const int top = plot.top + n * (panelHeight + kPanelGap);
-            LinePanel(out, palette, data, lines[std::size_t(n)], std::size_t(n), time, lastColumn,
+            LinePanel(out, palette, data, lines[std::size_t(n)], std::size_t(n), time, shownNumbers,
                       {plot.left, top, plot.right, top + panelHeight});
         }
     }

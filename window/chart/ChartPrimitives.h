@@ -57,8 +57,8 @@ struct MarkPrimitive {
     bool operator==(const MarkPrimitive&) const = default;
 };
 
-// One line centred on the box's height, or (wrapped) lines from the box's top; either may reach
-// past the box.
+// One line centred on the box's height, or (wrapped) lines from the box's top; what reaches past
+// the box is cut off, by every toolkit alike.
 struct TextPrimitive {
     PixelRect box;
     std::string text;

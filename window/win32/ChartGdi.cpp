@@ -63,9 +63,11 @@ struct Drawer {
             points.clear();
             for (const PixelPoint& p : line.points)
                 points.push_back({p.x, p.y + offset});
-            // GDI leaves out a line's last pixel: the last point is drawn on its own.
+            // GDI leaves out a solid line's last pixel, as Qt draws it: the last point is drawn
+            // on its own. A dashed or dotted one ends without it on both.
             Polyline(dc, points.data(), int(points.size()));
-            SetPixel(dc, points.back().x, points.back().y, line.color);
+            if (line.style == LineStyle::Solid || points.size() == 1)
+                SetPixel(dc, points.back().x, points.back().y, line.color);
         }
     }
     void operator()(const RectPrimitive& rect) const {
@@ -79,7 +81,10 @@ struct Drawer {
         const int y = mark.at.y;
         const int size = mark.size;
         if (mark.shape == MarkShape::Cross) {
-            Selected pen(dc, CreatePen(PS_SOLID, 2, mark.color));
+            // Square ends, as Qt's pen has: GDI's own pen ends round.
+            const LOGBRUSH brush{BS_SOLID, mark.color, 0};
+            Selected pen(dc, ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_SQUARE, 2, &brush, 0,
+                                          nullptr));
             MoveToEx(dc, x - size, y - size, nullptr);
             LineTo(dc, x + size, y + size);
             MoveToEx(dc, x - size, y + size, nullptr);
@@ -93,7 +98,7 @@ struct Drawer {
     }
     void operator()(const TextPrimitive& text) const {
         static constexpr UINT kAlign[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
-        const UINT layout = text.wrapped ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER | DT_NOCLIP;
+        const UINT layout = text.wrapped ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER;
         RECT box{text.box.left, text.box.top, text.box.right, text.box.bottom};
         SetTextColor(dc, text.color);
         const std::wstring wide = ToUtf16(text.text);
