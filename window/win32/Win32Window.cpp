@@ -8,6 +8,7 @@
 #include "window/win32/ChooserBox.h"
 #include "window/win32/ConfirmBox.h"
 #include "window/win32/DisabledButton.h"
+#include "window/win32/SystemDllSearch.h"
 #include "window/win32/TitleBar.h"
 #include "window/win32/Utf16.h"
 #include "window/win32/WheelIcon.h"
@@ -31,6 +32,8 @@ constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMI
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
 
 int ScreenLogicalDpi() {
+    // Before the first window: the DLLs its controls bring come from the system directory.
+    NarrowDllSearchToSystemDirectory();
     HDC screen = GetDC(nullptr);
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
