@@ -48,6 +48,9 @@ void FitChooserClosedHeight(HWND chooser, int closedHeight) {
     const auto field = static_cast<int>(SendMessageW(chooser, CB_GETITEMHEIGHT, WPARAM(-1), 0));
     if (field <= 0)
         return;
+    // Owner-drawn lines are measured before the chooser has its font: the list's lines take the
+    // field's height, which the font gave it.
+    SendMessageW(chooser, CB_SETITEMHEIGHT, 0, field);
     SendMessageW(chooser, CB_SETITEMHEIGHT, WPARAM(-1), field);
     const int edges = closed() - field;
     if (closedHeight > edges)
@@ -77,19 +80,42 @@ int ChooserChoice(HWND chooser) {
     return index >= 0 ? index : -1;
 }
 
-std::string ChooserLine(HWND chooser, int index) {
-    const auto length = static_cast<int>(SendMessageW(chooser, CB_GETLBTEXTLEN, index, 0));
-    if (length <= 0)
-        return {};
-    std::wstring line(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(chooser, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(line.data()));
-    line.resize(static_cast<size_t>(length));
-    return ToUtf8(line);
+bool ChooserListOpen(HWND chooser) {
+    return SendMessageW(chooser, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
 }
 
-void ShowChooserCaption(HWND chooser, const std::string& caption) {
-    const std::wstring text = ToUtf16(caption);
-    SendMessageW(chooser, CB_SETCUEBANNER, 0, reinterpret_cast<LPARAM>(text.c_str()));
+bool DrawChooserItem(const DRAWITEMSTRUCT& item, const std::wstring& caption) {
+    if (item.CtlType != ODT_COMBOBOX)
+        return false;
+    const bool none = static_cast<int>(item.itemID) < 0;
+    const bool closedBox = (item.itemState & ODS_COMBOBOXEDIT) != 0;
+    // The caption shows in the closed box only, never as a line of the list.
+    const bool highlighted = (item.itemState & ODS_SELECTED) != 0 && !none;
+    std::wstring text = none ? (closedBox ? caption : std::wstring()) : std::wstring();
+    if (!none) {
+        const auto length =
+            static_cast<int>(SendMessageW(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0));
+        text.assign(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
+        SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID,
+                     reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(std::max(length, 0)));
+    }
+    HDC dc = item.hDC;
+    RECT r = item.rcItem;
+    FillRect(dc, &r, GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const bool grey = none || (item.itemState & ODS_DISABLED) != 0;
+    SetTextColor(dc, GetSysColor(grey          ? COLOR_GRAYTEXT
+                                 : highlighted ? COLOR_HIGHLIGHTTEXT
+                                               : COLOR_WINDOWTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    r.left += metrics.tmAveCharWidth / 2;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0)
+        DrawFocusRect(dc, &item.rcItem);
+    return true;
 }
 
 }  // namespace ui::win32

@@ -185,7 +185,7 @@ void Win32Window::SetText(const std::string& control, const std::string& text) {
     if (c->hwnd == nullptr)
         return;
     if (c->spec.kind == ControlKind::Chooser) {
-        ShowChooserCaption(c->hwnd, text);
+        InvalidateRect(c->hwnd, nullptr, TRUE);  // the caption, drawn while nothing is chosen
     } else {
         SetWindowTextW(c->hwnd, WindowText(c->spec, text).c_str());
     }
@@ -215,8 +215,8 @@ std::string Win32Window::Text(const std::string& control) const {
         return {};
     if (c->spec.kind == ControlKind::Chooser && c->hwnd != nullptr) {
         const int choice = ChooserChoice(c->hwnd);
-        if (choice >= 0)
-            return ChooserLine(c->hwnd, choice);
+        if (choice >= 0 && choice < static_cast<int>(c->items.size()))
+            return c->items[static_cast<std::size_t>(choice)];
     }
     return c->text;
 }
@@ -332,6 +332,8 @@ void Win32Window::SetItems(const std::string& control, const std::vector<std::st
     if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
         return;
     SetChooserItems(c->hwnd, items);
+    c->items = items;
+    c->committedChoice = -1;
     ShowChosenLineWhole(*c);
     c->changedSinceRefresh = true;
 }
@@ -340,8 +342,10 @@ void Win32Window::SetItems(const std::string& control, const std::vector<std::st
 // chosen is whole in the box's tooltip.
 void Win32Window::ShowChosenLineWhole(const FormControl& chooser) {
     const int choice = ChooserChoice(chooser.hwnd);
-    toolTips_.Set(hwnd_, chooser.hwnd,
-                  choice >= 0 ? ToUtf16(ChooserLine(chooser.hwnd, choice)) : std::wstring());
+    const bool listed = choice >= 0 && choice < static_cast<int>(chooser.items.size());
+    toolTips_.Set(
+        hwnd_, chooser.hwnd,
+        listed ? ToUtf16(chooser.items[static_cast<std::size_t>(choice)]) : std::wstring());
 }
 
 // CB_SETCURSEL sends no CBN_SELCHANGE: the program's own choice never reaches Chosen.
@@ -350,6 +354,7 @@ void Win32Window::SetChoice(const std::string& control, int index) {
     if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
         return;
     SetChooserChoice(c->hwnd, index);
+    c->committedChoice = ChooserChoice(c->hwnd);
     ShowChosenLineWhole(*c);
     c->changedSinceRefresh = true;
 }
@@ -450,10 +455,14 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             OnClose();
             return 0;
-        case WM_DRAWITEM:
-            if (DrawDisabledPushButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            const FormControl* chooser = controls_.FindByWindow(item.hwndItem);
+            if (DrawDisabledPushButton(item) ||
+                (chooser != nullptr && DrawChooserItem(item, ToUtf16(chooser->text))))
                 return TRUE;
             break;
+        }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
             return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
@@ -481,7 +490,31 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-// A chooser's CBN_SELCHANGE comes from the user only; the program's CB_SETCURSEL sends none.
+// A chooser's notifications come from the user only; the program's CB_SETCURSEL sends none.
+// A line is chosen when the choice is made: picked in the open list (with the mouse or Enter,
+// CBN_SELENDOK, even the line already chosen, as a pick is in the Qt window), or moved to with
+// the arrow keys on the closed box. Moving through the open list chooses nothing, and Escape or a
+// click elsewhere (CBN_SELENDCANCEL) puts back the line chosen before.
+void Win32Window::OnChooserCommand(FormControl& chooser, int code) {
+    const int choice = ChooserChoice(chooser.hwnd);
+    bool chosen = false;
+    if (code == CBN_SELENDCANCEL) {
+        SetChooserChoice(chooser.hwnd, chooser.committedChoice);
+    } else if (code == CBN_SELENDOK) {
+        chosen =
+            choice >= 0 && (ChooserListOpen(chooser.hwnd) || choice != chooser.committedChoice);
+    } else if (code == CBN_SELCHANGE) {
+        chosen = choice >= 0 && !ChooserListOpen(chooser.hwnd) && choice != chooser.committedChoice;
+    } else {
+        return;
+    }
+    ShowChosenLineWhole(chooser);
+    if (chosen) {
+        chooser.committedChoice = choice;
+        handlers_->Chosen(chooser.spec.name, choice);
+    }
+}
+
 void Win32Window::OnCommand(int id, int code, HWND control) {
     if (unloaded_ || handlers_ == nullptr)
         return;
@@ -490,11 +523,8 @@ void Win32Window::OnCommand(int id, int code, HWND control) {
         return;
     if (c->spec.kind == ControlKind::Button && code == BN_CLICKED) {
         handlers_->Click(c->spec.name);
-    } else if (c->spec.kind == ControlKind::Chooser && code == CBN_SELCHANGE) {
-        const int choice = ChooserChoice(c->hwnd);
-        ShowChosenLineWhole(*c);
-        if (choice >= 0)
-            handlers_->Chosen(c->spec.name, choice);
+    } else if (c->spec.kind == ControlKind::Chooser) {
+        OnChooserCommand(*c, code);
     }
 }
 

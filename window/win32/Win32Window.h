@@ -63,6 +63,7 @@ class Win32Window : public Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateFormWindow();
     void OnCommand(int id, int code, HWND control);
+    void OnChooserCommand(FormControl& chooser, int code);
     // The control of a WM_COMMAND, if the user may work it: enabled and shown.
     FormControl* CommandSource(int id, int code, HWND control);
     void ShowChosenLineWhole(const FormControl& chooser);
