@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "window/win32/Dpi.h"
 #include "window/win32/Utf16.h"
 
 namespace ui::win32 {
@@ -12,7 +13,7 @@ namespace {
 
 // The widest line in the chooser's font, with room for the list's edges, its scroll bar and a
 // character's width either side.
-int ListWidthFor(HWND chooser, const std::vector<std::wstring>& lines) {
+int ListWidthFor(HWND chooser, const std::vector<std::wstring>& lines, int dpi) {
     HDC dc = GetDC(chooser);
     auto* font = reinterpret_cast<HFONT>(SendMessageW(chooser, WM_GETFONT, 0, 0));
     HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
@@ -26,7 +27,7 @@ int ListWidthFor(HWND chooser, const std::vector<std::wstring>& lines) {
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, previous);
     ReleaseDC(chooser, dc);
-    return widest + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) +
+    return widest + MetricForDpi(SM_CXVSCROLL, dpi) + 2 * MetricForDpi(SM_CXEDGE, dpi) +
            2 * metrics.tmAveCharWidth;
 }
 
@@ -57,7 +58,7 @@ void FitChooserClosedHeight(HWND chooser, int closedHeight) {
         SendMessageW(chooser, CB_SETITEMHEIGHT, WPARAM(-1), closedHeight - edges);
 }
 
-void SetChooserItems(HWND chooser, const std::vector<std::string>& items) {
+void SetChooserItems(HWND chooser, const std::vector<std::string>& items, int dpi) {
     std::vector<std::wstring> lines;
     lines.reserve(items.size());
     for (const std::string& item : items)
@@ -67,7 +68,7 @@ void SetChooserItems(HWND chooser, const std::vector<std::string>& items) {
         SendMessageW(chooser, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     // A line (a device's name, serial and port) may be longer than the closed box: the open list
     // is made wide enough to read it whole.
-    SendMessageW(chooser, CB_SETDROPPEDWIDTH, ListWidthFor(chooser, lines), 0);
+    SendMessageW(chooser, CB_SETDROPPEDWIDTH, ListWidthFor(chooser, lines, dpi), 0);
 }
 
 void SetChooserChoice(HWND chooser, int index) {

@@ -25,7 +25,7 @@ inline constexpr DWORD kChooserStyle =
     CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP;
 
 // Replaces the lines; nothing is chosen afterwards.
-void SetChooserItems(HWND chooser, const std::vector<std::string>& items);
+void SetChooserItems(HWND chooser, const std::vector<std::string>& items, int dpi);
 // Chooses line `index`; any index the chooser has no line for chooses none.
 void SetChooserChoice(HWND chooser, int index);
 int ChooserChoice(HWND chooser);
