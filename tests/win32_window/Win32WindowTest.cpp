@@ -245,6 +245,28 @@ TEST_F(Win32FormTest, FocusStartsOnTheFirstButtonThatCanTakeIt) {
     EXPECT_EQ(GetNextDlgTabItem(window.FormHandle(), H("Go"), FALSE), H("Command2"));
 }
 
+// Tab goes as the eye reads the form: a chooser above the buttons comes before them, wherever
+// the layout lists it.
+TEST(Win32TabOrderTest, TabGoesByRowsThenFromTheLeft) {
+    FormLayout layout;
+    layout.caption = "Tab";
+    layout.clientWidth = 6000;
+    layout.clientHeight = 3000;
+    layout.controls = {MakeControl("Right", ControlKind::Button, "Right", 3000, 1500, 1500, 495),
+                       MakeControl("Left", ControlKind::Button, "Left", 120, 1500, 1500, 495),
+                       MakeControl("Device", ControlKind::Chooser, "Choose", 120, 600, 3000, 315)};
+    Win32Window window(layout);
+    LoggingHandlers handlers;
+    window.Load(handlers);
+    window.Show();
+    HWND reached = window.ControlHandle("Device");
+    for (const char* next : {"Left", "Right", "Device"}) {
+        reached = GetNextDlgTabItem(window.FormHandle(), reached, FALSE);
+        EXPECT_EQ(reached, window.ControlHandle(next)) << next;
+    }
+    window.Unload();
+}
+
 TEST_F(Win32FormTest, LaterControlsDrawAboveEarlierOnesAndFramesBeneathTheirContents) {
     struct Row {
         const char* atCentreOf;
