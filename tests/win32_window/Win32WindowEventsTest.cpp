@@ -80,6 +80,15 @@ TEST_F(Win32EventsTest, OnlyTheUsersPickOfAChooserReachesTheHandlerOnce) {
         "Drivanta v2 Servo Amplifier, serial DV2A-010342, port 1-2", "Wheel", "Bench"};
     const HWND box = H("Device");
     auto up = [box] { PostMessageW(box, WM_KEYDOWN, VK_UP, 0); };
+    // Keys in the open list, as the user presses them one after another.
+    auto inOpenList = [&](std::vector<WPARAM> keys) {
+        SetFocus(box);
+        SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
+        for (const WPARAM key : keys) {
+            PostMessageW(box, WM_KEYDOWN, key, 0);
+            window.ProcessEvents();
+        }
+    };
     struct Row {
         const char* name;
         std::function<void()> act;  // from line 2 chosen by the program
@@ -92,6 +101,22 @@ TEST_F(Win32EventsTest, OnlyTheUsersPickOfAChooserReachesTheHandlerOnce) {
         {"program chooses past the end", [&] { window.SetChoice("Device", 3); }, -1, {}},
         {"user moves up by keyboard", up, 1, {"chosen Device 1"}},
         {"user picks in the list", [&] { PostPick(box, 0); }, 0, {"chosen Device 0"}},
+        {"user moves through the open list, then Escape",
+         [&] {
+             inOpenList({VK_UP, VK_UP, VK_ESCAPE});
+         },
+         2,
+         {}},
+        {"user moves through the open list, then Enter",
+         [&] {
+             inOpenList({VK_UP, VK_UP, VK_RETURN});
+         },
+         0,
+         {"chosen Device 0"}},
+        {"user picks the line already chosen",
+         [&] { inOpenList({VK_RETURN}); },
+         2,
+         {"chosen Device 2"}},
         {"disabled", [&] { window.SetEnabled("Device", false), PostPick(box, 2); }, 2, {}},
         {"hidden", [&] { window.SetVisible("Device", false), PostPick(box, 2); }, 2, {}},
         {"new lines forget the user's pick",

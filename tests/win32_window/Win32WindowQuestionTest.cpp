@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -77,7 +78,14 @@ TEST_F(Win32QuestionTest, ToolTipsAreAddedChangedAndRemovedPerControl) {
 struct SeenBox {
     std::wstring title, text, accept, cancel;
     bool cancelHasFocus = false;  // Return presses the button with the focus
+    POINT centre{};
 };
+
+POINT CentreOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
 
 thread_local std::function<void()> onThreadTimer;
 
@@ -107,6 +115,8 @@ class Win32Confirm : public Win32QuestionTest, public ::testing::WithParamInterf
 
 TEST_P(Win32Confirm, AsksInAMessageBoxWithUpdateAndCancelCancelTheDefault) {
     window.SetTitle("Firmware Update");
+    // Off the screen's middle, where a box that placed itself would show.
+    SetWindowPos(window.FormHandle(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SeenBox seen;
     bool answered = false;
     onThreadTimer = [&] {
@@ -118,6 +128,7 @@ TEST_P(Win32Confirm, AsksInAMessageBoxWithUpdateAndCancelCancelTheDefault) {
         seen.accept = WindowText(GetDlgItem(box, IDOK));
         seen.cancel = WindowText(GetDlgItem(box, IDCANCEL));
         seen.cancelHasFocus = GetFocus() == GetDlgItem(box, IDCANCEL);
+        seen.centre = CentreOf(box);
         GetParam().answer(box);
     };
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, ThreadTimer);
@@ -132,6 +143,9 @@ TEST_P(Win32Confirm, AsksInAMessageBoxWithUpdateAndCancelCancelTheDefault) {
     EXPECT_EQ(seen.accept, L"Update");
     EXPECT_EQ(seen.cancel, L"Cancel");
     EXPECT_TRUE(seen.cancelHasFocus);
+    const POINT form = CentreOf(window.FormHandle());
+    EXPECT_LE(std::abs(seen.centre.x - form.x), 1);
+    EXPECT_LE(std::abs(seen.centre.y - form.y), 1);
 }
 
 void PressKey(HWND box, WPARAM key) {

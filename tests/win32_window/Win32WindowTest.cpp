@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <optional>
 
@@ -96,7 +98,8 @@ struct Placement {
     int left, top, width, height;  // twips from the client area's top left; height -1: 2 pixels
 };
 
-TEST_F(Win32FormTest, ControlsStandWhereTheLayoutPutsThem) {
+// Where the window starts, then on monitors of other scales, as WM_DPICHANGED tells it.
+TEST_F(Win32FormTest, ControlsStandWhereTheLayoutPutsThemAtEveryDpi) {
     const Placement table[] = {
         {"Frame1", 60, 60, 4935, 1755},
         {"Label4", 60 + 180, 60 + 300, 1215, 285},  // inside the frame: relative to it
@@ -107,13 +110,36 @@ TEST_F(Win32FormTest, ControlsStandWhereTheLayoutPutsThem) {
         {"Command2", 120, 5700, 5175, 495},
         {"Device", 120, 6400, 3000, 315},  // closed; its open list reaches further down
     };
-    for (const auto& p : table) {
-        SCOPED_TRACE(p.name);
-        RECT r = RectInForm(window.FormHandle(), H(p.name));
-        EXPECT_EQ(r.left, Px(p.left));
-        EXPECT_EQ(r.top, Px(p.top));
-        EXPECT_EQ(r.right - r.left, Px(p.width));
-        EXPECT_EQ(r.bottom - r.top, p.height < 0 ? 2 : Px(p.height));
+    const HWND form = window.FormHandle();
+    const FormLayout layout = SampleForm();
+    const double points =
+        std::ranges::find(layout.controls, "Command2", &ControlSpec::name)->font.points;
+    for (const int dpi : {window.LogicalDpi(), 144, 192, 96}) {
+        SCOPED_TRACE(dpi);
+        if (dpi != window.LogicalDpi()) {
+            RECT suggested{70, 50, 670, 750};
+            SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                         reinterpret_cast<LPARAM>(&suggested));
+            RECT frame;
+            GetWindowRect(form, &frame);
+            EXPECT_EQ(frame.left, 70);
+        }
+        ASSERT_EQ(window.LogicalDpi(), dpi);
+        RECT client;
+        GetClientRect(form, &client);
+        EXPECT_GE(client.right, Px(8100));  // wider only where the title needs it
+        for (const auto& p : table) {
+            SCOPED_TRACE(p.name);
+            RECT r = RectInForm(form, H(p.name));
+            EXPECT_EQ(r.left, Px(p.left));
+            EXPECT_EQ(r.top, Px(p.top));
+            EXPECT_EQ(r.right - r.left, Px(p.width));
+            EXPECT_EQ(r.bottom - r.top, p.height < 0 ? 2 : Px(p.height));
+        }
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(H("Command2"), WM_GETFONT, 0, 0)),
+                   sizeof font, &font);
+        EXPECT_EQ(font.lfHeight, -std::lround(points * dpi / 72.0));
     }
 }
 
@@ -217,6 +243,28 @@ TEST_F(Win32FormTest, HidingAFrameHidesWhatItHolds) {
 TEST_F(Win32FormTest, FocusStartsOnTheFirstButtonThatCanTakeIt) {
     EXPECT_EQ(GetFocus(), H("Go"));
     EXPECT_EQ(GetNextDlgTabItem(window.FormHandle(), H("Go"), FALSE), H("Command2"));
+}
+
+// Tab goes as the eye reads the form: a chooser above the buttons comes before them, wherever
+// the layout lists it.
+TEST(Win32TabOrderTest, TabGoesByRowsThenFromTheLeft) {
+    FormLayout layout;
+    layout.caption = "Tab";
+    layout.clientWidth = 6000;
+    layout.clientHeight = 3000;
+    layout.controls = {MakeControl("Right", ControlKind::Button, "Right", 3000, 1500, 1500, 495),
+                       MakeControl("Left", ControlKind::Button, "Left", 120, 1500, 1500, 495),
+                       MakeControl("Device", ControlKind::Chooser, "Choose", 120, 600, 3000, 315)};
+    Win32Window window(layout);
+    LoggingHandlers handlers;
+    window.Load(handlers);
+    window.Show();
+    HWND reached = window.ControlHandle("Device");
+    for (const char* next : {"Left", "Right", "Device"}) {
+        reached = GetNextDlgTabItem(window.FormHandle(), reached, FALSE);
+        EXPECT_EQ(reached, window.ControlHandle(next)) << next;
+    }
+    window.Unload();
 }
 
 TEST_F(Win32FormTest, LaterControlsDrawAboveEarlierOnesAndFramesBeneathTheirContents) {

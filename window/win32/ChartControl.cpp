@@ -283,6 +283,26 @@ void AttachChart(HWND chart, const ControlSpec& spec, HFONT font, std::string fo
     SetFolded(chart, state, RecallFolded(state.foldMemory).value_or(false));
 }
 
+int RescaleChart(HWND chart, HFONT font, int unfoldedHeight) {
+    ChartState* state = StateOf(chart);
+    if (state == nullptr)
+        return 0;
+    state->font = font;
+    for (const ChartPart part :
+         {kChartPlot, kChartPause, kChartSpan, kChartCopy, kChartSave, kChartFold})
+        SendMessageW(Part(chart, part), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    state->unfoldedHeight = unfoldedHeight;
+    const int edges = WindowHeight(chart) - ClientHeight(chart);
+    const int height = state->folded ? RowHeight(chart, *state) + edges : unfoldedHeight;
+    RECT r;
+    GetWindowRect(chart, &r);
+    SetWindowPos(chart, nullptr, 0, 0, r.right - r.left, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Its size may be unchanged while its font is not: arranged here, not only on WM_SIZE.
+    Arrange(chart, *state);
+    return unfoldedHeight - height;
+}
+
 void AddChartSample(HWND chart, const ChartSample& sample) {
     ChartState* state = StateOf(chart);
     if (state == nullptr)

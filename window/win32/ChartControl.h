@@ -34,6 +34,9 @@ const wchar_t* ChartWindowClass();
 // Gives a window of that class the chart `spec` describes, its children in `font`, and folds it
 // as the user left it last time (`foldMemory`: window/chart/FoldMemory.h). Freed with the window.
 void AttachChart(HWND chart, const ControlSpec& spec, HFONT font, std::string foldMemory);
+// At another DPI: the chart's children take `font` and the chart its `unfoldedHeight` (folded, it
+// keeps to its row). Returns how much shorter than unfoldedHeight the chart is (0 unfolded).
+int RescaleChart(HWND chart, HFONT font, int unfoldedHeight);
 void AddChartSample(HWND chart, const ChartSample& sample);
 // What the chart shows; null for a window that is not a chart.
 const ChartView* ChartViewOf(HWND chart);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "window/win32/ChartGdi.h"
+#include "window/win32/ConfirmBox.h"
 #include "window/win32/Utf16.h"
 
 namespace ui::win32 {
@@ -89,8 +90,8 @@ bool SaveChartPngAs(HWND owner, SIZE size, HFONT font, const ChartData& data,
 
     const bool written = SaveChartPng(path, size, font, data, view);
     if (!written) {
-        MessageBoxW(owner, (L"The chart could not be saved as " + std::wstring(path)).c_str(),
-                    L"Save chart", MB_OK | MB_ICONWARNING);
+        MessageBoxOnOwner(owner, L"The chart could not be saved as " + std::wstring(path),
+                          L"Save chart", MB_OK | MB_ICONWARNING);
     }
     return written;
 }

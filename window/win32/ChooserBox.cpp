@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "window/win32/Dpi.h"
 #include "window/win32/Utf16.h"
 
 namespace ui::win32 {
@@ -12,7 +13,7 @@ namespace {
 
 // The widest line in the chooser's font, with room for the list's edges, its scroll bar and a
 // character's width either side.
-int ListWidthFor(HWND chooser, const std::vector<std::wstring>& lines) {
+int ListWidthFor(HWND chooser, const std::vector<std::wstring>& lines, int dpi) {
     HDC dc = GetDC(chooser);
     auto* font = reinterpret_cast<HFONT>(SendMessageW(chooser, WM_GETFONT, 0, 0));
     HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
@@ -26,7 +27,7 @@ int ListWidthFor(HWND chooser, const std::vector<std::wstring>& lines) {
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, previous);
     ReleaseDC(chooser, dc);
-    return widest + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) +
+    return widest + MetricForDpi(SM_CXVSCROLL, dpi) + 2 * MetricForDpi(SM_CXEDGE, dpi) +
            2 * metrics.tmAveCharWidth;
 }
 
@@ -48,13 +49,16 @@ void FitChooserClosedHeight(HWND chooser, int closedHeight) {
     const auto field = static_cast<int>(SendMessageW(chooser, CB_GETITEMHEIGHT, WPARAM(-1), 0));
     if (field <= 0)
         return;
+    // Owner-drawn lines are measured before the chooser has its font: the list's lines take the
+    // field's height, which the font gave it.
+    SendMessageW(chooser, CB_SETITEMHEIGHT, 0, field);
     SendMessageW(chooser, CB_SETITEMHEIGHT, WPARAM(-1), field);
     const int edges = closed() - field;
     if (closedHeight > edges)
         SendMessageW(chooser, CB_SETITEMHEIGHT, WPARAM(-1), closedHeight - edges);
 }
 
-void SetChooserItems(HWND chooser, const std::vector<std::string>& items) {
+void SetChooserItems(HWND chooser, const std::vector<std::string>& items, int dpi) {
     std::vector<std::wstring> lines;
     lines.reserve(items.size());
     for (const std::string& item : items)
@@ -64,7 +68,7 @@ void SetChooserItems(HWND chooser, const std::vector<std::string>& items) {
         SendMessageW(chooser, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     // A line (a device's name, serial and port) may be longer than the closed box: the open list
     // is made wide enough to read it whole.
-    SendMessageW(chooser, CB_SETDROPPEDWIDTH, ListWidthFor(chooser, lines), 0);
+    SendMessageW(chooser, CB_SETDROPPEDWIDTH, ListWidthFor(chooser, lines, dpi), 0);
 }
 
 void SetChooserChoice(HWND chooser, int index) {
@@ -77,19 +81,42 @@ int ChooserChoice(HWND chooser) {
     return index >= 0 ? index : -1;
 }
 
-std::string ChooserLine(HWND chooser, int index) {
-    const auto length = static_cast<int>(SendMessageW(chooser, CB_GETLBTEXTLEN, index, 0));
-    if (length <= 0)
-        return {};
-    std::wstring line(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(chooser, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(line.data()));
-    line.resize(static_cast<size_t>(length));
-    return ToUtf8(line);
+bool ChooserListOpen(HWND chooser) {
+    return SendMessageW(chooser, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
 }
 
-void ShowChooserCaption(HWND chooser, const std::string& caption) {
-    const std::wstring text = ToUtf16(caption);
-    SendMessageW(chooser, CB_SETCUEBANNER, 0, reinterpret_cast<LPARAM>(text.c_str()));
+bool DrawChooserItem(const DRAWITEMSTRUCT& item, const std::wstring& caption) {
+    if (item.CtlType != ODT_COMBOBOX)
+        return false;
+    const bool none = static_cast<int>(item.itemID) < 0;
+    const bool closedBox = (item.itemState & ODS_COMBOBOXEDIT) != 0;
+    // The caption shows in the closed box only, never as a line of the list.
+    const bool highlighted = (item.itemState & ODS_SELECTED) != 0 && !none;
+    std::wstring text = none ? (closedBox ? caption : std::wstring()) : std::wstring();
+    if (!none) {
+        const auto length =
+            static_cast<int>(SendMessageW(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0));
+        text.assign(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
+        SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID,
+                     reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(std::max(length, 0)));
+    }
+    HDC dc = item.hDC;
+    RECT r = item.rcItem;
+    FillRect(dc, &r, GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const bool grey = none || (item.itemState & ODS_DISABLED) != 0;
+    SetTextColor(dc, GetSysColor(grey          ? COLOR_GRAYTEXT
+                                 : highlighted ? COLOR_HIGHLIGHTTEXT
+                                               : COLOR_WINDOWTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    r.left += metrics.tmAveCharWidth / 2;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0)
+        DrawFocusRect(dc, &item.rcItem);
+    return true;
 }
 
 }  // namespace ui::win32

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "window/chart/Contrast.h"
+#include "window/win32/Dpi.h"
 
 namespace ui::win32 {
 
@@ -42,7 +43,8 @@ RECT DrawFace(HWND button, HDC dc, RECT r) {
     HTHEME theme = GetWindowTheme(button);
     if (theme == nullptr) {
         DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_INACTIVE);
-        InflateRect(&r, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+        const int dpi = DpiOfWindow(button);
+        InflateRect(&r, -MetricForDpi(SM_CXEDGE, dpi), -MetricForDpi(SM_CYEDGE, dpi));
         return r;
     }
     if (IsThemeBackgroundPartiallyTransparent(theme, BP_PUSHBUTTON, PBS_DISABLED))

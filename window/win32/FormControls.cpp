@@ -44,7 +44,7 @@ WindowRecipe RecipeFor(const ControlSpec& spec) {
             // track): it gets a sunken edge so that it shows on the form.
             return {L"STATIC", SS_LEFT, spec.backColor ? 0u : DWORD(WS_EX_STATICEDGE)};
         case ControlKind::Chooser:
-            return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+            return {L"COMBOBOX", kChooserStyle, 0};
         case ControlKind::Chart:
             // A container: Tab goes through its buttons and its drawing as through the form's own.
             return {ChartWindowClass(), 0, WS_EX_CONTROLPARENT};
@@ -199,10 +199,8 @@ void FormControls::CreateWindows(HWND form, int dpi, GdiResources& gdi) {
         // disabled button comes to the form's drawing one way only.
         if (c.spec.kind == ControlKind::Button && !c.enabled)
             EnablePushButton(c.hwnd, false);
-        if (c.spec.kind == ControlKind::Chooser) {
+        if (c.spec.kind == ControlKind::Chooser)
             FitChooserClosedHeight(c.hwnd, TwipsToPixels(c.spec.height, dpi));
-            ShowChooserCaption(c.hwnd, c.text);
-        }
     }
     Stack();
 }
@@ -213,11 +211,13 @@ void FormControls::ForgetWindows() {
 }
 
 // Sibling order is both drawing order (first = on top, as WS_CLIPSIBLINGS clips the lower ones)
-// and tab order. The controls the user works (buttons and choosers) come first, in layout order,
-// which is the tab order. The other controls follow in reverse layout order, so a control listed
-// later draws above an earlier one it overlaps (the progress fill above its track), except that a
-// caption label goes just before the control it names: screen readers name an unnamed control by
-// the static before it. Frames go last, beneath what they hold.
+// and tab order. The controls the user works (buttons and choosers) come first, in the order the
+// eye reads them: by row, then from the left (a chooser that takes a label's place above the
+// buttons is reached before them, wherever the layout lists it). The other controls follow in
+// reverse layout order, so a control listed later draws above an earlier one it overlaps (the
+// progress fill above its track), except that a caption label goes just before the control it
+// names: screen readers name an unnamed control by the static before it. Frames go last, beneath
+// what they hold.
 void FormControls::Stack() {
     auto worked = [](const FormControl& c) {
         return c.spec.kind == ControlKind::Button || c.spec.kind == ControlKind::Chooser ||
@@ -227,11 +227,20 @@ void FormControls::Stack() {
         return std::ranges::any_of(
             controls_, [&](const FormControl& c) { return c.spec.labelledBy == label.spec.name; });
     };
-    std::vector<HWND> order;
+    std::vector<const FormControl*> workedInReadingOrder;
     for (auto& c : controls_) {
         if (c.hwnd && worked(c))
-            order.push_back(c.hwnd);
+            workedInReadingOrder.push_back(&c);
     }
+    std::ranges::stable_sort(workedInReadingOrder,
+                             [this](const FormControl* a, const FormControl* b) {
+                                 const POINT pa = OriginTwips(*a);
+                                 const POINT pb = OriginTwips(*b);
+                                 return pa.y != pb.y ? pa.y < pb.y : pa.x < pb.x;
+                             });
+    std::vector<HWND> order;
+    for (const FormControl* c : workedInReadingOrder)
+        order.push_back(c->hwnd);
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         if (!it->hwnd || worked(*it) || it->spec.kind == ControlKind::Frame || isCaption(*it))
             continue;

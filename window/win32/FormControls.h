@@ -25,6 +25,10 @@ struct FormControl {
     // Whether the child window changed since Refresh last redrew it; redrawing an unchanged one
     // paints the same pixels again (a progress bar moves by a pixel every few records).
     bool changedSinceRefresh = true;
+    // A chooser's lines as the program gave them, and the line last chosen for good: the open
+    // list moves the selection line by line, and Escape goes back to this one.
+    std::vector<std::string> items;
+    int committedChoice = -1;
 };
 
 // The window text that shows `text` in the control: a button's with its access key marked.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "window/win32/Dpi.h"
+
 namespace ui::win32 {
 
 namespace {
@@ -17,14 +19,14 @@ int Visible(HWND form) {
 
 }  // namespace
 
-void FormScroller::Fit(HWND form, int width, int height) {
+void FormScroller::Fit(HWND form, int width, int height, int dpi) {
     content_ = height;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(form, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT work = monitor.rcWork;
     RECT frame{0, 0, width, height};
-    AdjustWindowRectEx(&frame, style_, FALSE, exStyle_);
+    AdjustFrameForDpi(frame, style_, exStyle_, dpi);
     const int frameHeight = frame.bottom - frame.top;
     const bool scrolls = frameHeight > work.bottom - work.top;
 
@@ -34,7 +36,7 @@ void FormScroller::Fit(HWND form, int width, int height) {
     RECT now;
     GetWindowRect(form, &now);
     const int outerWidth =
-        frame.right - frame.left + (scrolls ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+        frame.right - frame.left + (scrolls ? MetricForDpi(SM_CXVSCROLL, dpi) : 0);
     const int outerHeight = std::min<int>(frameHeight, work.bottom - work.top);
     // Cut to the work area, the window also starts at its top, so that all of it is on screen.
     const int top = scrolls ? work.top : now.top;

@@ -13,8 +13,8 @@ class FormScroller {
 
     // Sizes `form` for client content of `width` by `height` pixels: whole where the work area of
     // its monitor has room, else as tall as the work area, scrolled. Call again when the content's
-    // height changes.
-    void Fit(HWND form, int width, int height);
+    // height or its DPI changes.
+    void Fit(HWND form, int width, int height, int dpi);
     // How far the content is scrolled up, in pixels: what a control placed by its layout position
     // must be moved by.
     int Offset() const { return offset_; }

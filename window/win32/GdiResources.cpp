@@ -35,6 +35,15 @@ HFONT GdiResources::Font(const ui::Font& font) {
     return created;
 }
 
+std::vector<HFONT> GdiResources::ChangeDpi(int logicalDpi) {
+    dpi_ = logicalDpi;
+    std::vector<HFONT> before;
+    for (auto& [key, font] : fonts_)
+        before.push_back(font);
+    fonts_.clear();
+    return before;
+}
+
 HBRUSH GdiResources::Brush(COLORREF color) {
     auto it = brushes_.find(color);
     if (it != brushes_.end())

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "window/FormLayout.h"
 
@@ -23,6 +24,9 @@ class GdiResources {
     GdiResources& operator=(const GdiResources&) = delete;
 
     HFONT Font(const ui::Font& font);
+    // Fonts from now on are for `logicalDpi`. The fonts handed out before are returned, for the
+    // caller to delete once no control uses them.
+    std::vector<HFONT> ChangeDpi(int logicalDpi);
     HBRUSH Brush(COLORREF color);
 
   private:

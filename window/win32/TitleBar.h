@@ -6,7 +6,7 @@
 namespace ui::win32 {
 
 // The title in the system's caption font, beside the window's icon and its three buttons, in
-// pixels of the outer window.
-int TitleBarWidth(const std::wstring& title);
+// pixels of the outer window at `dpi`.
+int TitleBarWidth(const std::wstring& title, int dpi);
 
 }  // namespace ui::win32

@@ -8,6 +8,8 @@
 #include "window/win32/ChooserBox.h"
 #include "window/win32/ConfirmBox.h"
 #include "window/win32/DisabledButton.h"
+#include "window/win32/Dpi.h"
+#include "window/win32/SystemDllSearch.h"
 #include "window/win32/TitleBar.h"
 #include "window/win32/Utf16.h"
 #include "window/win32/WheelIcon.h"
@@ -31,10 +33,9 @@ constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMI
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
 
 int ScreenLogicalDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
+    // Before the first window: the DLLs its controls bring come from the system directory.
+    NarrowDllSearchToSystemDirectory();
+    return SystemDpi();
 }
 
 }  // namespace
@@ -72,9 +73,9 @@ FormControl* Win32Window::Live(const std::string& name) {
 int Win32Window::ClientWidth() const {
     const int form = TwipsToPixels(layout_.clientWidth, dpi_);
     RECT frame{0, 0, form, 0};
-    AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+    AdjustFrameForDpi(frame, kFormStyle, kFormExStyle, dpi_);
     const int frameWidth = frame.right - frame.left - form;
-    return std::max(form, TitleBarWidth(ToUtf16(layout_.caption)) - frameWidth);
+    return std::max(form, TitleBarWidth(ToUtf16(layout_.caption), dpi_) - frameWidth);
 }
 
 void Win32Window::CreateFormWindow() {
@@ -88,15 +89,17 @@ void Win32Window::CreateFormWindow() {
                     GetModuleHandleW(nullptr), this);
     if (hwnd_ == nullptr)
         return;
-
-    bigIcon_ = CreateWheelIcon(GetSystemMetrics(SM_CXICON), layout_.iconName);
-    smallIcon_ = CreateWheelIcon(GetSystemMetrics(SM_CXSMICON), layout_.iconName);
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    // Opened on a monitor of another scale than the main one: laid out for the monitor's.
+    if (const int monitorDpi = DpiOfWindow(hwnd_); monitorDpi != dpi_) {
+        dpi_ = monitorDpi;
+        for (HFONT unused : gdi_.ChangeDpi(dpi_))
+            DeleteObject(unused);
+    }
+    SetIcons();
 
     contentHeight_ = TwipsToPixels(layout_.clientHeight, dpi_);
     controls_.CreateWindows(hwnd_, dpi_, gdi_);
-    scroller_.Fit(hwnd_, ClientWidth(), contentHeight_);
+    scroller_.Fit(hwnd_, ClientWidth(), contentHeight_, dpi_);
     accessibleNames_.Name(layout_, controls_);
     // The focus and the access keys always show, not only once the keyboard has been used.
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL),
@@ -105,6 +108,53 @@ void Win32Window::CreateFormWindow() {
         if (c.spec.kind == ControlKind::Timer)
             StartOrStopTimer(c);
     }
+}
+
+void Win32Window::SetIcons() {
+    HICON big = CreateWheelIcon(MetricForDpi(SM_CXICON, dpi_), layout_.iconName);
+    HICON small = CreateWheelIcon(MetricForDpi(SM_CXSMICON, dpi_), layout_.iconName);
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    // The window no longer uses the icons it had.
+    if (bigIcon_ != nullptr)
+        DestroyIcon(bigIcon_);
+    if (smallIcon_ != nullptr)
+        DestroyIcon(smallIcon_);
+    bigIcon_ = big;
+    smallIcon_ = small;
+}
+
+// The window moved to a monitor of another scale (or the scale changed): every size in pixels
+// is worked out again from the layout's twips, the fonts are made again for the new DPI, and the
+// window keeps the place Windows suggests for it.
+void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
+    const std::vector<HFONT> oldFonts = gdi_.ChangeDpi(dpi);
+    dpi_ = dpi;
+    contentHeight_ = TwipsToPixels(layout_.clientHeight, dpi_);
+    for (auto& c : controls_.All()) {
+        if (c.hwnd == nullptr)
+            continue;
+        HFONT font = gdi_.Font(c.spec.font);
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        const RECT r = controls_.PixelRect(c, dpi_);
+        MoveWindow(c.hwnd, r.left, r.top - scroller_.Offset(), r.right - r.left, r.bottom - r.top,
+                   FALSE);
+        if (c.spec.kind == ControlKind::Chooser) {
+            FitChooserClosedHeight(c.hwnd, TwipsToPixels(c.spec.height, dpi_));
+            SetChooserItems(c.hwnd, c.items, dpi_);
+            SetChooserChoice(c.hwnd, c.committedChoice);
+        } else if (c.spec.kind == ControlKind::Chart) {
+            contentHeight_ -= RescaleChart(c.hwnd, font, r.bottom - r.top);
+        }
+    }
+    for (HFONT unused : oldFonts)
+        DeleteObject(unused);
+    SetIcons();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The size is the layout's at the new DPI, which the suggested one only comes near.
+    scroller_.Fit(hwnd_, ClientWidth(), contentHeight_, dpi_);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Win32Window::Load(FormHandlers& handlers) {
@@ -182,7 +232,7 @@ void Win32Window::SetText(const std::string& control, const std::string& text) {
     if (c->hwnd == nullptr)
         return;
     if (c->spec.kind == ControlKind::Chooser) {
-        ShowChooserCaption(c->hwnd, text);
+        InvalidateRect(c->hwnd, nullptr, TRUE);  // the caption, drawn while nothing is chosen
     } else {
         SetWindowTextW(c->hwnd, WindowText(c->spec, text).c_str());
     }
@@ -212,8 +262,8 @@ std::string Win32Window::Text(const std::string& control) const {
         return {};
     if (c->spec.kind == ControlKind::Chooser && c->hwnd != nullptr) {
         const int choice = ChooserChoice(c->hwnd);
-        if (choice >= 0)
-            return ChooserLine(c->hwnd, choice);
+        if (choice >= 0 && choice < static_cast<int>(c->items.size()))
+            return c->items[static_cast<std::size_t>(choice)];
     }
     return c->text;
 }
@@ -328,7 +378,9 @@ void Win32Window::SetItems(const std::string& control, const std::vector<std::st
     FormControl* c = Live(control);
     if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
         return;
-    SetChooserItems(c->hwnd, items);
+    SetChooserItems(c->hwnd, items, dpi_);
+    c->items = items;
+    c->committedChoice = -1;
     ShowChosenLineWhole(*c);
     c->changedSinceRefresh = true;
 }
@@ -337,8 +389,10 @@ void Win32Window::SetItems(const std::string& control, const std::vector<std::st
 // chosen is whole in the box's tooltip.
 void Win32Window::ShowChosenLineWhole(const FormControl& chooser) {
     const int choice = ChooserChoice(chooser.hwnd);
-    toolTips_.Set(hwnd_, chooser.hwnd,
-                  choice >= 0 ? ToUtf16(ChooserLine(chooser.hwnd, choice)) : std::wstring());
+    const bool listed = choice >= 0 && choice < static_cast<int>(chooser.items.size());
+    toolTips_.Set(
+        hwnd_, chooser.hwnd,
+        listed ? ToUtf16(chooser.items[static_cast<std::size_t>(choice)]) : std::wstring());
 }
 
 // CB_SETCURSEL sends no CBN_SELCHANGE: the program's own choice never reaches Chosen.
@@ -347,6 +401,7 @@ void Win32Window::SetChoice(const std::string& control, int index) {
     if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
         return;
     SetChooserChoice(c->hwnd, index);
+    c->committedChoice = ChooserChoice(c->hwnd);
     ShowChosenLineWhole(*c);
     c->changedSinceRefresh = true;
 }
@@ -436,7 +491,10 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The chart stands at the form's foot: the form takes its change of height, no other
             // control moves, and the window fits the new height to the screen.
             contentHeight_ += static_cast<int>(lParam);
-            scroller_.Fit(hwnd, ClientWidth(), contentHeight_);
+            scroller_.Fit(hwnd, ClientWidth(), contentHeight_, dpi_);
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_VSCROLL:
             scroller_.OnScrollBar(hwnd, wParam);
@@ -447,10 +505,14 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             OnClose();
             return 0;
-        case WM_DRAWITEM:
-            if (DrawDisabledPushButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            const FormControl* chooser = controls_.FindByWindow(item.hwndItem);
+            if (DrawDisabledPushButton(item) ||
+                (chooser != nullptr && DrawChooserItem(item, ToUtf16(chooser->text))))
                 return TRUE;
             break;
+        }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
             return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
@@ -478,7 +540,31 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-// A chooser's CBN_SELCHANGE comes from the user only; the program's CB_SETCURSEL sends none.
+// A chooser's notifications come from the user only; the program's CB_SETCURSEL sends none.
+// A line is chosen when the choice is made: picked in the open list (with the mouse or Enter,
+// CBN_SELENDOK, even the line already chosen, as a pick is in the Qt window), or moved to with
+// the arrow keys on the closed box. Moving through the open list chooses nothing, and Escape or a
+// click elsewhere (CBN_SELENDCANCEL) puts back the line chosen before.
+void Win32Window::OnChooserCommand(FormControl& chooser, int code) {
+    const int choice = ChooserChoice(chooser.hwnd);
+    bool chosen = false;
+    if (code == CBN_SELENDCANCEL) {
+        SetChooserChoice(chooser.hwnd, chooser.committedChoice);
+    } else if (code == CBN_SELENDOK) {
+        chosen =
+            choice >= 0 && (ChooserListOpen(chooser.hwnd) || choice != chooser.committedChoice);
+    } else if (code == CBN_SELCHANGE) {
+        chosen = choice >= 0 && !ChooserListOpen(chooser.hwnd) && choice != chooser.committedChoice;
+    } else {
+        return;
+    }
+    ShowChosenLineWhole(chooser);
+    if (chosen) {
+        chooser.committedChoice = choice;
+        handlers_->Chosen(chooser.spec.name, choice);
+    }
+}
+
 void Win32Window::OnCommand(int id, int code, HWND control) {
     if (unloaded_ || handlers_ == nullptr)
         return;
@@ -487,11 +573,8 @@ void Win32Window::OnCommand(int id, int code, HWND control) {
         return;
     if (c->spec.kind == ControlKind::Button && code == BN_CLICKED) {
         handlers_->Click(c->spec.name);
-    } else if (c->spec.kind == ControlKind::Chooser && code == CBN_SELCHANGE) {
-        const int choice = ChooserChoice(c->hwnd);
-        ShowChosenLineWhole(*c);
-        if (choice >= 0)
-            handlers_->Chosen(c->spec.name, choice);
+    } else if (c->spec.kind == ControlKind::Chooser) {
+        OnChooserCommand(*c, code);
     }
 }
 

@@ -62,7 +62,10 @@ class Win32Window : public Window {
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateFormWindow();
+    void SetIcons();
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void OnCommand(int id, int code, HWND control);
+    void OnChooserCommand(FormControl& chooser, int code);
     // The control of a WM_COMMAND, if the user may work it: enabled and shown.
     FormControl* CommandSource(int id, int code, HWND control);
     void ShowChosenLineWhole(const FormControl& chooser);
