@@ -2,6 +2,7 @@
 // the one beside the program.
 #include "ampflash/Layout.h"
 #include "ampflash/frmMain.h"
+#include "cmdline/CaptureOption.h"
 #include "cmdline/Launch.h"
 #include "hidlink/PlatformApi.h"
 #include "updater/KeepAwake.h"
@@ -16,7 +17,12 @@ int main(int argc, char** argv) {
     if (const auto status =
             cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
         return *status;
-    if (const auto status = cmdline::SettleDeviceOptions(options, api, ampflash::kProfile))
+    // Before the first device call, so that the capture holds the whole run.
+    cmdline::ProgramCapture capture(api);
+    if (const auto status = capture.Start(info, options))
+        return *status;
+    if (const auto status =
+            cmdline::SettleDeviceOptions(options, capture.Api(), ampflash::kProfile))
         return *status;
     auto window = cmdline::CreateWindowFor(options, ampflash::AmpflashLayout(),
                                            cmdline::UpdaterConsole(options, "btnUpgradeFW"));
@@ -24,7 +30,7 @@ int main(int argc, char** argv) {
         return cmdline::kNoDisplay;
     // Outlives the form, which points to it.
     const auto awake = updater::SystemKeepAwake("ampflash");
-    ampflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath(),
+    ampflash::frmMain form(*window, capture.Api(), options.imagePath, updater::UpdateLogPath(),
                            cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
     form.KeepAwakeDuringUpdates(*awake);

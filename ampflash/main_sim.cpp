@@ -5,6 +5,7 @@
 
 #include "ampflash/Layout.h"
 #include "ampflash/frmMain.h"
+#include "cmdline/CaptureOption.h"
 #include "cmdline/Launch.h"
 #include "hidlink/sim/ExecutableDirectory.h"
 #include "hidlink/sim/SimulatedBus.h"
@@ -33,7 +34,12 @@ int main(int argc, char** argv) {
         bus.AddDevice(std::make_shared<simdevices::Amplifier>(amplifier));
     else
         simdevices::AddSimulatedDevices(bus, options.simDevices, amplifier, {}, base);
-    if (const auto status = cmdline::SettleDeviceOptions(options, bus, ampflash::kProfile))
+    // Before the first device call, so that the capture holds the whole run.
+    cmdline::ProgramCapture capture(bus);
+    if (const auto status = capture.Start(info, options))
+        return *status;
+    if (const auto status =
+            cmdline::SettleDeviceOptions(options, capture.Api(), ampflash::kProfile))
         return *status;
 
     auto window = cmdline::CreateWindowFor(options, ui::SimulatedTwin(ampflash::AmpflashLayout()),
@@ -42,7 +48,7 @@ int main(int argc, char** argv) {
         return cmdline::kNoDisplay;
     // Outlives the form, which points to it.
     const auto awake = updater::SystemKeepAwake("ampflash-sim");
-    ampflash::frmMain form(*window, bus, options.imagePath,
+    ampflash::frmMain form(*window, capture.Api(), options.imagePath,
                            updater::UpdateLogPath(updater::LoggedDevices::Simulated),
                            cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);

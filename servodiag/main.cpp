@@ -1,4 +1,5 @@
 // servodiag: diagnostics of the wheel controller on this machine's HID devices.
+#include "cmdline/CaptureOption.h"
 #include "cmdline/Launch.h"
 #include "hidlink/PlatformApi.h"
 #include "servodiag/ConsoleSetup.h"
@@ -17,7 +18,12 @@ int main(int argc, char** argv) {
         return *status;
     if (!options.replayPath.empty())
         return servodiag::ReplayFromCommandLine(options);
-    if (const auto status = cmdline::SettleDeviceOptions(options, api, servodiag::kProfile, true))
+    // Before the first device call, so that the capture holds the whole run.
+    cmdline::ProgramCapture capture(api);
+    if (const auto status = capture.Start(info, options))
+        return *status;
+    if (const auto status =
+            cmdline::SettleDeviceOptions(options, capture.Api(), servodiag::kProfile, true))
         return *status;
     servodiag::StatusReadout readout;
     ui::ConsoleSetup console = cmdline::ServodiagConsole();
@@ -26,6 +32,6 @@ int main(int argc, char** argv) {
         cmdline::CreateWindowFor(options, servodiag::ServodiagLayout(), std::move(console));
     if (!window)
         return cmdline::kNoDisplay;
-    servodiag::frmMain form(*window, api, cmdline::SelectorOf(options));
+    servodiag::frmMain form(*window, capture.Api(), cmdline::SelectorOf(options));
     return servodiag::RunDiagnostics(*window, form, options.recordPath, readout, options.noWindow);
 }

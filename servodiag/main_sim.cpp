@@ -4,6 +4,7 @@
 // --sim-devices the bus holds the devices named instead of the one controller.
 #include <memory>
 
+#include "cmdline/CaptureOption.h"
 #include "cmdline/Launch.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
@@ -48,7 +49,12 @@ int main(int argc, char** argv) {
     // The first device leaves and comes back, as the options say.
     if (options.unplugAt)
         devices.front()->PlanUnplug(Milliseconds(options.unplugAt), Milliseconds(options.replugAt));
-    if (const auto status = cmdline::SettleDeviceOptions(options, bus, servodiag::kProfile, true))
+    // Before the first device call, so that the capture holds the whole run.
+    cmdline::ProgramCapture capture(bus);
+    if (const auto status = capture.Start(info, options))
+        return *status;
+    if (const auto status =
+            cmdline::SettleDeviceOptions(options, capture.Api(), servodiag::kProfile, true))
         return *status;
 
     servodiag::StatusReadout readout;
@@ -58,6 +64,6 @@ int main(int argc, char** argv) {
         options, ui::SimulatedTwin(servodiag::ServodiagLayout()), std::move(console));
     if (!window)
         return cmdline::kNoDisplay;
-    servodiag::frmMain form(*window, bus, cmdline::SelectorOf(options));
+    servodiag::frmMain form(*window, capture.Api(), cmdline::SelectorOf(options));
     return servodiag::RunDiagnostics(*window, form, options.recordPath, readout, options.noWindow);
 }

@@ -1,5 +1,6 @@
 // wheelflash: updates the wheel controller's firmware with the image named on the command line,
 // or the one that lies beside it.
+#include "cmdline/CaptureOption.h"
 #include "cmdline/Launch.h"
 #include "hidlink/PlatformApi.h"
 #include "updater/KeepAwake.h"
@@ -16,7 +17,12 @@ int main(int argc, char** argv) {
     if (const auto status =
             cmdline::AnswerCommandLine(info, argc, argv, updater::UpdateLogPath(), &options))
         return *status;
-    if (const auto status = cmdline::SettleDeviceOptions(options, api, wheelflash::kProfile))
+    // Before the first device call, so that the capture holds the whole run.
+    cmdline::ProgramCapture capture(api);
+    if (const auto status = capture.Start(info, options))
+        return *status;
+    if (const auto status =
+            cmdline::SettleDeviceOptions(options, capture.Api(), wheelflash::kProfile))
         return *status;
     auto window = cmdline::CreateWindowFor(options, wheelflash::WheelflashLayout(),
                                            cmdline::UpdaterConsole(options, "Command4"));
@@ -24,7 +30,7 @@ int main(int argc, char** argv) {
         return cmdline::kNoDisplay;
     // Outlives the form, which points to it.
     const auto awake = updater::SystemKeepAwake("wheelflash");
-    wheelflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath(),
+    wheelflash::frmMain form(*window, capture.Api(), options.imagePath, updater::UpdateLogPath(),
                              cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
     form.KeepAwakeDuringUpdates(*awake);

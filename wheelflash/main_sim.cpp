@@ -5,6 +5,7 @@
 // there instead, which leaves its normal mode (2233) for the same image-receiving mode.
 #include <memory>
 
+#include "cmdline/CaptureOption.h"
 #include "cmdline/Launch.h"
 #include "hidlink/sim/ExecutableDirectory.h"
 #include "hidlink/sim/SimClock.h"
@@ -40,7 +41,12 @@ int main(int argc, char** argv) {
         bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
     else
         simdevices::AddSimulatedDevices(bus, options.simDevices, {}, wheel, base);
-    if (const auto status = cmdline::SettleDeviceOptions(options, bus, wheelflash::kProfile))
+    // Before the first device call, so that the capture holds the whole run.
+    cmdline::ProgramCapture capture(bus);
+    if (const auto status = capture.Start(info, options))
+        return *status;
+    if (const auto status =
+            cmdline::SettleDeviceOptions(options, capture.Api(), wheelflash::kProfile))
         return *status;
 
     auto window =
@@ -50,7 +56,7 @@ int main(int argc, char** argv) {
         return cmdline::kNoDisplay;
     // Outlives the form, which points to it.
     const auto awake = updater::SystemKeepAwake("wheelflash-sim");
-    wheelflash::frmMain form(*window, bus, options.imagePath,
+    wheelflash::frmMain form(*window, capture.Api(), options.imagePath,
                              updater::UpdateLogPath(updater::LoggedDevices::Simulated),
                              cmdline::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
