@@ -78,7 +78,8 @@ void CapturingApi::Write(CaptureLine line) const {
     out.Add("ms", nowMs_());
     for (auto& [key, value] : line.Fields()) {
         if (const auto* text = std::get_if<std::string>(&value))
-            out.Add(key, key == "sent" || key == "received" ? *text : Hidden(*text));
+            out.Add(key,
+                    key == "sent" || key == "received" || key == "unicode" ? *text : Hidden(*text));
         else
             out.Add(key, std::get<std::int64_t>(value));
     }
@@ -334,10 +335,22 @@ std::string CapturingApi::PathSeparator() const {
     return result;
 }
 
+// The code page is the machine's, not the device's: written once, whole, where the program
+// first asks, so a replay answers any character (a serial's placeholder's too) as this machine
+// would.
 char32_t CapturingApi::AnsiToUnicode(std::uint8_t code) const {
-    const char32_t result = inner_.AnsiToUnicode(code);
-    Write(args::OnNumber("AnsiToUnicode", "code", code).Add("result", result));
-    return result;
+    if (!codePageWritten_) {
+        std::string table;
+        for (int c = 0; c < 256; ++c) {
+            const char32_t point = inner_.AnsiToUnicode(static_cast<std::uint8_t>(c));
+            const std::uint8_t bytes[] = {static_cast<std::uint8_t>(point >> 8),
+                                          static_cast<std::uint8_t>(point)};
+            table += HexOf(bytes, sizeof bytes);
+        }
+        Write(args::Named("AnsiCodePage").Add("unicode", table));
+        codePageWritten_ = true;
+    }
+    return inner_.AnsiToUnicode(code);
 }
 
 FileHandle CapturingApi::OpenImageFile(const std::string& path, std::string* errorText,

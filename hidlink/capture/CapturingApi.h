@@ -80,6 +80,7 @@ class CapturingApi : public ApiDeclarations {
     bool anonymous_;
     std::function<std::int64_t()> nowMs_;
     std::map<std::string, std::string> placeholders_;  // serial (UTF-8) -> placeholder
+    mutable bool codePageWritten_ = false;
 };
 
 }  // namespace hidlink

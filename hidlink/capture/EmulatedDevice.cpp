@@ -294,8 +294,13 @@ std::string EmulatedDevice::PathSeparator() const {
 }
 
 char32_t EmulatedDevice::AnsiToUnicode(std::uint8_t code) const {
-    const CaptureLine* line = Expect(args::OnNumber("AnsiToUnicode", "code", code));
-    return line != nullptr ? static_cast<char32_t>(line->Int("result")) : U'?';
+    if (codePage_.empty()) {
+        const CaptureLine* line = Expect(args::Named("AnsiCodePage"));
+        codePage_ = line != nullptr ? line->Bytes("unicode") : std::vector<std::uint8_t>{};
+    }
+    if (codePage_.size() < 512)
+        return U'?';
+    return static_cast<char32_t>(codePage_[2 * code] << 8 | codePage_[2 * code + 1]);
 }
 
 FileHandle EmulatedDevice::OpenImageFile(const std::string& path, std::string* errorText,

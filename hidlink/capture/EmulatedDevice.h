@@ -13,6 +13,8 @@
 //   captured values themselves, so the program gets back exactly what it got in the captured
 //   run, and a handle it passes on must be the one the capture shows there: a report sent on
 //   the other of two handles is a difference.
+// - The ANSI code page is the captured machine's, served from the one line that holds it: a
+//   character the program converts is not a call of its own.
 // - The image file's path is compared by its file name only: the directory a test or a user
 //   keeps it in is the one part of a run that differs by machine. Its bytes are served from the
 //   capture, so the file need not exist.
@@ -96,6 +98,8 @@ class EmulatedDevice : public ApiDeclarations {
     // Const calls (the record sizes) are calls of the capture too.
     mutable std::size_t next_ = 0;
     mutable std::string mismatch_;
+    // The captured machine's ANSI code page, two bytes a character, once the program asked.
+    mutable std::vector<std::uint8_t> codePage_;
 };
 
 }  // namespace hidlink
