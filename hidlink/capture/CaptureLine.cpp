@@ -230,4 +230,23 @@ std::optional<CaptureLine> CaptureLine::Parse(const std::string& json, std::stri
     return line;
 }
 
+std::optional<std::vector<CaptureLine>> ReadCapture(std::istream& in, std::string* problem) {
+    std::vector<CaptureLine> lines;
+    std::string text;
+    for (int number = 1; std::getline(in, text); ++number) {
+        if (text.empty())
+            continue;
+        std::string fault;
+        auto line = CaptureLine::Parse(text, &fault);
+        if (line && line->Text("call").empty())
+            fault = "no call named";
+        if (!fault.empty()) {
+            *problem = "line " + std::to_string(number) + ": " + fault;
+            return std::nullopt;
+        }
+        lines.push_back(std::move(*line));
+    }
+    return lines;
+}
+
 }  // namespace hidlink

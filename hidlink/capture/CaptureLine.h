@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <istream>
 #include <optional>
 #include <string>
 #include <utility>
@@ -35,6 +36,10 @@ class CaptureLine {
   private:
     std::vector<std::pair<std::string, Value>> fields_;
 };
+
+// The lines of a capture file; nothing, with the line's number and fault in *problem, for a line
+// that is not one a capture holds.
+std::optional<std::vector<CaptureLine>> ReadCapture(std::istream& in, std::string* problem);
 
 std::string HexOf(const void* bytes, std::size_t length);
 // Nothing for an odd length or a character that is not a hex digit.

@@ -54,29 +54,29 @@ void CopyOut(const std::vector<std::uint8_t>& bytes, void* buffer, std::size_t r
 
 }  // namespace
 
-std::optional<std::vector<CaptureLine>> ReadCapture(std::istream& in, std::string* problem) {
-    std::vector<CaptureLine> lines;
-    std::string text;
-    for (int number = 1; std::getline(in, text); ++number) {
-        if (text.empty())
-            continue;
-        std::string fault;
-        auto line = CaptureLine::Parse(text, &fault);
-        if (line && line->Text("call").empty())
-            fault = "no call named";
-        if (!fault.empty()) {
-            *problem = "line " + std::to_string(number) + ": " + fault;
-            return std::nullopt;
-        }
-        lines.push_back(std::move(*line));
-    }
-    return lines;
-}
-
 EmulatedDevice::EmulatedDevice(std::vector<CaptureLine> capture, sim::SimClock& clock)
-    : capture_(std::move(capture)), clock_(clock) {}
+    : capture_(std::move(capture)), clock_(clock), log_(clock) {}
 
 const CaptureLine* EmulatedDevice::Expect(const CaptureLine& call) const {
+    const CaptureLine* answer = Match(call);
+    Note(call, answer);
+    return answer;
+}
+
+void EmulatedDevice::Note(const CaptureLine& call, const CaptureLine* answer) const {
+    const std::optional<sim::CallKind> kind = sim::CallNamed(call.Text("call"));
+    if (!kind)  // the record sizes and the code page are no calls of the bus's log
+        return;
+    sim::Call& logged = log_.Log(*kind, static_cast<Handle>(call.Int("handle")));
+    logged.length = static_cast<std::uint32_t>(call.Int("length", call.Int("milliseconds")));
+    logged.text = call.Text("path");
+    logged.bytes = answer != nullptr && answer->Find("received") != nullptr
+                       ? answer->Bytes("received")
+                       : call.Bytes("sent");
+    logged.result = answer != nullptr ? answer->Int("result") : 0;
+}
+
+const CaptureLine* EmulatedDevice::Match(const CaptureLine& call) const {
     if (!mismatch_.empty())
         return nullptr;
     const std::string name = call.Text("call");

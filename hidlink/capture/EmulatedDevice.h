@@ -21,20 +21,16 @@
 #pragma once
 
 #include <cstdint>
-#include <istream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "hidlink/ApiDeclarations.h"
 #include "hidlink/capture/CaptureLine.h"
+#include "hidlink/sim/CallLog.h"
 #include "hidlink/sim/SimClock.h"
 
 namespace hidlink {
-
-// The lines of a capture; nothing, with the line's number and fault in *problem, for a line that
-// is not one a capture holds.
-std::optional<std::vector<CaptureLine>> ReadCapture(std::istream& in, std::string* problem);
 
 class EmulatedDevice : public ApiDeclarations {
   public:
@@ -45,6 +41,12 @@ class EmulatedDevice : public ApiDeclarations {
     // Whether every captured call was made, and matched.
     bool Finished() const { return mismatch_.empty() && next_ == capture_.size(); }
     std::size_t CallsServed() const { return next_; }
+    // Every call the program made, as the simulated bus logs it: bytes sent, or received where
+    // the capture answered with bytes; the captured result, or 0 for a call that was refused.
+    const std::vector<sim::Call>& Calls() const { return log_.Calls(); }
+    std::vector<sim::Call> CallsNamed(const std::string& name) const {
+        return log_.CallsNamed(name);
+    }
 
     void HidD_GetHidGuid(Guid* hidGuid) override;
     Bool32 HidD_GetAttributes(Handle device, HiddAttributes* attributes) override;
@@ -90,6 +92,8 @@ class EmulatedDevice : public ApiDeclarations {
   private:
     // The captured line that answers this call, or null once a call has differed.
     const CaptureLine* Expect(const CaptureLine& call) const;
+    const CaptureLine* Match(const CaptureLine& call) const;
+    void Note(const CaptureLine& call, const CaptureLine* answer) const;
     Bool32 ServeBytes(const CaptureLine& call, void* buffer, std::uint32_t length);
     std::uint32_t ServeNumber(const char* call) const;
 
@@ -98,6 +102,7 @@ class EmulatedDevice : public ApiDeclarations {
     // Const calls (the record sizes) are calls of the capture too.
     mutable std::size_t next_ = 0;
     mutable std::string mismatch_;
+    mutable sim::CallLog log_;
     // The captured machine's ANSI code page, two bytes a character, once the program asked.
     mutable std::vector<std::uint8_t> codePage_;
 };

@@ -185,6 +185,8 @@ TEST_P(PlantedChange, FailsTheReplayAtThatCallAndTheCheck) {
                                      std::to_string(plant.byte) + " is " +
                                      hidlink::HexOf(&sent, 1) + ", the capture has " +
                                      hidlink::HexOf(&was, 1));
+    // The program was told the report failed.
+    EXPECT_EQ(device.CallsNamed("HidD_SetFeature").at(plant.report - 1).result, 0);
 
     const auto problems =
         capturecheck::CheckCapture(CaptureFlow(update, plant.report, plant.byte).lines);

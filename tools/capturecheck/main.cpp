@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "hidlink/capture/EmulatedDevice.h"
+#include "hidlink/capture/CaptureLine.h"
 #include "tools/capturecheck/CaptureCheck.h"
 
 int main(int argc, char** argv) {
