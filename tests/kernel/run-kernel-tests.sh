@@ -63,10 +63,16 @@ awk -v dir="$work/captures" '/^capture [a-z.-]+: / {
   name = substr($2, 1, length($2) - 1)
   print substr($0, length($1) + length($2) + 3) > (dir "/" name ".jsonl")
 }' "$log"
+# Each judged against the protocol when the checker is given (CAPTURE_CHECK, as ctest gives it).
+checked=0
+if [ -n "${CAPTURE_CHECK:-}" ] && ls "$work"/captures/*.jsonl >/dev/null 2>&1; then
+  "$CAPTURE_CHECK" "$work"/captures/*.jsonl || checked=1
+fi
 
 status=$(sed -n 's/^kernel-tests-exit: \([0-9]*\)$/\1/p' "$log" | tail -n 1)
 if [ -z "$status" ]; then
   echo "run-kernel-tests: the virtual machine ended without a test result (see $log)" >&2
   exit 1
 fi
+[ "$status" != 0 ] || status=$checked
 exit "$status"
