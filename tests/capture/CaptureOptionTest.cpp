@@ -47,24 +47,25 @@ TEST(ProgramCapture, WritesEachCallAsItReturnsWithTheSerialHiddenWhereverItShows
     const std::string path = (std::filesystem::temp_directory_path() /
                               ("capture-option-" + std::to_string(std::random_device{}())))
                                  .string();
-    cmdline::ProgramCapture capture(b.bus);
-    cmdline::Options options;
-    options.capturePath = path;
-    options.captureAnonymous = true;
-    ASSERT_EQ(capture.Start(kAmpflash, options), std::nullopt);
-    hidlink::ApiDeclarations& api = capture.Api();
+    {
+        cmdline::ProgramCapture capture(b.bus);
+        cmdline::Options options;
+        options.capturePath = path;
+        options.captureAnonymous = true;
+        ASSERT_EQ(capture.Start(kAmpflash, options), std::nullopt);
+        hidlink::ApiDeclarations& api = capture.Api();
 
-    const hidlink::Handle handle = api.CreateFileA(
-        "/dev/hid-DV2A-99887", hidlink::kGenericRead | hidlink::kGenericWrite,
-        hidlink::kFileShareRead | hidlink::kFileShareWrite, nullptr, hidlink::kOpenExisting, 0);
-    // Before the serial is read, its path is all the capture knows of it.
-    EXPECT_NE(FileText(path).find("/dev/hid-DV2A-99887"), std::string::npos);
-    char16_t serial[40] = {};
-    ASSERT_NE(api.HidD_GetSerialNumberString(handle, serial, sizeof serial), 0);
-    EXPECT_EQ(std::u16string(serial), u"DV2A-99887");  // the program sees the real serial
-    api.DeviceLocation("/dev/hid-DV2A-99887");
-    api.CloseHandle(handle);
-
+        const hidlink::Handle handle = api.CreateFileA(
+            "/dev/hid-DV2A-99887", hidlink::kGenericRead | hidlink::kGenericWrite,
+            hidlink::kFileShareRead | hidlink::kFileShareWrite, nullptr, hidlink::kOpenExisting, 0);
+        // Before the serial is read, its path is all the capture knows of it.
+        EXPECT_NE(FileText(path).find("/dev/hid-DV2A-99887"), std::string::npos);
+        char16_t serial[40] = {};
+        ASSERT_NE(api.HidD_GetSerialNumberString(handle, serial, sizeof serial), 0);
+        EXPECT_EQ(std::u16string(serial), u"DV2A-99887");  // the program sees the real serial
+        api.DeviceLocation("/dev/hid-DV2A-99887");
+        api.CloseHandle(handle);
+    }  // the file is closed: Windows removes no open file
     const std::string text = FileText(path);
     std::filesystem::remove(path);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
