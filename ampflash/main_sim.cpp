@@ -7,6 +7,7 @@
 #include "ampflash/frmMain.h"
 #include "cmdline/Launch.h"
 #include "common/SystemText.h"
+#include "hidlink/CaptureOption.h"
 #include "hidlink/DeviceOptions.h"
 #include "hidlink/sim/ExecutableDirectory.h"
 #include "hidlink/sim/SimulatedBus.h"
@@ -39,7 +40,12 @@ int main(int argc, char** argv) {
         bus.AddDevice(std::make_shared<simdevices::Amplifier>(amplifier));
     else
         simdevices::AddSimulatedDevices(bus, options.simDevices, amplifier, {}, base);
-    if (const auto status = hidlink::SettleDeviceOptions(options, bus, ampflash::kProfile))
+    // Before the first device call, so that the capture holds the whole run.
+    hidlink::ProgramCapture capture(bus);
+    if (const auto status = capture.Start(info, options))
+        return *status;
+    if (const auto status =
+            hidlink::SettleDeviceOptions(options, capture.Api(), ampflash::kProfile))
         return *status;
 
     auto window = cmdline::CreateWindowFor(options, ui::SimulatedTwin(ampflash::AmpflashLayout()),
@@ -48,7 +54,7 @@ int main(int argc, char** argv) {
         return cmdline::kNoDisplay;
     // Outlives the form, which points to it.
     const auto awake = updater::SystemKeepAwake("ampflash-sim");
-    ampflash::frmMain form(*window, bus, options.imagePath,
+    ampflash::frmMain form(*window, capture.Api(), options.imagePath,
                            updater::UpdateLogPath(updater::LoggedDevices::Simulated),
                            hidlink::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);

@@ -60,6 +60,7 @@ std::string UsageLine(const ProgramInfo& info) {
         line += " [--yes [--force]]";
     else
         line += " [--record FILE.csv | --replay FILE.csv]";
+    line += " [--capture FILE [--capture-anonymous]]";
     if (info.simulated)
         line += " [--sim-devices KIND,...]";
     if (info.simulated && !IsUpdater(info))
@@ -90,6 +91,10 @@ std::string CombinationProblem(const Options& options) {
          !options.serial.empty() || !options.port.empty()))
         return "--replay shows a recording in the window, with no device: it goes with no "
                "--no-window, --record, --list, --serial or --port";
+    if (options.captureAnonymous && options.capturePath.empty())
+        return "--capture-anonymous goes with --capture";
+    if (!options.capturePath.empty() && !options.replayPath.empty())
+        return "--capture writes the calls made to a device, and --replay uses none";
     if (options.replugAt && !options.unplugAt)
         return "--replug-at needs --unplug-at";
     if (options.replugAt && *options.replugAt <= *options.unplugAt)
@@ -109,9 +114,10 @@ struct OptionShape {
 // The options this program knows: each program only its own, so that an option meant for
 // another is named as unknown rather than half understood.
 std::vector<OptionShape> KnownOptions(const ProgramInfo& info) {
-    std::vector<OptionShape> known{{"--help", false},      {"-h", false},     {"--version", false},
-                                   {"--no-window", false}, {"--list", false}, {"--serial", true},
-                                   {"--port", true}};
+    std::vector<OptionShape> known{
+        {"--help", false},      {"-h", false},       {"--version", false},
+        {"--no-window", false}, {"--list", false},   {"--serial", true},
+        {"--port", true},       {"--capture", true}, {"--capture-anonymous", false}};
     if (IsUpdater(info)) {
         known.push_back({"--yes", false});
         known.push_back({"--force", false});
@@ -149,6 +155,8 @@ std::string TakeOption(std::string arg, const std::string& value, Options& optio
         options.noWindow = true;
     } else if (arg == "--list") {
         options.list = true;
+    } else if (arg == "--capture-anonymous") {
+        options.captureAnonymous = true;
     } else if (arg == "--yes") {
         options.yes = true;
     } else if (arg == "--force") {
@@ -164,6 +172,10 @@ std::string TakeOption(std::string arg, const std::string& value, Options& optio
                    "not \"" +
                    value + "\"";
         options.simDevices = *kinds;
+    } else if (arg == "--capture") {
+        if (value.empty())
+            return arg + " needs a file name";
+        options.capturePath = value;
     } else if (arg == "--record" || arg == "--replay") {
         if (value.empty())
             return arg + " needs a file name";

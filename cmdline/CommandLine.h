@@ -46,6 +46,8 @@ struct Options {
     std::string imagePath;           // the updaters: empty = the image beside the program
     std::string recordPath;          // servodiag: empty = no recording
     std::string replayPath;          // servodiag: a recording to show instead of a device
+    std::string capturePath;         // every platform call of the run, written there; or none
+    bool captureAnonymous = false;   // serial numbers in the capture replaced by placeholders
     std::optional<double> unplugAt;  // servodiag-sim: seconds after start
     std::optional<double> replugAt;
     // Which device, where several match: listed, or picked by serial number or USB port.

@@ -50,7 +50,12 @@ std::string OptionList(const ProgramInfo& info) {
         "  --list         print every matching device (path, product, serial, port) and\n"
         "                 exit; status 3 when there is none\n"
         "  --serial S     the device with serial number S, where several match\n"
-        "  --port P       the device plugged into USB port P (as --list shows it)\n";
+        "  --port P       the device plugged into USB port P (as --list shows it)\n"
+        "  --capture FILE write every call the program makes to the devices (and to the\n"
+        "                 image file) to FILE, one JSON line each, as the run goes: attach\n"
+        "                 it to a problem report. Status 2 when FILE cannot be created\n"
+        "  --capture-anonymous\n"
+        "                 with --capture: serial numbers replaced by placeholders\n";
     if (info.simulated) {
         text +=
             "  --sim-devices KIND,...\n"

@@ -8,10 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake --preset linux >/dev/null
-cmake --build --preset linux --target kernel_hidraw_tests kernel_scenarios
+cmake --build --preset linux --target kernel_hidraw_tests kernel_scenarios capture-check
 tests=build/linux/tests/kernel
 status=0
-tests/kernel/run-kernel-tests.sh "$tests/vm" "$tests/kernel_hidraw_tests" \
+CAPTURE_CHECK=build/linux/tools/capturecheck/capture-check tests/kernel/run-kernel-tests.sh "$tests/vm" "$tests/kernel_hidraw_tests" \
   "$tests/kernel_scenarios" || status=1
 scripts/wine-hid-test.sh || status=1
 exit "$status"

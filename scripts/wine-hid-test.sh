@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target kernel_model_server servodiag ampflash wheelflash \
-  ampflash-sim-image wheelflash-sim-image
+  ampflash-sim-image wheelflash-sim-image capture-check capture-replay
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target servodiag ampflash wheelflash ampflash-sim-image \
   wheelflash-sim-image

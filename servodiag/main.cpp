@@ -1,6 +1,7 @@
 // servodiag: diagnostics of the wheel controller on this machine's HID devices.
 #include "cmdline/Launch.h"
 #include "common/SystemText.h"
+#include "hidlink/CaptureOption.h"
 #include "hidlink/DeviceOptions.h"
 #include "hidlink/PlatformApi.h"
 #include "servodiag/ConsoleSetup.h"
@@ -23,7 +24,12 @@ int main(int argc, char** argv) {
         return *status;
     if (!options.replayPath.empty())
         return servodiag::ReplayFromCommandLine(options);
-    if (const auto status = hidlink::SettleDeviceOptions(options, api, servodiag::kProfile, true))
+    // Before the first device call, so that the capture holds the whole run.
+    hidlink::ProgramCapture capture(api);
+    if (const auto status = capture.Start(info, options))
+        return *status;
+    if (const auto status =
+            hidlink::SettleDeviceOptions(options, capture.Api(), servodiag::kProfile, true))
         return *status;
     servodiag::StatusReadout readout;
     ui::ConsoleSetup console = cmdline::ServodiagConsole();
@@ -32,6 +38,6 @@ int main(int argc, char** argv) {
         cmdline::CreateWindowFor(options, servodiag::ServodiagLayout(), std::move(console));
     if (!window)
         return cmdline::kNoDisplay;
-    servodiag::frmMain form(*window, api, hidlink::SelectorOf(options));
+    servodiag::frmMain form(*window, capture.Api(), hidlink::SelectorOf(options));
     return servodiag::RunDiagnostics(*window, form, options.recordPath, readout, options.noWindow);
 }

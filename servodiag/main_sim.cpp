@@ -6,6 +6,7 @@
 
 #include "cmdline/Launch.h"
 #include "common/SystemText.h"
+#include "hidlink/CaptureOption.h"
 #include "hidlink/DeviceOptions.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
@@ -54,7 +55,12 @@ int main(int argc, char** argv) {
     // The first device leaves and comes back, as the options say.
     if (options.unplugAt)
         devices.front()->PlanUnplug(Milliseconds(options.unplugAt), Milliseconds(options.replugAt));
-    if (const auto status = hidlink::SettleDeviceOptions(options, bus, servodiag::kProfile, true))
+    // Before the first device call, so that the capture holds the whole run.
+    hidlink::ProgramCapture capture(bus);
+    if (const auto status = capture.Start(info, options))
+        return *status;
+    if (const auto status =
+            hidlink::SettleDeviceOptions(options, capture.Api(), servodiag::kProfile, true))
         return *status;
 
     servodiag::StatusReadout readout;
@@ -64,6 +70,6 @@ int main(int argc, char** argv) {
         options, ui::SimulatedTwin(servodiag::ServodiagLayout()), std::move(console));
     if (!window)
         return cmdline::kNoDisplay;
-    servodiag::frmMain form(*window, bus, hidlink::SelectorOf(options));
+    servodiag::frmMain form(*window, capture.Api(), hidlink::SelectorOf(options));
     return servodiag::RunDiagnostics(*window, form, options.recordPath, readout, options.noWindow);
 }

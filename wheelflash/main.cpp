@@ -2,6 +2,7 @@
 // or the one that lies beside it.
 #include "cmdline/Launch.h"
 #include "common/SystemText.h"
+#include "hidlink/CaptureOption.h"
 #include "hidlink/DeviceOptions.h"
 #include "hidlink/PlatformApi.h"
 #include "updater/KeepAwake.h"
@@ -21,7 +22,12 @@ int main(int argc, char** argv) {
     if (const auto status = cmdline::AnswerCommandLine(info, arguments.Count(), arguments.Values(),
                                                        updater::UpdateLogPath(), &options))
         return *status;
-    if (const auto status = hidlink::SettleDeviceOptions(options, api, wheelflash::kProfile))
+    // Before the first device call, so that the capture holds the whole run.
+    hidlink::ProgramCapture capture(api);
+    if (const auto status = capture.Start(info, options))
+        return *status;
+    if (const auto status =
+            hidlink::SettleDeviceOptions(options, capture.Api(), wheelflash::kProfile))
         return *status;
     auto window = cmdline::CreateWindowFor(options, wheelflash::WheelflashLayout(),
                                            cmdline::UpdaterConsole(options, "Command4"));
@@ -29,7 +35,7 @@ int main(int argc, char** argv) {
         return cmdline::kNoDisplay;
     // Outlives the form, which points to it.
     const auto awake = updater::SystemKeepAwake("wheelflash");
-    wheelflash::frmMain form(*window, api, options.imagePath, updater::UpdateLogPath(),
+    wheelflash::frmMain form(*window, capture.Api(), options.imagePath, updater::UpdateLogPath(),
                              hidlink::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
     form.KeepAwakeDuringUpdates(*awake);

@@ -7,6 +7,7 @@
 
 #include "cmdline/Launch.h"
 #include "common/SystemText.h"
+#include "hidlink/CaptureOption.h"
 #include "hidlink/DeviceOptions.h"
 #include "hidlink/sim/ExecutableDirectory.h"
 #include "hidlink/sim/SimClock.h"
@@ -46,7 +47,12 @@ int main(int argc, char** argv) {
         bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
     else
         simdevices::AddSimulatedDevices(bus, options.simDevices, {}, wheel, base);
-    if (const auto status = hidlink::SettleDeviceOptions(options, bus, wheelflash::kProfile))
+    // Before the first device call, so that the capture holds the whole run.
+    hidlink::ProgramCapture capture(bus);
+    if (const auto status = capture.Start(info, options))
+        return *status;
+    if (const auto status =
+            hidlink::SettleDeviceOptions(options, capture.Api(), wheelflash::kProfile))
         return *status;
 
     auto window =
@@ -56,7 +62,7 @@ int main(int argc, char** argv) {
         return cmdline::kNoDisplay;
     // Outlives the form, which points to it.
     const auto awake = updater::SystemKeepAwake("wheelflash-sim");
-    wheelflash::frmMain form(*window, bus, options.imagePath,
+    wheelflash::frmMain form(*window, capture.Api(), options.imagePath,
                              updater::UpdateLogPath(updater::LoggedDevices::Simulated),
                              hidlink::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);

@@ -1,55 +1,11 @@
 #include "hidlink/sim/SimulatedBus.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#ifdef _WIN32
-#include <io.h>
-#endif
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <stdexcept>
-#include <string_view>
 
-#include "common/SystemText.h"
 #include "hidlink/DeviceIdentity.h"
 
 namespace sim {
-
-namespace {
-
-// By CallKind: the names calls are logged and failed by.
-constexpr std::array<std::string_view, static_cast<std::size_t>(CallKind::kCount)> kCallNames = {
-    "HidD_GetHidGuid",
-    "HidD_GetAttributes",
-    "HidD_GetPreparsedData",
-    "HidD_FreePreparsedData",
-    "HidP_GetCaps",
-    "HidD_GetManufacturerString",
-    "HidD_GetProductString",
-    "HidD_GetSerialNumberString",
-    "HidD_GetFeature",
-    "HidD_SetFeature",
-    "SetupDiGetClassDevsA",
-    "SetupDiEnumDeviceInterfaces",
-    "SetupDiGetDeviceInterfaceDetailA",
-    "SetupDiDestroyDeviceInfoList",
-    "CreateFileA",
-    "CloseHandle",
-    "AccessRefused",
-    "DeviceLocation",
-    "Sleep",
-    "BeginPreciseTiming",
-    "EndPreciseTiming",
-    "OpenImageFile",
-    "ImageFileSize",
-    "ReadImageFile",
-    "CloseImageFile",
-};
-
-}  // namespace
 
 using namespace hidlink;
 
@@ -58,12 +14,6 @@ namespace {
 // {4D1E55B2-F16F-11CF-88CB-001111000030}, the HID device-interface class.
 const Guid kHidGuid{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 
-#ifdef _WIN32
-constexpr int kImageOpenFlags = O_RDONLY | O_BINARY;  // no FIFOs to block on
-#else
-constexpr int kImageOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
-#endif
-
 std::vector<std::uint8_t> Bytes(const void* data, std::size_t length) {
     const auto* p = static_cast<const std::uint8_t*>(data);
     return std::vector<std::uint8_t>(p, p + length);
@@ -71,39 +21,15 @@ std::vector<std::uint8_t> Bytes(const void* data, std::size_t length) {
 
 }  // namespace
 
-SimulatedBus::SimulatedBus(SimClock& clock) : clock_(clock), keepCallLog_(!clock.IsReal()) {}
+SimulatedBus::SimulatedBus(SimClock& clock)
+    : clock_(clock), log_(clock), images_(log_, problems_) {}
 
-SimulatedBus::~SimulatedBus() {
-    for (auto& [handle, file] : files_)
-        std::fclose(file);
-}
+SimulatedBus::~SimulatedBus() = default;
 
 void SimulatedBus::AddDevice(std::shared_ptr<SimDevice> device) {
     devicesByPath_[device->Description().path].push_back(devices_.size());
     devices_.push_back(std::move(device));
     devicesAdvancedAtMs_.reset();
-}
-
-void SimulatedBus::KeepCallLog(bool keep) {
-    keepCallLog_ = keep;
-    if (!keep)
-        calls_ = {};
-}
-
-void SimulatedBus::FailImageReadAt(int nthReadFromNow, std::string errorText) {
-    readsUntilFailure_ = nthReadFromNow;
-    readFailureText_ = std::move(errorText);
-}
-
-void SimulatedBus::FailImageOpen(std::string path, std::string errorText) {
-    failingOpens_[std::move(path)] = std::move(errorText);
-}
-
-std::vector<Call> SimulatedBus::CallsNamed(const std::string& name) const {
-    std::vector<Call> out;
-    std::copy_if(calls_.begin(), calls_.end(), std::back_inserter(out),
-                 [&](const Call& c) { return c.name == name; });
-    return out;
 }
 
 std::vector<std::string> SimulatedBus::HandleProblems(bool atEnd) const {
@@ -119,7 +45,7 @@ std::vector<std::string> SimulatedBus::HandleProblems(bool atEnd) const {
         }
         if (!preparsed_.empty())
             out.push_back("preparsed data not freed");
-        if (!files_.empty())
+        if (images_.AnyOpen())
             out.push_back("image file still open");
         if (preciseTimingDepth_ != 0)
             out.push_back("precise timing left on");
@@ -169,43 +95,6 @@ bool SimulatedBus::WasIssued(Handle handle) const {
            (handle - kFirstHandle) % kHandleStep == 0;
 }
 
-void SimulatedBus::FailNext(const std::string& callName, int count) {
-    for (int i = 1; i <= count; ++i)
-        FailNth(callName, i);
-}
-
-// A misspelt name would fail nothing and leave the test that asked for it passing untested.
-void SimulatedBus::FailNth(const std::string& callName, int n) {
-    const auto* named = std::find(kCallNames.begin(), kCallNames.end(), callName);
-    if (named == kCallNames.end())
-        throw std::invalid_argument("the bus has no call named " + callName);
-    const auto kind = static_cast<std::size_t>(named - kCallNames.begin());
-    failingCalls_[kind].insert(callCounts_[kind] + n);
-}
-
-bool SimulatedBus::TakeFailure(const Call& call) {
-    const auto kind = static_cast<std::size_t>(call.kind);
-    const std::int64_t number = ++callCounts_[kind];
-    std::set<std::int64_t>& failing = failingCalls_[kind];
-    return !failing.empty() && failing.erase(number) == 1;
-}
-
-Call& SimulatedBus::Log(CallKind kind, Handle handle) {
-    Call& call = keepCallLog_ ? calls_.emplace_back() : unloggedCall_;
-    call.timeMs = clock_.NowMs();
-    call.kind = kind;
-    // Named only in the log: without it the name is never read.
-    if (keepCallLog_)
-        call.name = kCallNames[static_cast<std::size_t>(kind)];
-    call.handle = handle;
-    call.bytes.clear();
-    call.length = 0;
-    call.flags = 0;
-    call.text.clear();
-    call.result = 0;
-    return call;
-}
-
 SimDevice* SimulatedBus::LiveDevice(Handle handle) {
     auto it = openHandles_.find(handle);
     if (it == openHandles_.end())
@@ -218,16 +107,16 @@ SimDevice* SimulatedBus::LiveDevice(Handle handle) {
 }
 
 void SimulatedBus::HidD_GetHidGuid(Guid* hidGuid) {
-    Log(CallKind::kHidD_GetHidGuid);
+    log_.Log(CallKind::kHidD_GetHidGuid);
     *hidGuid = kHidGuid;
 }
 
 Bool32 SimulatedBus::HidD_GetAttributes(Handle device, HiddAttributes* attributes) {
     AdvanceDevices();
-    Call& call = Log(CallKind::kHidD_GetAttributes, device);
+    Call& call = log_.Log(CallKind::kHidD_GetAttributes, device);
     call.length = attributes->Size;
     SimDevice* d = LiveDevice(device);
-    if (TakeFailure(call) || d == nullptr || attributes->Size != kHiddAttributesSize) {
+    if (log_.TakeFailure(call) || d == nullptr || attributes->Size != kHiddAttributesSize) {
         return 0;
     }
     attributes->VendorID = d->Description().vendorId;
@@ -239,9 +128,9 @@ Bool32 SimulatedBus::HidD_GetAttributes(Handle device, HiddAttributes* attribute
 
 Bool32 SimulatedBus::HidD_GetPreparsedData(Handle device, PreparsedData* preparsed) {
     AdvanceDevices();
-    Call& call = Log(CallKind::kHidD_GetPreparsedData, device);
+    Call& call = log_.Log(CallKind::kHidD_GetPreparsedData, device);
     SimDevice* d = LiveDevice(device);
-    if (TakeFailure(call) || d == nullptr)
+    if (log_.TakeFailure(call) || d == nullptr)
         return 0;
     HidpCaps caps;
     caps.UsagePage = 0xFF00;
@@ -254,16 +143,16 @@ Bool32 SimulatedBus::HidD_GetPreparsedData(Handle device, PreparsedData* prepars
 }
 
 Bool32 SimulatedBus::HidD_FreePreparsedData(PreparsedData preparsed) {
-    Call& call = Log(CallKind::kHidD_FreePreparsedData);
+    Call& call = log_.Log(CallKind::kHidD_FreePreparsedData);
     call.result = preparsed_.erase(preparsed) == 1 ? 1 : 0;
     return static_cast<Bool32>(call.result);
 }
 
 std::int32_t SimulatedBus::HidP_GetCaps(PreparsedData preparsed, HidpCaps* capabilities) {
-    Call& call = Log(CallKind::kHidP_GetCaps);
+    Call& call = log_.Log(CallKind::kHidP_GetCaps);
     constexpr std::int32_t kHidpStatusInvalidPreparsedData = static_cast<std::int32_t>(0xC0110001);
     auto it = preparsed_.find(preparsed);
-    if (TakeFailure(call) || it == preparsed_.end()) {
+    if (log_.TakeFailure(call) || it == preparsed_.end()) {
         call.result = kHidpStatusInvalidPreparsedData;
         return kHidpStatusInvalidPreparsedData;
     }
@@ -275,10 +164,10 @@ std::int32_t SimulatedBus::HidP_GetCaps(PreparsedData preparsed, HidpCaps* capab
 Bool32 SimulatedBus::ReadString(CallKind kind, Handle device, void* buffer, std::uint32_t length,
                                 const std::optional<std::u16string> DeviceDescription::*field) {
     AdvanceDevices();
-    Call& call = Log(kind, device);
+    Call& call = log_.Log(kind, device);
     call.length = length;
     SimDevice* d = LiveDevice(device);
-    if (TakeFailure(call) || d == nullptr)
+    if (log_.TakeFailure(call) || d == nullptr)
         return 0;
     const std::optional<std::u16string>& value = d->Description().*field;
     if (!value)
@@ -317,11 +206,12 @@ Bool32 SimulatedBus::HidD_GetSerialNumberString(Handle device, void* buffer, std
 
 Bool32 SimulatedBus::HidD_GetFeature(Handle device, void* report, std::uint32_t length) {
     AdvanceDevices();
-    Call& call = Log(CallKind::kHidD_GetFeature, device);
+    Call& call = log_.Log(CallKind::kHidD_GetFeature, device);
     call.length = length;
     SimDevice* d = LiveDevice(device);
     // Like Windows, a length other than the device's feature report length is refused.
-    if (TakeFailure(call) || d == nullptr || length != d->Description().featureReportByteLength) {
+    if (log_.TakeFailure(call) || d == nullptr ||
+        length != d->Description().featureReportByteLength) {
         return 0;
     }
     std::vector<std::uint8_t> copy = Bytes(report, length);
@@ -338,11 +228,12 @@ Bool32 SimulatedBus::HidD_GetFeature(Handle device, void* report, std::uint32_t 
 
 Bool32 SimulatedBus::HidD_SetFeature(Handle device, void* report, std::uint32_t length) {
     AdvanceDevices();
-    Call& call = Log(CallKind::kHidD_SetFeature, device);
+    Call& call = log_.Log(CallKind::kHidD_SetFeature, device);
     call.length = length;
     call.bytes = Bytes(report, length);
     SimDevice* d = LiveDevice(device);
-    if (TakeFailure(call) || d == nullptr || length != d->Description().featureReportByteLength) {
+    if (log_.TakeFailure(call) || d == nullptr ||
+        length != d->Description().featureReportByteLength) {
         return 0;
     }
     // The device may change mode or leave the bus in reply; keep the log entry's index, since
@@ -356,9 +247,9 @@ Bool32 SimulatedBus::HidD_SetFeature(Handle device, void* report, std::uint32_t 
 
 DeviceInfoList SimulatedBus::SetupDiGetClassDevsA(const Guid* classGuid, std::uint32_t flags) {
     AdvanceDevices();
-    Call& call = Log(CallKind::kSetupDiGetClassDevsA);
+    Call& call = log_.Log(CallKind::kSetupDiGetClassDevsA);
     call.flags = flags;
-    if (TakeFailure(call) || !(*classGuid == kHidGuid)) {
+    if (log_.TakeFailure(call) || !(*classGuid == kHidGuid)) {
         call.result = kInvalidDeviceInfoList;
         return kInvalidDeviceInfoList;
     }
@@ -376,10 +267,10 @@ DeviceInfoList SimulatedBus::SetupDiGetClassDevsA(const Guid* classGuid, std::ui
 Bool32 SimulatedBus::SetupDiEnumDeviceInterfaces(DeviceInfoList list, const Guid* classGuid,
                                                  std::uint32_t memberIndex,
                                                  DeviceInterfaceData* data) {
-    Call& call = Log(CallKind::kSetupDiEnumDeviceInterfaces);
+    Call& call = log_.Log(CallKind::kSetupDiEnumDeviceInterfaces);
     call.length = memberIndex;
     auto it = lists_.find(list);
-    if (TakeFailure(call) || it == lists_.end() || it->second.destroyed ||
+    if (log_.TakeFailure(call) || it == lists_.end() || it->second.destroyed ||
         !(*classGuid == kHidGuid) || data->cbSize != DeviceInterfaceDataSize() ||
         memberIndex >= it->second.devices.size()) {
         return 0;
@@ -395,7 +286,7 @@ Bool32 SimulatedBus::SetupDiGetDeviceInterfaceDetailA(DeviceInfoList list,
                                                       DeviceInterfaceData* data, void* detail,
                                                       std::uint32_t detailSize,
                                                       std::uint32_t* requiredSize) {
-    Call& call = Log(CallKind::kSetupDiGetDeviceInterfaceDetailA);
+    Call& call = log_.Log(CallKind::kSetupDiGetDeviceInterfaceDetailA);
     call.length = detailSize;
     auto it = lists_.find(list);
     if (it == lists_.end() || data->Reserved >= it->second.devices.size())
@@ -413,7 +304,7 @@ Bool32 SimulatedBus::SetupDiGetDeviceInterfaceDetailA(DeviceInfoList list,
     call.bytes = Bytes(detail, detailSize);  // as the caller prepared it
     std::uint32_t cbSize = 0;
     std::memcpy(&cbSize, detail, sizeof cbSize);
-    if (TakeFailure(call) || cbSize != DetailDataCbSize() || detailSize < needed ||
+    if (log_.TakeFailure(call) || cbSize != DetailDataCbSize() || detailSize < needed ||
         detailSize < 4 + path.size() + 1) {
         return 0;
     }
@@ -424,7 +315,7 @@ Bool32 SimulatedBus::SetupDiGetDeviceInterfaceDetailA(DeviceInfoList list,
 }
 
 Bool32 SimulatedBus::SetupDiDestroyDeviceInfoList(DeviceInfoList list) {
-    Call& call = Log(CallKind::kSetupDiDestroyDeviceInfoList);
+    Call& call = log_.Log(CallKind::kSetupDiDestroyDeviceInfoList);
     auto it = lists_.find(list);
     if (it == lists_.end() || it->second.destroyed)
         return 0;
@@ -439,11 +330,11 @@ Handle SimulatedBus::CreateFileA(const std::string& fileName, std::uint32_t desi
                                  std::uint32_t creationDisposition,
                                  std::uint32_t flagsAndAttributes) {
     AdvanceDevices();
-    Call& call = Log(CallKind::kCreateFileA);
+    Call& call = log_.Log(CallKind::kCreateFileA);
     call.text = fileName;
     call.flags = flagsAndAttributes;
     call.result = kInvalidHandleValue;
-    if (TakeFailure(call) || desiredAccess != (kGenericRead | kGenericWrite) ||
+    if (log_.TakeFailure(call) || desiredAccess != (kGenericRead | kGenericWrite) ||
         shareMode != (kFileShareRead | kFileShareWrite) || creationDisposition != kOpenExisting ||
         (security != nullptr && security->nLength != SecurityAttributesSize())) {
         return kInvalidHandleValue;
@@ -465,7 +356,7 @@ Handle SimulatedBus::CreateFileA(const std::string& fileName, std::uint32_t desi
 // access; the bus knows its IDs.
 OpenRefusal SimulatedBus::AccessRefused(const std::string& devicePath, HiddAttributes* attributes) {
     AdvanceDevices();
-    Call& call = Log(CallKind::kAccessRefused);
+    Call& call = log_.Log(CallKind::kAccessRefused);
     call.text = devicePath;
     for (auto& d : devices_) {
         const DeviceDescription& desc = d->Description();
@@ -482,17 +373,17 @@ OpenRefusal SimulatedBus::AccessRefused(const std::string& devicePath, HiddAttri
 
 std::string SimulatedBus::DeviceLocation(const std::string& devicePath) {
     AdvanceDevices();
-    Call& call = Log(CallKind::kDeviceLocation);
+    Call& call = log_.Log(CallKind::kDeviceLocation);
     call.text = devicePath;
     const std::shared_ptr<SimDevice>* device = PresentDeviceAt(devicePath);
-    if (TakeFailure(call) || device == nullptr)
+    if (log_.TakeFailure(call) || device == nullptr)
         return {};
     call.result = 1;
     return (*device)->Description().location;
 }
 
 Bool32 SimulatedBus::CloseHandle(Handle object) {
-    Call& call = Log(CallKind::kCloseHandle, object);
+    Call& call = log_.Log(CallKind::kCloseHandle, object);
     auto it = openHandles_.find(object);
     if (it == openHandles_.end()) {
         // Handles are never reused, so one issued and no longer open was closed before.
@@ -509,20 +400,20 @@ Bool32 SimulatedBus::CloseHandle(Handle object) {
 }
 
 void SimulatedBus::Sleep(std::uint32_t milliseconds) {
-    Call& call = Log(CallKind::kSleep);
+    Call& call = log_.Log(CallKind::kSleep);
     call.length = milliseconds;
     sleptMs_ += milliseconds;
     clock_.Sleep(milliseconds);
 }
 
 void SimulatedBus::BeginPreciseTiming() {
-    Log(CallKind::kBeginPreciseTiming);
+    log_.Log(CallKind::kBeginPreciseTiming);
     ++preciseTimingDepth_;
     clock_.BeginPreciseTiming();
 }
 
 void SimulatedBus::EndPreciseTiming() {
-    Log(CallKind::kEndPreciseTiming);
+    log_.Log(CallKind::kEndPreciseTiming);
     if (preciseTimingDepth_ == 0) {
         problems_.push_back("precise timing ended without a beginning");
         return;
@@ -541,105 +432,20 @@ char32_t SimulatedBus::AnsiToUnicode(std::uint8_t code) const {
 
 FileHandle SimulatedBus::OpenImageFile(const std::string& path, std::string* errorText,
                                        bool* notFound) {
-    Call& call = Log(CallKind::kOpenImageFile);
-    call.text = path;
-    *notFound = false;
-    if (TakeFailure(call)) {
-        *errorText = "Input/output error";
-        return kNoFile;
-    }
-    auto failing = failingOpens_.find(path);
-    if (failing != failingOpens_.end()) {
-        *errorText = failing->second;
-        return kNoFile;
-    }
-    // As the real backends: opened without blocking, so a FIFO named like the image cannot hold
-    // the window, and only a regular file is kept.
-#ifdef _WIN32
-    const int fd = ::_wopen(common::Utf16(path).c_str(), kImageOpenFlags);
-#else
-    const int fd = ::open(path.c_str(), kImageOpenFlags);
-#endif
-    if (fd < 0) {
-        *notFound = errno == ENOENT;
-        *errorText = std::strerror(errno);
-        return kNoFile;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        *errorText = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
-        ::close(fd);
-        return kNoFile;
-    }
-    std::FILE* f = ::fdopen(fd, "rb");
-    if (f == nullptr) {
-        *errorText = std::strerror(errno);
-        ::close(fd);
-        return kNoFile;
-    }
-    const FileHandle handle = nextFile_++;
-    files_[handle] = f;
-    call.result = handle;
-    return handle;
+    return images_.Open(path, errorText, notFound);
 }
 
 std::int64_t SimulatedBus::ImageFileSize(FileHandle file, std::string* errorText) {
-    Call& call = Log(CallKind::kImageFileSize);
-    auto it = files_.find(file);
-    if (TakeFailure(call)) {
-        *errorText = "Input/output error";
-        return -1;
-    }
-    if (it == files_.end()) {
-        *errorText = "not open";
-        return -1;
-    }
-    struct stat st {};
-    if (::fstat(fileno(it->second), &st) != 0 || !S_ISREG(st.st_mode)) {
-        *errorText = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : std::strerror(errno);
-        return -1;
-    }
-    return st.st_size;
+    return images_.Size(file, errorText);
 }
 
 std::int64_t SimulatedBus::ReadImageFile(FileHandle file, void* buffer, std::uint32_t length,
                                          std::string* errorText) {
-    Call& call = Log(CallKind::kReadImageFile);
-    call.length = length;
-    auto it = files_.find(file);
-    if (it == files_.end()) {
-        *errorText = "not open";
-        return -1;
-    }
-    if (TakeFailure(call)) {
-        *errorText = "Input/output error";
-        call.result = -1;
-        return -1;
-    }
-    if (readsUntilFailure_ > 0 && --readsUntilFailure_ == 0) {
-        *errorText = readFailureText_;
-        call.result = -1;
-        return -1;
-    }
-    const std::size_t n = std::fread(buffer, 1, length, it->second);
-    if (n < length && std::ferror(it->second)) {
-        *errorText = std::strerror(errno);
-        call.result = -1;
-        return -1;
-    }
-    call.result = static_cast<std::int64_t>(n);
-    return call.result;
+    return images_.Read(file, buffer, length, errorText);
 }
 
 void SimulatedBus::CloseImageFile(FileHandle file) {
-    Log(CallKind::kCloseImageFile);
-    auto it = files_.find(file);
-    if (it == files_.end()) {
-        problems_.push_back("image file closed twice");
-        return;
-    }
-    std::fclose(it->second);
-    files_.erase(it);
+    images_.Close(file);
 }
 
 }  // namespace sim

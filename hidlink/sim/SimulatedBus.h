@@ -1,74 +1,31 @@
 // ApiDeclarations on in-process devices: the programs' tests and the -sim demo programs run on it.
 //
 // - Devices enumerate in the order they were added, when present at SetupDiGetClassDevsA.
-// - Every call is logged with its time, handle, bytes and result (Calls()), unless the bus runs
-//   on a real clock: the -sim programs run for hours and nobody reads their log.
+// - Every call is logged with its time, handle, bytes and result (Calls(), CallLog.h), unless the
+//   bus runs on a real clock: the -sim programs run for hours and nobody reads their log.
 // - Handles are accounted: closing one twice, closing one never opened, and handles still open
 //   are reported by HandleProblems(), which tests assert empty.
 // - Faults: FailNext(call) / FailNth(call, n) make calls of that name fail (the image-file calls
-//   too); device models refuse reports on their own terms; OverrideRequiredDetailSize() makes
-//   the sizing query lie.
+//   too, ImageFiles.h); device models refuse reports on their own terms;
+//   OverrideRequiredDetailSize() makes the sizing query lie.
 // Record sizes mimic 64-bit Windows, and SetupAPI's cbSize checks are enforced.
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "hidlink/ApiDeclarations.h"
+#include "hidlink/sim/CallLog.h"
+#include "hidlink/sim/ImageFiles.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimDevice.h"
 
 namespace sim {
-
-// Every call the bus answers, in the order of ApiDeclarations.
-enum class CallKind : std::uint8_t {
-    kHidD_GetHidGuid,
-    kHidD_GetAttributes,
-    kHidD_GetPreparsedData,
-    kHidD_FreePreparsedData,
-    kHidP_GetCaps,
-    kHidD_GetManufacturerString,
-    kHidD_GetProductString,
-    kHidD_GetSerialNumberString,
-    kHidD_GetFeature,
-    kHidD_SetFeature,
-    kSetupDiGetClassDevsA,
-    kSetupDiEnumDeviceInterfaces,
-    kSetupDiGetDeviceInterfaceDetailA,
-    kSetupDiDestroyDeviceInfoList,
-    kCreateFileA,
-    kCloseHandle,
-    kAccessRefused,
-    kDeviceLocation,
-    kSleep,
-    kBeginPreciseTiming,
-    kEndPreciseTiming,
-    kOpenImageFile,
-    kImageFileSize,
-    kReadImageFile,
-    kCloseImageFile,
-    kCount
-};
-
-struct Call {
-    std::int64_t timeMs = 0;
-    CallKind kind = CallKind::kCount;
-    std::string name;
-    hidlink::Handle handle = 0;
-    std::vector<std::uint8_t> bytes;  // report sent, or report received; detail buffer; etc.
-    std::uint32_t length = 0;         // length argument, or milliseconds for Sleep
-    std::uint32_t flags = 0;          // CreateFileA flags, access and share packed as logged
-    std::string text;                 // path or error text
-    std::int64_t result = 0;
-};
 
 class SimulatedBus : public hidlink::ApiDeclarations {
   public:
@@ -79,23 +36,27 @@ class SimulatedBus : public hidlink::ApiDeclarations {
     void AddDevice(std::shared_ptr<SimDevice> device);
     void SetProgramDirectory(std::string directory) { programDirectory_ = std::move(directory); }
     // The next `count` calls of that name fail; a name the bus has no call of throws.
-    void FailNext(const std::string& callName, int count = 1);
+    void FailNext(const std::string& callName, int count = 1) { log_.FailNext(callName, count); }
     // Only the n-th call of that name from now (1 = the next) fails.
-    void FailNth(const std::string& callName, int n);
+    void FailNth(const std::string& callName, int n) { log_.FailNth(callName, n); }
     // The next sizing query reports this required size instead of the true one.
     void OverrideRequiredDetailSize(std::uint32_t size) { requiredSizeOverride_ = size; }
     // Make reads of an image fail: the n-th ReadImageFile from now (1 = the next) fails.
-    void FailImageReadAt(int nthReadFromNow, std::string errorText);
+    void FailImageReadAt(int nthReadFromNow, std::string errorText) {
+        images_.FailReadAt(nthReadFromNow, std::move(errorText));
+    }
     // Make opening this path fail with this error text (for an unreadable file).
-    void FailImageOpen(std::string path, std::string errorText);
+    void FailImageOpen(std::string path, std::string errorText) {
+        images_.FailOpen(std::move(path), std::move(errorText));
+    }
 
     // --- observing ----------------------------------------------------------------------------
-    const std::vector<Call>& Calls() const { return calls_; }
-    std::vector<Call> CallsNamed(const std::string& name) const;
-    void ClearCalls() { calls_.clear(); }
+    const std::vector<Call>& Calls() const { return log_.Calls(); }
+    std::vector<Call> CallsNamed(const std::string& name) const { return log_.CallsNamed(name); }
+    void ClearCalls() { log_.Clear(); }
     // Keep the call log (the default on a virtual clock) or not (on a real clock); without it,
     // Calls() stays empty and the bus's memory stays the same however long it runs.
-    void KeepCallLog(bool keep);
+    void KeepCallLog(bool keep) { log_.Keep(keep); }
     // Every millisecond the programs asked to sleep, logged or not: the least time their
     // sequences can take on a real clock.
     std::int64_t SleptMs() const { return sleptMs_; }
@@ -181,9 +142,6 @@ class SimulatedBus : public hidlink::ApiDeclarations {
     // The first device on the bus at that path, in the order they were added.
     const std::shared_ptr<SimDevice>* PresentDeviceAt(const std::string& path) const;
     bool WasIssued(hidlink::Handle handle) const;
-    // Counts the call and says whether it is one FailNext/FailNth asked to fail.
-    bool TakeFailure(const Call& call);
-    Call& Log(CallKind kind, hidlink::Handle handle = 0);
     // The device behind an open handle, if it is still on the bus in the same generation.
     SimDevice* LiveDevice(hidlink::Handle handle);
     hidlink::Bool32 ReadString(CallKind kind, hidlink::Handle device, void* buffer,
@@ -197,13 +155,8 @@ class SimulatedBus : public hidlink::ApiDeclarations {
     std::unordered_map<std::string, std::vector<std::size_t>> devicesByPath_;
     std::optional<std::int64_t> devicesAdvancedAtMs_;
     std::vector<SimDevice*> reachedDevices_;
-    std::vector<Call> calls_;
-    bool keepCallLog_;
-    Call unloggedCall_;  // filled in and dropped while the log is off
+    CallLog log_;
     std::int64_t sleptMs_ = 0;
-    // By CallKind: the numbers of the calls to fail, and how many were made.
-    std::array<std::set<std::int64_t>, static_cast<std::size_t>(CallKind::kCount)> failingCalls_;
-    std::array<std::int64_t, static_cast<std::size_t>(CallKind::kCount)> callCounts_{};
     std::optional<std::uint32_t> requiredSizeOverride_;
 
     std::map<hidlink::Handle, OpenHandle> openHandles_;
@@ -219,11 +172,7 @@ class SimulatedBus : public hidlink::ApiDeclarations {
     int preciseTimingDepth_ = 0;
 
     std::string programDirectory_ = ".";
-    std::map<hidlink::FileHandle, std::FILE*> files_;
-    hidlink::FileHandle nextFile_ = 1;
-    std::map<std::string, std::string> failingOpens_;
-    int readsUntilFailure_ = 0;
-    std::string readFailureText_;
+    ImageFiles images_;
 };
 
 }  // namespace sim

@@ -51,6 +51,13 @@ Options Picks(std::string serial, std::string port, bool list = false,
     return o;
 }
 
+Options Captures(std::string path, bool anonymous) {
+    Options o;
+    o.capturePath = std::move(path);
+    o.captureAnonymous = anonymous;
+    return o;
+}
+
 Options Replays(std::string path) {
     Options o;
     o.replayPath = std::move(path);
@@ -76,6 +83,8 @@ TEST_P(CommandLineTest, ParsesAndExitsWithItsStatus) {
         EXPECT_EQ(options.port, c.expected.port);
         EXPECT_EQ(options.list, c.expected.list);
         EXPECT_EQ(options.simDevices, c.expected.simDevices);
+        EXPECT_EQ(options.capturePath, c.expected.capturePath);
+        EXPECT_EQ(options.captureAnonymous, c.expected.captureAnonymous);
         return;
     }
     ASSERT_TRUE(answer);
@@ -162,6 +171,21 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  "--replay shows a recording in the window"},
         LineCase{"updaters do not replay", kWheelflashSim, {"--replay", "s.csv"}, kWrongUsage},
+        LineCase{"a capture with serials hidden",
+                 kAmpflash,
+                 {"--capture", "run.jsonl", "--capture-anonymous"},
+                 kRuns,
+                 Captures("run.jsonl", true)},
+        LineCase{"serials hidden without a capture",
+                 kServodiagSim,
+                 {"--capture-anonymous"},
+                 kWrongUsage,
+                 {},
+                 "--capture-anonymous goes with --capture"},
+        LineCase{"a capture of a replay without a device",
+                 kServodiag,
+                 {"--capture=run.jsonl", "--replay", "s.csv"},
+                 kWrongUsage},
         LineCase{"a flag given a value", kAmpflash, {"--no-window=1"}, kWrongUsage},
         LineCase{"unknown option", kWheelflashSim, {"--force"}, kWrongUsage},
         LineCase{"a device by serial number",

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "HidrawNodes.h"
+#include "ScenarioCapture.h"
 #include "Scenarios.h"
 #include "ampflash/Layout.h"
 #include "ampflash/frmMain.h"
@@ -162,8 +163,9 @@ void Servodiag(Verdict& verdict, Carrier carrier) {
     const auto device = Carry(carrier, wheel, WheelReportIds());
     ScratchFolder folder;
     ScenarioApi api(folder.Path());
+    ScenarioCapture capture(api, carrier == Carrier::Usb ? "usb.servodiag" : "uhid.servodiag");
     ui::HeadlessWindow window(servodiag::ServodiagLayout());
-    servodiag::frmMain form(window, api);
+    servodiag::frmMain form(window, capture.Api());
     window.Load(form);
     verdict.Check(form.Link().DeviceDetected, "the wheel controller was not found");
 

@@ -7,6 +7,7 @@
 
 #include "FeatureDescriptor.h"
 #include "HidrawNodes.h"
+#include "ScenarioCapture.h"
 #include "Scenarios.h"
 #include "ampflash/Layout.h"
 #include "ampflash/frmMain.h"
@@ -70,8 +71,9 @@ void Ampflash(Verdict& verdict, Carrier carrier) {
     const std::vector<std::uint8_t> image =
         WriteImage(folder.Path() / ampflash::kImageFileName, kRecords, 7, 0x2233);
     ScenarioApi api(folder.Path());
+    ScenarioCapture capture(api, carrier == Carrier::Usb ? "usb.ampflash" : "uhid.ampflash");
     ui::HeadlessWindow window(ampflash::AmpflashLayout());
-    ampflash::frmMain form(window, api);
+    ampflash::frmMain form(window, capture.Api());
     window.AnswerConfirmation = [](const std::string&) { return true; };
     window.Load(form);
     verdict.Check(form.Link().DeviceDetected, "ampflash did not find the amplifier");
@@ -119,8 +121,9 @@ void Wheelflash(Verdict& verdict, Carrier carrier) {
     const std::vector<std::uint8_t> image =
         WriteImage(folder.Path() / wheelflash::kImageFileName, kRecords, 17, 0x2545F491);
     ScenarioApi api(folder.Path());
+    ScenarioCapture capture(api, carrier == Carrier::Usb ? "usb.wheelflash" : "uhid.wheelflash");
     ui::HeadlessWindow window(wheelflash::WheelflashLayout());
-    wheelflash::frmMain form(window, api);
+    wheelflash::frmMain form(window, capture.Api());
     window.AnswerConfirmation = [](const std::string&) { return true; };
     window.Load(form);
     verdict.Check(form.Link().DeviceDetected, "wheelflash did not find the wheel controller");

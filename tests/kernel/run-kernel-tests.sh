@@ -54,11 +54,25 @@ timeout 600 qemu-system-x86_64 -accel tcg -cpu max -smp 1 -m 512 -nodefaults -no
   -display none -serial stdio -no-reboot -kernel "$cache/vmlinuz" \
   -initrd "$work/initramfs.cpio" \
   -append "console=ttyS0 quiet loglevel=3 panic=-1 mitigations=off no_timer_check" </dev/null |
-  tr -d '\r' | tee "$log" || true
+  tr -d '\r' | tee "$log" | grep -v '^capture ' || true
+
+# The scenarios' captures of the real hidraw exchanges, one file each (see ScenarioCapture.h).
+rm -rf "$work/captures"
+mkdir -p "$work/captures"
+awk -v dir="$work/captures" '/^capture [a-z.-]+: / {
+  name = substr($2, 1, length($2) - 1)
+  print substr($0, length($1) + length($2) + 3) > (dir "/" name ".jsonl")
+}' "$log"
+# Each judged against the protocol when the checker is given (CAPTURE_CHECK, as ctest gives it).
+checked=0
+if [ -n "${CAPTURE_CHECK:-}" ] && ls "$work"/captures/*.jsonl >/dev/null 2>&1; then
+  "$CAPTURE_CHECK" "$work"/captures/*.jsonl || checked=1
+fi
 
 status=$(sed -n 's/^kernel-tests-exit: \([0-9]*\)$/\1/p' "$log" | tail -n 1)
 if [ -z "$status" ]; then
   echo "run-kernel-tests: the virtual machine ended without a test result (see $log)" >&2
   exit 1
 fi
+[ "$status" != 0 ] || status=$checked
 exit "$status"

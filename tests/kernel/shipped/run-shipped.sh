@@ -64,7 +64,15 @@ timeout "${SHIPPED_TIMEOUT:-900}" qemu-system-x86_64 -accel tcg -cpu max,smap=of
   -no-reboot -kernel "$cache/vmlinuz" -initrd "$work/initramfs.cpio" \
   -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap \
   -append "console=ttyS0 quiet loglevel=3 panic=-1 mitigations=off no_timer_check" </dev/null |
-  tr -d '\r' | tee "$log" || true
+  tr -d '\r' | tee "$log" | grep -v '^capture ' || true
+
+# What the script printed as "capture <name>: <line>", one file a name (wine-hid.sh's updates).
+rm -rf "$work/captures"
+mkdir -p "$work/captures"
+awk -v dir="$work/captures" '/^capture [a-z.-]+: / {
+  name = substr($2, 1, length($2) - 1)
+  print substr($0, length($1) + length($2) + 3) > (dir "/" name ".jsonl")
+}' "$log"
 
 status=$(sed -n 's/^shipped-exit: \([0-9]*\)$/\1/p' "$log" | tail -n 1)
 [ -n "$status" ] || { echo "run-shipped: no result from the machine (see $log)" >&2; exit 1; }

@@ -50,4 +50,22 @@ for platform in linux:linux windows:win; do
 done
 export EXPECTED SHIPPED_SERVER=$server
 export SHIPPED_ENV="SCENARIOS EXPECTED UDEVD WINE_TRACE PROGRAM_TRACE"
-exec "$here/run-shipped.sh" "$work/vm" "$here/wine-hid.sh" "$build" "$prefix"
+status=0
+"$here/run-shipped.sh" "$work/vm" "$here/wine-hid.sh" "$build" "$prefix" || status=$?
+# The updates' captures, Linux's and Wine's alike: judged against the protocol, then replayed by
+# the Linux build as the program ran (the image by its name; its bytes are in the capture).
+tools=$build/linux/tools/capturecheck
+for capture in "$work"/vm/captures/*.jsonl; do
+  [ -f "$capture" ] || continue
+  name=$(basename "$capture" .jsonl)
+  "$tools/capture-check" "$capture" || status=1
+  program=${name#*.}
+  image=wheelflash.bin
+  [ "$program" = ampflash ] && image=servoamp-Orla-RevA.bin
+  if ! replayed=$("$tools/capture-replay" "$program" "$capture" --no-window --yes "$image" \
+    2>/dev/null); then
+    status=1
+  fi
+  echo "$name: ${replayed##*$'\n'}"
+done
+exit "$status"

@@ -174,7 +174,8 @@ check_identity() {
 identities="" identity_notes=""
 
 # update <platform> <program> <version after: new|same> <serve arguments>...
-# Serves the model, runs the shipped updater on it with --no-window --yes and judges the update.
+# Serves the model, runs the shipped updater on it with --no-window --yes --capture and judges the
+# update (run-wine-hid.sh judges and replays the capture).
 # It counts only when every one of these holds: status 0; the identity printed before the
 # update is the device's; the model received the image's whole records, with the image's CRC-32;
 # the update log has a new last line that says "updated", with the version the device came back
@@ -190,11 +191,16 @@ update() {
   old_version=$dev_version
   log=$(update_log) before=$(lines "$(update_log)")
   t=$(now)
-  launch "$platform" "$program" --no-window --yes "$(image "$program")" \
+  # Its calls captured as a user's --capture would; Wine's programs see this root as drive Z:.
+  capture=/tmp/$name.jsonl
+  [ "$platform" = linux ] || capture=Z:$capture
+  launch "$platform" "$program" --no-window --yes --capture "$capture" "$(image "$program")" \
     >"/tmp/$name.out" 2>"/tmp/$name.err" &
   wait $!
   status=$?
   finish "$name"
+  # For run-shipped.sh to collect into captures/<name>.jsonl on the build machine.
+  sed "s/^/capture $name: /" "/tmp/$name.jsonl" 2>/dev/null
   echo "   $program: status $status in $(since "$t")"
   grep -v ' progress \|wine32\|multiarch\|dpkg --add\|apt-get install' "/tmp/$name.err" |
     tail -n 4 | sed 's/^/   /'
