@@ -12,7 +12,7 @@ ui::FormLayout AmpflashLayout() {
     layout.clientHeight = 3010;
     layout.iconName = "ampflash";
 
-    layout.controls = updater::IdentityBlock(font);
+    layout.controls = updater::IdentityControls(font);
     for (ui::ControlSpec& c : updater::ProgressBar(1860))
         layout.controls.push_back(c);
     // Its caption reports the update's progress and outcome: announced as it changes.

@@ -11,7 +11,7 @@ namespace cmdline {
 
 namespace {
 
-std::vector<std::pair<std::string, std::string>> IdentityBlock() {
+std::vector<std::pair<std::string, std::string>> IdentityFields() {
     return {{"Manufacturer", "lblManuf"},
             {"Product", "lblProduct"},
             {"Serial number", "lblSerialNumber"},
@@ -51,7 +51,7 @@ std::unique_ptr<ui::Window> CreateWindowFor(const Options& options, const ui::Fo
 ui::ConsoleSetup UpdaterConsole(const Options& options, const std::string& updateButton) {
     ui::ConsoleSetup setup;
     setup.startControl = updateButton;
-    setup.identity = IdentityBlock();
+    setup.identity = IdentityFields();
     setup.progressControl = "Pic";
     setup.assumeYes = options.yes;
     return setup;
@@ -59,7 +59,7 @@ ui::ConsoleSetup UpdaterConsole(const Options& options, const std::string& updat
 
 ui::ConsoleSetup ServodiagConsole() {
     ui::ConsoleSetup setup;
-    setup.identity = IdentityBlock();
+    setup.identity = IdentityFields();
     return setup;
 }
 

@@ -179,7 +179,7 @@ class ApiDeclarations {
     // (hubs and ports), the same for whatever the device at that port enumerates as, and
     // different for the same device on another port. Read from the system's device tree; the
     // device is not opened. Empty when the platform cannot tell.
-    virtual std::string DeviceLocation(const std::string& devicePath) = 0;
+    virtual std::string DevicePort(const std::string& devicePath) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // Make short Sleeps last what they say (Windows' default tick stretches Sleep(4) to ~15.6 ms)
     // between Begin and End; a no-op where sleeps are already precise.

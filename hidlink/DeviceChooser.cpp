@@ -19,12 +19,12 @@ std::optional<std::string> Reported(const std::string& serial) {
 int IndexOf(const std::vector<DeviceListing>& devices, const DeviceTarget& target) {
     for (std::size_t i = 0; i < devices.size(); ++i) {
         if (devices[i].path == target.path &&
-            IsTarget(target, devices[i].location, Reported(devices[i].serial), target.path))
+            IsTarget(target, devices[i].port, Reported(devices[i].serial), target.path))
             return static_cast<int>(i);
     }
     for (std::size_t i = 0; i < devices.size(); ++i) {
         const DeviceListing& d = devices[i];
-        if (IsTarget(target, d.location, Reported(d.serial), d.path))
+        if (IsTarget(target, d.port, Reported(d.serial), d.path))
             return static_cast<int>(i);
     }
     return -1;
@@ -34,7 +34,7 @@ int IndexOf(const std::vector<DeviceListing>& devices, const DeviceTarget& targe
 
 bool Selects(const DeviceSelector& selector, const DeviceListing& device) {
     return (selector.serial.empty() || device.serial == selector.serial) &&
-           (selector.port.empty() || device.location == selector.port);
+           (selector.port.empty() || device.port == selector.port);
 }
 
 std::vector<DeviceListing> Candidates(const std::vector<DeviceListing>& devices,
@@ -54,19 +54,19 @@ std::string ChooserLine(const DeviceListing& device) {
     line += ids;
     if (!device.serial.empty())
         line += ", serial " + device.serial;
-    if (!device.location.empty())
-        line += ", port " + device.location;
+    if (!device.port.empty())
+        line += ", port " + device.port;
     return line;
 }
 
 std::string ListLine(const DeviceListing& device) {
     const auto field = [](const std::string& text) { return text.empty() ? "-" : text; };
     return device.path + "\t" + field(device.product) + "\t" + field(device.serial) + "\t" +
-           field(device.location);
+           field(device.port);
 }
 
-void DeviceChooser::Survey(HidLink& link, ApiDeclarations& api) {
-    const DeviceSurvey survey = ListMatchingDevices(api, profile_);
+void DeviceChooser::RefreshDevices(HidLink& link, ApiDeclarations& api) {
+    const MatchingDevices survey = ListMatchingDevices(api, profile_);
     std::vector<DeviceListing> devices;
     std::copy_if(survey.devices.begin(), survey.devices.end(), std::back_inserter(devices),
                  [this](const DeviceListing& d) { return Selects(selector_, d); });
@@ -95,7 +95,7 @@ bool DeviceChooser::Choose(HidLink& link, int index) {
     return true;
 }
 
-void DeviceChooser::Allow(bool allowed) {
+void DeviceChooser::AllowChoosing(bool allowed) {
     if (chooserShown_)
         window_.SetEnabled(kChooserControl, allowed);
 }

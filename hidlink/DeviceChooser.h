@@ -52,11 +52,11 @@ class DeviceChooser {
     // its device is listed or while the user's choice stands; otherwise the only device, or none
     // (several, nothing chosen). Shows the chooser when there is something to choose. Opens
     // nothing for longer than the listing; leaves link.LastSearch as the listing ended.
-    void Survey(HidLink& link, ApiDeclarations& api);
+    void RefreshDevices(HidLink& link, ApiDeclarations& api);
     // The user picked line `index`: the target is that device. False for a line not shown.
     bool Choose(HidLink& link, int index);
     // Whether the user may choose now (not while an update runs).
-    void Allow(bool allowed);
+    void AllowChoosing(bool allowed);
     // Several devices are listed and none is chosen: nothing may be opened for an update.
     bool Undecided(const HidLink& link) const { return !link.Target && shown_.size() > 1; }
 

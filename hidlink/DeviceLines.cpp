@@ -10,7 +10,7 @@ namespace {
 
 DeviceListing Escaped(DeviceListing device) {
     for (std::string* text :
-         {&device.path, &device.manufacturer, &device.product, &device.serial, &device.location})
+         {&device.path, &device.manufacturer, &device.product, &device.serial, &device.port})
         *text = common::EscapedForTerminal(*text);
     return device;
 }
@@ -49,7 +49,7 @@ std::string NothingSelected(const DeviceSelector& selector,
                 (device.product.empty() ? "(no product string)" : "\"" + device.product + "\"") +
                 "  " + VendorAndProduct(device.attributes) + "  " +
                 (device.serial.empty() ? "no serial" : "serial " + device.serial) + "  " +
-                (device.location.empty() ? "no port" : "port " + device.location) + "\n";
+                (device.port.empty() ? "no port" : "port " + device.port) + "\n";
     }
     return text;
 }

@@ -129,13 +129,13 @@ bool SearchInterfaces(HidLink& link, ApiDeclarations& api, const DeviceProfile& 
 
 }  // namespace
 
-bool IsTarget(const DeviceTarget& target, const std::string& location,
+bool IsTarget(const DeviceTarget& target, const std::string& port,
               const std::optional<std::string>& serial, const std::string& path) {
-    if (!target.location.empty() && location != target.location)
+    if (!target.port.empty() && port != target.port)
         return false;
     if (!target.serial.empty() && serial && *serial != target.serial)
         return false;
-    if (!target.location.empty())
+    if (!target.port.empty())
         return true;
     // Nothing places it on the bus: only its own serial number or its own path tell it.
     return (!target.serial.empty() && serial == target.serial) || path == target.path;
@@ -144,22 +144,22 @@ bool IsTarget(const DeviceTarget& target, const std::string& location,
 bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profile) {
     link.Strings = {};
     OpenRefusal refused = OpenRefusal::None;
-    std::string location;
+    std::string port;
     // With a target whose port is known, a device on another port is not even opened.
     const auto elsewhere = [&](const std::string& path) {
-        if (!link.Target || link.Target->location.empty())
+        if (!link.Target || link.Target->port.empty())
             return false;
-        location = api.DeviceLocation(path);
-        return location != link.Target->location;
+        port = api.DevicePort(path);
+        return port != link.Target->port;
     };
     const auto isTarget = [&](HidLink& found) {
         if (!found.Target)
             return true;
-        return IsTarget(*found.Target, location, ReadSerial(found, api), found.DevicePath);
+        return IsTarget(*found.Target, port, ReadSerial(found, api), found.DevicePath);
     };
     // Without its port, the target is looked for at its own path first: two devices may report
     // one serial number, and only a device that has left its path is known by its serial alone.
-    const bool byPathFirst = link.Target && link.Target->location.empty();
+    const bool byPathFirst = link.Target && link.Target->port.empty();
     const auto notAtItsPath = [&](const std::string& path) { return path != link.Target->path; };
     const bool found =
         (byPathFirst && SearchInterfaces(link, api, profile, notAtItsPath, isTarget, &refused)) ||
@@ -176,8 +176,8 @@ bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profil
     return true;
 }
 
-DeviceSurvey ListMatchingDevices(ApiDeclarations& api, const DeviceProfile& profile) {
-    DeviceSurvey survey;
+MatchingDevices ListMatchingDevices(ApiDeclarations& api, const DeviceProfile& profile) {
+    MatchingDevices survey;
     HidLink scratch;
     const auto passNone = [](const std::string&) { return false; };
     const auto list = [&](HidLink& found) {
@@ -193,7 +193,7 @@ DeviceSurvey ListMatchingDevices(ApiDeclarations& api, const DeviceProfile& prof
         device.manufacturer = read(&ApiDeclarations::HidD_GetManufacturerString);
         device.product = read(&ApiDeclarations::HidD_GetProductString);
         device.serial = read(&ApiDeclarations::HidD_GetSerialNumberString);
-        device.location = api.DeviceLocation(found.DevicePath);
+        device.port = api.DevicePort(found.DevicePath);
         survey.devices.push_back(std::move(device));
         return false;
     };
@@ -214,7 +214,7 @@ SearchOutcome OutcomeOfRefusal(OpenRefusal refusal) {
 }
 
 DeviceTarget TargetOf(const DeviceListing& device) {
-    return {device.location, device.serial, device.path};
+    return {device.port, device.serial, device.path};
 }
 
 void ReadCapabilities(HidLink& link, ApiDeclarations& api) {

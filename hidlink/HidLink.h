@@ -47,14 +47,14 @@ enum class SearchOutcome {
 // A device that restarts into another mode may change its product ID, its path and its strings,
 // but not its port.
 struct DeviceTarget {
-    std::string location;  // DeviceLocation(); empty where the platform cannot tell
-    std::string serial;    // empty where the device reports none
-    std::string path;      // the only test left where neither of the above is known
+    std::string port;    // DevicePort(); empty where the platform cannot tell
+    std::string serial;  // empty where the device reports none
+    std::string path;    // the only test left where neither of the above is known
 };
 
-// Whether a device found at `location` and `path`, reporting `serial` (none: the device reports
+// Whether a device found at `port` and `path`, reporting `serial` (none: the device reports
 // no serial, as a bootloader may not), is the target.
-bool IsTarget(const DeviceTarget& target, const std::string& location,
+bool IsTarget(const DeviceTarget& target, const std::string& port,
               const std::optional<std::string>& serial, const std::string& path);
 
 // The identity strings read from the device the link has open, since it was opened: none where a
@@ -102,10 +102,10 @@ struct DeviceListing {
     std::string manufacturer;  // UTF-8; empty when the device reports none
     std::string product;
     std::string serial;
-    std::string location;  // DeviceLocation()
+    std::string port;  // DevicePort()
 };
 
-struct DeviceSurvey {
+struct MatchingDevices {
     std::vector<DeviceListing> devices;  // in the platform's order
     // Why one the profile accepts could not be opened (another program's hold outweighs access).
     OpenRefusal refusal = OpenRefusal::None;
@@ -116,7 +116,7 @@ SearchOutcome OutcomeOfRefusal(OpenRefusal refusal);
 
 // Every device the profile accepts: each is opened, asked for its identity and closed again; no
 // report is exchanged.
-DeviceSurvey ListMatchingDevices(ApiDeclarations& api, const DeviceProfile& profile);
+MatchingDevices ListMatchingDevices(ApiDeclarations& api, const DeviceProfile& profile);
 
 DeviceTarget TargetOf(const DeviceListing& device);
 

@@ -14,8 +14,7 @@ namespace {
 
 // A device as it is known again after it left and came back: its port and serial number.
 std::string AnsweringDevice(const hidlink::DeviceTarget& target) {
-    return target.location + "\n" + target.serial + "\n" +
-           (target.location.empty() ? target.path : "");
+    return target.port + "\n" + target.serial + "\n" + (target.port.empty() ? target.path : "");
 }
 
 void SetTextIfAny(ui::Window& window, const char* control, const std::optional<std::string>& text) {
@@ -58,7 +57,7 @@ void frmMain::Form_Load() {
 
 void frmMain::Search() {
     ticksSinceSearch_ = 0;
-    chooser_.Survey(link_, api_);
+    chooser_.RefreshDevices(link_, api_);
     link_.DeviceDetected = link_.Target && hidlink::FindTheHid(link_, api_, kProfile);
     if (!link_.DeviceDetected) {
         // A device that stopped answering stays "not responding" until it is found again.
@@ -80,7 +79,7 @@ void frmMain::Search() {
     hidlink::RefreshDeviceInfo(link_, api_, kProfile, window_);
     chartDevice_ =
         ChartDeviceName(window_.Text("lblSerialNumber"),
-                        link_.Target ? link_.Target->location : std::string(), link_.DevicePath);
+                        link_.Target ? link_.Target->port : std::string(), link_.DevicePath);
     ReadSettings();
     ShowState(DeviceState::Live);
     ShowValuesStale(false);
@@ -188,7 +187,7 @@ void frmMain::Timer_Timer() {
         return;
     }
     // A recording shows the gap: every tick without a device is a tick without an answer.
-    Told(nullptr);
+    RecordStatusExchange(nullptr);
     if (++ticksSinceSearch_ >= kTicksPerSearch)
         Search();
 }
@@ -201,12 +200,12 @@ void frmMain::Form_Unload() {
 
 void frmMain::Command1_Click() {
     if (!link_.DeviceDetected) {
-        Told(nullptr);
+        RecordStatusExchange(nullptr);
         return;
     }
     // A device that reports no status is asked again once a second, not on every tick.
     if (state_ == DeviceState::NoStatus && ++ticksSinceStatusAsked_ < kTicksPerSearch) {
-        Told(nullptr);
+        RecordStatusExchange(nullptr);
         return;
     }
     ticksSinceStatusAsked_ = 0;
@@ -220,10 +219,10 @@ void frmMain::Command1_Click() {
     if (link_.LastResult == 0) {
         // First, so that whoever is told of the tick knows already what became of the device.
         StatusReadFailed();
-        Told(nullptr);
+        RecordStatusExchange(nullptr);
         return;
     }
-    Told(buffer.data());
+    RecordStatusExchange(buffer.data());
     failedReads_ = 0;
     statusSinceOpened_ = true;
     if (link_.Target)
@@ -248,7 +247,7 @@ void frmMain::Command1_Click() {
     ShowSignalColor("estop", view.estopColor);
 }
 
-void frmMain::Told(const std::uint8_t* report) {
+void frmMain::RecordStatusExchange(const std::uint8_t* report) {
     if (statusListener_)
         statusListener_(report);
     const ChartTime now = chartClock_.Now();

@@ -90,7 +90,7 @@ class frmMain : public ui::FormHandlers {
     // A value's signal colour (E-STOP, bus voltage), remembered for when it is live again.
     void ShowSignalColor(const char* control, const std::optional<ui::ColorRef>& color);
     // Every status exchange, answered (the report) or not (null): to the listener and the chart.
-    void Told(const std::uint8_t* report);
+    void RecordStatusExchange(const std::uint8_t* report);
 
     ui::Window& window_;
     hidlink::ApiDeclarations& api_;

@@ -11,14 +11,14 @@ namespace {
 
 sim::DeviceDescription Describe(const AmplifierOptions& o) {
     sim::DeviceDescription d;
-    d.path = SimulatedHidPath(o.vendorId, o.productId, "1c0d4e7", o.location);
+    d.path = SimulatedHidPath(o.vendorId, o.productId, "1c0d4e7", o.port);
     d.vendorId = o.vendorId;
     d.productId = o.productId;
     d.versionNumber = o.versionNumber;
     d.manufacturer = u"Drivanta";
     d.product = u"Drivanta v2 Servo Amplifier";
     d.serialNumber = o.serialNumber;
-    d.location = o.location;
+    d.port = o.port;
     d.featureReportByteLength = o.reportLength;
     return d;
 }

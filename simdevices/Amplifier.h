@@ -21,7 +21,7 @@ struct AmplifierOptions {
     std::uint16_t versionNumber = 0x0203;
     std::uint16_t reportLength = 65;
     std::u16string serialNumber = u"DV2A-010342";
-    std::string location = "1-2";       // the USB port it is plugged into; also names its path
+    std::string port = "1-2";           // the USB port it is plugged into; also names its path
     std::int64_t returnAfterMs = 1500;  // from the reset report to being back on the bus
     // The host misses the restart: it goes on listing the amplifier as it was (its old version)
     // and never sees it come back, as a HID stack without device events does.

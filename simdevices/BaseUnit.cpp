@@ -14,14 +14,14 @@ constexpr char kPathInstance[] = "3a7c5e1";
 
 sim::DeviceDescription Describe(const BaseUnitOptions& o) {
     sim::DeviceDescription d;
-    d.path = SimulatedHidPath(o.vendorId, o.productId, kPathInstance, o.location);
+    d.path = SimulatedHidPath(o.vendorId, o.productId, kPathInstance, o.port);
     d.vendorId = o.vendorId;
     d.productId = o.productId;
     d.versionNumber = o.versionNumber;
     d.manufacturer = u"Drivanta";
     d.product = u"Drivanta v2 Wheel Base";
     d.serialNumber = o.serialNumber;
-    d.location = o.location;
+    d.port = o.port;
     d.featureReportByteLength = o.reportLength;
     return d;
 }
@@ -66,7 +66,7 @@ void BaseUnit::Enter(Mode mode, std::int64_t nowMs) {
     const bool receiving = mode == Mode::ControllerImage;
     d.productId = receiving ? options_.imageModeProductId : options_.productId;
     // Windows names the interface after the product ID, so the path changes with the mode.
-    d.path = SimulatedHidPath(d.vendorId, d.productId, kPathInstance, d.location);
+    d.path = SimulatedHidPath(d.vendorId, d.productId, kPathInstance, d.port);
     d.product = receiving ? u"Drivanta v2 Wheel Base (update)" : u"Drivanta v2 Wheel Base";
     d.featureReportByteLength = receiving ? options_.imageModeReportLength : options_.reportLength;
     if (receiving && !options_.serialInImageMode)

@@ -35,7 +35,7 @@ struct BaseUnitOptions {
     std::uint16_t imageModeReportLength = 64;
     std::u16string serialNumber = u"DV2B-003156";
     bool serialInImageMode = true;      // false: no serial number while receiving the image
-    std::string location = "1-2";       // the USB port it is plugged into; also names its path
+    std::string port = "1-2";           // the USB port it is plugged into; also names its path
     std::int64_t leaveAfterMs = 50;     // from the upgrade command to leaving the bus
     std::int64_t returnAfterMs = 1500;  // from leaving the bus to coming back, in any restart
     // The -sim program's lines on standard error: what each update delivered.

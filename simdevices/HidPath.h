@@ -8,6 +8,6 @@
 namespace simdevices {
 
 std::string SimulatedHidPath(std::uint16_t vendorId, std::uint16_t productId,
-                             const std::string& instance, const std::string& location);
+                             const std::string& instance, const std::string& port);
 
 }  // namespace simdevices

@@ -31,17 +31,17 @@ std::vector<std::shared_ptr<sim::SimDevice>> AddSimulatedDevices(
         const std::string port = "1-" + std::to_string(i + 1);
         if (kinds[i] == "amplifier") {
             AmplifierOptions options = amplifier;
-            options.location = port;
+            options.port = port;
             options.serialNumber = NthSerial(amplifier.serialNumber, amplifiers++);
             added.push_back(std::make_shared<Amplifier>(options));
         } else if (kinds[i] == "base") {
             BaseUnitOptions options = base;
-            options.location = port;
+            options.port = port;
             options.serialNumber = NthSerial(base.serialNumber, bases++);
             added.push_back(std::make_shared<BaseUnit>(options));
         } else {
             WheelControllerOptions options = controller;
-            options.location = port;
+            options.port = port;
             options.serialNumber = NthSerial(controller.serialNumber, controllers++);
             added.push_back(std::make_shared<WheelController>(options));
         }

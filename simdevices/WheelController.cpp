@@ -12,14 +12,14 @@ namespace {
 
 sim::DeviceDescription Describe(const WheelControllerOptions& o) {
     sim::DeviceDescription d;
-    d.path = SimulatedHidPath(0x1D47, o.productId, "2f1e0a3", o.location);
+    d.path = SimulatedHidPath(0x1D47, o.productId, "2f1e0a3", o.port);
     d.vendorId = 0x1D47;
     d.productId = o.productId;
     d.versionNumber = o.versionNumber;
     d.manufacturer = u"Drivanta";
     d.product = u"Drivanta v2 Wheel";
     d.serialNumber = o.serialNumber;
-    d.location = o.location;
+    d.port = o.port;
     d.featureReportByteLength = o.reportLength;
     return d;
 }

@@ -21,7 +21,7 @@ struct WheelControllerOptions {
     std::uint16_t imageModeReportLength = 64;  // after the upgrade command
     std::u16string serialNumber = u"DV2W-004817";
     bool serialInImageMode = true;      // false: no serial number while receiving an image
-    std::string location = "1-3";       // the USB port it is plugged into; also names its path
+    std::string port = "1-3";           // the USB port it is plugged into; also names its path
     std::int64_t leaveAfterMs = 50;     // from the upgrade command to leaving the bus
     std::int64_t returnAfterMs = 1500;  // from leaving the bus to coming back
     bool printSummaryOnClose = false;   // the -sim program's line on standard error

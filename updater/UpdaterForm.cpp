@@ -42,7 +42,7 @@ void UpdaterForm::Form_Load() {
 }
 
 void UpdaterForm::OpenChosenDevice() {
-    chooser_.Survey(link_, api_);
+    chooser_.RefreshDevices(link_, api_);
     link_.DeviceDetected = link_.Target && hidlink::FindTheHid(link_, api_, profile_);
     hidlink::RefreshDeviceInfo(link_, api_, profile_, window_);
     if (chooser_.Undecided(link_)) {
@@ -68,7 +68,7 @@ void UpdaterForm::Settle(int status) {
 
 void UpdaterForm::BeginDeferringClose() {
     deferClose_ = true;
-    chooser_.Allow(false);
+    chooser_.AllowChoosing(false);
 }
 
 void UpdaterForm::Form_Unload() {
@@ -88,7 +88,7 @@ bool UpdaterForm::Form_QueryUnload() {
 
 bool UpdaterForm::EndDeferringClose() {
     deferClose_ = false;
-    chooser_.Allow(true);
+    chooser_.AllowChoosing(true);
     if (!closeRequested_)
         return false;
     // An attempt still open here sent its whole image (a failure is logged before): closed now,
@@ -195,9 +195,9 @@ std::string UpdaterForm::AttemptedDevice() const {
     // the serial number it was listed with (not its product: a device left in its loader names
     // itself otherwise). A device known by neither cannot be told from another: its failure is
     // never taken for mended.
-    if (!link_.Target || (link_.Target->location.empty() && link_.Target->serial.empty()))
+    if (!link_.Target || (link_.Target->port.empty() && link_.Target->serial.empty()))
         return "unknown device " + std::to_string(unmended_.size());
-    return link_.Target->location + "\n" + link_.Target->serial;
+    return link_.Target->port + "\n" + link_.Target->serial;
 }
 
 void UpdaterForm::UpdateFailed(const std::string& failure) {
@@ -263,7 +263,7 @@ LoggedIdentity UpdaterForm::IdentityRead() const {
                   link_.Attributes.ProductID);
     const std::string version = hidlink::FormatVersion(link_.Attributes.VersionNumber);
     return {text(link_.Strings.product), text(link_.Strings.serial), version.substr(1), ids,
-            link_.Target ? link_.Target->location : std::string()};
+            link_.Target ? link_.Target->port : std::string()};
 }
 
 void UpdaterForm::Log(const std::string& outcome, const std::string& failure,

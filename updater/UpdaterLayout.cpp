@@ -47,7 +47,7 @@ ui::ControlSpec Caption(std::string name, std::string caption, int top, int widt
 
 }  // namespace
 
-std::vector<ui::ControlSpec> IdentityBlock(const ui::Font& labelFont) {
+std::vector<ui::ControlSpec> IdentityControls(const ui::Font& labelFont) {
     ui::ControlSpec frame =
         ui::MakeControl("Frame1", ui::ControlKind::Frame, "", 120, 0, 5175, 1695, {"Arial", 10});
     frame.accessibleName = "Device";  // the frame has no title to be named by

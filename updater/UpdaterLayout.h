@@ -9,7 +9,7 @@
 namespace updater {
 
 // Frame1 with the four captions and the four value labels that RefreshDeviceInfo fills.
-std::vector<ui::ControlSpec> IdentityBlock(const ui::Font& labelFont);
+std::vector<ui::ControlSpec> IdentityControls(const ui::Font& labelFont);
 
 // The track Picture1 at trackTop and the fill Pic 60 twips inside it, in the fill's colour.
 std::vector<ui::ControlSpec> ProgressBar(int trackTop);

@@ -12,7 +12,7 @@ ui::FormLayout WheelflashLayout() {
     layout.clientHeight = 3280;
     layout.iconName = "wheelflash";
 
-    layout.controls = updater::IdentityBlock(font);
+    layout.controls = updater::IdentityControls(font);
     for (ui::ControlSpec& c : updater::ProgressBar(1740))
         layout.controls.push_back(c);
     // In tab order: "Upgrade Firmware" comes before "2. Load Firmware" and holds the focus. As

@@ -301,10 +301,10 @@ OpenRefusal CapturingApi::AccessRefused(const std::string& devicePath, HiddAttri
     return result;
 }
 
-std::string CapturingApi::DeviceLocation(const std::string& devicePath) {
-    CaptureLine line = args::OnPath("DeviceLocation", devicePath);
-    std::string result = inner_.DeviceLocation(devicePath);
-    Write(std::move(line.Add("location", result)));
+std::string CapturingApi::DevicePort(const std::string& devicePath) {
+    CaptureLine line = args::OnPath("DevicePort", devicePath);
+    std::string result = inner_.DevicePort(devicePath);
+    Write(std::move(line.Add("port", result)));
     return result;
 }
 

@@ -21,7 +21,7 @@ class CapturingApi : public ApiDeclarations {
     // `nowMs` reads the clock the times are taken from (the machine's monotonic clock when not
     // given). With `anonymous`, every serial number the device reports is replaced by a
     // placeholder ("serial-1", "serial-2"...), the same for the same serial, in the string
-    // results and wherever it appears in a path, location or text afterwards.
+    // results and wherever it appears in a path, port or text afterwards.
     CapturingApi(ApiDeclarations& inner, CaptureFile& file, bool anonymous,
                  std::function<std::int64_t()> nowMs = {});
 
@@ -52,7 +52,7 @@ class CapturingApi : public ApiDeclarations {
                        std::uint32_t flagsAndAttributes) override;
     Bool32 CloseHandle(Handle object) override;
     OpenRefusal AccessRefused(const std::string& devicePath, HiddAttributes* attributes) override;
-    std::string DeviceLocation(const std::string& devicePath) override;
+    std::string DevicePort(const std::string& devicePath) override;
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override;
     void EndPreciseTiming() override;

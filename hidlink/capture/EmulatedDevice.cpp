@@ -265,9 +265,9 @@ OpenRefusal EmulatedDevice::AccessRefused(const std::string& devicePath,
     return result;
 }
 
-std::string EmulatedDevice::DeviceLocation(const std::string& devicePath) {
-    const CaptureLine* line = Expect(args::OnPath("DeviceLocation", devicePath));
-    return line != nullptr ? line->Text("location") : std::string();
+std::string EmulatedDevice::DevicePort(const std::string& devicePath) {
+    const CaptureLine* line = Expect(args::OnPath("DevicePort", devicePath));
+    return line != nullptr ? line->Text("port") : std::string();
 }
 
 void EmulatedDevice::Sleep(std::uint32_t milliseconds) {

@@ -75,7 +75,7 @@ class EmulatedDevice : public ApiDeclarations {
                        std::uint32_t flagsAndAttributes) override;
     Bool32 CloseHandle(Handle object) override;
     OpenRefusal AccessRefused(const std::string& devicePath, HiddAttributes* attributes) override;
-    std::string DeviceLocation(const std::string& devicePath) override;
+    std::string DevicePort(const std::string& devicePath) override;
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override;
     void EndPreciseTiming() override;

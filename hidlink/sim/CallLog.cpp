@@ -26,7 +26,7 @@ constexpr std::array<std::string_view, static_cast<std::size_t>(CallKind::kCount
     "CreateFileA",
     "CloseHandle",
     "AccessRefused",
-    "DeviceLocation",
+    "DevicePort",
     "Sleep",
     "BeginPreciseTiming",
     "EndPreciseTiming",

@@ -34,7 +34,7 @@ enum class CallKind : std::uint8_t {
     kCreateFileA,
     kCloseHandle,
     kAccessRefused,
-    kDeviceLocation,
+    kDevicePort,
     kSleep,
     kBeginPreciseTiming,
     kEndPreciseTiming,

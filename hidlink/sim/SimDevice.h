@@ -20,7 +20,7 @@ struct DeviceDescription {
     std::optional<std::u16string> serialNumber;
     // The USB port path the device is plugged into ("1-2.3"); it stays when the device restarts
     // in another mode, and changes when it is plugged into another port.
-    std::string location;
+    std::string port;
     std::uint16_t featureReportByteLength = 0;
     bool present = true;  // on the bus now
     // false: CreateFileA refuses it, as Windows does for keyboards and Linux for a hidraw node
@@ -82,7 +82,7 @@ class SimDevice {
     int FeatureReportsReached() const { return featureReportsReached_; }
     void NoteFeatureReport() { ++featureReportsReached_; }
     // The user plugs the device into another port.
-    void MoveTo(std::string location) { description_.location = std::move(location); }
+    void MoveTo(std::string port) { description_.port = std::move(port); }
 
     // The user pulls the cable (handles opened before stay dead) and plugs it in again.
     void Unplug() { LeaveBus(); }

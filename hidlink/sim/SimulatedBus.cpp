@@ -371,15 +371,15 @@ OpenRefusal SimulatedBus::AccessRefused(const std::string& devicePath, HiddAttri
     return OpenRefusal::None;
 }
 
-std::string SimulatedBus::DeviceLocation(const std::string& devicePath) {
+std::string SimulatedBus::DevicePort(const std::string& devicePath) {
     AdvanceDevices();
-    Call& call = log_.Log(CallKind::kDeviceLocation);
+    Call& call = log_.Log(CallKind::kDevicePort);
     call.text = devicePath;
     const std::shared_ptr<SimDevice>* device = PresentDeviceAt(devicePath);
     if (log_.TakeFailure(call) || device == nullptr)
         return {};
     call.result = 1;
-    return (*device)->Description().location;
+    return (*device)->Description().port;
 }
 
 Bool32 SimulatedBus::CloseHandle(Handle object) {

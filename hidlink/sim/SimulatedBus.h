@@ -107,7 +107,7 @@ class SimulatedBus : public hidlink::ApiDeclarations {
     hidlink::Bool32 CloseHandle(hidlink::Handle object) override;
     hidlink::OpenRefusal AccessRefused(const std::string& devicePath,
                                        hidlink::HiddAttributes* attributes) override;
-    std::string DeviceLocation(const std::string& devicePath) override;
+    std::string DevicePort(const std::string& devicePath) override;
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override;
     void EndPreciseTiming() override;

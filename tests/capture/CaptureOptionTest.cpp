@@ -63,7 +63,7 @@ TEST(ProgramCapture, WritesEachCallAsItReturnsWithTheSerialHiddenWhereverItShows
         char16_t serial[40] = {};
         ASSERT_NE(api.HidD_GetSerialNumberString(handle, serial, sizeof serial), 0);
         EXPECT_EQ(std::u16string(serial), u"DV2A-99887");  // the program sees the real serial
-        api.DeviceLocation("/dev/hid-DV2A-99887");
+        api.DevicePort("/dev/hid-DV2A-99887");
         api.CloseHandle(handle);
     }  // the file is closed: Windows removes no open file
     const std::string text = FileText(path);

@@ -176,7 +176,7 @@ UpdaterRun::UpdaterRun(Program program, const RunSetup& setup, const std::vector
         window_ = std::make_unique<ui::HeadlessWindow>(wheelflash::WheelflashLayout());
         form_ = std::make_unique<wheelflash::frmMain>(*window_, bus_, "", setup.logPath);
     }
-    home_ = Device().Description().location;
+    home_ = Device().Description().port;
     AddNeighbours(layout_.after, arriving);
     bus_.AddDevice(std::make_shared<ScenarioHook>(
         *this, [this, during = setup.during](UpdaterRun& run, std::int64_t now) {
@@ -224,12 +224,12 @@ void UpdaterRun::AddNeighbours(const std::vector<std::string>& kinds, bool absen
         std::shared_ptr<sim::SimDevice> device;
         if (kind == "amplifier") {
             simdevices::AmplifierOptions options;
-            options.location = port;
+            options.port = port;
             options.serialNumber = serial;
             device = std::make_shared<simdevices::Amplifier>(options);
         } else {
             simdevices::WheelControllerOptions options;
-            options.location = port;
+            options.port = port;
             options.serialNumber = serial;
             device = std::make_shared<simdevices::WheelController>(options);
         }
@@ -368,7 +368,7 @@ std::string UpdaterRun::LayoutVerdict() const {
     for (const auto& neighbour : neighbours_) {
         if (neighbour->FeatureReportsReached() != 0)
             return std::to_string(neighbour->FeatureReportsReached()) +
-                   " reports reached the other device on port " + neighbour->Description().location;
+                   " reports reached the other device on port " + neighbour->Description().port;
     }
     const auto& events = window_->Events();
     const bool completeShown = std::any_of(events.begin(), events.end(), [](const auto& e) {
@@ -378,7 +378,7 @@ std::string UpdaterRun::LayoutVerdict() const {
     // A base unit that received the controller's image restarts into its normal mode once let go
     // of: off the bus for a moment, on its port.
     const bool present = device.present || (base_ && !ampflash_);
-    if (completeShown && !(present && device.location == home_))
+    if (completeShown && !(present && device.port == home_))
         return "\"Update complete\" shown, but the updated device is not back on its port";
     return {};
 }

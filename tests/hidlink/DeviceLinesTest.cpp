@@ -32,7 +32,7 @@ DeviceListing Device(std::string path, std::string product, std::string serial, 
     device.attributes.ProductID = 0x2233;
     device.product = std::move(product);
     device.serial = std::move(serial);
-    device.location = std::move(port);
+    device.port = std::move(port);
     return device;
 }
 

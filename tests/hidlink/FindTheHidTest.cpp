@@ -232,9 +232,9 @@ class TargetedSearchTest : public FindTheHidTest,
                            public ::testing::WithParamInterface<TargetCase> {};
 
 TEST_P(TargetedSearchTest, FindsTheTargetAndOpensNothingElseWithAPort) {
-    const auto add = [this](const char* tag, const char* location, const char16_t* serial) {
+    const auto add = [this](const char* tag, const char* port, const char16_t* serial) {
         auto device = Device(0x1D47, 0x2233, tag);
-        device->MutableDescription().location = location;
+        device->MutableDescription().port = port;
         device->MutableDescription().serialNumber.reset();
         if (serial != nullptr)
             device->MutableDescription().serialNumber = serial;
@@ -252,7 +252,7 @@ TEST_P(TargetedSearchTest, FindsTheTargetAndOpensNothingElseWithAPort) {
     if (!found.empty()) {
         EXPECT_EQ(link.DevicePath.substr(link.DevicePath.size() - 1), found);
     }
-    if (!GetParam().target.location.empty()) {
+    if (!GetParam().target.port.empty()) {
         for (const auto& open : bus.CallsNamed("CreateFileA")) {
             EXPECT_EQ(open.text.substr(open.text.size() - 1), GetParam().opened) << open.text;
         }

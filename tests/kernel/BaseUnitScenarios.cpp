@@ -40,7 +40,7 @@ void BaseUnitWheelflash(Verdict& verdict) {
     const std::vector<std::uint8_t> image =
         WriteImage(folder.Path() / wheelflash::kImageFileName, kRecords, 5, 0xBA5E);
     ScenarioApi api(folder.Path());
-    const std::string home = api.DeviceLocation(device->DevicePath());
+    const std::string home = api.DevicePort(device->DevicePath());
     const std::string before = HidDeviceOf(device->Node());
     verdict.Check(!home.empty(), "the base unit's port is not known");
 
@@ -57,8 +57,8 @@ void BaseUnitWheelflash(Verdict& verdict) {
         if (receiver || !link.DeviceDetected ||
             device->Served().WithModelHeld([&] { return unit->ControllerImage().empty(); }))
             return;
-        receiver = Receiver{HidDeviceOf(NodeOf(link.DevicePath)),
-                            api.DeviceLocation(link.DevicePath), link.Attributes.ProductID};
+        receiver = Receiver{HidDeviceOf(NodeOf(link.DevicePath)), api.DevicePort(link.DevicePath),
+                            link.Attributes.ProductID};
     };
     window.Click("Command4");
     const auto [controllerImage, amplifierImage] = device->Served().WithModelHeld(
@@ -93,7 +93,7 @@ void BaseUnitWheelflash(Verdict& verdict) {
     const std::string back = WaitForNode([&] {
         for (const hidlink::DeviceListing& d :
              hidlink::ListMatchingDevices(api, servodiag::kProfile).devices) {
-            if (d.attributes.ProductID == 0x2233 && d.location == home)
+            if (d.attributes.ProductID == 0x2233 && d.port == home)
                 return NodeOf(d.path);
         }
         return std::string();

@@ -125,7 +125,7 @@ void TwoWheels(sim::SimulatedBus& bus) {
     simdevices::WheelControllerOptions second;
     second.productId = 0x1020;
     second.serialNumber = u"DV2W-009999";
-    second.location = "1-4";
+    second.port = "1-4";
     bus.AddDevice(std::make_shared<simdevices::WheelController>(second));
 }
 

@@ -102,7 +102,7 @@ class DeviceBehaviourTest : public ::testing::TestWithParam<BehaviourCase> {
             sim::DeviceDescription& d = wheel->MutableDescription();
             d.path += std::to_string(i);
             d.serialNumber = u"S" + std::u16string(1, char16_t(u'A' + i));
-            d.location = "1-" + std::to_string(i + 1);
+            d.port = "1-" + std::to_string(i + 1);
             wheel->status[45] = 0x80;  // E-STOP monitored, not pressed: a green "OK"
             wheel->status[47] = static_cast<std::uint8_t>(10 + i);
             wheel->settings[28] = static_cast<std::uint8_t>(30 + i);

@@ -485,13 +485,13 @@ TEST_F(FrmMainTest, AShortReportShowsZeroForWhatItDoesNotHold) {
 // offered, and a choice moves every status read to the chosen device.
 TEST_F(FrmMainTest, SeveralDevicesShowTheFirstControllerAndAChoiceMovesTheReads) {
     simdevices::AmplifierOptions amplifierOptions;
-    amplifierOptions.location = "1-1";
+    amplifierOptions.port = "1-1";
     const auto amplifier = std::make_shared<simdevices::Amplifier>(amplifierOptions);
     std::shared_ptr<simdevices::WheelController> controllers[2];
     for (int i = 0; i < 2; ++i) {
         simdevices::WheelControllerOptions options;
         options.productId = 0x1020;
-        options.location = "1-" + std::to_string(i + 2);
+        options.port = "1-" + std::to_string(i + 2);
         options.serialNumber = i == 0 ? u"W-A" : u"W-B";
         controllers[i] = std::make_shared<simdevices::WheelController>(options);
     }

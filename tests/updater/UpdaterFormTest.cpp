@@ -128,7 +128,7 @@ TEST(UpdaterForm, ExitStatusIsTheMostSeriousOutcomeOfTheRun) {
         for (const char* port : {"1", "2"}) {
             simdevices::AmplifierOptions options;
             options.serialNumber = u"DV2A-" + std::u16string(1, char16_t(port[0]));
-            options.location = std::string("1-") + port;
+            options.port = std::string("1-") + port;
             auto amplifier = std::make_shared<simdevices::Amplifier>(options);
             // Neither reports a serial number: only their ports tell them apart.
             amplifier->MutableDescription().serialNumber.reset();

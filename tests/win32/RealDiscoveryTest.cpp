@@ -28,7 +28,7 @@ class RealDiscovery : public ::testing::Test {
         HidLink warmUp;
         ASSERT_TRUE(hidlink::FindTheHid(warmUp, api, kAnyDevice))
             << "no HID device; under Wine, start the prefix with `wineboot -i` first";
-        api.DeviceLocation(warmUp.DevicePath);
+        api.DevicePort(warmUp.DevicePath);
         hidlink::CloseDevice(warmUp, api);
         handlesBefore = OpenHandleCount();
     }

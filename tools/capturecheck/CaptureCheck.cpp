@@ -55,8 +55,8 @@ class Checker {
         const std::string call = line.Text("call");
         if (call == "CreateFileA" && line.Int("result") != hidlink::kInvalidHandleValue) {
             pathOf_[line.Int("result")] = line.Text("path");
-        } else if (call == "DeviceLocation" && !line.Text("location").empty()) {
-            locationOf_[line.Text("path")] = line.Text("location");
+        } else if (call == "DevicePort" && !line.Text("port").empty()) {
+            portOf_[line.Text("path")] = line.Text("port");
         } else if (call == "HidD_GetPreparsedData" && line.Int("result") != 0) {
             handleOfPreparsed_[line.Int("preparsed")] = line.Int("handle");
         } else if (call == "HidP_GetCaps" && line.Find("featureLength") != nullptr) {
@@ -107,8 +107,8 @@ class Checker {
         const auto path = pathOf_.find(handle);
         if (path == pathOf_.end())
             return "handle " + std::to_string(handle);
-        const auto location = locationOf_.find(path->second);
-        return location != locationOf_.end() ? "port " + location->second : path->second;
+        const auto port = portOf_.find(path->second);
+        return port != portOf_.end() ? "port " + port->second : path->second;
     }
 
     void CheckPlace(const CaptureLine& line) {
@@ -199,7 +199,7 @@ class Checker {
     std::vector<std::string> problems_;
     std::size_t number_ = 0;
     std::map<std::int64_t, std::string> pathOf_;
-    std::map<std::string, std::string> locationOf_;
+    std::map<std::string, std::string> portOf_;
     std::map<std::int64_t, std::int64_t> handleOfPreparsed_;
     std::map<std::int64_t, std::int64_t> featureLength_;
     std::map<std::int64_t, Bytes> reading_;

@@ -301,7 +301,7 @@ OpenRefusal HidrawApi::AccessRefused(const std::string& devicePath, HiddAttribut
 // A USB device's folder in sysfs is named by its port path ("1-2.3": bus 1, port 2 of the root
 // hub, port 3 of the hub behind it). A HID device on another bus has none; its HID_PHYS, which
 // its driver fills with its place on that bus, serves instead.
-std::string HidrawApi::DeviceLocation(const std::string& devicePath) {
+std::string HidrawApi::DevicePort(const std::string& devicePath) {
     const std::string node = NodeNameIn(devicePath);
     if (node.empty())
         return {};

@@ -50,7 +50,7 @@ class Win32Api final : public ApiDeclarations {
     // keyboards and mice are (ERROR_ACCESS_DENIED), which no profile accepts. The path names the
     // device.
     OpenRefusal AccessRefused(const std::string& devicePath, HiddAttributes* attributes) override;
-    std::string DeviceLocation(const std::string& devicePath) override;
+    std::string DevicePort(const std::string& devicePath) override;
     void Sleep(std::uint32_t milliseconds) override;
     void BeginPreciseTiming() override;
     void EndPreciseTiming() override;

@@ -62,7 +62,7 @@ std::string LocationPath(const SystemFunctions& f, DEVINST node) {
 // names the same port. Where no ancestor has one (older systems, Wine), the instance ID of the
 // HID device's parent stands in: Windows derives it from the serial number, or from the port for
 // a device without one.
-std::string Win32Api::DeviceLocation(const std::string& devicePath) {
+std::string Win32Api::DevicePort(const std::string& devicePath) {
     const SystemFunctions& f = System();
     if (!f.CM_Get_Parent || !f.CM_Get_Device_IDA || !f.CM_Get_DevNode_Registry_PropertyA)
         return {};
