@@ -121,9 +121,10 @@ std::string HelpText(const ProgramInfo& info, const std::string& updateLogPath) 
         text +=
             "\nOnce an update has started, Ctrl+C, SIGTERM and SIGHUP are honoured when it has\n"
             "ended; a reader of the output that goes away never stops it. Closing the console\n"
-            "on Windows ends the program within seconds: the update is logged as interrupted;\n"
-            "run it again to finish it. Meanwhile the computer is kept from sleeping (a logind\n"
-            "inhibitor on Linux); the log says whether that lock was taken.\n";
+            "on Windows, or ending the session, ends the program within seconds: an update\n"
+            "that cannot finish by then is logged as interrupted; run it again to finish it.\n"
+            "Meanwhile the computer is kept from sleeping (a logind inhibitor on Linux); the\n"
+            "log says whether that lock was taken.\n";
         text += "\nEvery update is logged, one JSON object per line, in\n" + updateLogPath + "\n";
     }
     return text;

@@ -70,9 +70,9 @@ int RunForm(ui::Window& window, ui::FormHandlers& form) {
 
 int RunForm(ui::Window& window, ui::FormHandlers& form,
             std::function<void(const std::string& cause)> interrupted) {
-    ui::OnConsoleClosed(std::move(interrupted));
+    ui::OnProcessEnding(std::move(interrupted));
     const int status = RunForm(window, form);
-    ui::OnConsoleClosed(nullptr);
+    ui::OnProcessEnding(nullptr);
     return status;
 }
 

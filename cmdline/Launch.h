@@ -33,7 +33,7 @@ ui::ConsoleSetup ServodiagConsole();
 // Runs the window and returns the status the program exits with.
 int RunForm(ui::Window& window, ui::FormHandlers& form);
 // The same for an updater: when Windows ends the process from outside meanwhile (its console
-// closed, the user logging off), `interrupted` runs first, on another thread, to log the attempt.
+// closed, the session ending), `interrupted` runs first, to log the attempt.
 int RunForm(ui::Window& window, ui::FormHandlers& form,
             std::function<void(const std::string& cause)> interrupted);
 

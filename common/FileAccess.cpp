@@ -27,7 +27,7 @@ HANDLE Handle(std::intptr_t native) {
 
 std::optional<std::intptr_t> Opened(const std::string& path, DWORD access, DWORD disposition) {
     // Others may read and write meanwhile (a viewer, a second program appending), as _open lets
-    // them; deleting waits until the file is closed.
+    // them; deleting or renaming it while it is open fails with a sharing violation.
     const HANDLE handle =
         CreateFileW(Utf16(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -192,12 +192,16 @@ void CreateFoldersFor(const std::string& filePath) {
 
 #endif
 
-bool File::WriteAll(const std::string& bytes) {
+bool File::WriteAll(const std::string& bytes, std::string* problem) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const long long written = WriteOnce(bytes.substr(done));
-        if (written <= 0)
+        if (written <= 0) {
+            // A write of nothing sets no error: the system's last one is another call's.
+            if (problem != nullptr)
+                *problem = written < 0 ? LastErrorText() : "nothing written";
             return false;
+        }
         done += static_cast<std::size_t>(written);
     }
     return true;

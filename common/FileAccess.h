@@ -28,8 +28,9 @@ class File {
 
     // One write of all the bytes: how many were written, or -1 when none could be.
     long long WriteOnce(const std::string& bytes);
-    // All the bytes, in as many writes as it takes; false when one failed.
-    bool WriteAll(const std::string& bytes);
+    // All the bytes, in as many writes as it takes; false when one failed, with *problem (when
+    // given) saying why.
+    bool WriteAll(const std::string& bytes, std::string* problem = nullptr);
     // Up to `size` bytes: how many were read (0 at the end), or -1.
     long long Read(char* bytes, std::size_t size);
     // The file's size, or -1.

@@ -34,10 +34,24 @@ std::string Utf8(const std::wstring& utf16) {
 }
 
 std::optional<std::string> EnvironmentText(const char* name) {
-    const wchar_t* value = _wgetenv(Utf16(name).c_str());
-    if (value == nullptr)
-        return std::nullopt;
-    return Utf8(value);
+    // Straight from the process's UTF-16 block: _wgetenv in a program started through main()
+    // converts from the narrow environment, whose ANSI code page has already lost what it cannot
+    // hold.
+    const std::wstring wideName = Utf16(name);
+    std::wstring value(64, L'\0');
+    for (;;) {
+        SetLastError(ERROR_SUCCESS);
+        const DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(),
+                                                     static_cast<DWORD>(value.size()));
+        if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND)
+            return std::nullopt;
+        // Too small, the length asked for counts the terminating null; otherwise it does not.
+        if (length < value.size()) {
+            value.resize(length);
+            return Utf8(value);
+        }
+        value.resize(length);
+    }
 }
 
 Utf8Arguments::Utf8Arguments(int argc, char** argv) {

@@ -99,8 +99,9 @@ bool StatusRecorder::Record(const std::uint8_t* report) {
 
 void StatusRecorder::WriteLine(const std::string& line) {
     // Binary: the same bytes on every platform, rows ending in "\n".
-    if (!file_.WriteAll(line + "\n")) {
-        problem_ = path_ + ": " + common::LastErrorText();
+    std::string why;
+    if (!file_.WriteAll(line + "\n", &why)) {
+        problem_ = path_ + ": " + why;
         return;
     }
     if (file_.Deleted())

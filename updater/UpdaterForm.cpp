@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <thread>
+#include <utility>
 
 #include "cmdline/CommandLine.h"
 #include "hidlink/DeviceIdentity.h"
@@ -162,6 +164,7 @@ bool UpdaterForm::ConfirmUpdate(const ImageCheck& image, const std::string& butt
     }
     recordsSent_ = 0;
     const std::lock_guard<std::mutex> lock(attemptLock_);
+    attemptThread_ = std::this_thread::get_id();
     attempt_ = record;
     attemptLogged_ = false;
     return true;
@@ -181,7 +184,7 @@ void UpdaterForm::ShowOnButton(const std::string& button, std::size_t room,
     if (!logProblem_.empty()) {
         if (!wanted.empty())
             wanted += '\n';
-        wanted += LogProblemNote();
+        wanted += LogProblemNote(logProblem_);
     }
     std::string& toolTip = toolTips_[button];
     if (toolTip != wanted) {
@@ -272,24 +275,32 @@ void UpdaterForm::Log(const std::string& outcome, const std::string& failure,
         return;
     if (keepAwake_)
         keepAwake_->Release();
-    UpdateRecord record;
-    {
-        const std::lock_guard<std::mutex> lock(attemptLock_);
-        record = *attempt_;
-        attempt_.reset();
-        if (attemptLogged_)
-            return;
-    }
-    record.after = std::move(after);
-    record.outcome = outcome;
-    record.failure = failure;
     std::string problem;
-    if (!AppendRecord(std::move(record), &problem))
+    bool written = true;
+    {
+        // Held until the line is written: a process ended meanwhile waits for it, rather than
+        // finding no attempt and ending with no line at all.
+        const std::lock_guard<std::mutex> lock(attemptLock_);
+        UpdateRecord record = *std::exchange(attempt_, std::nullopt);
+        if (!attemptLogged_) {
+            record.after = std::move(after);
+            record.outcome = outcome;
+            record.failure = failure;
+            written = AppendRecord(std::move(record), &problem);
+        }
+    }
+    attemptEnded_.notify_all();
+    if (!written)
         SayLogNotWritten(problem);
 }
 
-void UpdaterForm::LogInterrupted(const std::string& cause) {
-    const std::lock_guard<std::mutex> lock(attemptLock_);
+void UpdaterForm::LogInterrupted(const std::string& cause, std::chrono::milliseconds grace) {
+    std::unique_lock<std::mutex> lock(attemptLock_);
+    // An update near its end may still finish before Windows ends the process: its own line then
+    // says how it ended. Called on the update's own thread (a window told the session ends), it
+    // cannot end while this waits.
+    if (std::this_thread::get_id() != attemptThread_)
+        attemptEnded_.wait_for(lock, grace, [this] { return !attempt_ || attemptLogged_; });
     if (!attempt_ || attemptLogged_)
         return;
     attemptLogged_ = true;
@@ -313,6 +324,10 @@ bool UpdaterForm::AppendRecord(UpdateRecord record, std::string* problem) const 
 
 void UpdaterForm::SayLogNotWritten(const std::string& problem) {
     // A log that cannot be written never stops an update, nor changes its outcome: it is said.
+    // On standard error too, unless the window is there already: a window closed at once (asked
+    // during the update) is never read.
+    if (!window_.ShowsOnStandardError())
+        std::fprintf(stderr, "%s: %s\n", logging_.program.c_str(), LogProblemNote(problem).c_str());
     if (logProblem_.empty())
         window_.SetTitle(window_.Title() + kLogNotWritten);
     logProblem_ = problem;
@@ -322,8 +337,8 @@ void UpdaterForm::SayLogNotWritten(const std::string& problem) {
         ShowOnButton(outcomeButton_, outcomeRoom_, outcomeText_);
 }
 
-std::string UpdaterForm::LogProblemNote() const {
-    return "Update log not written: " + logProblem_;
+std::string UpdaterForm::LogProblemNote(const std::string& problem) {
+    return "Update log not written: " + problem;
 }
 
 }  // namespace updater

@@ -7,12 +7,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "cmdline/CommandLine.h"
 #include "hidlink/ApiDeclarations.h"
@@ -40,8 +42,11 @@ inline constexpr char kClosingAfterUpdate[] = " \u2014 Closing after the update\
 // tooltip says which file and why.
 inline constexpr char kLogNotWritten[] = " \u2014 Update log not written";
 // The outcome logged for an attempt the process could not finish: its console was closed, or the
-// user logged off, or Windows shut down.
+// session ended.
 inline constexpr char kInterruptedOutcome[] = "interrupted";
+// How long a process about to be ended lets an attempt end by itself before logging it
+// interrupted: well within the five seconds Windows gives.
+inline constexpr std::chrono::milliseconds kEndingGrace{3000};
 
 class UpdaterForm : public ui::FormHandlers {
   public:
@@ -81,10 +86,11 @@ class UpdaterForm : public ui::FormHandlers {
     // whether it was taken.
     void KeepAwakeDuringUpdates(KeepAwake& awake) { keepAwake_ = &awake; }
 
-    // The process is about to end in the middle of an attempt (its console was closed): logs it
-    // as interrupted at the record reached, at once and only once. Safe from another thread
-    // (the console's close handler) while the update runs; nothing when no attempt is under way.
-    void LogInterrupted(const std::string& cause);
+    // The process is about to end (its console closed, the session ending): an attempt under way
+    // is given `grace` to end by itself and log how; otherwise it is logged as interrupted at the
+    // record reached, once. Safe from another thread (the console's close handler) while the
+    // update runs; nothing when no attempt is under way.
+    void LogInterrupted(const std::string& cause, std::chrono::milliseconds grace = kEndingGrace);
 
     const hidlink::HidLink& Link() const { return link_; }
     int ProgressFullWidth() const { return progressFullWidth_; }
@@ -126,8 +132,8 @@ class UpdaterForm : public ui::FormHandlers {
     // the button (enabled, so that it is drawn readable; clicks do nothing any more) over the full
     // bar. With showVersion, the caption adds the version the device reports now.
     void UpdateSucceeded(const std::string& button, std::size_t room, bool showVersion = true);
-    // How far the attempt under way got: records sent (the device has them), for a line logged
-    // when the process is ended in its middle.
+    // How far the attempt under way got: records the device accepted, for a line logged when the
+    // process is ended in its middle.
     void RecordsSent(int sent) { recordsSent_ = sent; }
     // Whether an update has ended with success: from then on nothing in the window starts
     // anything.
@@ -158,7 +164,7 @@ class UpdaterForm : public ui::FormHandlers {
     // A line that could not be logged is said in the window (on a terminal, on standard error): a
     // note in the title, the file and why in the tooltip of the button that tells the outcome.
     void SayLogNotWritten(const std::string& problem);
-    std::string LogProblemNote() const;
+    static std::string LogProblemNote(const std::string& problem);
 
     UpdaterLogging logging_;
     KeepAwake* keepAwake_ = nullptr;
@@ -176,6 +182,8 @@ class UpdaterForm : public ui::FormHandlers {
     // thread, under attemptLock_, which LogInterrupted takes from the close handler's thread.
     std::optional<UpdateRecord> attempt_;
     std::mutex attemptLock_;
+    std::condition_variable attemptEnded_;  // attempt_ reset: its own line is written
+    std::thread::id attemptThread_;
     bool attemptLogged_ = false;  // by LogInterrupted: the window's thread logs nothing more
     std::atomic<int> recordsSent_{0};
     // The tooltip each button was given last.

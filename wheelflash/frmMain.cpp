@@ -167,7 +167,7 @@ void frmMain::SendImage(const std::vector<updater::ImageRecord>& records, const 
         if (link_.LastResult == 0)
             ++refused;
         ++sent;
-        RecordsSent(static_cast<int>(sent));
+        RecordsSent(static_cast<int>(sent - refused));
         if (refused == sent) {
             Abandon("Command2", notWaiting);
             return;

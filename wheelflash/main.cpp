@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
                              hidlink::SelectorOf(options));
     form.AnswerUnattended(options.yes, options.force);
     form.KeepAwakeDuringUpdates(*awake);
-    // A console closed during the update ends the process: its attempt is logged as interrupted.
+    // A console closed or the session ended during the update ends the process: its attempt is
+    // logged, as interrupted unless it ends by itself within the grace.
     return cmdline::RunForm(*window, form,
                             [&form](const std::string& cause) { form.LogInterrupted(cause); });
 }

@@ -65,6 +65,9 @@ class Window {
     // The text in the window's title bar.
     virtual void SetTitle(const std::string& title) = 0;
     virtual std::string Title() const = 0;
+    // The window is drawn on standard error (a terminal's): what it shows needs no line of its own
+    // there.
+    virtual bool ShowsOnStandardError() const { return false; }
     // The text shown while the pointer rests on the control; empty removes it. Where a caption
     // has to be shortened to fit, the whole text goes here.
     virtual void SetToolTip(const std::string& control, const std::string& text) = 0;

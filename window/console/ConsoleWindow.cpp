@@ -32,38 +32,22 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-// What must be done before the process is ended from outside (ConsoleClosedAction); held while
+// What must be done before the process is ended from outside (ProcessEndingAction); held while
 // it runs, so that it is never cleared under a running action.
-std::mutex closedActionLock;
-ConsoleClosedAction closedAction;
+std::mutex endingActionLock;
+ProcessEndingAction endingAction;
 
 #ifdef _WIN32
-// Why the process is about to be ended, for the log.
-const char* EndingCause(DWORD event) {
-    switch (event) {
-        case CTRL_CLOSE_EVENT:
-            return "the console was closed";
-        case CTRL_LOGOFF_EVENT:
-            return "the user logged off";
-        case CTRL_SHUTDOWN_EVENT:
-            return "Windows shut down";
-        default:
-            return nullptr;
-    }
-}
-
 // The C runtime's SIGINT handler is reset after one Ctrl+C, and the second kills the process:
-// the console's own handler stays. Closing the console (or logging off, or shutting down) ends
-// the process within about five seconds whatever the handler does, too soon for any update to
-// finish: the action says how far the update got, and the process then ends as Windows wants.
-// Runs on a thread of its own while the update goes on.
+// the console's own handler stays. Closing the console ends the process within about five seconds
+// whatever the handler does: the action says how the update ended, or how far it got, and the
+// process then ends as Windows wants. Runs on a thread of its own while the update goes on.
+// Logging off and shutting down never reach this handler in a program that loads user32, as these
+// do: the window hears of them instead (WM_ENDSESSION).
 BOOL WINAPI RequestStop(DWORD event) {
     stopRequested = 1;
-    if (const char* cause = EndingCause(event)) {
-        const std::lock_guard<std::mutex> lock(closedActionLock);
-        if (closedAction)
-            closedAction(cause);
-    }
+    if (event == CTRL_CLOSE_EVENT)
+        ProcessEnding("the console was closed");
     return TRUE;
 }
 
@@ -162,9 +146,15 @@ bool OnlyAddsDots(const std::string& before, const std::string& after) {
 
 }  // namespace
 
-void OnConsoleClosed(ConsoleClosedAction action) {
-    const std::lock_guard<std::mutex> lock(closedActionLock);
-    closedAction = std::move(action);
+void OnProcessEnding(ProcessEndingAction action) {
+    const std::lock_guard<std::mutex> lock(endingActionLock);
+    endingAction = std::move(action);
+}
+
+void ProcessEnding(const std::string& cause) {
+    const std::lock_guard<std::mutex> lock(endingActionLock);
+    if (endingAction)
+        endingAction(cause);
 }
 
 ConsoleIo ProcessConsole() {

@@ -43,18 +43,20 @@ struct ConsoleIo {
 // The process's own terminal: standard streams, real waits, and from now on SIGINT, SIGTERM and
 // SIGHUP (on Windows Ctrl+C and Ctrl+Break) caught, however often they come, so that they reach
 // the program as one close request, which an update defers to its end. On Windows, closing the
-// console is such a request too, but Windows ends the process soon after: see OnConsoleClosed.
+// console is such a request too, but Windows ends the process soon after: see OnProcessEnding.
 // A reader that goes away (`| head`) makes writes fail instead of killing the process: what is
 // left to print is dropped, and the program ends through its handlers too.
 ConsoleIo ProcessConsole();
 
-// Run when Windows is about to end the process from outside: its console closed, the user
-// logging off, the system shutting down. It gets why ("the console was closed"), runs on another
-// thread than the program's, and must end well within the five seconds Windows allows. Setting
-// another (or none) waits for one running. Linux ends nothing from outside this way: its signals
-// stay close requests.
-using ConsoleClosedAction = std::function<void(const std::string& cause)>;
-void OnConsoleClosed(ConsoleClosedAction action);
+// Run when Windows is about to end the process from outside: its console closed (--no-window), or
+// the session ending (the window; a --no-window run hears nothing of it). It gets why ("the console
+// was closed"), may run on another thread than the program's, and must end well within the five
+// seconds Windows allows. Setting another (or none) waits for one running. Linux ends nothing
+// from outside this way: its signals stay close requests.
+using ProcessEndingAction = std::function<void(const std::string& cause)>;
+void OnProcessEnding(ProcessEndingAction action);
+// What Windows' handlers call once they know the process is to end: runs the action set, if any.
+void ProcessEnding(const std::string& cause);
 
 class ConsoleWindow : public Window {
   public:
@@ -67,6 +69,7 @@ class ConsoleWindow : public Window {
     // A title that changes after the load says what became of the device: it goes to stderr.
     void SetTitle(const std::string& title) override;
     std::string Title() const override { return title_; }
+    bool ShowsOnStandardError() const override { return true; }
     // The full text behind a short caption: printed with the caption it explains.
     void SetToolTip(const std::string& control, const std::string& text) override;
 

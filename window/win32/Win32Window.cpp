@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "window/PlatformWindow.h"
+#include "window/console/ConsoleWindow.h"
 #include "window/win32/ChartControl.h"
 #include "window/win32/ChooserBox.h"
 #include "window/win32/ConfirmBox.h"
@@ -504,6 +505,15 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CLOSE:
             OnClose();
+            return 0;
+        case WM_QUERYENDSESSION:
+            // An update is never a reason to hold the session: it is logged when the end comes.
+            return TRUE;
+        case WM_ENDSESSION:
+            // Windows may end the process any time after this returns: the attempt is logged
+            // first.
+            if (wParam != FALSE)
+                ProcessEnding("the session ended");
             return 0;
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
