@@ -198,14 +198,14 @@ void AmpflashRealClock(MetricReport& report, std::size_t records, std::int64_t r
     report.AddWithFloor(name, programUs / 1e6, floorUs / 1e6, "s");
     const double latenessMs = floorUs / 1000 - static_cast<double>(SleptMs(steps));
     report.Add("ampflash.realclock.floor_lateness_ms" + suffix, latenessMs, "ms");
-    // The floor replays the program's own sleeps, however long; the device's timeline does not.
-    // Beyond it, the machine's lateness is no program's doing: it is taken out as from the ratio.
+    // The floor replays the program's own sleeps, however long: a program that sleeps longer than
+    // the device needs scores the same ratio. Its sleeps beyond the device's timeline show it,
+    // free of the machine's lateness and load, which the ratio judges.
     const std::int64_t deviceMs = kBootloaderStartMs +
                                   static_cast<std::int64_t>(records * kRecordPacingMs) +
                                   returnAfterMs + updater::kCompleteShownMs;
     report.Add("ampflash.realclock.device_seconds" + suffix, double(deviceMs) / 1000, "s");
-    report.Add(name + ".beyond_device", (programUs / 1000 - double(deviceMs) - latenessMs) / 1000,
-               "s");
+    report.Add(name + ".slept_beyond_device", double(SleptMs(steps) - deviceMs) / 1000, "s");
 }
 
 }  // namespace
