@@ -66,7 +66,8 @@ void MeasureChartTick(MetricReport& report, const RunSize& size) {
 
     auto chartShowing = [&](std::size_t span) {
         ui::ChartView view;
-        ui::ChartColumns columns;  // kept up to date from one reading to the next, as the window does
+        ui::ChartColumns
+            columns;  // kept up to date from one reading to the next, as the window does
         view.ChooseSpan(span);
         return CpuPerReading(full, readings, image, [&](QPainter& painter, const ui::ChartData& d) {
             ui::qt::PaintChart(painter, image.rect(), d, view, columns);
@@ -81,7 +82,11 @@ void MeasureChartTick(MetricReport& report, const RunSize& size) {
         });
     report.AddWithFloor("servodiag.chart.us_per_tick.10min", longest, floor, "us");
     report.Add("servodiag.chart.us_per_tick.10s", shortest, "us");
-    report.Add("servodiag.chart.us_per_tick.10min_over_10s", longest / shortest, "ratio");
+    // A clock too coarse to see the ten seconds' drawing gives no ratio, not an infinite one.
+    if (shortest > 0)
+        report.Add("servodiag.chart.us_per_tick.10min_over_10s", longest / shortest, "ratio");
+    else
+        report.Fail("servodiag.chart.us_per_tick.10min_over_10s", "the ten seconds took no time");
     report.Add("servodiag.chart.kb", double(full.Bytes()) / 1024, "kB");
 }
 

@@ -16,13 +16,17 @@ class ImageDirectory {
     ImageDirectory(const ImageDirectory&) = delete;
     ImageDirectory& operator=(const ImageDirectory&) = delete;
 
+    static constexpr std::size_t kRecordBytes = 40;
+
     std::string Path() const { return directory_.string(); }
+    std::size_t WrittenBytes() const { return records_ * kRecordBytes; }
     // The image file's bytes, as the updater reads them.
     std::vector<std::uint8_t> Bytes() const;
 
   private:
     std::filesystem::path directory_;
     std::string fileName_;
+    std::size_t records_;
 };
 
 }  // namespace bench

@@ -1,10 +1,12 @@
 #include "bench/MetricReport.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <sstream>
 
 namespace bench {
 
@@ -104,25 +106,42 @@ namespace {
 // Names and units are this program's own identifiers; reasons quote captions and may hold
 // anything.
 std::string JsonString(const std::string& text) {
-    std::string out = "\"";
+    std::ostringstream out;
+    out << '"' << std::hex << std::setfill('0');
     for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\')
-            out += '\\';
-        if (static_cast<unsigned char>(c) >= 0x20)
-            out += c;
+            out << '\\' << c;
+        else if (c == '\n')
+            out << "\\n";
+        else if (byte < 0x20)
+            out << "\\u" << std::setw(4) << int(byte);
+        else
+            out << c;
     }
-    return out + '"';
+    out << '"';
+    return out.str();
+}
+
+// JSON has no infinity and no NaN: a figure divided by a zero is no number.
+std::string JsonNumber(double value) {
+    if (!std::isfinite(value))
+        return "null";
+    std::ostringstream out;
+    out << std::setprecision(6) << value;
+    return out.str();
 }
 
 }  // namespace
 
 bool MetricReport::WriteJson(const std::string& path) const {
     std::ofstream out(path);
-    out << std::setprecision(6) << "{\n  \"metrics\": [";
+    out << "{\n  \"metrics\": [";
     for (std::size_t i = 0; i < metrics_.size(); ++i) {
         const Metric& m = metrics_[i];
         out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(m.name)
-            << ", \"value\": " << m.value << ", \"unit\": " << JsonString(m.unit) << "}";
+            << ", \"value\": " << JsonNumber(m.value) << ", \"unit\": " << JsonString(m.unit)
+            << "}";
     }
     out << "\n  ],\n  \"not_measured\": [";
     for (std::size_t i = 0; i < failures_.size(); ++i) {
@@ -133,8 +152,8 @@ bool MetricReport::WriteJson(const std::string& path) const {
     for (std::size_t i = 0; i < judged_.size(); ++i) {
         const auto& [target, met] = judged_[i];
         out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(target.name)
-            << ", \"at_most\": " << target.atMost << ", \"met\": " << (met ? "true" : "false")
-            << "}";
+            << ", \"at_most\": " << JsonNumber(target.atMost)
+            << ", \"met\": " << (met ? "true" : "false") << "}";
     }
     out << "\n  ]\n}\n";
     return static_cast<bool>(out);

@@ -36,14 +36,56 @@ void AddDevices(sim::SimulatedBus& bus) {
     bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
 }
 
-// Why the ticks did not do their job, or empty: the last reading on the chart is the wheel's
-// status, decoded.
-std::string DecodedReadingShortfall(const ui::ChartData& chart) {
-    const ui::ChartSample* latest = chart.Latest();
-    if (latest == nullptr || !std::isfinite(latest->values.at(servodiag::kPosition)))
-        return "the chart's last reading holds no decoded position";
-    return {};
-}
+// Watches servodiag's chart over a run of status ticks: each tick must add one reading, each
+// reading must be the wheel's answer, decoded, and the amplifier's position must be among them.
+// Not in every one: the simulated amplifier is silent for a second in every 29, as a real one may
+// be. Checked after every tick, while its reading is held.
+class ChartedTicks {
+  public:
+    // Before the first tick.
+    void Start(const ui::ChartData& chart) {
+        chart_ = &chart;
+        first_ = seen_ = chart.Added();
+    }
+    void AfterTick() {
+        if (chart_ == nullptr)
+            return;
+        ++ticks_;
+        const std::size_t added = std::min(chart_->Added() - seen_, chart_->Size());
+        for (std::size_t i = chart_->Size() - added; i < chart_->Size(); ++i) {
+            const std::vector<double>& values = chart_->At(i).values;
+            if (values.at(servodiag::kNoAnswer) != 0 ||
+                !std::isfinite(values.at(servodiag::kUsbErrors)))
+                ++undecoded_;
+            if (std::isfinite(values.at(servodiag::kPosition)))
+                ++positions_;
+        }
+        seen_ = chart_->Added();
+    }
+    // Why the ticks did not do their job, or empty.
+    std::string Shortfall() const {
+        if (chart_ == nullptr)
+            return "the window has no chart";
+        const std::size_t added = chart_->Added() - first_;
+        if (ticks_ == 0 || added != ticks_) {
+            return std::to_string(ticks_) + " ticks added " + std::to_string(added) +
+                   " readings to the chart";
+        }
+        if (undecoded_ > 0)
+            return std::to_string(undecoded_) + " readings on the chart are no decoded answer";
+        if (positions_ == 0)
+            return "no reading on the chart holds the amplifier's position";
+        return {};
+    }
+
+  private:
+    const ui::ChartData* chart_ = nullptr;
+    std::size_t first_ = 0;
+    std::size_t seen_ = 0;
+    std::size_t ticks_ = 0;
+    std::size_t undecoded_ = 0;
+    std::size_t positions_ = 0;
+};
 
 // The status tick's interval: the layout's timer.
 int TickIntervalMs(const ui::FormLayout& layout) {
@@ -52,8 +94,9 @@ int TickIntervalMs(const ui::FormLayout& layout) {
 
 // The texts servodiag's status ticks change and the readings they add to its chart, tick by tick,
 // on the same devices: a headless run on the virtual clock, keeping only the texts that differ
-// from those shown.
-std::vector<TickChanges> ChangesPerTick(int ticks) {
+// from those shown. The chart's clock is the virtual one too, so that the readings lie a tick
+// apart, as the program's do. `shortfall` says why the ticks did not do their job.
+std::vector<TickChanges> ChangesPerTick(int ticks, std::string& shortfall) {
     const ui::FormLayout layout = servodiag::ServodiagLayout();
     sim::VirtualClock clock;
     sim::SimulatedBus bus(clock);
@@ -61,12 +104,15 @@ std::vector<TickChanges> ChangesPerTick(int ticks) {
     AddDevices(bus);
     ui::HeadlessWindow window(layout);
     servodiag::frmMain form(window, bus);
+    form.UseChartClock(servodiag::StatusChartClock([&] { return clock.NowMs(); }));
     window.Load(form);
     std::map<std::string, std::string> shown;
     for (const ui::ControlSpec& spec : layout.controls)
         shown[spec.name] = window.Control(spec.name).text;
     const std::optional<ui::ChartData>& chart = window.Control(servodiag::kChartControl).chart;
     std::vector<TickChanges> changes;
+    ChartedTicks charted;
+    charted.Start(*chart);
     for (int tick = 0; tick < ticks; ++tick) {
         const std::size_t before = window.Events().size();
         const std::size_t chartedBefore = chart->Added();
@@ -85,7 +131,9 @@ std::vector<TickChanges> ChangesPerTick(int ticks) {
         for (std::size_t i = chart->Size() - added; i < chart->Size(); ++i)
             tickChanges.chartSamples.push_back(chart->At(i));
         changes.push_back(std::move(tickChanges));
+        charted.AfterTick();
     }
+    shortfall = charted.Shortfall();
     window.RequestClose();
     return changes;
 }
@@ -117,8 +165,9 @@ class FirstPaint : public QObject {
 // event loop's wait.
 class CountingTicks : public ui::FormHandlers {
   public:
-    CountingTicks(ui::Window& window, servodiag::frmMain& form, int ticks)
+    CountingTicks(ui::qt::QtWindow& window, servodiag::frmMain& form, int ticks)
         : window_(window), form_(form), ticks_(ticks) {}
+    const ChartedTicks& Charted() const { return charted_; }
     double CpuPerTick() const {
         std::vector<double> costs;
         for (std::size_t i = 1; i < starts_.size(); ++i)
@@ -135,14 +184,22 @@ class CountingTicks : public ui::FormHandlers {
             window_.Unload();
             return;
         }
+        if (starts_.size() == 1) {
+            const auto* chart =
+                window_.Form()->findChild<ui::qt::ChartPanel*>(servodiag::kChartControl);
+            if (chart != nullptr)
+                charted_.Start(chart->Data());
+        }
         form_.Timer_Timer();
+        charted_.AfterTick();
     }
 
   private:
-    ui::Window& window_;
+    ui::qt::QtWindow& window_;
     servodiag::frmMain& form_;
     int ticks_;
     std::vector<double> starts_;
+    ChartedTicks charted_;
 };
 
 }  // namespace
@@ -174,15 +231,18 @@ void MeasureHeadlessTick(MetricReport& report, const RunSize& size) {
     window.KeepEventLog(false);
     servodiag::frmMain form(window, bus);
     window.Load(form);
+    ChartedTicks charted;
+    charted.Start(*window.Control(servodiag::kChartControl).chart);
     const double start = CpuMicroseconds();
     const int intervalMs = TickIntervalMs(servodiag::ServodiagLayout());
+    // The check after each tick reads one reading: nothing beside the tick's own cost.
     for (int i = 0; i < size.headlessTicks; ++i) {
         clock.Advance(intervalMs);
         window.Tick();
+        charted.AfterTick();
     }
     const double cpu = CpuMicroseconds() - start;
-    const std::string shortfall =
-        DecodedReadingShortfall(*window.Control(servodiag::kChartControl).chart);
+    const std::string shortfall = charted.Shortfall();
     window.RequestClose();
     if (!shortfall.empty())
         return report.Fail("servodiag.us_per_tick.headless", shortfall);
@@ -193,13 +253,13 @@ namespace {
 
 // Why servodiag's Qt run did not do the work the floor does, or empty: every tick read and
 // decoded the wheel's status and drew it on the chart, open on the form.
-std::string QtTickShortfall(const ui::qt::QtWindow& window) {
+std::string QtTickShortfall(const ui::qt::QtWindow& window, const ChartedTicks& charted) {
     const auto* chart = window.Form()->findChild<ui::qt::ChartPanel*>(servodiag::kChartControl);
     if (chart == nullptr)
         return "the window has no chart";
     if (chart->Folded())
-        return "the chart is folded away (as the user left it), so it was not drawn";
-    return DecodedReadingShortfall(chart->Data());
+        return "the chart is folded away, so it was not drawn";
+    return charted.Shortfall();
 }
 
 }  // namespace
@@ -220,13 +280,15 @@ void MeasureQtTick(MetricReport& report, const RunSize& size) {
         CountingTicks counting(window, form, size.qtTicks);
         window.Run(counting);
         program = counting.CpuPerTick();
-        shortfall = QtTickShortfall(window);
+        shortfall = QtTickShortfall(window, counting.Charted());
     }
     if (!shortfall.empty())
         return report.Fail(name, shortfall);
+    const std::vector<TickChanges> changes = ChangesPerTick(size.qtTicks, shortfall);
+    if (!shortfall.empty())
+        return report.Fail(name + std::string(".floor"), shortfall);
     StockQtForm stock(layout);
-    const double floor =
-        stock.CpuPerTick(ChangesPerTick(size.qtTicks), TickIntervalMs(layout), size.qtTicks);
+    const double floor = stock.CpuPerTick(changes, TickIntervalMs(layout), size.qtTicks);
     report.AddWithFloor(name, program, floor, "us");
 }
 

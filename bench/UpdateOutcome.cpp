@@ -19,6 +19,11 @@ std::string UpdateShortfall(const UpdateOutcome& outcome) {
         return "the program's exit status is " + std::to_string(outcome.exitStatus);
     const auto& sent = outcome.sentImage;
     const auto& received = outcome.receivedImage;
+    // An image file that could not be read back would match a device that received nothing.
+    if (sent.empty() || sent.size() != outcome.writtenBytes) {
+        return "the image file read back holds " + std::to_string(sent.size()) + " of the " +
+               std::to_string(outcome.writtenBytes) + " bytes written";
+    }
     if (received.size() != sent.size()) {
         return "the device holds " + std::to_string(received.size()) + " of the image's " +
                std::to_string(sent.size()) + " bytes";

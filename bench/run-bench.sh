@@ -12,11 +12,15 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target bench-metrics servodiag-sim
 rc=0
 "$build/bench/bench-metrics" build/bench.json "$build/servodiag/servodiag-sim" || rc=$?
-echo "written: build/bench.json"
+case "$rc" in
+  0 | 1 | 3) echo "written: build/bench.json" ;;
+esac
 case "$rc" in
   0) ;;
   1) echo "make bench: a figure was not measured (see NOT MEASURED above)" >&2 ;;
+  2) echo "make bench: BENCH_ONLY matches no measurement" >&2 ;;
   3) echo "make bench: a target was missed (see TARGET MISSED above)" >&2 ;;
+  4) echo "make bench: build/bench.json could not be written" >&2 ;;
   *) echo "make bench: bench-metrics ended with status $rc" >&2 ;;
 esac
 exit "$rc"
