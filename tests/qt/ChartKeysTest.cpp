@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -56,6 +57,12 @@ TEST(ChartKeysTest, TabReachesTheChartAndKeysWalkItsSamples) {
         QTest::keyClick(plot, step.key, step.modifiers);
         EXPECT_TRUE(plot->accessibleDescription().startsWith(step.says))
             << step.says << " / " << plot->accessibleDescription().toStdString();
+        // The words under the chart say it too, on as many lines as they take.
+        QApplication::processEvents();
+        const auto* readout = plot->parentWidget()->findChild<QLabel*>();
+        EXPECT_TRUE(readout->isVisible() && readout->text() == plot->accessibleDescription() &&
+                    readout->height() >= readout->heightForWidth(readout->width()))
+            << step.says;
     }
 }
 

@@ -129,6 +129,28 @@ void Bands(std::vector<ChartPrimitive>& out, const ChartData& data, const TimeAx
     }
 }
 
+// Values a pixel apart at most may fall on the same pixel: a point repeated adds nothing to a
+// line, and a toolkit may leave out the line's last pixel for it. A point on the way along a
+// straight row or column goes too: the line covers the same pixels, drawn in fewer segments, as
+// a column's first, lowest, highest and last values often lie on one pixel column.
+void AppendToPath(std::vector<PixelPoint>& points, PixelPoint at) {
+    if (!points.empty() && points.back() == at)
+        return;
+    if (points.size() >= 2) {
+        const PixelPoint before = points[points.size() - 2];
+        const PixelPoint middle = points.back();
+        const auto between = [](int a, int b, int c) {
+            return (a < b && b < c) || (a > b && b > c);
+        };
+        if ((before.x == middle.x && middle.x == at.x && between(before.y, middle.y, at.y)) ||
+            (before.y == middle.y && middle.y == at.y && between(before.x, middle.x, at.x))) {
+            points.back() = at;
+            return;
+        }
+    }
+    points.push_back(at);
+}
+
 void LinePanel(std::vector<ChartPrimitive>& out, const ChartPalette& palette, const ChartData& data,
                std::size_t series, std::size_t nth, const TimeAxis& time,
                ChartColumns::Numbers shown, const PixelRect& panel) {
@@ -166,15 +188,10 @@ void LinePanel(std::vector<ChartPrimitive>& out, const ChartPalette& palette, co
     // may lie far outside the range of the one after it.
     const PixelRect inside{panel.left, panel.top, panel.right, panel.bottom - 1};
     for (const auto& stroke : columns.Strokes(series, time.first, shown)) {
-        // Values a pixel apart at most may fall on the same pixel: a point repeated adds nothing
-        // to a line, and a toolkit may leave out the line's last pixel for it.
         std::vector<PixelPoint> points;
         points.reserve(stroke.size());
-        for (const StrokePoint& point : stroke) {
-            const PixelPoint at{time.left + point.x, y(point.value)};
-            if (points.empty() || points.back() != at)
-                points.push_back(at);
-        }
+        for (const StrokePoint& point : stroke)
+            AppendToPath(points, {time.left + point.x, y(point.value)});
         for (std::vector<PixelPoint>& part : ClipPolyline(points, inside)) {
             out.emplace_back(PolylinePrimitive{
                 std::move(part), style.color,

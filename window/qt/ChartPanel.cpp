@@ -26,6 +26,32 @@ QPushButton* ToolButton(const QString& caption, QWidget* parent) {
 
 }  // namespace
 
+// The readout's text changes with every tick. A label asks its parent's layout to be worked out
+// anew with each text, which cost a tick more than drawing the chart; in a box of its own, the
+// panel is laid out again only when the text needs another height.
+class ReadoutBox : public QWidget {
+  public:
+    explicit ReadoutBox(QWidget* parent) : QWidget(parent), label_(new QLabel(this)) {
+        setSizePolicy(label_->sizePolicy());
+    }
+    QLabel* Label() const { return label_; }
+    QSize sizeHint() const override { return label_->sizeHint(); }
+    QSize minimumSizeHint() const override { return label_->minimumSizeHint(); }
+    bool hasHeightForWidth() const override { return label_->hasHeightForWidth(); }
+    int heightForWidth(int width) const override { return label_->heightForWidth(width); }
+    // After the label's text changed.
+    void TextChanged() {
+        if (label_->heightForWidth(width()) != height())
+            updateGeometry();
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent*) override { label_->setGeometry(rect()); }
+
+  private:
+    QLabel* label_;
+};
+
 ChartPanel::ChartPanel(const ControlSpec& spec, std::string foldMemory, QWidget* parent)
     : QWidget(parent),
       data_(spec.chartSeries, spec.chartCapacity),
@@ -40,7 +66,8 @@ ChartPanel::ChartPanel(const ControlSpec& spec, std::string foldMemory, QWidget*
     QPushButton* copy = ToolButton("&Copy CSV", this);
     QPushButton* save = ToolButton("Sa&ve PNG…", this);
     fold_ = ToolButton("&Hide chart", this);
-    readout_ = new QLabel(this);
+    readoutBox_ = new ReadoutBox(this);
+    readout_ = readoutBox_->Label();
     readout_->setWordWrap(true);
     readout_->setTextFormat(Qt::PlainText);  // device names and file values, never markup
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -57,7 +84,7 @@ ChartPanel::ChartPanel(const ControlSpec& spec, std::string foldMemory, QWidget*
     column->setSpacing(2);
     column->addLayout(tools);
     column->addWidget(plot_, 1);
-    column->addWidget(readout_);
+    column->addWidget(readoutBox_);
 
     // Tab comes to the drawing, which takes the keys; the buttons follow it.
     setFocusPolicy(Qt::StrongFocus);
@@ -67,7 +94,7 @@ ChartPanel::ChartPanel(const ControlSpec& spec, std::string foldMemory, QWidget*
     QWidget::setTabOrder(span_, copy);
     QWidget::setTabOrder(copy, save);
     QWidget::setTabOrder(save, fold_);
-    foldAway_ = {plot_, readout_, pause_, span_, copy, save};
+    foldAway_ = {plot_, readoutBox_, pause_, span_, copy, save};
 
     plot_->viewChanged = [this] { ShowView(); };
     QObject::connect(pause_, &QPushButton::clicked, this, [this] { plot_->TogglePause(); });
@@ -122,6 +149,7 @@ void ChartPanel::ShowView() {
     const std::string stats = StatsText(data_, shown);
     const QString text = QString::fromStdString(at.empty() ? stats : at + "\n" + stats);
     readout_->setText(text);
+    readoutBox_->TextChanged();
     plot_->setAccessibleDescription(text);
 }
 

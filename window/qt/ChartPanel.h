@@ -20,6 +20,7 @@ class QPushButton;
 namespace ui::qt {
 
 class ChartPlot;
+class ReadoutBox;
 
 class ChartPanel : public QWidget {
   public:
@@ -49,6 +50,7 @@ class ChartPanel : public QWidget {
     QPushButton* pause_;
     QComboBox* span_;
     QLabel* readout_;
+    ReadoutBox* readoutBox_;  // the readout's parent, in the panel's layout
     QPushButton* fold_;
     std::vector<QWidget*> foldAway_;  // everything but the fold button
     std::string foldMemory_;
