@@ -256,13 +256,14 @@ bool Win32Window::ShowsText(const FormControl& c, const std::string& text) {
            shown.compare(0, wanted.size(), wanted) == 0;
 }
 
-// A chooser reads as the line chosen; with none, as its caption.
+// A chooser reads as the line chosen; with none, as its caption. Never the line highlighted in
+// the open list, which is not chosen until the user picks it.
 std::string Win32Window::Text(const std::string& control) const {
     const FormControl* c = controls_.Find(control);
     if (c == nullptr)
         return {};
     if (c->spec.kind == ControlKind::Chooser && c->hwnd != nullptr) {
-        const int choice = ChooserChoice(c->hwnd);
+        const int choice = c->committedChoice;
         if (choice >= 0 && choice < static_cast<int>(c->items.size()))
             return c->items[static_cast<std::size_t>(choice)];
     }
@@ -407,11 +408,14 @@ void Win32Window::SetChoice(const std::string& control, int index) {
     c->changedSinceRefresh = true;
 }
 
+// The line chosen, not CB_GETCURSEL: while the list is open that is the line highlighted, and a
+// program comparing it with its own choice would set the choice again and throw away the user's
+// moves through the list.
 int Win32Window::Choice(const std::string& control) const {
     const FormControl* c = controls_.Find(control);
     if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
         return -1;
-    return ChooserChoice(c->hwnd);
+    return c->committedChoice;
 }
 
 std::string Win32Window::DecimalSeparator() const {
