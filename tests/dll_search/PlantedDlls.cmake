@@ -4,6 +4,8 @@
 # loaded. Wine is told to prefer a DLL found beside the .exe to its own (WINEDLLOVERRIDES n,b),
 # as Windows would; PlainLoad shows first that the planting does work on a plain search.
 #
+# oleacc is not imported: COM loads it for the accessible names from the path the registry gives,
+# the system directory's copy; the probe checks that, and a plain load of it after start-up.
 # uxtheme is left out: Wine's own comctl32 and user32 load it by a plain search before the
 # program runs any code of its own, which Windows' do not.
 set(planted_names gdiplus oleacc)

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "tests/win32_window/TestForm.h"
@@ -80,14 +81,17 @@ TEST_F(Win32EventsTest, OnlyTheUsersPickOfAChooserReachesTheHandlerOnce) {
         "Drivanta v2 Servo Amplifier, serial DV2A-010342, port 1-2", "Wheel", "Bench"};
     const HWND box = H("Device");
     auto up = [box] { PostMessageW(box, WM_KEYDOWN, VK_UP, 0); };
-    // Keys in the open list, as the user presses them one after another.
-    auto inOpenList = [&](std::vector<WPARAM> keys) {
-        SetFocus(box);
-        SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
+    // Keys as the user presses them one after another.
+    auto press = [&](std::vector<WPARAM> keys) {
         for (const WPARAM key : keys) {
             PostMessageW(box, WM_KEYDOWN, key, 0);
             window.ProcessEvents();
         }
+    };
+    auto inOpenList = [&](std::vector<WPARAM> keys) {
+        SetFocus(box);
+        SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
+        press(std::move(keys));
     };
     struct Row {
         const char* name;
@@ -110,6 +114,18 @@ TEST_F(Win32EventsTest, OnlyTheUsersPickOfAChooserReachesTheHandlerOnce) {
         {"user moves through the open list, then Enter",
          [&] {
              inOpenList({VK_UP, VK_UP, VK_RETURN});
+         },
+         0,
+         {"chosen Device 0"}},
+        {"program refreshes its choice while the user moves through the open list",
+         [&] {
+             inOpenList({VK_UP, VK_UP});
+             // As the device chooser does every refresh: the line it chose, set again if not
+             // so. The highlighted line is not chosen yet.
+             if (window.Choice("Device") != 2)
+                 window.SetChoice("Device", 2);
+             EXPECT_EQ(window.Text("Device"), lines[2]);
+             press({VK_RETURN});
          },
          0,
          {"chosen Device 0"}},

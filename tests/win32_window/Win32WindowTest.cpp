@@ -117,12 +117,20 @@ TEST_F(Win32FormTest, ControlsStandWhereTheLayoutPutsThemAtEveryDpi) {
     for (const int dpi : {window.LogicalDpi(), 144, 192, 96}) {
         SCOPED_TRACE(dpi);
         if (dpi != window.LogicalDpi()) {
-            RECT suggested{70, 50, 670, 750};
+            // As Windows does: the size asked for first, then suggested; the window takes it,
+            // so that it never bounces back over a monitor's edge (a form taller than the screen
+            // also moves up to the work area's top).
+            SIZE size{};
+            ASSERT_TRUE(
+                SendMessageW(form, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&size)));
+            RECT suggested{70, 50, 70 + size.cx, 50 + size.cy};
             SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                          reinterpret_cast<LPARAM>(&suggested));
             RECT frame;
             GetWindowRect(form, &frame);
-            EXPECT_EQ(frame.left, 70);
+            EXPECT_EQ(frame.left, suggested.left);
+            EXPECT_EQ(frame.right, suggested.right);
+            EXPECT_EQ(frame.bottom - frame.top, size.cy);
         }
         ASSERT_EQ(window.LogicalDpi(), dpi);
         RECT client;

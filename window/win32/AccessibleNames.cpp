@@ -26,9 +26,13 @@ AccessibleNames::~AccessibleNames() {
 }
 
 void AccessibleNames::SetName(HWND hwnd, const std::string& text) {
+    SetProperty(hwnd, PROPID_ACC_NAME, text);
+}
+
+void AccessibleNames::SetProperty(HWND hwnd, const GUID& property, const std::string& text) {
     if (services_ == nullptr || hwnd == nullptr)
         return;
-    services_->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+    services_->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property,
                               ToUtf16(text).c_str());
 }
 
@@ -42,6 +46,10 @@ void AccessibleNames::Name(const FormLayout& layout, FormControls& controls) {
             SetName(GetDlgItem(c.hwnd, kChartPlot), AccessibleName(layout_, c.spec));
             SetName(GetDlgItem(c.hwnd, kChartSpan), "Time shown");
         }
+        // The chooser's caption ("Choose a device") is only drawn in the empty box: a screen
+        // reader hears it as the box's description.
+        if (c.spec.kind == ControlKind::Chooser)
+            SetProperty(c.hwnd, PROPID_ACC_DESCRIPTION, c.text);
     }
 }
 

@@ -32,6 +32,7 @@ class AccessibleNames {
 
   private:
     void SetName(HWND hwnd, const std::string& text);
+    void SetProperty(HWND hwnd, const GUID& property, const std::string& text);
 
     IAccPropServices* services_ = nullptr;
     bool comStarted_ = false;

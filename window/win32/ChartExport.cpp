@@ -9,6 +9,7 @@
 
 #include "window/win32/ChartGdi.h"
 #include "window/win32/ConfirmBox.h"
+#include "window/win32/SystemDllSearch.h"
 #include "window/win32/Utf16.h"
 
 namespace ui::win32 {
@@ -20,6 +21,9 @@ const CLSID kPngEncoder = {
     0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 
 bool WritePng(HBITMAP bitmap, const std::wstring& path) {
+    // Without GDI+ the chart is not saved, and the user is told so.
+    if (!LoadSystemDll(L"gdiplus.dll"))
+        return false;
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)

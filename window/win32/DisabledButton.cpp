@@ -7,6 +7,7 @@
 
 #include "window/chart/Contrast.h"
 #include "window/win32/Dpi.h"
+#include "window/win32/SystemDllSearch.h"
 
 namespace ui::win32 {
 
@@ -40,7 +41,9 @@ bool HighContrastOn() {
 // Draws a disabled push button's face as the system would, in the button's own visual style
 // (none for a classic button), and gives the rectangle inside its border.
 RECT DrawFace(HWND button, HDC dc, RECT r) {
-    HTHEME theme = GetWindowTheme(button);
+    // Without uxtheme, every button is a classic one.
+    static const bool themesAvailable = LoadSystemDll(L"uxtheme.dll");
+    HTHEME theme = themesAvailable ? GetWindowTheme(button) : nullptr;
     if (theme == nullptr) {
         DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_INACTIVE);
         const int dpi = DpiOfWindow(button);

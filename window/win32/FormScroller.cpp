@@ -19,8 +19,7 @@ int Visible(HWND form) {
 
 }  // namespace
 
-void FormScroller::Fit(HWND form, int width, int height, int dpi) {
-    content_ = height;
+FormScroller::Fitted FormScroller::FitOnMonitor(HWND form, int width, int height, int dpi) const {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(form, MONITOR_DEFAULTTONEAREST), &monitor);
@@ -29,18 +28,27 @@ void FormScroller::Fit(HWND form, int width, int height, int dpi) {
     AdjustFrameForDpi(frame, style_, exStyle_, dpi);
     const int frameHeight = frame.bottom - frame.top;
     const bool scrolls = frameHeight > work.bottom - work.top;
-
-    DWORD style = static_cast<DWORD>(GetWindowLongPtrW(form, GWL_STYLE));
-    style = scrolls ? style | WS_VSCROLL : style & ~DWORD(WS_VSCROLL);
-    SetWindowLongPtrW(form, GWL_STYLE, static_cast<LONG_PTR>(style));
-    RECT now;
-    GetWindowRect(form, &now);
     const int outerWidth =
         frame.right - frame.left + (scrolls ? MetricForDpi(SM_CXVSCROLL, dpi) : 0);
     const int outerHeight = std::min<int>(frameHeight, work.bottom - work.top);
+    return {SIZE{outerWidth, outerHeight}, scrolls, work};
+}
+
+SIZE FormScroller::FittedSize(HWND form, int width, int height, int dpi) const {
+    return FitOnMonitor(form, width, height, dpi).size;
+}
+
+void FormScroller::Fit(HWND form, int width, int height, int dpi) {
+    content_ = height;
+    const Fitted fitted = FitOnMonitor(form, width, height, dpi);
+    DWORD style = static_cast<DWORD>(GetWindowLongPtrW(form, GWL_STYLE));
+    style = fitted.scrolls ? style | WS_VSCROLL : style & ~DWORD(WS_VSCROLL);
+    SetWindowLongPtrW(form, GWL_STYLE, static_cast<LONG_PTR>(style));
+    RECT now;
+    GetWindowRect(form, &now);
     // Cut to the work area, the window also starts at its top, so that all of it is on screen.
-    const int top = scrolls ? work.top : now.top;
-    SetWindowPos(form, nullptr, now.left, top, outerWidth, outerHeight,
+    const int top = fitted.scrolls ? fitted.work.top : now.top;
+    SetWindowPos(form, nullptr, now.left, top, fitted.size.cx, fitted.size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 
     SCROLLINFO bar{};
@@ -48,8 +56,8 @@ void FormScroller::Fit(HWND form, int width, int height, int dpi) {
     bar.fMask = SIF_RANGE | SIF_PAGE;
     bar.nMax = content_ - 1;
     bar.nPage = static_cast<UINT>(Visible(form));
-    SetScrollInfo(form, SB_VERT, &bar, scrolls);
-    ScrollTo(form, scrolls ? offset_ : 0);
+    SetScrollInfo(form, SB_VERT, &bar, fitted.scrolls);
+    ScrollTo(form, fitted.scrolls ? offset_ : 0);
 }
 
 void FormScroller::ScrollTo(HWND form, int offset) {

@@ -15,6 +15,8 @@ class FormScroller {
     // its monitor has room, else as tall as the work area, scrolled. Call again when the content's
     // height or its DPI changes.
     void Fit(HWND form, int width, int height, int dpi);
+    // The window's size that Fit would give, on the monitor `form` is on now.
+    SIZE FittedSize(HWND form, int width, int height, int dpi) const;
     // How far the content is scrolled up, in pixels: what a control placed by its layout position
     // must be moved by.
     int Offset() const { return offset_; }
@@ -24,6 +26,12 @@ class FormScroller {
     void Reveal(HWND form, HWND control);
 
   private:
+    struct Fitted {
+        SIZE size;
+        bool scrolls;
+        RECT work;
+    };
+    Fitted FitOnMonitor(HWND form, int width, int height, int dpi) const;
     void ScrollTo(HWND form, int offset);
 
     DWORD style_;

@@ -24,6 +24,11 @@ void NarrowDllSearchToSystemDirectory() {
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
+bool LoadSystemDll(const wchar_t* name) {
+    // Kept loaded for the process's life, as a delay-loaded DLL is.
+    return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32) != nullptr;
+}
+
 }  // namespace ui::win32
 
 // The helper's hook variable (declared by delayimp.h); defining it here keeps the toolchain's

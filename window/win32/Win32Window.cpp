@@ -71,12 +71,12 @@ FormControl* Win32Window::Live(const std::string& name) {
 
 // The form's width, or more where the title needs it (the updaters' forms are narrower than
 // "Servo Amplifier Firmware Update (simulated)" in a title bar).
-int Win32Window::ClientWidth() const {
-    const int form = TwipsToPixels(layout_.clientWidth, dpi_);
+int Win32Window::ClientWidthAt(int dpi) const {
+    const int form = TwipsToPixels(layout_.clientWidth, dpi);
     RECT frame{0, 0, form, 0};
-    AdjustFrameForDpi(frame, kFormStyle, kFormExStyle, dpi_);
+    AdjustFrameForDpi(frame, kFormStyle, kFormExStyle, dpi);
     const int frameWidth = frame.right - frame.left - form;
-    return std::max(form, TitleBarWidth(ToUtf16(layout_.caption), dpi_) - frameWidth);
+    return std::max(form, TitleBarWidth(ToUtf16(layout_.caption), dpi) - frameWidth);
 }
 
 void Win32Window::CreateFormWindow() {
@@ -151,11 +151,26 @@ void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
     for (HFONT unused : oldFonts)
         DeleteObject(unused);
     SetIcons();
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // The size is the layout's at the new DPI, which the suggested one only comes near.
+    // The suggested rectangle has the size SizeAtDpi gave: taken whole, the window stays on the
+    // monitor Windows chose, where a size of its own could take it back over the edge.
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     scroller_.Fit(hwnd_, ClientWidth(), contentHeight_, dpi_);
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// The window's size at `dpi`, asked before WM_DPICHANGED so that the rectangle it suggests is
+// the one the window takes. A form taller than the screen is cut to the height of the monitor it
+// is on now: the next one's is not known yet.
+bool Win32Window::SizeAtDpi(int dpi, SIZE& size) const {
+    if (dpi <= 0 || dpi_ <= 0)
+        return false;
+    // A folded chart's saving scales with the DPI; the rest is the layout's.
+    const int folded = TwipsToPixels(layout_.clientHeight, dpi_) - contentHeight_;
+    size = scroller_.FittedSize(
+        hwnd_, ClientWidthAt(dpi),
+        TwipsToPixels(layout_.clientHeight, dpi) - MulDiv(folded, dpi, dpi_), dpi);
+    return true;
 }
 
 void Win32Window::Load(FormHandlers& handlers) {
@@ -256,13 +271,14 @@ bool Win32Window::ShowsText(const FormControl& c, const std::string& text) {
            shown.compare(0, wanted.size(), wanted) == 0;
 }
 
-// A chooser reads as the line chosen; with none, as its caption.
+// A chooser reads as the line chosen; with none, as its caption. Never the line highlighted in
+// the open list, which is not chosen until the user picks it.
 std::string Win32Window::Text(const std::string& control) const {
     const FormControl* c = controls_.Find(control);
     if (c == nullptr)
         return {};
     if (c->spec.kind == ControlKind::Chooser && c->hwnd != nullptr) {
-        const int choice = ChooserChoice(c->hwnd);
+        const int choice = c->committedChoice;
         if (choice >= 0 && choice < static_cast<int>(c->items.size()))
             return c->items[static_cast<std::size_t>(choice)];
     }
@@ -407,11 +423,14 @@ void Win32Window::SetChoice(const std::string& control, int index) {
     c->changedSinceRefresh = true;
 }
 
+// The line chosen, not CB_GETCURSEL: while the list is open that is the line highlighted, and a
+// program comparing it with its own choice would set the choice again and throw away the user's
+// moves through the list.
 int Win32Window::Choice(const std::string& control) const {
     const FormControl* c = controls_.Find(control);
     if (c == nullptr || c->hwnd == nullptr || c->spec.kind != ControlKind::Chooser)
         return -1;
-    return ChooserChoice(c->hwnd);
+    return c->committedChoice;
 }
 
 std::string Win32Window::DecimalSeparator() const {
@@ -494,8 +513,12 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             contentHeight_ += static_cast<int>(lParam);
             scroller_.Fit(hwnd, ClientWidth(), contentHeight_, dpi_);
             return 0;
+        case WM_GETDPISCALEDSIZE:
+            return SizeAtDpi(static_cast<int>(wParam), *reinterpret_cast<SIZE*>(lParam)) ? TRUE
+                                                                                         : FALSE;
         case WM_DPICHANGED:
-            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            if (HIWORD(wParam) > 0)
+                OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_VSCROLL:
             scroller_.OnScrollBar(hwnd, wParam);

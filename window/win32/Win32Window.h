@@ -64,12 +64,14 @@ class Win32Window : public Window {
     void CreateFormWindow();
     void SetIcons();
     void OnDpiChanged(int dpi, const RECT& suggested);
+    bool SizeAtDpi(int dpi, SIZE& size) const;
     void OnCommand(int id, int code, HWND control);
     void OnChooserCommand(FormControl& chooser, int code);
     // The control of a WM_COMMAND, if the user may work it: enabled and shown.
     FormControl* CommandSource(int id, int code, HWND control);
     void ShowChosenLineWhole(const FormControl& chooser);
-    int ClientWidth() const;
+    int ClientWidth() const { return ClientWidthAt(dpi_); }
+    int ClientWidthAt(int dpi) const;
     void OnTimer();
     void OnClose();
     LRESULT OnControlColor(HDC dc, HWND control, UINT message, WPARAM wParam, LPARAM lParam);
