@@ -55,6 +55,10 @@ struct Refusal {
     bool imageAsRecording = false;
 };
 
+void PrintTo(const Refusal& refusal, std::ostream* out) {
+    *out << refusal.name;
+}
+
 class RefusedCapture : public ::testing::TestWithParam<Refusal> {};
 
 // Refused before any device call, and the file named keeps every byte.
