@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
         return *status;
     // Before the first device call, so that the capture holds the whole run.
     hidlink::ProgramCapture capture(api);
-    if (const auto status = capture.Start(info, options))
+    if (const auto status = capture.Start(info, options, {updater::UpdateLogPath()}))
         return *status;
     if (const auto status =
             hidlink::SettleDeviceOptions(options, capture.Api(), wheelflash::kProfile))

@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
         simdevices::AddSimulatedDevices(bus, options.simDevices, {}, wheel, base);
     // Before the first device call, so that the capture holds the whole run.
     hidlink::ProgramCapture capture(bus);
-    if (const auto status = capture.Start(info, options))
+    if (const auto status = capture.Start(
+            info, options, {updater::UpdateLogPath(updater::LoggedDevices::Simulated)}))
         return *status;
     if (const auto status =
             hidlink::SettleDeviceOptions(options, capture.Api(), wheelflash::kProfile))

@@ -7,22 +7,36 @@
 #include <cerrno>
 #include <cstring>
 
+#ifdef _WIN32
+#include "common/SystemText.h"
+#endif
+
 namespace hidlink {
 
 namespace {
 
+// The capture holds serials and paths: for the user's eyes only. A link in its place is not
+// followed, so that a capture never overwrites the file a link leads to.
 #ifdef _WIN32
 constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_TRUNC | O_BINARY;
 constexpr int kCreateMode = S_IREAD | S_IWRITE;
 #else
-constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
-constexpr int kCreateMode = 0644;
+constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW;
+constexpr int kCreateMode = 0600;
 #endif
+
+int OpenForWriting(const std::string& path) {
+#ifdef _WIN32
+    return ::_wopen(common::Utf16(path).c_str(), kCreateFlags, kCreateMode);
+#else
+    return ::open(path.c_str(), kCreateFlags, kCreateMode);
+#endif
+}
 
 }  // namespace
 
 std::unique_ptr<CaptureFile> CaptureFile::Create(const std::string& path, std::string* problem) {
-    const int descriptor = ::open(path.c_str(), kCreateFlags, kCreateMode);
+    const int descriptor = OpenForWriting(path);
     if (descriptor < 0) {
         *problem = std::strerror(errno);
         return nullptr;
@@ -45,6 +59,9 @@ void CaptureFile::WriteLine(const std::string& line) {
             continue;
         if (n <= 0) {
             ++linesLost_;
+            // A fragment already out is ended, so that the lines after it stay readable.
+            if (written > 0)
+                (void)!::write(descriptor_, "\n", 1);
             return;
         }
         written += static_cast<std::size_t>(n);

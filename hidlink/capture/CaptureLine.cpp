@@ -6,13 +6,42 @@ namespace hidlink {
 
 namespace {
 
+// How many bytes the well-formed UTF-8 character at `at` takes; 0 when it is none.
+std::size_t Utf8Length(const std::string& text, std::size_t at) {
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = byte(at);
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80)
+            return 0;
+    }
+    // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+    const unsigned second = byte(at + 1);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
+        return 0;
+    return length;
+}
+
+// Well-formed UTF-8 goes through as it is, for any JSON reader to show; a byte that is no part
+// of it is written as \u00XX, which the reader here takes back as that byte.
 void AppendJsonString(std::string& out, const std::string& text) {
     out += '"';
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
+        const std::size_t character = byte > 0x7F ? Utf8Length(text, i) : 0;
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
+        } else if (character > 0) {
+            out.append(text, i, character);
+            i += character - 1;
         } else if (byte < 0x20 || byte > 0x7E) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);

@@ -27,8 +27,9 @@ class CaptureLine {
     std::vector<std::uint8_t> Bytes(const std::string& key) const;
     const std::vector<std::pair<std::string, Value>>& Fields() const { return fields_; }
 
-    // One JSON object, without a line end. Bytes of a string above 0x7F are written as \u00XX,
-    // so that a path in any code page comes back byte for byte.
+    // One JSON object, without a line end. A string's well-formed UTF-8 is written as it is,
+    // any other byte above 0x7E as \u00XX, so that a path in any code page comes back byte for
+    // byte. Captures that escape every such byte read back the same.
     std::string ToJson() const;
     // Nothing, with *problem set, for anything the writer would not have written.
     static std::optional<CaptureLine> Parse(const std::string& json, std::string* problem);

@@ -1,7 +1,9 @@
 #include "hidlink/capture/CapturingApi.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "hidlink/capture/CallArguments.h"
@@ -60,10 +62,34 @@ std::string Utf8OfUtf16(const std::uint8_t* bytes, std::uint32_t length) {
     return out;
 }
 
-void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
-    for (std::size_t at = text.find(what); at != std::string::npos;
-         at = text.find(what, at + with.size()))
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string Lowercase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), Lower);
+    return text;
+}
+
+// Windows gives a device's serial in its path lowercased, the device's strings as it has it.
+void ReplaceAllAnyCase(std::string& text, const std::string& what, const std::string& with) {
+    const std::string lowerWhat = Lowercase(what);
+    for (std::size_t at = Lowercase(text).find(lowerWhat); at != std::string::npos;
+         at = Lowercase(text).find(lowerWhat, at + with.size()))
         text.replace(at, what.size(), with);
+}
+
+// Where the instance segment of a Windows device path (\\?\hid#vid_..&pid_..#INSTANCE#{guid})
+// lies: between its second and third '#'; nothing for other texts.
+std::optional<std::pair<std::size_t, std::size_t>> InstanceSegment(const std::string& text) {
+    if (text.rfind("\\\\?\\", 0) != 0 && text.rfind("\\\\.\\", 0) != 0)
+        return std::nullopt;
+    const std::size_t first = text.find('#');
+    const std::size_t second = first == std::string::npos ? first : text.find('#', first + 1);
+    const std::size_t third = second == std::string::npos ? second : text.find('#', second + 1);
+    if (third == std::string::npos)
+        return std::nullopt;
+    return std::make_pair(second + 1, third - second - 1);
 }
 
 }  // namespace
@@ -89,8 +115,20 @@ void CapturingApi::Write(CaptureLine line) const {
 }
 
 std::string CapturingApi::Hidden(std::string text) const {
+    if (!anonymous_)
+        return text;
+    if (const auto segment = InstanceSegment(text)) {
+        const std::string instance = Lowercase(text.substr(segment->first, segment->second));
+        auto known = instances_.find(instance);
+        if (known == instances_.end()) {
+            known =
+                instances_.emplace(instance, "instance-" + std::to_string(instances_.size() + 1))
+                    .first;
+        }
+        text.replace(segment->first, segment->second, known->second);
+    }
     for (const auto& [serial, placeholder] : placeholders_)
-        ReplaceAll(text, serial, placeholder);
+        ReplaceAllAnyCase(text, serial, placeholder);
     return text;
 }
 

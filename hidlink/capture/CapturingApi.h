@@ -71,6 +71,8 @@ class CapturingApi : public ApiDeclarations {
                       Bool32 (ApiDeclarations::*read)(Handle, void*, std::uint32_t));
     // A serial number just read: its placeholder written over it in the buffer, when anonymous.
     void HideSerial(void* buffer, std::uint32_t length);
+    // The text with every serial met so far, in any letter case, and a device path's instance
+    // segment replaced by their placeholders, when anonymous.
     std::string Hidden(std::string text) const;
     // Writes the line, led by the time, ended by the platform's last error, which it keeps.
     void Write(CaptureLine line) const;
@@ -80,6 +82,9 @@ class CapturingApi : public ApiDeclarations {
     bool anonymous_;
     std::function<std::int64_t()> nowMs_;
     std::map<std::string, std::string> placeholders_;  // serial (UTF-8) -> placeholder
+    // A Windows device path's instance segment (lowercase) -> placeholder: it carries the serial
+    // before any serial has been read.
+    mutable std::map<std::string, std::string> instances_;
     mutable bool codePageWritten_ = false;
 };
 

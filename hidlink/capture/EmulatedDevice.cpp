@@ -48,6 +48,10 @@ std::string Difference(const std::string& call, const std::string& key,
     return key + " is " + ValueText(got) + ", the capture has " + ValueText(expected);
 }
 
+// A device interface detail: its size field and a path, which the system keeps to a few
+// thousand characters.
+constexpr std::int64_t kLongestDetail = 4 + 32768 + 1;
+
 void CopyOut(const std::vector<std::uint8_t>& bytes, void* buffer, std::size_t room) {
     std::copy_n(bytes.begin(), std::min(bytes.size(), room), static_cast<std::uint8_t*>(buffer));
 }
@@ -205,8 +209,16 @@ Bool32 EmulatedDevice::SetupDiGetDeviceInterfaceDetailA(DeviceInfoList list,
     const CaptureLine* line = Expect(args::InterfaceDetail(list, detail, detailSize, requiredSize));
     if (line == nullptr)
         return 0;
+    const std::int64_t required = line->Int("required");
+    // A broken capture must not make the program allocate gigabytes for a path.
+    if (required < 0 || required > kLongestDetail) {
+        mismatch_ = "call " + std::to_string(next_) +
+                    ", SetupDiGetDeviceInterfaceDetailA: required " + std::to_string(required) +
+                    " is more than any device path needs";
+        return 0;
+    }
     if (requiredSize != nullptr)
-        *requiredSize = static_cast<std::uint32_t>(line->Int("required"));
+        *requiredSize = static_cast<std::uint32_t>(required);
     if (line->Int("result") == 0)
         return 0;
     const std::string path = line->Text("path");
@@ -332,11 +344,15 @@ std::int64_t EmulatedDevice::ReadImageFile(FileHandle file, void* buffer, std::u
     const CaptureLine* line =
         Expect(args::OnNumber("ReadImageFile", "file", file).Add("length", length));
     const std::int64_t result = line != nullptr ? line->Int("result") : -1;
-    if (result < 0)
+    if (result < 0) {
         *errorText = line != nullptr ? line->Text("errorText") : "the replay differs";
-    else
-        CopyOut(line->Bytes("received"), buffer, length);
-    return result;
+        return result;
+    }
+    // Never more than the program asked for nor than the capture holds: a broken capture's
+    // count must not send the program past its buffer.
+    const std::vector<std::uint8_t> received = line->Bytes("received");
+    CopyOut(received, buffer, length);
+    return std::min<std::int64_t>(result, std::min<std::int64_t>(length, std::ssize(received)));
 }
 
 void EmulatedDevice::CloseImageFile(FileHandle file) {

@@ -204,5 +204,51 @@ const Plant kPlants[] = {
 INSTANTIATE_TEST_SUITE_P(Plants, PlantedChange, ::testing::ValuesIn(kPlants),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A good capture with calls taken out, as a capture cut short or edited by hand would be: each
+// leaves an update unfinished or unprepared, which the checker must not call well-formed.
+struct Edit {
+    const char* name;
+    // Whether the call goes, given what it sent and how many reports were sent up to it.
+    bool (*drops)(const std::vector<std::uint8_t>& sent, int reports);
+    const char* checkerSays;
+};
+
+void PrintTo(const Edit& edit, std::ostream* out) {
+    *out << edit.name;
+}
+
+bool IsCommand(const std::vector<std::uint8_t>& sent, bool reset) {
+    return sent.size() > 3 && sent[1] == 0xDE && sent[2] == 0xFA && (sent[3] == 0xDE) == reset;
+}
+
+class EditedCapture : public ::testing::TestWithParam<Edit> {};
+
+TEST_P(EditedCapture, IsNotWellFormed) {
+    const Captured good = CaptureFlow({"update", Run::AmplifierUpdate});
+    std::vector<CaptureLine> edited;
+    int reports = 0;
+    for (const CaptureLine& line : good.lines) {
+        reports += line.Text("call") == "HidD_SetFeature";
+        if (!GetParam().drops(line.Bytes("sent"), reports))
+            edited.push_back(line);
+    }
+    ASSERT_LT(edited.size(), good.lines.size());
+    const auto problems = capturecheck::CheckCapture(edited);
+    ASSERT_FALSE(problems.empty());
+    EXPECT_NE(problems.front().find(GetParam().checkerSays), std::string::npos) << problems.front();
+}
+
+const Edit kEdits[] = {
+    {"CutMidTransfer", [](const auto&, int reports) { return reports > 5; },
+     "ends after record 4 of 10, without the reset"},
+    {"NoCommand", [](const auto& sent, int) { return IsCommand(sent, false); },
+     "without the switch or upgrade command"},
+    {"NoReset", [](const auto& sent, int) { return IsCommand(sent, true); },
+     "ends after record 10 of 10, without the reset"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Edits, EditedCapture, ::testing::ValuesIn(kEdits),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace capture_test

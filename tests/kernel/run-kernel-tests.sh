@@ -64,9 +64,18 @@ awk -v dir="$work/captures" '/^capture [a-z.-]+: / {
   print substr($0, length($1) + length($2) + 3) > (dir "/" name ".jsonl")
 }' "$log"
 # Each judged against the protocol when the checker is given (CAPTURE_CHECK, as ctest gives it).
+# A scenario that wrote no capture fails the check: a missing capture is no well-formed one.
 checked=0
-if [ -n "${CAPTURE_CHECK:-}" ] && ls "$work"/captures/*.jsonl >/dev/null 2>&1; then
-  "$CAPTURE_CHECK" "$work"/captures/*.jsonl || checked=1
+if [ -n "${CAPTURE_CHECK:-}" ]; then
+  for name in usb.servodiag usb.ampflash usb.wheelflash; do
+    if [ ! -s "$work/captures/$name.jsonl" ]; then
+      echo "run-kernel-tests: the scenario $name wrote no capture" >&2
+      checked=1
+    fi
+  done
+  if ls "$work"/captures/*.jsonl >/dev/null 2>&1; then
+    "$CAPTURE_CHECK" "$work"/captures/*.jsonl || checked=1
+  fi
 fi
 
 status=$(sed -n 's/^kernel-tests-exit: \([0-9]*\)$/\1/p' "$log" | tail -n 1)

@@ -43,6 +43,7 @@ class Checker {
             number_ = i + 1;
             Take(capture[i]);
         }
+        CheckEnded();
         return problems_;
     }
 
@@ -77,6 +78,19 @@ class Checker {
             if (call == "HidD_SetFeature")
                 CheckSent(line);
         }
+    }
+
+    // A transfer the device did not refuse ends with the image's last record, and the
+    // amplifier's with its reset too: a capture that ends before, the program killed or the
+    // reset left out, is no finished exchange.
+    void CheckEnded() {
+        if (next_ == 0 || lastFailed_)
+            return;
+        const bool amplifier = lastData_[0] == ampflash::kDataReportId;
+        if (next_ < records_.size() || amplifier)
+            Problem("the capture ends after record " + std::to_string(next_) + " of " +
+                    std::to_string(records_.size()) +
+                    (amplifier ? ", without the reset" : ", the transfer unfinished"));
     }
 
     void TakeImage(const Bytes& file) {
@@ -144,6 +158,7 @@ class Checker {
         const std::uint8_t kind = sent[3];
         if (kind == kSwitch || kind == kUpgrade) {
             StartUpdate(line);
+            commanded_ = true;
             if (!ZeroFrom(sent, 4))
                 Problem("a command report with bytes after its fourth");
             return;
@@ -176,6 +191,10 @@ class Checker {
             next_ = 0;
             sentCrc_ = 0;
         }
+        // The device takes records only after the command that readies it, each transfer anew.
+        if (next_ == 0 && !commanded_)
+            Problem("a transfer started without the switch or upgrade command before it");
+        commanded_ = false;
         if (refused_ && next_ != 0)
             Problem("a data report after the device refused one, without starting again");
         if (next_ >= records_.size()) {
@@ -189,7 +208,8 @@ class Checker {
         sentCrc_ = updater::Crc32(next_ == 0 ? 0 : sentCrc_, record.data(), record.size());
         ++next_;
         // Only the amplifier's transfer stops at a refused report; the controller's goes on.
-        refused_ = sent[0] == ampflash::kDataReportId && line.Int("result") == 0;
+        lastFailed_ = line.Int("result") == 0;
+        refused_ = sent[0] == ampflash::kDataReportId && lastFailed_;
         lastData_ = sent;
         if (next_ == records_.size() && sentCrc_ != imageCrc_)
             Problem("the records sent have CRC-32 " + Hex8(sentCrc_) + ", the image " +
@@ -209,6 +229,8 @@ class Checker {
     std::uint32_t sentCrc_ = 0;
     std::size_t next_ = 0;  // the record the next data report should carry
     bool refused_ = false;
+    bool lastFailed_ = false;  // the last data report was not taken: the program may stop there
+    bool commanded_ = false;   // a switch or upgrade command since the last transfer started
     Bytes lastData_;
     std::optional<std::string> updatedPlace_;
 };

@@ -7,7 +7,11 @@
 // - the data reports carry the image's whole records in file order, one each, a transfer that
 //   starts again starting from the first record; a whole transfer's records have the image's
 //   CRC-32;
+// - each transfer (from the first record) follows a switch or upgrade command of its own;
 // - the reset follows the last record and repeats the last data report's bytes 4 to 40;
+// - a transfer ends: with the last record (the amplifier's with the reset after it), or with a
+//   report the device did not take, after which the program stopped. A capture that ends in the
+//   middle of a transfer, the program killed, is not a well-formed exchange;
 // - once an update has started (its first command or data report), no report goes to a device
 //   at another USB port (or, where the port is not known, another path).
 #pragma once

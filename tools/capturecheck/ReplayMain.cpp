@@ -4,6 +4,8 @@
 // ampflash or wheelflash (with or without -sim, for the options it takes). servodiag is not
 // offered: without a window it reads until Ctrl+C, so its runs are replayed in the tests, with
 // as many status reads as the capture holds. Status 0 when the whole capture was replayed.
+// --capture writes the replay's own calls, so that --capture-anonymous hides an existing
+// capture's serials.
 #include <cstdio>
 #include <fstream>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "ampflash/Layout.h"
 #include "ampflash/frmMain.h"
 #include "cmdline/Launch.h"
+#include "hidlink/CaptureOption.h"
 #include "hidlink/DeviceOptions.h"
 #include "hidlink/capture/EmulatedDevice.h"
 #include "wheelflash/Layout.h"
@@ -69,11 +72,15 @@ int main(int argc, char** argv) {
 
     sim::VirtualClock clock;
     hidlink::EmulatedDevice device(*capture, clock);
+    // --capture takes the replay's calls: with --capture-anonymous, a capture made shareable.
+    hidlink::ProgramCapture recapture(device);
+    if (const auto status = recapture.Start(info, options, {argv[2]}))
+        return *status;
     const int status =
         info.program == cmdline::Program::Ampflash
-            ? RunUpdater<ampflash::frmMain>(options, device, ampflash::kProfile,
+            ? RunUpdater<ampflash::frmMain>(options, recapture.Api(), ampflash::kProfile,
                                             ampflash::AmpflashLayout(), "btnUpgradeFW")
-            : RunUpdater<wheelflash::frmMain>(options, device, wheelflash::kProfile,
+            : RunUpdater<wheelflash::frmMain>(options, recapture.Api(), wheelflash::kProfile,
                                               wheelflash::WheelflashLayout(), "Command4");
     if (device.Finished()) {
         std::printf("capture-replay: %zu calls replayed without a difference (status %d)\n",
