@@ -46,7 +46,12 @@ class ReadoutBox : public QWidget {
     }
 
   protected:
-    void resizeEvent(QResizeEvent*) override { label_->setGeometry(rect()); }
+    // The layout remembers the heights of the last widths it measured: a text that changed at
+    // one width may need another height at a width it had measured before.
+    void resizeEvent(QResizeEvent*) override {
+        label_->setGeometry(rect());
+        TextChanged();
+    }
 
   private:
     QLabel* label_;
