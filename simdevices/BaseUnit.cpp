@@ -4,6 +4,7 @@
 
 #include "simdevices/Commands.h"
 #include "simdevices/HidPath.h"
+#include "simdevices/OwnDescription.h"
 #include "simdevices/WheelTelemetry.h"
 
 namespace simdevices {
@@ -13,17 +14,7 @@ namespace {
 constexpr char kPathInstance[] = "3a7c5e1";
 
 sim::DeviceDescription Describe(const BaseUnitOptions& o) {
-    sim::DeviceDescription d;
-    d.path = SimulatedHidPath(o.vendorId, o.productId, kPathInstance, o.port);
-    d.vendorId = o.vendorId;
-    d.productId = o.productId;
-    d.versionNumber = o.versionNumber;
-    d.manufacturer = u"Drivanta";
-    d.product = u"Drivanta v2 Wheel Base";
-    d.serialNumber = o.serialNumber;
-    d.port = o.port;
-    d.featureReportByteLength = o.reportLength;
-    return d;
+    return DescribeOwnDevice(o, o.vendorId, kPathInstance, u"Drivanta v2 Wheel Base");
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "simdevices/Commands.h"
-#include "simdevices/HidPath.h"
+#include "simdevices/OwnDescription.h"
 #include "simdevices/WheelTelemetry.h"
 
 namespace simdevices {
@@ -11,17 +11,7 @@ namespace simdevices {
 namespace {
 
 sim::DeviceDescription Describe(const WheelControllerOptions& o) {
-    sim::DeviceDescription d;
-    d.path = SimulatedHidPath(0x1D47, o.productId, "2f1e0a3", o.port);
-    d.vendorId = 0x1D47;
-    d.productId = o.productId;
-    d.versionNumber = o.versionNumber;
-    d.manufacturer = u"Drivanta";
-    d.product = u"Drivanta v2 Wheel";
-    d.serialNumber = o.serialNumber;
-    d.port = o.port;
-    d.featureReportByteLength = o.reportLength;
-    return d;
+    return DescribeOwnDevice(o, 0x1D47, "2f1e0a3", u"Drivanta v2 Wheel");
 }
 
 }  // namespace
