@@ -16,6 +16,12 @@ sim::DeviceDescription Describe(const WheelControllerOptions& o) {
 
 }  // namespace
 
+std::shared_ptr<WheelController> MakeDiagnosticsWheel() {
+    WheelControllerOptions options;
+    options.productId = 0x1020;
+    return std::make_shared<WheelController>(options);
+}
+
 WheelController::WheelController(const WheelControllerOptions& options)
     : sim::SimDevice(Describe(options)), options_(options) {
     if (options_.startsInImageMode)
