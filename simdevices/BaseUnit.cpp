@@ -81,15 +81,7 @@ void BaseUnit::Enter(Mode mode, std::int64_t nowMs) {
 bool BaseUnit::GetFeature(std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) {
     if (mode_ != Mode::Normal)
         return false;
-    if (report[0] == 17) {
-        FillStatusReport(report, length, nowMs - normalSinceMs_);
-        return true;
-    }
-    if (report[0] == 8) {
-        FillSettingsReport(report, length);
-        return true;
-    }
-    return false;
+    return FillNormalModeReport(report, length, nowMs - normalSinceMs_);
 }
 
 bool BaseUnit::SetFeature(const std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) {

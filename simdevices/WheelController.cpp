@@ -56,15 +56,7 @@ void WheelController::EnterImageMode() {
 bool WheelController::GetFeature(std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) {
     if (mode_ != Mode::Normal)
         return false;
-    if (report[0] == 17) {
-        FillStatusReport(report, length, nowMs - appearedAtMs_);
-        return true;
-    }
-    if (report[0] == 8) {
-        FillSettingsReport(report, length);
-        return true;
-    }
-    return false;
+    return FillNormalModeReport(report, length, nowMs - appearedAtMs_);
 }
 
 bool WheelController::SetFeature(const std::uint8_t* report, std::uint32_t length,
