@@ -6,15 +6,8 @@ namespace ampflash {
 
 ui::FormLayout AmpflashLayout() {
     const ui::Font font{"MS Sans Serif", 9, false};
-    ui::FormLayout layout;
-    layout.caption = "Servo Amplifier Firmware Update";
-    layout.clientWidth = 5420;
-    layout.clientHeight = 3010;
-    layout.iconName = "ampflash";
-
-    layout.controls = updater::IdentityControls(font);
-    for (ui::ControlSpec& c : updater::ProgressBar(1860))
-        layout.controls.push_back(c);
+    ui::FormLayout layout = updater::UpdaterWindow("Servo Amplifier Firmware Update", 5420, 3010,
+                                                   "ampflash", font, 1860);
     // Its caption reports the update's progress and outcome: announced as it changes.
     ui::ControlSpec upgrade = ui::MakeControl("btnUpgradeFW", ui::ControlKind::Button,
                                               "Upgrade Firmware", 900, 2280, 3615, 495, font);

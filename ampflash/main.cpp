@@ -4,10 +4,8 @@
 #include "ampflash/frmMain.h"
 #include "cmdline/Launch.h"
 #include "common/SystemText.h"
-#include "hidlink/CaptureOption.h"
-#include "hidlink/DeviceOptions.h"
 #include "hidlink/PlatformApi.h"
-#include "updater/KeepAwake.h"
+#include "updater/RunUpdater.h"
 #include "updater/UpdateLog.h"
 
 int main(int argc, char** argv) {
@@ -22,25 +20,8 @@ int main(int argc, char** argv) {
     if (const auto status = cmdline::AnswerCommandLine(info, arguments.Count(), arguments.Values(),
                                                        updater::UpdateLogPath(), &options))
         return *status;
-    // Before the first device call, so that the capture holds the whole run.
-    hidlink::ProgramCapture capture(api);
-    if (const auto status = capture.Start(info, options, {updater::UpdateLogPath()}))
-        return *status;
-    if (const auto status =
-            hidlink::SettleDeviceOptions(options, capture.Api(), ampflash::kProfile))
-        return *status;
-    auto window = cmdline::CreateWindowFor(options, ampflash::AmpflashLayout(),
-                                           cmdline::UpdaterConsole(options, "btnUpgradeFW"));
-    if (!window)
-        return cmdline::kNoDisplay;
-    // Outlives the form, which points to it.
-    const auto awake = updater::SystemKeepAwake("ampflash");
-    ampflash::frmMain form(*window, capture.Api(), options.imagePath, updater::UpdateLogPath(),
-                           hidlink::SelectorOf(options));
-    form.AnswerUnattended(options.yes, options.force);
-    form.KeepAwakeDuringUpdates(*awake);
-    // A console closed or the session ended during the update ends the process: its attempt is
-    // logged, as interrupted unless it ends by itself within the grace.
-    return cmdline::RunForm(*window, form,
-                            [&form](const std::string& cause) { form.LogInterrupted(cause); });
+    return updater::RunUpdater<ampflash::frmMain>(
+        {info, ampflash::kProfile, ampflash::AmpflashLayout(), "btnUpgradeFW", "ampflash",
+         updater::UpdateLogPath()},
+        api, options);
 }

@@ -7,14 +7,12 @@
 #include "ampflash/frmMain.h"
 #include "cmdline/Launch.h"
 #include "common/SystemText.h"
-#include "hidlink/CaptureOption.h"
-#include "hidlink/DeviceOptions.h"
 #include "hidlink/sim/ExecutableDirectory.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "simdevices/Amplifier.h"
 #include "simdevices/Bystanders.h"
 #include "simdevices/SimulatedSystem.h"
-#include "updater/KeepAwake.h"
+#include "updater/RunUpdater.h"
 #include "updater/UpdateLog.h"
 
 int main(int argc, char** argv) {
@@ -40,28 +38,8 @@ int main(int argc, char** argv) {
         bus.AddDevice(std::make_shared<simdevices::Amplifier>(amplifier));
     else
         simdevices::AddSimulatedDevices(bus, options.simDevices, amplifier, {}, base);
-    // Before the first device call, so that the capture holds the whole run.
-    hidlink::ProgramCapture capture(bus);
-    if (const auto status = capture.Start(
-            info, options, {updater::UpdateLogPath(updater::LoggedDevices::Simulated)}))
-        return *status;
-    if (const auto status =
-            hidlink::SettleDeviceOptions(options, capture.Api(), ampflash::kProfile))
-        return *status;
-
-    auto window = cmdline::CreateWindowFor(options, ui::SimulatedTwin(ampflash::AmpflashLayout()),
-                                           cmdline::UpdaterConsole(options, "btnUpgradeFW"));
-    if (!window)
-        return cmdline::kNoDisplay;
-    // Outlives the form, which points to it.
-    const auto awake = updater::SystemKeepAwake("ampflash-sim");
-    ampflash::frmMain form(*window, capture.Api(), options.imagePath,
-                           updater::UpdateLogPath(updater::LoggedDevices::Simulated),
-                           hidlink::SelectorOf(options));
-    form.AnswerUnattended(options.yes, options.force);
-    form.KeepAwakeDuringUpdates(*awake);
-    // A console closed or the session ended during the update ends the process: its attempt is
-    // logged, as interrupted unless it ends by itself within the grace.
-    return cmdline::RunForm(*window, form,
-                            [&form](const std::string& cause) { form.LogInterrupted(cause); });
+    return updater::RunUpdater<ampflash::frmMain>(
+        {info, ampflash::kProfile, ui::SimulatedTwin(ampflash::AmpflashLayout()), "btnUpgradeFW",
+         "ampflash-sim", updater::UpdateLogPath(updater::LoggedDevices::Simulated)},
+        bus, options);
 }

@@ -34,9 +34,7 @@ BENCHMARK(DecodeStatus);
 void StatusTick(benchmark::State& state) {
     sim::VirtualClock clock;
     sim::SimulatedBus bus(clock);
-    simdevices::WheelControllerOptions wheel;
-    wheel.productId = 0x1020;
-    bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
+    bus.AddDevice(simdevices::MakeDiagnosticsWheel());
     ui::HeadlessWindow window(servodiag::ServodiagLayout());
     servodiag::frmMain form(window, bus);
     window.Load(form);

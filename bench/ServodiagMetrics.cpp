@@ -31,9 +31,7 @@ namespace {
 void AddDevices(sim::SimulatedBus& bus) {
     bus.AddDevice(simdevices::MakeKeyboard());
     bus.AddDevice(simdevices::MakeHeadset());
-    simdevices::WheelControllerOptions wheel;
-    wheel.productId = 0x1020;
-    bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
+    bus.AddDevice(simdevices::MakeDiagnosticsWheel());
 }
 
 // Watches servodiag's chart over a run of status ticks: each tick must add one reading, each

@@ -33,21 +33,11 @@ void RefreshDeviceInfo(HidLink& link, ApiDeclarations& api, const DeviceProfile&
     std::array<std::uint8_t, kStringBufferSize> buffer{};
 
     if (!link.DeviceDetected) {
-        switch (profile.noDevice) {
-            case NoDeviceRule::BlankAll:
-                window.SetText("lblManuf", "");
-                window.SetText("lblProduct", "");
-                window.SetText("lblSerialNumber", "");
-                window.SetText("lblVersion", "");
-                break;
-            case NoDeviceRule::BlankVersionSpace:
-                window.SetText("lblManuf", "");
-                window.SetText("lblProduct", "");
-                window.SetText("lblSerialNumber", "");
-                window.SetText("lblVersion", " ");
-                break;
-            case NoDeviceRule::LeaveUntouched:
-                break;
+        if (profile.noDevice != NoDeviceRule::LeaveUntouched) {
+            for (const char* label : {"lblManuf", "lblProduct", "lblSerialNumber"})
+                window.SetText(label, "");
+            window.SetText("lblVersion",
+                           profile.noDevice == NoDeviceRule::BlankVersionSpace ? " " : "");
         }
         return;
     }

@@ -6,15 +6,11 @@
 
 #include "cmdline/Launch.h"
 #include "common/SystemText.h"
-#include "hidlink/CaptureOption.h"
-#include "hidlink/DeviceOptions.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
-#include "servodiag/ConsoleSetup.h"
-#include "servodiag/DiagnosticsRun.h"
 #include "servodiag/Layout.h"
 #include "servodiag/ReplayLaunch.h"
-#include "servodiag/frmMain.h"
+#include "servodiag/RunServodiag.h"
 #include "simdevices/Bystanders.h"
 #include "simdevices/SimulatedSystem.h"
 #include "simdevices/WheelController.h"
@@ -55,21 +51,6 @@ int main(int argc, char** argv) {
     // The first device leaves and comes back, as the options say.
     if (options.unplugAt)
         devices.front()->PlanUnplug(Milliseconds(options.unplugAt), Milliseconds(options.replugAt));
-    // Before the first device call, so that the capture holds the whole run.
-    hidlink::ProgramCapture capture(bus);
-    if (const auto status = capture.Start(info, options))
-        return *status;
-    if (const auto status =
-            hidlink::SettleDeviceOptions(options, capture.Api(), servodiag::kProfile, true))
-        return *status;
-
-    servodiag::StatusReadout readout;
-    ui::ConsoleSetup console = cmdline::ServodiagConsole();
-    servodiag::AddSettingsAndStatus(console, readout);
-    std::unique_ptr<ui::Window> window = cmdline::CreateWindowFor(
-        options, ui::SimulatedTwin(servodiag::ServodiagLayout()), std::move(console));
-    if (!window)
-        return cmdline::kNoDisplay;
-    servodiag::frmMain form(*window, capture.Api(), hidlink::SelectorOf(options));
-    return servodiag::RunDiagnostics(*window, form, options.recordPath, readout, options.noWindow);
+    return servodiag::RunServodiag(info, bus, options,
+                                   ui::SimulatedTwin(servodiag::ServodiagLayout()));
 }

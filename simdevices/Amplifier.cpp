@@ -3,24 +3,14 @@
 #include <cstdio>
 
 #include "simdevices/Commands.h"
-#include "simdevices/HidPath.h"
+#include "simdevices/OwnDescription.h"
 
 namespace simdevices {
 
 namespace {
 
 sim::DeviceDescription Describe(const AmplifierOptions& o) {
-    sim::DeviceDescription d;
-    d.path = SimulatedHidPath(o.vendorId, o.productId, "1c0d4e7", o.port);
-    d.vendorId = o.vendorId;
-    d.productId = o.productId;
-    d.versionNumber = o.versionNumber;
-    d.manufacturer = u"Drivanta";
-    d.product = u"Drivanta v2 Servo Amplifier";
-    d.serialNumber = o.serialNumber;
-    d.port = o.port;
-    d.featureReportByteLength = o.reportLength;
-    return d;
+    return DescribeOwnDevice(o, o.vendorId, "1c0d4e7", u"Drivanta v2 Servo Amplifier");
 }
 
 }  // namespace

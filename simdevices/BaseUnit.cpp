@@ -4,6 +4,7 @@
 
 #include "simdevices/Commands.h"
 #include "simdevices/HidPath.h"
+#include "simdevices/OwnDescription.h"
 #include "simdevices/WheelTelemetry.h"
 
 namespace simdevices {
@@ -13,17 +14,7 @@ namespace {
 constexpr char kPathInstance[] = "3a7c5e1";
 
 sim::DeviceDescription Describe(const BaseUnitOptions& o) {
-    sim::DeviceDescription d;
-    d.path = SimulatedHidPath(o.vendorId, o.productId, kPathInstance, o.port);
-    d.vendorId = o.vendorId;
-    d.productId = o.productId;
-    d.versionNumber = o.versionNumber;
-    d.manufacturer = u"Drivanta";
-    d.product = u"Drivanta v2 Wheel Base";
-    d.serialNumber = o.serialNumber;
-    d.port = o.port;
-    d.featureReportByteLength = o.reportLength;
-    return d;
+    return DescribeOwnDevice(o, o.vendorId, kPathInstance, u"Drivanta v2 Wheel Base");
 }
 
 }  // namespace
@@ -90,15 +81,7 @@ void BaseUnit::Enter(Mode mode, std::int64_t nowMs) {
 bool BaseUnit::GetFeature(std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) {
     if (mode_ != Mode::Normal)
         return false;
-    if (report[0] == 17) {
-        FillStatusReport(report, length, nowMs - normalSinceMs_);
-        return true;
-    }
-    if (report[0] == 8) {
-        FillSettingsReport(report, length);
-        return true;
-    }
-    return false;
+    return FillNormalModeReport(report, length, nowMs - normalSinceMs_);
 }
 
 bool BaseUnit::SetFeature(const std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) {

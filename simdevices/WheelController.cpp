@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "simdevices/Commands.h"
-#include "simdevices/HidPath.h"
+#include "simdevices/OwnDescription.h"
 #include "simdevices/WheelTelemetry.h"
 
 namespace simdevices {
@@ -11,20 +11,16 @@ namespace simdevices {
 namespace {
 
 sim::DeviceDescription Describe(const WheelControllerOptions& o) {
-    sim::DeviceDescription d;
-    d.path = SimulatedHidPath(0x1D47, o.productId, "2f1e0a3", o.port);
-    d.vendorId = 0x1D47;
-    d.productId = o.productId;
-    d.versionNumber = o.versionNumber;
-    d.manufacturer = u"Drivanta";
-    d.product = u"Drivanta v2 Wheel";
-    d.serialNumber = o.serialNumber;
-    d.port = o.port;
-    d.featureReportByteLength = o.reportLength;
-    return d;
+    return DescribeOwnDevice(o, 0x1D47, "2f1e0a3", u"Drivanta v2 Wheel");
 }
 
 }  // namespace
+
+std::shared_ptr<WheelController> MakeDiagnosticsWheel() {
+    WheelControllerOptions options;
+    options.productId = 0x1020;
+    return std::make_shared<WheelController>(options);
+}
 
 WheelController::WheelController(const WheelControllerOptions& options)
     : sim::SimDevice(Describe(options)), options_(options) {
@@ -60,15 +56,7 @@ void WheelController::EnterImageMode() {
 bool WheelController::GetFeature(std::uint8_t* report, std::uint32_t length, std::int64_t nowMs) {
     if (mode_ != Mode::Normal)
         return false;
-    if (report[0] == 17) {
-        FillStatusReport(report, length, nowMs - appearedAtMs_);
-        return true;
-    }
-    if (report[0] == 8) {
-        FillSettingsReport(report, length);
-        return true;
-    }
-    return false;
+    return FillNormalModeReport(report, length, nowMs - appearedAtMs_);
 }
 
 bool WheelController::SetFeature(const std::uint8_t* report, std::uint32_t length,

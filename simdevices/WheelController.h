@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -59,5 +60,9 @@ class WheelController : public sim::SimDevice {
     RecordStore store_{0x00};
     bool summaryPrinted_ = false;
 };
+
+// The wheel controller under the product servodiag looks for first (1020), the one the
+// diagnostics run against; otherwise as the defaults have it.
+std::shared_ptr<WheelController> MakeDiagnosticsWheel();
 
 }  // namespace simdevices

@@ -121,4 +121,16 @@ void FillSettingsReport(std::uint8_t* report, std::uint32_t length) {
     r.Put8(28, 20);                                                // centering spring
 }
 
+bool FillNormalModeReport(std::uint8_t* report, std::uint32_t length, std::int64_t msInNormalMode) {
+    if (report[0] == 17) {
+        FillStatusReport(report, length, msInNormalMode);
+        return true;
+    }
+    if (report[0] == 8) {
+        FillSettingsReport(report, length);
+        return true;
+    }
+    return false;
+}
+
 }  // namespace simdevices

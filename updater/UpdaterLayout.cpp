@@ -79,4 +79,17 @@ std::vector<ui::ControlSpec> ProgressBar(int trackTop) {
     return {track, fill};
 }
 
+ui::FormLayout UpdaterWindow(std::string caption, int clientWidth, int clientHeight,
+                             std::string iconName, const ui::Font& labelFont, int trackTop) {
+    ui::FormLayout layout;
+    layout.caption = std::move(caption);
+    layout.clientWidth = clientWidth;
+    layout.clientHeight = clientHeight;
+    layout.iconName = std::move(iconName);
+    layout.controls = IdentityControls(labelFont);
+    for (ui::ControlSpec& c : ProgressBar(trackTop))
+        layout.controls.push_back(c);
+    return layout;
+}
+
 }  // namespace updater

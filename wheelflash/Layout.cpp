@@ -6,15 +6,8 @@ namespace wheelflash {
 
 ui::FormLayout WheelflashLayout() {
     const ui::Font font;  // "MS Sans Serif"
-    ui::FormLayout layout;
-    layout.caption = "Wheel Controller Firmware Update";
-    layout.clientWidth = 5420;
-    layout.clientHeight = 3280;
-    layout.iconName = "wheelflash";
-
-    layout.controls = updater::IdentityControls(font);
-    for (ui::ControlSpec& c : updater::ProgressBar(1740))
-        layout.controls.push_back(c);
+    ui::FormLayout layout = updater::UpdaterWindow("Wheel Controller Firmware Update", 5420, 3280,
+                                                   "wheelflash", font, 1740);
     // In tab order: "Upgrade Firmware" comes before "2. Load Firmware" and holds the focus. As
     // wide as the window allows: its bold caption also tells why an update cannot start.
     ui::ControlSpec upgrade = ui::MakeControl("Command4", ui::ControlKind::Button,

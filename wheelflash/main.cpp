@@ -2,10 +2,8 @@
 // or the one that lies beside it.
 #include "cmdline/Launch.h"
 #include "common/SystemText.h"
-#include "hidlink/CaptureOption.h"
-#include "hidlink/DeviceOptions.h"
 #include "hidlink/PlatformApi.h"
-#include "updater/KeepAwake.h"
+#include "updater/RunUpdater.h"
 #include "updater/UpdateLog.h"
 #include "wheelflash/Layout.h"
 #include "wheelflash/frmMain.h"
@@ -22,25 +20,8 @@ int main(int argc, char** argv) {
     if (const auto status = cmdline::AnswerCommandLine(info, arguments.Count(), arguments.Values(),
                                                        updater::UpdateLogPath(), &options))
         return *status;
-    // Before the first device call, so that the capture holds the whole run.
-    hidlink::ProgramCapture capture(api);
-    if (const auto status = capture.Start(info, options, {updater::UpdateLogPath()}))
-        return *status;
-    if (const auto status =
-            hidlink::SettleDeviceOptions(options, capture.Api(), wheelflash::kProfile))
-        return *status;
-    auto window = cmdline::CreateWindowFor(options, wheelflash::WheelflashLayout(),
-                                           cmdline::UpdaterConsole(options, "Command4"));
-    if (!window)
-        return cmdline::kNoDisplay;
-    // Outlives the form, which points to it.
-    const auto awake = updater::SystemKeepAwake("wheelflash");
-    wheelflash::frmMain form(*window, capture.Api(), options.imagePath, updater::UpdateLogPath(),
-                             hidlink::SelectorOf(options));
-    form.AnswerUnattended(options.yes, options.force);
-    form.KeepAwakeDuringUpdates(*awake);
-    // A console closed or the session ended during the update ends the process: its attempt is
-    // logged, as interrupted unless it ends by itself within the grace.
-    return cmdline::RunForm(*window, form,
-                            [&form](const std::string& cause) { form.LogInterrupted(cause); });
+    return updater::RunUpdater<wheelflash::frmMain>(
+        {info, wheelflash::kProfile, wheelflash::WheelflashLayout(), "Command4", "wheelflash",
+         updater::UpdateLogPath()},
+        api, options);
 }

@@ -7,15 +7,13 @@
 
 #include "cmdline/Launch.h"
 #include "common/SystemText.h"
-#include "hidlink/CaptureOption.h"
-#include "hidlink/DeviceOptions.h"
 #include "hidlink/sim/ExecutableDirectory.h"
 #include "hidlink/sim/SimClock.h"
 #include "hidlink/sim/SimulatedBus.h"
 #include "simdevices/Bystanders.h"
 #include "simdevices/SimulatedSystem.h"
 #include "simdevices/WheelController.h"
-#include "updater/KeepAwake.h"
+#include "updater/RunUpdater.h"
 #include "updater/UpdateLog.h"
 #include "wheelflash/Layout.h"
 #include "wheelflash/frmMain.h"
@@ -47,29 +45,8 @@ int main(int argc, char** argv) {
         bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
     else
         simdevices::AddSimulatedDevices(bus, options.simDevices, {}, wheel, base);
-    // Before the first device call, so that the capture holds the whole run.
-    hidlink::ProgramCapture capture(bus);
-    if (const auto status = capture.Start(
-            info, options, {updater::UpdateLogPath(updater::LoggedDevices::Simulated)}))
-        return *status;
-    if (const auto status =
-            hidlink::SettleDeviceOptions(options, capture.Api(), wheelflash::kProfile))
-        return *status;
-
-    auto window =
-        cmdline::CreateWindowFor(options, ui::SimulatedTwin(wheelflash::WheelflashLayout()),
-                                 cmdline::UpdaterConsole(options, "Command4"));
-    if (!window)
-        return cmdline::kNoDisplay;
-    // Outlives the form, which points to it.
-    const auto awake = updater::SystemKeepAwake("wheelflash-sim");
-    wheelflash::frmMain form(*window, capture.Api(), options.imagePath,
-                             updater::UpdateLogPath(updater::LoggedDevices::Simulated),
-                             hidlink::SelectorOf(options));
-    form.AnswerUnattended(options.yes, options.force);
-    form.KeepAwakeDuringUpdates(*awake);
-    // A console closed or the session ended during the update ends the process: its attempt is
-    // logged, as interrupted unless it ends by itself within the grace.
-    return cmdline::RunForm(*window, form,
-                            [&form](const std::string& cause) { form.LogInterrupted(cause); });
+    return updater::RunUpdater<wheelflash::frmMain>(
+        {info, wheelflash::kProfile, ui::SimulatedTwin(wheelflash::WheelflashLayout()), "Command4",
+         "wheelflash-sim", updater::UpdateLogPath(updater::LoggedDevices::Simulated)},
+        bus, options);
 }

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "common/SystemText.h"
+#include "hidlink/RegularFile.h"
 
 namespace sim {
 
@@ -60,17 +61,8 @@ FileHandle ImageFiles::Open(const std::string& path, std::string* errorText, boo
 #else
     const int fd = ::open(path.c_str(), kImageOpenFlags);
 #endif
-    if (fd < 0) {
-        *notFound = errno == ENOENT;
-        *errorText = std::strerror(errno);
+    if (KeepRegularFile(fd, errorText, notFound) < 0)
         return kNoFile;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        *errorText = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
-        ::close(fd);
-        return kNoFile;
-    }
     std::FILE* f = ::fdopen(fd, "rb");
     if (f == nullptr) {
         *errorText = std::strerror(errno);

@@ -24,22 +24,22 @@ constexpr std::size_t kRecord = 40;
 constexpr std::int64_t kRunawayMs = 10 * 60 * 1000;
 
 // Calls the bus can be made to fail.
-const std::set<std::string> kFailable = {
-    "HidD_GetAttributes",
-    "HidD_GetPreparsedData",
-    "HidP_GetCaps",
-    "HidD_GetManufacturerString",
-    "HidD_GetProductString",
-    "HidD_GetSerialNumberString",
-    "HidD_GetFeature",
-    "HidD_SetFeature",
-    "SetupDiGetClassDevsA",
-    "SetupDiEnumDeviceInterfaces",
-    "SetupDiGetDeviceInterfaceDetailA",
-    "CreateFileA",
-    "OpenImageFile",
-    "ImageFileSize",
-    "ReadImageFile",
+const std::set<sim::CallKind> kFailable = {
+    sim::CallKind::kHidD_GetAttributes,
+    sim::CallKind::kHidD_GetPreparsedData,
+    sim::CallKind::kHidP_GetCaps,
+    sim::CallKind::kHidD_GetManufacturerString,
+    sim::CallKind::kHidD_GetProductString,
+    sim::CallKind::kHidD_GetSerialNumberString,
+    sim::CallKind::kHidD_GetFeature,
+    sim::CallKind::kHidD_SetFeature,
+    sim::CallKind::kSetupDiGetClassDevsA,
+    sim::CallKind::kSetupDiEnumDeviceInterfaces,
+    sim::CallKind::kSetupDiGetDeviceInterfaceDetailA,
+    sim::CallKind::kCreateFileA,
+    sim::CallKind::kOpenImageFile,
+    sim::CallKind::kImageFileSize,
+    sim::CallKind::kReadImageFile,
 };
 
 // Captions of a check that refused the update before the device was told anything.
@@ -137,7 +137,7 @@ std::vector<Fault> FailablePositions(const std::vector<sim::Call>& calls) {
     std::map<std::string, int> seen;
     for (const sim::Call& call : calls) {
         const int nth = ++seen[call.name];
-        if (kFailable.count(call.name) != 0)
+        if (kFailable.count(call.kind) != 0)
             faults.push_back({call.name, nth});
     }
     return faults;

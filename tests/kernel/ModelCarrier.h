@@ -2,7 +2,10 @@
 // model into the kernel.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ServedModel.h"
 
@@ -14,7 +17,30 @@ class ModelCarrier {
     // The device's hidraw node now ("hidraw2"), or "" while it is off the bus.
     virtual std::string Node() const = 0;
     std::string DevicePath() const { return "/dev/" + Node(); }
-    virtual ServedModel& Served() = 0;
+    ServedModel& Served() { return served_; }
+    std::vector<Exchange> Exchanges() const { return served_.Exchanges(); }
+    template <typename F>
+    auto WithModelHeld(F f) const {
+        return served_.WithModelHeld(f);
+    }
+
+  protected:
+    ModelCarrier(std::shared_ptr<sim::SimDevice> model, ReportIdsOf reportIds,
+                 ServedModel::Clock clock)
+        : served_(std::move(model), std::move(reportIds), clock) {}
+
+    // Puts the device on the bus (join) or takes it off (leave) as its model joined or left it
+    // since the last call.
+    template <typename Join, typename Leave>
+    void FollowModel(bool onBus, Join join, Leave leave) {
+        const bool present = served_.Advance();
+        if (present && !onBus)
+            join();
+        else if (!present && onBus)
+            leave();
+    }
+
+    ServedModel served_;
 };
 
 }  // namespace kerneltest

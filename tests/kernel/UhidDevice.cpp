@@ -36,7 +36,7 @@ std::string NextPhys() {
 }  // namespace
 
 UhidDevice::UhidDevice(std::shared_ptr<sim::SimDevice> model, UhidOptions options)
-    : served_(model, options.reportIds, options.clock), options_(options), phys_(NextPhys()) {
+    : ModelCarrier(model, options.reportIds, options.clock), options_(options), phys_(NextPhys()) {
     const sim::DeviceDescription& d = model->Description();
     name_ = Narrow(d.manufacturer) + " " + Narrow(d.product);
     uniq_ = Narrow(d.serialNumber);
@@ -111,14 +111,6 @@ void UhidDevice::Destroy() {
     created_ = false;
 }
 
-void UhidDevice::FollowModel() {
-    const bool present = served_.Advance();
-    if (present && !created_)
-        Create();
-    else if (!present && created_)
-        Destroy();
-}
-
 void UhidDevice::Serve() {
     pollfd fds[2] = {{uhid_, POLLIN, 0}, {stop_, POLLIN, 0}};
     for (;;) {
@@ -132,7 +124,8 @@ void UhidDevice::Serve() {
                 return;
             Answer(request);
         }
-        FollowModel();
+        FollowModel(
+            created_, [this] { Create(); }, [this] { Destroy(); });
     }
 }
 

@@ -43,13 +43,6 @@ class UhidDevice : public ModelCarrier {
     // The device's hidraw node now ("hidraw2"), or "" while it is off the bus.
     std::string Node() const override;
 
-    ServedModel& Served() override { return served_; }
-    std::vector<Exchange> Exchanges() const { return served_.Exchanges(); }
-    template <typename F>
-    auto WithModelHeld(F f) const {
-        return served_.WithModelHeld(f);
-    }
-
   private:
     // Removes the device and waits until its node is gone; does nothing the second time.
     void Shutdown();
@@ -57,10 +50,7 @@ class UhidDevice : public ModelCarrier {
     void Destroy();
     void Serve();
     void Answer(const uhid_event& request);
-    // Destroys or creates the device as the model left or joined the bus.
-    void FollowModel();
 
-    ServedModel served_;
     UhidOptions options_;
     std::string name_;
     std::string uniq_;

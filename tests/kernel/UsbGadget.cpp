@@ -62,7 +62,7 @@ std::string NextName() {
 }  // namespace
 
 UsbGadget::UsbGadget(std::shared_ptr<sim::SimDevice> model, GadgetOptions options)
-    : served_(std::move(model), options.reportIds, options.clock),
+    : ModelCarrier(std::move(model), options.reportIds, options.clock),
       options_(options),
       name_(NextName()),
       gadgetDir_(std::string(kGadgets) + "/" + name_),
@@ -167,14 +167,6 @@ void UsbGadget::Detach() {
     ep0_ = -1;
 }
 
-void UsbGadget::FollowModel() {
-    const bool present = served_.Advance();
-    if (present && !attached_)
-        Attach();
-    else if (!present && attached_)
-        Detach();
-}
-
 void UsbGadget::Serve() {
     for (;;) {
         pollfd fds[2] = {{stop_, POLLIN, 0}, {ep0_, POLLIN, 0}};
@@ -186,7 +178,8 @@ void UsbGadget::Serve() {
         try {
             if (count == 2 && (fds[1].revents & POLLIN) != 0)
                 HandleEvent();
-            FollowModel();
+            FollowModel(
+                attached_, [this] { Attach(); }, [this] { Detach(); });
         } catch (const std::exception& e) {
             std::fprintf(stderr, "gadget %s: %s\n", name_.c_str(), e.what());
             return;

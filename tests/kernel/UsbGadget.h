@@ -39,13 +39,6 @@ class UsbGadget : public ModelCarrier {
     // The device's hidraw node now ("hidraw2"), or "" while it is off the bus.
     std::string Node() const override;
 
-    ServedModel& Served() override { return served_; }
-    std::vector<Exchange> Exchanges() const { return served_.Exchanges(); }
-    template <typename F>
-    auto WithModelHeld(F f) const {
-        return served_.WithModelHeld(f);
-    }
-
   private:
     void Build();
     void TearDown();
@@ -55,9 +48,7 @@ class UsbGadget : public ModelCarrier {
     void Serve();
     void HandleEvent();
     void Answer(const gadget::SetupRequest& request);
-    void FollowModel();
 
-    ServedModel served_;
     GadgetOptions options_;
     std::string name_;
     std::string gadgetDir_;

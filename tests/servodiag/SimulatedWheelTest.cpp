@@ -24,9 +24,7 @@ namespace {
 TEST(SimulatedWheelTest, AMinuteOfTicksShowsEveryState) {
     sim::VirtualClock clock;
     sim::SimulatedBus bus(clock);
-    simdevices::WheelControllerOptions options;
-    options.productId = 0x1020;
-    bus.AddDevice(std::make_shared<simdevices::WheelController>(options));
+    bus.AddDevice(simdevices::MakeDiagnosticsWheel());
     ui::HeadlessWindow window(ServodiagLayout());
     frmMain form(window, bus);
     window.Load(form);

@@ -78,9 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StatusListenerTest, HearsEveryTickAnsweredOrNot) {
     sim::VirtualClock clock;
     sim::SimulatedBus bus(clock);
-    simdevices::WheelControllerOptions wheel;
-    wheel.productId = 0x1020;
-    bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
+    bus.AddDevice(simdevices::MakeDiagnosticsWheel());
     ui::HeadlessWindow window(ServodiagLayout());
     frmMain form(window, bus);
     std::vector<bool> answered;

@@ -182,9 +182,7 @@ TEST_F(AmpflashOnConsole, CtrlCBeforeTheUpdateSendsNothing) {
 TEST(ServodiagOnConsole, TicksOnItsCadenceUntilInterrupted) {
     sim::VirtualClock clock;
     sim::SimulatedBus bus(clock);
-    simdevices::WheelControllerOptions wheel;
-    wheel.productId = 0x1020;
-    bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
+    bus.AddDevice(simdevices::MakeDiagnosticsWheel());
     Terminal terminal(clock);
     ui::ConsoleWindow window(servodiag::ServodiagLayout(), cmdline::ServodiagConsole(),
                              terminal.Io());

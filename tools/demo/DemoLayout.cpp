@@ -6,16 +6,8 @@ namespace {
 
 ui::ControlSpec Spec(std::string name, ui::ControlKind kind, std::string caption, int left, int top,
                      int width, int height) {
-    ui::ControlSpec spec;
-    spec.name = std::move(name);
-    spec.kind = kind;
-    spec.caption = std::move(caption);
-    spec.left = left;
-    spec.top = top;
-    spec.width = width;
-    spec.height = height;
-    spec.font = ui::Font{"Arial", 10, false};
-    return spec;
+    return ui::MakeControl(std::move(name), kind, std::move(caption), left, top, width, height,
+                           ui::Font{"Arial", 10, false});
 }
 
 ui::ControlSpec InFrame(ui::ControlSpec spec) {

@@ -36,9 +36,7 @@ void FillServodiag(ui::Window& window) {
     sim::SimulatedBus bus(clock);
     bus.AddDevice(simdevices::MakeKeyboard());
     bus.AddDevice(simdevices::MakeHeadset());
-    simdevices::WheelControllerOptions wheel;
-    wheel.productId = 0x1020;
-    bus.AddDevice(std::make_shared<simdevices::WheelController>(wheel));
+    bus.AddDevice(simdevices::MakeDiagnosticsWheel());
 
     servodiag::frmMain form(window, bus);
     form.Form_Load();

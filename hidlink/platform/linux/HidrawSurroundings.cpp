@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "hidlink/DeviceIdentity.h"
+#include "hidlink/RegularFile.h"
 #include "hidlink/platform/linux/HidrawApi.h"
 
 namespace hidlink::hidraw {
@@ -36,18 +37,10 @@ FileHandle HidrawApi::OpenImageFile(const std::string& path, std::string* errorT
     *notFound = false;
     // Opened without blocking, then checked on the handle: a FIFO named like the image would
     // otherwise hold the window in open() until a writer comes, and a device node is no image.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        *notFound = errno == ENOENT;
-        *errorText = std::strerror(errno);
+    const int fd = KeepRegularFile(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK),
+                                   errorText, notFound);
+    if (fd < 0)
         return kNoFile;
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        *errorText = S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : "not a regular file";
-        ::close(fd);
-        return kNoFile;
-    }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     openImageFiles_.insert(fd);
     return fd;

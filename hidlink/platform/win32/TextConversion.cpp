@@ -1,5 +1,7 @@
 #include "hidlink/platform/win32/TextConversion.h"
 
+#include "common/SystemText.h"
+
 namespace hidlink::win32 {
 
 bool Utf8ToUtf16(const std::string& utf8, std::wstring* utf16) {
@@ -17,14 +19,7 @@ bool Utf8ToUtf16(const std::string& utf8, std::wstring* utf16) {
 }
 
 std::string Utf16ToUtf8(const std::wstring& utf16) {
-    if (utf16.empty())
-        return {};
-    const int size = static_cast<int>(utf16.size());
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, utf8.data(), length, nullptr, nullptr);
-    return utf8;
+    return common::Utf8(utf16);
 }
 
 std::wstring DirectoryOf(const std::wstring& path) {

@@ -67,22 +67,24 @@ BOOL Missing() {
     return FALSE;
 }
 
+// Our Guid and the SDK's GUID hold the same four fields; either is filled from the other.
+template <typename To, typename From>
+To ConvertGuid(const From& from) {
+    To to;
+    to.Data1 = from.Data1;
+    to.Data2 = from.Data2;
+    to.Data3 = from.Data3;
+    static_assert(sizeof to.Data4 == sizeof from.Data4);
+    std::memcpy(to.Data4, from.Data4, sizeof to.Data4);
+    return to;
+}
+
 GUID ToSdk(const Guid& guid) {
-    GUID sdk;
-    sdk.Data1 = guid.Data1;
-    sdk.Data2 = guid.Data2;
-    sdk.Data3 = guid.Data3;
-    std::memcpy(sdk.Data4, guid.Data4, sizeof sdk.Data4);
-    return sdk;
+    return ConvertGuid<GUID>(guid);
 }
 
 Guid FromSdk(const GUID& sdk) {
-    Guid guid;
-    guid.Data1 = sdk.Data1;
-    guid.Data2 = sdk.Data2;
-    guid.Data3 = sdk.Data3;
-    std::memcpy(guid.Data4, sdk.Data4, sizeof guid.Data4);
-    return guid;
+    return ConvertGuid<Guid>(sdk);
 }
 
 SP_DEVICE_INTERFACE_DATA ToSdk(const DeviceInterfaceData& data) {
