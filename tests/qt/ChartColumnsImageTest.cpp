@@ -78,7 +78,7 @@ TEST(ChartColumnsImageTest, CoverTheSamePixelsAsEverySample) {
         // Just after a pause, and just before the time shown begins: never on the axis.
         {"spikes beside", [](int i) { return i == 1820 || i == 2398 ? 1000.0 : 10.0 + i % 3; }},
         {"steps", [](int i) { return double((i / 50) % 4) * 30; }},
-        {"noise", [](int i) { return double((i * 7919 + i * i * 104729) % 101); }},
+        {"noise", [](int i) { return double((i * 7919LL + 1LL * i * i * 104729) % 101); }},
         {"gaps",
          [](int i) { return i % 40 < 3 || i % 97 == 0 ? NAN : 50 + 40 * std::sin(i / 30.0); }},
     };
