@@ -59,7 +59,7 @@ File::~File() {
         CloseHandle(Handle(native_));
 }
 
-long long File::WriteOnce(const std::string& bytes) {
+long long File::WriteOnce(const std::string& bytes) const {
     DWORD written = 0;
     if (WriteFile(Handle(native_), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                   nullptr) == 0 &&
@@ -69,7 +69,7 @@ long long File::WriteOnce(const std::string& bytes) {
     return written;
 }
 
-long long File::Read(char* bytes, std::size_t size) {
+long long File::Read(char* bytes, std::size_t size) const {
     DWORD got = 0;
     if (ReadFile(Handle(native_), bytes, static_cast<DWORD>(size), &got, nullptr) == 0)
         return -1;
@@ -145,7 +145,7 @@ File::~File() {
         close(static_cast<int>(native_));
 }
 
-long long File::WriteOnce(const std::string& bytes) {
+long long File::WriteOnce(const std::string& bytes) const {
     for (;;) {
         const ssize_t written = write(static_cast<int>(native_), bytes.data(), bytes.size());
         if (written >= 0 || errno != EINTR)
@@ -153,7 +153,7 @@ long long File::WriteOnce(const std::string& bytes) {
     }
 }
 
-long long File::Read(char* bytes, std::size_t size) {
+long long File::Read(char* bytes, std::size_t size) const {
     for (;;) {
         const ssize_t got = read(static_cast<int>(native_), bytes, size);
         if (got >= 0 || errno != EINTR)
@@ -192,7 +192,7 @@ void CreateFoldersFor(const std::string& filePath) {
 
 #endif
 
-bool File::WriteAll(const std::string& bytes, std::string* problem) {
+bool File::WriteAll(const std::string& bytes, std::string* problem) const {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const long long written = WriteOnce(bytes.substr(done));

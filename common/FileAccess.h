@@ -27,12 +27,12 @@ class File {
     File& operator=(File&&) = delete;
 
     // One write of all the bytes: how many were written, or -1 when none could be.
-    long long WriteOnce(const std::string& bytes);
+    long long WriteOnce(const std::string& bytes) const;
     // All the bytes, in as many writes as it takes; false when one failed, with *problem (when
     // given) saying why.
-    bool WriteAll(const std::string& bytes, std::string* problem = nullptr);
+    bool WriteAll(const std::string& bytes, std::string* problem = nullptr) const;
     // Up to `size` bytes: how many were read (0 at the end), or -1.
-    long long Read(char* bytes, std::size_t size);
+    long long Read(char* bytes, std::size_t size) const;
     // The file's size, or -1.
     std::int64_t Size() const;
     // The last byte is not a line end: a write before this one stopped halfway.

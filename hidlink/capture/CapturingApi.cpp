@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "hidlink/capture/CallArguments.h"
@@ -96,13 +97,16 @@ std::optional<std::pair<std::size_t, std::size_t>> InstanceSegment(const std::st
 
 CapturingApi::CapturingApi(ApiDeclarations& inner, CaptureFile& file, bool anonymous,
                            std::function<std::int64_t()> nowMs)
-    : inner_(inner), file_(file), anonymous_(anonymous), nowMs_(nowMs ? nowMs : MonotonicMs()) {}
+    : inner_(inner),
+      file_(file),
+      anonymous_(anonymous),
+      nowMs_(nowMs ? std::move(nowMs) : MonotonicMs()) {}
 
-void CapturingApi::Write(CaptureLine line) const {
+void CapturingApi::Write(const CaptureLine& line) const {
     const std::int64_t error = LastPlatformError();
     CaptureLine out;
     out.Add("ms", nowMs_());
-    for (auto& [key, value] : line.Fields()) {
+    for (const auto& [key, value] : line.Fields()) {
         if (const auto* text = std::get_if<std::string>(&value))
             out.Add(key,
                     key == "sent" || key == "received" || key == "unicode" ? *text : Hidden(*text));
@@ -147,7 +151,7 @@ Bool32 CapturingApi::HidD_GetAttributes(Handle device, HiddAttributes* attribute
             .Add("pid", attributes->ProductID)
             .Add("version", attributes->VersionNumber);
     }
-    Write(std::move(line));
+    Write(line);
     return result;
 }
 
@@ -157,14 +161,14 @@ Bool32 CapturingApi::HidD_GetPreparsedData(Handle device, PreparsedData* prepars
     line.Add("result", result);
     if (result != 0)
         line.Add("preparsed", static_cast<std::int64_t>(*preparsed));
-    Write(std::move(line));
+    Write(line);
     return result;
 }
 
 Bool32 CapturingApi::HidD_FreePreparsedData(PreparsedData preparsed) {
     CaptureLine line = args::OnNumber("HidD_FreePreparsedData", "preparsed", preparsed);
     const Bool32 result = inner_.HidD_FreePreparsedData(preparsed);
-    Write(std::move(line.Add("result", result)));
+    Write(line.Add("result", result));
     return result;
 }
 
@@ -176,7 +180,7 @@ std::int32_t CapturingApi::HidP_GetCaps(PreparsedData preparsed, HidpCaps* capab
         line.AddBytes("caps", capabilities, sizeof *capabilities)
             .Add("featureLength", capabilities->FeatureReportByteLength);
     }
-    Write(std::move(line));
+    Write(line);
     return result;
 }
 
@@ -193,7 +197,7 @@ Bool32 CapturingApi::ReadString(const char* call, Handle device, void* buffer, s
         line.AddBytes("received", received.data(), received.size())
             .Add("text", Utf8OfUtf16(received.data(), length));
     }
-    Write(std::move(line));
+    Write(line);
     return result;
 }
 
@@ -236,21 +240,21 @@ Bool32 CapturingApi::HidD_GetFeature(Handle device, void* report, std::uint32_t 
     line.Add("result", result);
     if (result != 0)
         line.AddBytes("received", report, length);
-    Write(std::move(line));
+    Write(line);
     return result;
 }
 
 Bool32 CapturingApi::HidD_SetFeature(Handle device, void* report, std::uint32_t length) {
     CaptureLine line = args::FeatureReport("HidD_SetFeature", device, report, length);
     const Bool32 result = inner_.HidD_SetFeature(device, report, length);
-    Write(std::move(line.Add("result", result)));
+    Write(line.Add("result", result));
     return result;
 }
 
 DeviceInfoList CapturingApi::SetupDiGetClassDevsA(const Guid* classGuid, std::uint32_t flags) {
     CaptureLine line = args::ClassDevs(classGuid, flags);
     const DeviceInfoList result = inner_.SetupDiGetClassDevsA(classGuid, flags);
-    Write(std::move(line.Add("result", static_cast<std::int64_t>(result))));
+    Write(line.Add("result", static_cast<std::int64_t>(result)));
     return result;
 }
 
@@ -263,7 +267,7 @@ Bool32 CapturingApi::SetupDiEnumDeviceInterfaces(DeviceInfoList list, const Guid
     line.Add("result", result);
     if (result != 0)
         line.Add("interfaceFlags", interfaceData->Flags);
-    Write(std::move(line));
+    Write(line);
     return result;
 }
 
@@ -281,14 +285,14 @@ Bool32 CapturingApi::SetupDiGetDeviceInterfaceDetailA(DeviceInfoList list,
         const auto* path = static_cast<const char*>(detail) + 4;
         line.Add("path", std::string(path, strnlen(path, detailSize - 4)));
     }
-    Write(std::move(line));
+    Write(line);
     return result;
 }
 
 Bool32 CapturingApi::SetupDiDestroyDeviceInfoList(DeviceInfoList list) {
     CaptureLine line = args::OnNumber("SetupDiDestroyDeviceInfoList", "list", list);
     const Bool32 result = inner_.SetupDiDestroyDeviceInfoList(list);
-    Write(std::move(line.Add("result", result)));
+    Write(line.Add("result", result));
     return result;
 }
 
@@ -318,14 +322,14 @@ Handle CapturingApi::CreateFileA(const std::string& fileName, std::uint32_t desi
                                         creationDisposition, flagsAndAttributes);
     const Handle result = inner_.CreateFileA(fileName, desiredAccess, shareMode, security,
                                              creationDisposition, flagsAndAttributes);
-    Write(std::move(line.Add("result", static_cast<std::int64_t>(result))));
+    Write(line.Add("result", static_cast<std::int64_t>(result)));
     return result;
 }
 
 Bool32 CapturingApi::CloseHandle(Handle object) {
     CaptureLine line = args::OnHandle("CloseHandle", object);
     const Bool32 result = inner_.CloseHandle(object);
-    Write(std::move(line.Add("result", result)));
+    Write(line.Add("result", result));
     return result;
 }
 
@@ -335,14 +339,14 @@ OpenRefusal CapturingApi::AccessRefused(const std::string& devicePath, HiddAttri
     line.Add("result", static_cast<std::int64_t>(result));
     if (result != OpenRefusal::None)
         line.Add("vid", attributes->VendorID).Add("pid", attributes->ProductID);
-    Write(std::move(line));
+    Write(line);
     return result;
 }
 
 std::string CapturingApi::DevicePort(const std::string& devicePath) {
     CaptureLine line = args::OnPath("DevicePort", devicePath);
     std::string result = inner_.DevicePort(devicePath);
-    Write(std::move(line.Add("port", result)));
+    Write(line.Add("port", result));
     return result;
 }
 
@@ -398,7 +402,7 @@ FileHandle CapturingApi::OpenImageFile(const std::string& path, std::string* err
     line.Add("result", static_cast<std::int64_t>(result));
     if (result == kNoFile)
         line.Add("errorText", *errorText).Add("notFound", *notFound ? 1 : 0);
-    Write(std::move(line));
+    Write(line);
     return result;
 }
 
@@ -408,7 +412,7 @@ std::int64_t CapturingApi::ImageFileSize(FileHandle file, std::string* errorText
     line.Add("result", result);
     if (result < 0)
         line.Add("errorText", *errorText);
-    Write(std::move(line));
+    Write(line);
     return result;
 }
 
@@ -422,7 +426,7 @@ std::int64_t CapturingApi::ReadImageFile(FileHandle file, void* buffer, std::uin
         line.AddBytes("received", buffer, static_cast<std::size_t>(result));
     if (result < 0)
         line.Add("errorText", *errorText);
-    Write(std::move(line));
+    Write(line);
     return result;
 }
 

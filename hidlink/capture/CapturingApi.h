@@ -75,7 +75,7 @@ class CapturingApi : public ApiDeclarations {
     // segment replaced by their placeholders, when anonymous.
     std::string Hidden(std::string text) const;
     // Writes the line, led by the time, ended by the platform's last error, which it keeps.
-    void Write(CaptureLine line) const;
+    void Write(const CaptureLine& line) const;
 
     ApiDeclarations& inner_;
     CaptureFile& file_;

@@ -312,7 +312,8 @@ char32_t EmulatedDevice::AnsiToUnicode(std::uint8_t code) const {
     }
     if (codePage_.size() < 512)
         return U'?';
-    return static_cast<char32_t>(codePage_[2 * code] << 8 | codePage_[2 * code + 1]);
+    return static_cast<char32_t>(codePage_[2 * std::size_t(code)] << 8 |
+                                 codePage_[2 * std::size_t(code) + 1]);
 }
 
 FileHandle EmulatedDevice::OpenImageFile(const std::string& path, std::string* errorText,

@@ -48,7 +48,7 @@ class ReadoutBox : public QWidget {
   protected:
     // The layout remembers the heights of the last widths it measured: a text that changed at
     // one width may need another height at a width it had measured before.
-    void resizeEvent(QResizeEvent*) override {
+    void resizeEvent(QResizeEvent* /*event*/) override {
         label_->setGeometry(rect());
         TextChanged();
     }

@@ -239,6 +239,7 @@ void FormControls::Stack() {
                                  return pa.y != pb.y ? pa.y < pb.y : pa.x < pb.x;
                              });
     std::vector<HWND> order;
+    order.reserve(controls_.size());
     for (const FormControl* c : workedInReadingOrder)
         order.push_back(c->hwnd);
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
