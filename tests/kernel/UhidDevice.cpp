@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 
@@ -18,6 +19,11 @@ namespace {
 
 // How often the model's schedule is looked at while no request arrives.
 constexpr int kFollowIntervalMs = 5;
+// uhid fails a request whose device is destroyed before the waiting caller has run, even when its
+// reply was already given: a model that leaves on a request's answer (the amplifier's reset)
+// leaves this long after the reply, as a USB device detaches only after the transfer's status
+// stage.
+constexpr auto kReplyTakenAfter = std::chrono::milliseconds(200);
 
 void CopyField(std::uint8_t* field, std::size_t size, const std::string& text) {
     std::strncpy(reinterpret_cast<char*>(field), text.c_str(), size - 1);
@@ -125,7 +131,11 @@ void UhidDevice::Serve() {
             Answer(request);
         }
         FollowModel(
-            created_, [this] { Create(); }, [this] { Destroy(); });
+            created_, [this] { Create(); },
+            [this] {
+                if (std::chrono::steady_clock::now() - lastReply_ >= kReplyTakenAfter)
+                    Destroy();
+            });
     }
 }
 
@@ -159,6 +169,7 @@ void UhidDevice::Answer(const uhid_event& request) {
         reply.u.set_report_reply.err = taken ? 0 : EIO;
     }
     Send(uhid_, reply);
+    lastReply_ = std::chrono::steady_clock::now();
 }
 
 }  // namespace kerneltest

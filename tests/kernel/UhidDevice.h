@@ -9,6 +9,7 @@
 #include <linux/input.h>
 #include <linux/uhid.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -58,6 +59,7 @@ class UhidDevice : public ModelCarrier {
     int uhid_ = -1;
     int stop_ = -1;  // eventfd that ends Serve()
     bool created_ = false;
+    std::chrono::steady_clock::time_point lastReply_;
     std::thread server_;
 };
 
