@@ -30,14 +30,15 @@ class ModelCarrier {
         : served_(std::move(model), std::move(reportIds), clock) {}
 
     // Puts the device on the bus (join) or takes it off (leave) as its model joined or left it
-    // since the last call.
+    // since the last call; says whether the model is on the bus.
     template <typename Join, typename Leave>
-    void FollowModel(bool onBus, Join join, Leave leave) {
+    bool FollowModel(bool onBus, Join join, Leave leave) {
         const bool present = served_.Advance();
         if (present && !onBus)
             join();
         else if (!present && onBus)
             leave();
+        return present;
     }
 
     ServedModel served_;

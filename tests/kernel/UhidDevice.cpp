@@ -21,9 +21,9 @@ namespace {
 constexpr int kFollowIntervalMs = 5;
 // uhid fails a request whose device is destroyed before the waiting caller has run, even when its
 // reply was already given: a model that leaves on a request's answer (the amplifier's reset)
-// leaves this long after the reply, as a USB device detaches only after the transfer's status
+// leaves the kernel this long after, as a USB device detaches only after the transfer's status
 // stage.
-constexpr auto kReplyTakenAfter = std::chrono::milliseconds(200);
+constexpr auto kLeaveAfter = std::chrono::milliseconds(200);
 
 void CopyField(std::uint8_t* field, std::size_t size, const std::string& text) {
     std::strncpy(reinterpret_cast<char*>(field), text.c_str(), size - 1);
@@ -117,6 +117,16 @@ void UhidDevice::Destroy() {
     created_ = false;
 }
 
+void UhidDevice::LeaveWhenDue() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!leaveWanted_)
+        leaveWanted_ = now;
+    if (now - *leaveWanted_ < kLeaveAfter)
+        return;
+    leaveWanted_.reset();
+    Destroy();
+}
+
 void UhidDevice::Serve() {
     pollfd fds[2] = {{uhid_, POLLIN, 0}, {stop_, POLLIN, 0}};
     for (;;) {
@@ -130,12 +140,9 @@ void UhidDevice::Serve() {
                 return;
             Answer(request);
         }
-        FollowModel(
-            created_, [this] { Create(); },
-            [this] {
-                if (std::chrono::steady_clock::now() - lastReply_ >= kReplyTakenAfter)
-                    Destroy();
-            });
+        if (FollowModel(
+                created_, [this] { Create(); }, [this] { LeaveWhenDue(); }))
+            leaveWanted_.reset();  // back before its device left: a new leave waits anew
     }
 }
 
@@ -169,7 +176,6 @@ void UhidDevice::Answer(const uhid_event& request) {
         reply.u.set_report_reply.err = taken ? 0 : EIO;
     }
     Send(uhid_, reply);
-    lastReply_ = std::chrono::steady_clock::now();
 }
 
 }  // namespace kerneltest

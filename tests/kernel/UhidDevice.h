@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -49,6 +50,8 @@ class UhidDevice : public ModelCarrier {
     void Shutdown();
     bool Create();
     void Destroy();
+    // Destroys the device once its model has been off the bus for a moment.
+    void LeaveWhenDue();
     void Serve();
     void Answer(const uhid_event& request);
 
@@ -59,7 +62,8 @@ class UhidDevice : public ModelCarrier {
     int uhid_ = -1;
     int stop_ = -1;  // eventfd that ends Serve()
     bool created_ = false;
-    std::chrono::steady_clock::time_point lastReply_;
+    // When the model was first seen off the bus while its device was still in the kernel.
+    std::optional<std::chrono::steady_clock::time_point> leaveWanted_;
     std::thread server_;
 };
 
