@@ -29,7 +29,16 @@ int OpenForWriting(const std::string& path) {
 #ifdef _WIN32
     return ::_wopen(common::Utf16(path).c_str(), kCreateFlags, kCreateMode);
 #else
-    return ::open(path.c_str(), kCreateFlags, kCreateMode);
+    const int descriptor = ::open(path.c_str(), kCreateFlags, kCreateMode);
+    // The mode given to open() only reaches a file it creates: one already there keeps its own,
+    // which may let others read what is written now.
+    if (descriptor >= 0 && ::fchmod(descriptor, kCreateMode) != 0) {
+        const int error = errno;
+        ::close(descriptor);
+        errno = error;
+        return -1;
+    }
+    return descriptor;
 #endif
 }
 

@@ -118,5 +118,27 @@ TEST(ProgramCapture, WritesEachCallAsItReturnsWithTheSerialHiddenWhereverItShows
     EXPECT_EQ(Occurrences(text, "#instance-1#"), 2) << text;
 }
 
+#ifndef _WIN32
+// open() gives its mode only to a file it creates: a capture over a file others may read must
+// still end up the user's alone, for it holds serials and paths.
+TEST(ProgramCapture, OverAFileOthersMayReadLeavesItTheUsersAlone) {
+    namespace fs = std::filesystem;
+    const std::string path = ScratchPath("capture-readable");
+    std::ofstream(path) << "an older file";
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::others_read);
+    Bus b;
+    {
+        hidlink::ProgramCapture capture(b.bus);
+        cmdline::Options options;
+        options.capturePath = path;
+        ASSERT_EQ(capture.Start(kAmpflash, options), std::nullopt);
+    }
+    const fs::perms perms = fs::status(path).permissions();
+    fs::remove(path);
+    EXPECT_EQ(perms & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
+}
+#endif
+
 }  // namespace
 }  // namespace capture_test
