@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/PathText.h"
 #include "hidlink/capture/CallArguments.h"
 
 namespace hidlink {
@@ -10,11 +11,6 @@ namespace hidlink {
 namespace args = call_arguments;
 
 namespace {
-
-std::string FileName(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string ValueText(const CaptureLine::Value& value) {
     if (const auto* number = std::get_if<std::int64_t>(&value))
@@ -27,7 +23,8 @@ std::string ValueText(const CaptureLine::Value& value) {
 std::string Difference(const std::string& call, const std::string& key,
                        const CaptureLine::Value& expected, const CaptureLine::Value& got) {
     if (call == "OpenImageFile" && key == "path" &&
-        FileName(std::get<std::string>(expected)) == FileName(std::get<std::string>(got)))
+        common::BaseName(std::get<std::string>(expected)) ==
+            common::BaseName(std::get<std::string>(got)))
         return {};
     if (expected == got)
         return {};
