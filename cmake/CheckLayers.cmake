@@ -17,12 +17,15 @@ foreach(rule IN LISTS rules)
   set(folder ${CMAKE_MATCH_1})
   set(forbidden ${CMAKE_MATCH_2})
   set(why ${CMAKE_MATCH_3})
-  file(GLOB_RECURSE files "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+  file(GLOB_RECURSE files "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.hpp"
+       "${SOURCE_DIR}/${folder}/*.cpp" "${SOURCE_DIR}/${folder}/*.cc" "${SOURCE_DIR}/${folder}/*.inl")
   if(NOT files)
     message(SEND_ERROR "${folder}/ holds no sources: is SOURCE_DIR the repository?")
   endif()
   foreach(file IN LISTS files)
-    file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]${forbidden}")
+    # Also reached by a relative path ("../window/qt/...").
+    file(STRINGS "${file}" includes
+         REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]*/)?${forbidden}")
     foreach(include IN LISTS includes)
       file(RELATIVE_PATH shown "${SOURCE_DIR}" "${file}")
       message(SEND_ERROR "${shown}: ${include} (${why})")
