@@ -24,10 +24,10 @@ std::optional<int> AnswerCommandLine(const ProgramInfo& info, int argc, char** a
 std::unique_ptr<ui::Window> CreateWindowFor(const Options& options, const ui::FormLayout& layout,
                                             ui::ConsoleSetup console);
 
-// The console setup of the updaters: the identity block, the progress fill, the button that
+// The console setup of the updaters: the identity fields, the progress fill, the button that
 // starts the update.
 ui::ConsoleSetup UpdaterConsole(const Options& options, const std::string& updateButton);
-// servodiag's: the identity block only.
+// servodiag's: the identity fields only.
 ui::ConsoleSetup ServodiagConsole();
 
 // Runs the window and returns the status the program exits with.

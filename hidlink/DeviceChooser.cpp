@@ -66,11 +66,11 @@ std::string ListLine(const DeviceListing& device) {
 }
 
 void DeviceChooser::RefreshDevices(HidLink& link, ApiDeclarations& api) {
-    const MatchingDevices survey = ListMatchingDevices(api, profile_);
+    const MatchingDevices matching = ListMatchingDevices(api, profile_);
     std::vector<DeviceListing> devices;
-    std::copy_if(survey.devices.begin(), survey.devices.end(), std::back_inserter(devices),
+    std::copy_if(matching.devices.begin(), matching.devices.end(), std::back_inserter(devices),
                  [this](const DeviceListing& d) { return Selects(selector_, d); });
-    link.LastSearch = !devices.empty() ? SearchOutcome::Found : OutcomeOfRefusal(survey.refusal);
+    link.LastSearch = !devices.empty() ? SearchOutcome::Found : OutcomeOfRefusal(matching.refusal);
 
     const bool targetListed = link.Target && IndexOf(devices, *link.Target) >= 0;
     if (!targetListed && !userChose_) {

@@ -177,7 +177,7 @@ bool FindTheHid(HidLink& link, ApiDeclarations& api, const DeviceProfile& profil
 }
 
 MatchingDevices ListMatchingDevices(ApiDeclarations& api, const DeviceProfile& profile) {
-    MatchingDevices survey;
+    MatchingDevices matching;
     HidLink scratch;
     const auto passNone = [](const std::string&) { return false; };
     const auto list = [&](HidLink& found) {
@@ -194,11 +194,11 @@ MatchingDevices ListMatchingDevices(ApiDeclarations& api, const DeviceProfile& p
         device.product = read(&ApiDeclarations::HidD_GetProductString);
         device.serial = read(&ApiDeclarations::HidD_GetSerialNumberString);
         device.port = api.DevicePort(found.DevicePath);
-        survey.devices.push_back(std::move(device));
+        matching.devices.push_back(std::move(device));
         return false;
     };
-    SearchInterfaces(scratch, api, profile, passNone, list, &survey.refusal);
-    return survey;
+    SearchInterfaces(scratch, api, profile, passNone, list, &matching.refusal);
+    return matching;
 }
 
 SearchOutcome OutcomeOfRefusal(OpenRefusal refusal) {

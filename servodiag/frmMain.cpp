@@ -23,7 +23,7 @@ void SetTextIfAny(ui::Window& window, const char* control, const std::optional<s
 }
 
 // The controls that show a value the device sent: its identity, its status, its settings.
-const char* const kIdentityControls[] = {"lblManuf", "lblProduct", "lblVersion", "lblSerialNumber"};
+const char* const kIdentityLabels[] = {"lblManuf", "lblProduct", "lblVersion", "lblSerialNumber"};
 const char* const kStatusControls[] = {"USBerr",  "SPIerr",  "amp_fw_ver", "amp_bl_ver",  "amp_sn",
                                        "sfd_pos", "Degrees", "bus_v",      "motor_model", "estop"};
 const char* const kSettingsControls[] = {
@@ -145,7 +145,7 @@ void frmMain::ClearDeviceValues() {
 }
 
 void frmMain::ShowValuesStale(bool stale) {
-    for (const char* control : kIdentityControls)
+    for (const char* control : kIdentityLabels)
         window_.SetEnabled(control, !stale);
     for (const char* control : kStatusControls)
         window_.SetEnabled(control, !stale && state_ != DeviceState::NoStatus);

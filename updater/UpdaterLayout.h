@@ -1,4 +1,4 @@
-// The parts of the window that both updaters draw the same way: the identity block and the
+// The parts of the window that both updaters draw the same way: the identity controls and the
 // progress bar.
 #pragma once
 
@@ -16,7 +16,7 @@ std::vector<ui::ControlSpec> IdentityControls(const ui::Font& labelFont);
 std::vector<ui::ControlSpec> ProgressBar(int trackTop);
 
 // An updater's window without its buttons: its caption, client size (twips) and icon, then the
-// identity block and the progress bar, in tab order.
+// identity controls and the progress bar, in tab order.
 ui::FormLayout UpdaterWindow(std::string caption, int clientWidth, int clientHeight,
                              std::string iconName, const ui::Font& labelFont, int trackTop);
 

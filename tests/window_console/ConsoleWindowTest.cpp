@@ -388,7 +388,7 @@ class CaptionForm : public ui::FormHandlers {
     std::vector<std::pair<std::string, std::string>> shown_;
 };
 
-// A device's strings in the identity block cannot drive the terminal.
+// A device's strings in the identity fields cannot drive the terminal.
 class IdentityForm : public ui::FormHandlers {
   public:
     explicit IdentityForm(ui::Window& window) : window_(window) {}
