@@ -1,4 +1,4 @@
-# The commands of the README.
+# The commands of the README and of docs/development.md and docs/testing.md.
 .PHONY: demo test deps kernel-test wine-hid-test bench fuzz
 
 deps:
