@@ -21,9 +21,12 @@ std::string FoldMemoryPath(const std::string& key) {
     const std::string folder = Environment("APPDATA");
     if (folder.empty())
         return {};
-    return folder + "\\drivanta\\" + key + "-folded";
+    return folder + "\\Drivanta\\" + key + "-folded";
 #else
     std::string folder = Environment("XDG_CONFIG_HOME");
+    // A relative value is to be ignored: it would put the file wherever the program was started.
+    if (!folder.empty() && folder[0] != '/')
+        folder.clear();
     if (folder.empty() && !Environment("HOME").empty())
         folder = Environment("HOME") + "/.config";
     if (folder.empty())
