@@ -33,7 +33,8 @@ inline std::shared_ptr<sim::SimDevice> DeviceAlone(const SimulatedDevices& devic
     return std::make_shared<simdevices::WheelController>(devices.controller);
 }
 
-// Form is the updater's frmMain and layout its window; returns the status the program exits with.
+// Form is the updater's frmMain, layout the real program's window (shown as its simulated twin);
+// returns the status the program exits with.
 template <typename Form>
 int RunSimulatedUpdater(int argc, char** argv, cmdline::Program which,
                         const hidlink::DeviceProfile& profile, const ui::FormLayout& layout,
