@@ -1,9 +1,12 @@
-// What servodiag's and servodiag-sim's main()s do for --replay, before any device is looked for.
+// What servodiag's and servodiag-sim's main()s do with the command line, --replay included, before
+// any device is looked for.
 #pragma once
 
 #include <cstdio>
+#include <optional>
 
 #include "cmdline/Launch.h"
+#include "common/SystemText.h"
 #include "servodiag/Replay.h"
 #include "servodiag/ReplayFile.h"
 
@@ -26,6 +29,19 @@ inline int ReplayFromCommandLine(const cmdline::Options& options) {
     if (!window)
         return cmdline::kNoDisplay;
     return Replay(options.replayPath, *window, recording);
+}
+
+// Answers --help, --version and wrong usage as every program does, and runs --replay; returns the
+// status to exit with then, or nothing when the devices are to be diagnosed with *options.
+inline std::optional<int> AnswerCommandLine(const cmdline::ProgramInfo& info,
+                                            common::Utf8Arguments& arguments,
+                                            cmdline::Options* options) {
+    if (const auto status =
+            cmdline::AnswerCommandLine(info, arguments.Count(), arguments.Values(), "", options))
+        return status;
+    if (!options->replayPath.empty())
+        return ReplayFromCommandLine(*options);
+    return std::nullopt;
 }
 
 }  // namespace servodiag

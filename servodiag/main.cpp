@@ -15,10 +15,7 @@ int main(int argc, char** argv) {
     hidlink::ApiDeclarations& api = hidlink::PlatformApi();
     const cmdline::ProgramInfo info{cmdline::Program::Servodiag, false};
     cmdline::Options options;
-    if (const auto status =
-            cmdline::AnswerCommandLine(info, arguments.Count(), arguments.Values(), "", &options))
+    if (const auto status = servodiag::AnswerCommandLine(info, arguments, &options))
         return *status;
-    if (!options.replayPath.empty())
-        return servodiag::ReplayFromCommandLine(options);
     return servodiag::RunServodiag(info, api, options, servodiag::ServodiagLayout());
 }

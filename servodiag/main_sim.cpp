@@ -29,11 +29,8 @@ int main(int argc, char** argv) {
     common::Utf8Arguments arguments(argc, argv);
     const cmdline::ProgramInfo info{cmdline::Program::Servodiag, true};
     cmdline::Options options;
-    if (const auto status =
-            cmdline::AnswerCommandLine(info, arguments.Count(), arguments.Values(), "", &options))
+    if (const auto status = servodiag::AnswerCommandLine(info, arguments, &options))
         return *status;
-    if (!options.replayPath.empty())
-        return servodiag::ReplayFromCommandLine(options);
 
     sim::RealClock clock;
     sim::SimulatedBus bus(clock);

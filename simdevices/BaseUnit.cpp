@@ -33,22 +33,19 @@ void BaseUnit::RefuseControllerRecords(std::set<std::size_t> indexes) {
 void BaseUnit::Restart(Mode next, std::int64_t nowMs, std::int64_t leaveAfterMs) {
     mode_ = Mode::Restarting;
     nextMode_ = next;
-    leaveAtMs_ = nowMs + leaveAfterMs;
-    returnAtMs_ = leaveAtMs_ + options_.returnAfterMs;
+    restart_.Plan(nowMs, leaveAfterMs, options_.returnAfterMs);
     Advance(nowMs);
 }
 
 void BaseUnit::Advance(std::int64_t nowMs) {
     if (mode_ != Mode::Restarting)
         return;
-    if (leaveAtMs_ >= 0 && nowMs >= leaveAtMs_) {
-        LeaveBus();
-        leaveAtMs_ = -1;
-    }
-    if (leaveAtMs_ < 0 && nowMs >= returnAtMs_) {
-        Enter(nextMode_, nowMs);
-        JoinBus();
-    }
+    restart_.Advance(
+        nowMs, [this] { LeaveBus(); },
+        [this, nowMs] {
+            Enter(nextMode_, nowMs);
+            JoinBus();
+        });
 }
 
 void BaseUnit::Enter(Mode mode, std::int64_t nowMs) {

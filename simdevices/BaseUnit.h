@@ -23,6 +23,7 @@
 
 #include "hidlink/sim/SimDevice.h"
 #include "simdevices/RecordStore.h"
+#include "simdevices/RestartSchedule.h"
 
 namespace simdevices {
 
@@ -72,8 +73,7 @@ class BaseUnit : public sim::SimDevice {
     BaseUnitOptions options_;
     Mode mode_ = Mode::Normal;
     Mode nextMode_ = Mode::Normal;
-    std::int64_t leaveAtMs_ = -1;
-    std::int64_t returnAtMs_ = -1;
+    RestartSchedule restart_;
     std::int64_t normalSinceMs_ = 0;
     RecordStore amplifierStore_{0x40};
     RecordStore controllerStore_{0x00};

@@ -35,14 +35,12 @@ std::string WheelController::Summary() const {
 void WheelController::Advance(std::int64_t nowMs) {
     if (mode_ != Mode::Restarting)
         return;
-    if (leaveAtMs_ >= 0 && nowMs >= leaveAtMs_) {
-        LeaveBus();
-        leaveAtMs_ = -1;
-    }
-    if (leaveAtMs_ < 0 && nowMs >= returnAtMs_) {
-        EnterImageMode();
-        JoinBus();
-    }
+    restart_.Advance(
+        nowMs, [this] { LeaveBus(); },
+        [this] {
+            EnterImageMode();
+            JoinBus();
+        });
 }
 
 void WheelController::EnterImageMode() {
@@ -64,8 +62,7 @@ bool WheelController::SetFeature(const std::uint8_t* report, std::uint32_t lengt
     if (mode_ == Mode::Normal) {
         if (IsCommand(report, length, kUpgradeCommand)) {
             mode_ = Mode::Restarting;
-            leaveAtMs_ = nowMs + options_.leaveAfterMs;
-            returnAtMs_ = leaveAtMs_ + options_.returnAfterMs;
+            restart_.Plan(nowMs, options_.leaveAfterMs, options_.returnAfterMs);
             return true;
         }
         return false;  // image data only in image-receiving mode

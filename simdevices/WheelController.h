@@ -12,6 +12,7 @@
 
 #include "hidlink/sim/SimDevice.h"
 #include "simdevices/RecordStore.h"
+#include "simdevices/RestartSchedule.h"
 
 namespace simdevices {
 
@@ -55,8 +56,7 @@ class WheelController : public sim::SimDevice {
     WheelControllerOptions options_;
     Mode mode_ = Mode::Normal;
     std::int64_t appearedAtMs_ = 0;
-    std::int64_t leaveAtMs_ = -1;
-    std::int64_t returnAtMs_ = -1;
+    RestartSchedule restart_;
     RecordStore store_{0x00};
     bool summaryPrinted_ = false;
 };

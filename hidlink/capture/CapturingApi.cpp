@@ -118,6 +118,11 @@ void CapturingApi::Write(const CaptureLine& line) const {
     RestorePlatformError(error);
 }
 
+Bool32 CapturingApi::WriteResult(CaptureLine line, Bool32 result) const {
+    Write(line.Add("result", result));
+    return result;
+}
+
 std::string CapturingApi::Hidden(std::string text) const {
     if (!anonymous_)
         return text;
@@ -167,9 +172,7 @@ Bool32 CapturingApi::HidD_GetPreparsedData(Handle device, PreparsedData* prepars
 
 Bool32 CapturingApi::HidD_FreePreparsedData(PreparsedData preparsed) {
     CaptureLine line = args::OnNumber("HidD_FreePreparsedData", "preparsed", preparsed);
-    const Bool32 result = inner_.HidD_FreePreparsedData(preparsed);
-    Write(line.Add("result", result));
-    return result;
+    return WriteResult(std::move(line), inner_.HidD_FreePreparsedData(preparsed));
 }
 
 std::int32_t CapturingApi::HidP_GetCaps(PreparsedData preparsed, HidpCaps* capabilities) {
@@ -291,9 +294,7 @@ Bool32 CapturingApi::SetupDiGetDeviceInterfaceDetailA(DeviceInfoList list,
 
 Bool32 CapturingApi::SetupDiDestroyDeviceInfoList(DeviceInfoList list) {
     CaptureLine line = args::OnNumber("SetupDiDestroyDeviceInfoList", "list", list);
-    const Bool32 result = inner_.SetupDiDestroyDeviceInfoList(list);
-    Write(line.Add("result", result));
-    return result;
+    return WriteResult(std::move(line), inner_.SetupDiDestroyDeviceInfoList(list));
 }
 
 std::uint32_t CapturingApi::DeviceInterfaceDataSize() const {
@@ -328,9 +329,7 @@ Handle CapturingApi::CreateFileA(const std::string& fileName, std::uint32_t desi
 
 Bool32 CapturingApi::CloseHandle(Handle object) {
     CaptureLine line = args::OnHandle("CloseHandle", object);
-    const Bool32 result = inner_.CloseHandle(object);
-    Write(line.Add("result", result));
-    return result;
+    return WriteResult(std::move(line), inner_.CloseHandle(object));
 }
 
 OpenRefusal CapturingApi::AccessRefused(const std::string& devicePath, HiddAttributes* attributes) {

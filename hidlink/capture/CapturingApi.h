@@ -76,6 +76,8 @@ class CapturingApi : public ApiDeclarations {
     std::string Hidden(std::string text) const;
     // Writes the line, led by the time, ended by the platform's last error, which it keeps.
     void Write(const CaptureLine& line) const;
+    // For the calls that answer only success: writes the line with the result, and returns it.
+    Bool32 WriteResult(CaptureLine line, Bool32 result) const;
 
     ApiDeclarations& inner_;
     CaptureFile& file_;

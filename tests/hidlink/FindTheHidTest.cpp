@@ -27,6 +27,11 @@ std::vector<std::string> CallNames(const sim::SimulatedBus& bus) {
 
 class FindTheHidTest : public ::testing::Test {
   protected:
+    // The wheel controller alone on the bus, looked for as servodiag does.
+    bool FindTheWheel() {
+        bus.AddDevice(Device(0x1D47, 0x1020));
+        return hidlink::FindTheHid(link, bus, kServodiag);
+    }
     void TearDown() override {
         hidlink::CloseDevice(link, bus);
         EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
@@ -55,8 +60,7 @@ TEST_F(FindTheHidTest, FailedListMakesTheFirstEnumerationFail) {
 
 TEST_F(FindTheHidTest, NonMatchingDeviceIsClosedBeforeTheNextInterfaceIsExamined) {
     bus.AddDevice(Device(0x1234, 0x1020));
-    bus.AddDevice(Device(0x1D47, 0x1020));
-    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+    ASSERT_TRUE(FindTheWheel());
 
     const auto names = CallNames(bus);
     const auto firstClose = std::find(names.begin(), names.end(), "CloseHandle");
@@ -80,8 +84,7 @@ TEST_F(FindTheHidTest, FirstMatchWinsAndASecondMatchIsNeverOpened) {
 }
 
 TEST_F(FindTheHidTest, OpensPlainThenOverlappedHandleInheritableWithSharedReadWrite) {
-    bus.AddDevice(Device(0x1D47, 0x1020));
-    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+    ASSERT_TRUE(FindTheWheel());
     const auto opens = bus.CallsNamed("CreateFileA");
     ASSERT_EQ(opens.size(), 2u);
     EXPECT_EQ(opens[0].flags, 0u);
@@ -102,8 +105,7 @@ TEST_F(FindTheHidTest, OpensPlainThenOverlappedHandleInheritableWithSharedReadWr
 }
 
 TEST_F(FindTheHidTest, DetailBufferIsRequiredSizePlusOneWithTheRecordSizeFirst) {
-    bus.AddDevice(Device(0x1D47, 0x1020));
-    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+    ASSERT_TRUE(FindTheWheel());
     const auto details = bus.CallsNamed("SetupDiGetDeviceInterfaceDetailA");
     ASSERT_EQ(details.size(), 2u);
     EXPECT_EQ(details[0].length, 0u) << "sizing query without a buffer";
@@ -153,8 +155,7 @@ TEST_F(FindTheHidTest, FailedSearchAfterASuccessLeavesDeviceDetectedFalse) {
 }
 
 TEST_F(FindTheHidTest, CloseDeviceNeverClosesAHandleTwice) {
-    bus.AddDevice(Device(0x1D47, 0x1020));
-    ASSERT_TRUE(hidlink::FindTheHid(link, bus, kServodiag));
+    ASSERT_TRUE(FindTheWheel());
     hidlink::CloseDevice(link, bus);
     hidlink::CloseDevice(link, bus);
     EXPECT_EQ(bus.CallsNamed("CloseHandle").size(), 2u);

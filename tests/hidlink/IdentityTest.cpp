@@ -147,6 +147,11 @@ class RefreshDeviceInfoTest : public ::testing::Test {
         hidlink::FindTheHid(link, bus, profile);
         bus.ClearCalls();
     }
+    // Find, then the device's strings read into the window, as the programs do once it is found.
+    void FindAndRefresh(const hidlink::DeviceProfile& profile) {
+        Find(profile);
+        hidlink::RefreshDeviceInfo(link, bus, profile, window);
+    }
     void TearDown() override {
         hidlink::CloseDevice(link, bus);
         EXPECT_EQ(bus.HandleProblems(), std::vector<std::string>{});
@@ -188,8 +193,7 @@ class NoDeviceRuleTest : public RefreshDeviceInfoTest,
 
 TEST_P(NoDeviceRuleTest, LabelsFollowTheProgramsRule) {
     const hidlink::DeviceProfile profile{hidlink::ServodiagAccepts, GetParam().rule, 100};
-    Find(profile);
-    hidlink::RefreshDeviceInfo(link, bus, profile, window);
+    FindAndRefresh(profile);
     EXPECT_EQ(Texts(), GetParam().texts);
     EXPECT_TRUE(bus.Calls().empty()) << "no string read and no pause without a device";
 }
@@ -209,8 +213,7 @@ TEST_F(RefreshDeviceInfoTest, ReadsThreeStringsOnTheOverlappedHandleWithPauses) 
     device->MutableDescription().manufacturer = u"Drivanta GmbH";
     device->MutableDescription().product = u"Wheel";
     bus.AddDevice(device);
-    Find(profile);
-    hidlink::RefreshDeviceInfo(link, bus, profile, window);
+    FindAndRefresh(profile);
 
     EXPECT_EQ(Texts(), (std::vector<std::string>{" Drivanta GmbH", " Wheel", " S1", " 1.5"}));
     std::vector<std::string> names;
@@ -233,8 +236,7 @@ TEST_F(RefreshDeviceInfoTest, ShorterSecondStringDoesNotShowTheFirstOnesTail) {
     device->MutableDescription().manufacturer = u"Manufacturer";
     device->MutableDescription().product = u"Pro";
     bus.AddDevice(device);
-    Find(profile);
-    hidlink::RefreshDeviceInfo(link, bus, profile, window);
+    FindAndRefresh(profile);
     EXPECT_EQ(window.Text("lblProduct"), " Pro");
     EXPECT_TRUE(bus.CallsNamed("Sleep").empty()) << "only servodiag pauses";
 }

@@ -2,8 +2,12 @@
 // model into the kernel.
 #pragma once
 
+#include <unistd.h>
+
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -39,6 +43,15 @@ class ModelCarrier {
         else if (!present && onBus)
             leave();
         return present;
+    }
+
+    // Ends the thread that serves the kernel's requests: wakes its poll through the eventfd stop
+    // and waits until it has returned, so nothing serves while the device is taken down.
+    static void StopServing(int stop, std::thread& server) {
+        const std::uint64_t one = 1;
+        (void)!::write(stop, &one, sizeof one);
+        if (server.joinable())
+            server.join();
     }
 
     ServedModel served_;

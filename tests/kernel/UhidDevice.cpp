@@ -72,10 +72,7 @@ UhidDevice::~UhidDevice() {
 void UhidDevice::Shutdown() {
     if (uhid_ < 0)
         return;
-    const std::uint64_t one = 1;
-    (void)!::write(stop_, &one, sizeof one);
-    if (server_.joinable())
-        server_.join();
+    StopServing(stop_, server_);
     const std::string node = Node();
     Destroy();
     ::close(uhid_);

@@ -104,10 +104,7 @@ void UsbGadget::Build() {
 void UsbGadget::TearDown() {
     if (stop_ < 0)
         return;
-    const std::uint64_t one = 1;
-    (void)!::write(stop_, &one, sizeof one);
-    if (server_.joinable())
-        server_.join();
+    StopServing(stop_, server_);
     const std::string node = Node();
     try {
         Detach();

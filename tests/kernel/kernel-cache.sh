@@ -1,5 +1,5 @@
 # Sourced by run-kernel-tests.sh and shipped/run-shipped.sh: the Debian kernel both test machines
-# boot, and the modules they load. Needs bash (arrays).
+# boot, the modules they load, and how their consoles' captures are kept. Needs bash (arrays).
 
 # The modules, in the order they are loaded (each after what it depends on), with their
 # parameters: HID and uhid; then USB, the gadget framework, FunctionFS, two virtual host and
@@ -85,4 +85,16 @@ fetch_kernel() {
     # Kernels the mirror has moved on from are not needed again.
     find "$work/cache" -mindepth 1 -maxdepth 1 ! -name "$version" -exec rm -rf {} +
   fi
+}
+
+# split_captures <console log> <folder>: the machine prints each capture line as
+# "capture <name>: <line>" on its console; writes them into <folder>/<name>.jsonl, one file a
+# name, and empties the folder first so a capture of an earlier run cannot pass for this one's.
+split_captures() {
+  rm -rf "$2"
+  mkdir -p "$2"
+  awk -v dir="$2" '/^capture [a-z.-]+: / {
+    name = substr($2, 1, length($2) - 1)
+    print substr($0, length($1) + length($2) + 3) > (dir "/" name ".jsonl")
+  }' "$1"
 }

@@ -57,12 +57,7 @@ timeout 600 qemu-system-x86_64 -accel tcg -cpu max -smp 1 -m 512 -nodefaults -no
   tr -d '\r' | tee "$log" | grep -v '^capture ' || true
 
 # The scenarios' captures of the real hidraw exchanges, one file each (see ScenarioCapture.h).
-rm -rf "$work/captures"
-mkdir -p "$work/captures"
-awk -v dir="$work/captures" '/^capture [a-z.-]+: / {
-  name = substr($2, 1, length($2) - 1)
-  print substr($0, length($1) + length($2) + 3) > (dir "/" name ".jsonl")
-}' "$log"
+split_captures "$log" "$work/captures"
 # Each judged against the protocol when the checker is given (CAPTURE_CHECK, as ctest gives it).
 # A scenario that wrote no capture fails the check: a missing capture is no well-formed one.
 checked=0

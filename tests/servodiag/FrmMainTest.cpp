@@ -5,6 +5,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hidlink/DeviceChooser.h"
@@ -51,6 +52,12 @@ class FrmMainTest : public ::testing::Test {
                 out.push_back(window.Events()[i]);
         }
         return out;
+    }
+
+    // Each control's text, named with it so that a failure says which control showed what.
+    void ExpectTexts(const std::vector<std::pair<std::string, std::string>>& expected) const {
+        for (const auto& [control, text] : expected)
+            EXPECT_EQ(window.Text(control), text) << control;
     }
 
     void Close() {
@@ -145,10 +152,7 @@ TEST_F(FrmMainTest, ATickReadsTheStatusReportOnTheOverlappedHandle) {
     EXPECT_NE(statusRead.handle, form.Link().DeviceHandle);
     EXPECT_EQ(statusRead.length, 64u);
     EXPECT_EQ(wheel->requests.back().reportId, 17);
-    EXPECT_EQ(window.Text("sfd_pos"), "10000");
-    EXPECT_EQ(window.Text("Degrees"), "90");
-    EXPECT_EQ(window.Text("USBerr"), "2");
-    EXPECT_EQ(window.Text("estop"), "STOP");
+    ExpectTexts({{"sfd_pos", "10000"}, {"Degrees", "90"}, {"USBerr", "2"}, {"estop", "STOP"}});
     EXPECT_EQ(window.Control("estop").backColor, ui::kRed);
     Close();
 }
@@ -202,11 +206,11 @@ TEST_F(FrmMainTest, WhatTheReportNoLongerSaysKeepsItsLastDisplay) {
     wheel->status[47] = 5;
     window.Tick();
 
-    EXPECT_EQ(window.Text("sfd_pos"), "");
-    EXPECT_EQ(window.Text("amp_fw_ver"), "");
-    EXPECT_EQ(window.Text("Degrees"), "90");
-    EXPECT_EQ(window.Text("USBerr"), "5");
-    EXPECT_EQ(window.Text("estop"), "bypassed");
+    ExpectTexts({{"sfd_pos", ""},
+                 {"amp_fw_ver", ""},
+                 {"Degrees", "90"},
+                 {"USBerr", "5"},
+                 {"estop", "bypassed"}});
     EXPECT_EQ(window.Control("estop").backColor, ui::kRed);
     Close();
 }

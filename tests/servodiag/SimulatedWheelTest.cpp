@@ -16,17 +16,15 @@
 #include "servodiag/frmMain.h"
 #include "simdevices/WheelController.h"
 #include "simdevices/WheelTelemetry.h"
+#include "tests/servodiag/SimulatedDiagnosticsTest.h"
 #include "window/headless/HeadlessWindow.h"
 
 namespace servodiag {
 namespace {
 
-TEST(SimulatedWheelTest, AMinuteOfTicksShowsEveryState) {
-    sim::VirtualClock clock;
-    sim::SimulatedBus bus(clock);
-    bus.AddDevice(simdevices::MakeDiagnosticsWheel());
-    ui::HeadlessWindow window(ServodiagLayout());
-    frmMain form(window, bus);
+using SimulatedWheelWindowTest = testing::SimulatedDiagnosticsTest;
+
+TEST_F(SimulatedWheelWindowTest, AMinuteOfTicksShowsEveryState) {
     window.Load(form);
 
     std::map<std::string, std::set<std::string>> seen;

@@ -19,6 +19,7 @@
 #include "servodiag/StatusReport.h"
 #include "servodiag/frmMain.h"
 #include "simdevices/WheelController.h"
+#include "tests/servodiag/SimulatedDiagnosticsTest.h"
 #include "window/headless/HeadlessWindow.h"
 
 namespace servodiag {
@@ -74,13 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "2026-12-07T15:04:05.123Z,ok,10000,90,48.47,ok,3,250,2.1A,1.3,20417,6010"},
         RowCase{"no answer", std::nullopt, "2026-12-07T15:04:05.123Z,not responding,,,,,,,,,,"}));
 
+using StatusListenerTest = testing::SimulatedDiagnosticsTest;
+
 // The tick hands every answer, and every failed exchange as null, to the listener.
-TEST(StatusListenerTest, HearsEveryTickAnsweredOrNot) {
-    sim::VirtualClock clock;
-    sim::SimulatedBus bus(clock);
-    bus.AddDevice(simdevices::MakeDiagnosticsWheel());
-    ui::HeadlessWindow window(ServodiagLayout());
-    frmMain form(window, bus);
+TEST_F(StatusListenerTest, HearsEveryTickAnsweredOrNot) {
     std::vector<bool> answered;
     form.OnStatus([&](const std::uint8_t* report) {
         answered.push_back(report != nullptr);

@@ -49,12 +49,18 @@ class Form : public updater::UpdaterForm {
 const hidlink::DeviceProfile kProfile{hidlink::AmpflashAccepts,
                                       hidlink::NoDeviceRule::BlankVersionSpace, 0};
 
-TEST(UpdaterForm, DefersACloseUntilTheUpdateAllowsIt) {
+// The form on its smallest window, loaded, with no device on the bus.
+class LoadedUpdaterForm : public ::testing::Test {
+  protected:
+    void SetUp() override { window.Load(form); }
+
     sim::VirtualClock clock;
-    sim::SimulatedBus bus(clock);
-    ui::HeadlessWindow window(MinimalLayout());
-    Form form(window, bus, kProfile);
-    window.Load(form);
+    sim::SimulatedBus bus{clock};
+    ui::HeadlessWindow window{MinimalLayout()};
+    Form form{window, bus, kProfile};
+};
+
+TEST_F(LoadedUpdaterForm, DefersACloseUntilTheUpdateAllowsIt) {
     EXPECT_EQ(form.ProgressFullWidth(), 5055);
     EXPECT_FALSE(window.Control("Pic").visible);
 
@@ -67,12 +73,7 @@ TEST(UpdaterForm, DefersACloseUntilTheUpdateAllowsIt) {
     EXPECT_TRUE(window.Terminated());
 }
 
-TEST(UpdaterForm, WithoutARequestTheWindowStays) {
-    sim::VirtualClock clock;
-    sim::SimulatedBus bus(clock);
-    ui::HeadlessWindow window(MinimalLayout());
-    Form form(window, bus, kProfile);
-    window.Load(form);
+TEST_F(LoadedUpdaterForm, WithoutARequestTheWindowStays) {
     window.Click("Update");
     EXPECT_EQ(window.ProcessEventsCount(), 1);
     EXPECT_FALSE(form.closedAtEnd);

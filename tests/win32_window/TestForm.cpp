@@ -6,16 +6,8 @@ namespace {
 
 ControlSpec Control(std::string name, ControlKind kind, std::string caption, int left, int top,
                     int width, int height) {
-    ControlSpec c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.caption = std::move(caption);
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.font = Font{"Arial", 10, false};
-    return c;
+    return MakeControl(std::move(name), kind, std::move(caption), left, top, width, height,
+                       Font{"Arial", 10, false});
 }
 
 }  // namespace

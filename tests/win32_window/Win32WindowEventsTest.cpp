@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/win32_window/TestForm.h"
+#include "tests/win32_window/SampleFormTest.h"
 #include "window/win32/Win32Window.h"
 
 namespace ui::test {
@@ -39,19 +39,7 @@ void PumpAWhile(Win32Window& window) {
     }
 }
 
-class Win32EventsTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        window.Load(handlers);
-        ASSERT_NE(window.FormHandle(), nullptr) << "no desktop: run under xvfb-run";
-        window.Show();
-        window.ProcessEvents();
-    }
-    HWND H(const char* name) const { return window.ControlHandle(name); }
-
-    Win32Window window{SampleForm()};
-    LoggingHandlers handlers;
-};
+using Win32EventsTest = SampleFormTest;
 
 TEST_F(Win32EventsTest, ClicksReachTheHandlerOnlyFromUsableButtons) {
     struct Row {

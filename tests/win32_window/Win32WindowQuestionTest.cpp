@@ -12,30 +12,13 @@
 #include <functional>
 #include <string>
 
-#include "tests/win32_window/TestForm.h"
-#include "window/win32/Win32Window.h"
+#include "tests/win32_window/SampleFormTest.h"
 
 namespace ui::test {
 namespace {
 
-using win32::Win32Window;
-
-std::wstring WindowText(HWND hwnd) {
-    wchar_t buffer[256] = {};
-    GetWindowTextW(hwnd, buffer, 256);
-    return buffer;
-}
-
-class Win32QuestionTest : public ::testing::Test {
+class Win32QuestionTest : public SampleFormTest {
   protected:
-    void SetUp() override {
-        window.Load(handlers);
-        ASSERT_NE(window.FormHandle(), nullptr) << "no desktop: run under xvfb-run";
-        window.Show();
-        window.ProcessEvents();
-    }
-    HWND H(const char* name) const { return window.ControlHandle(name); }
-
     std::wstring ToolTipOf(HWND control) {
         wchar_t text[256] = {};
         TTTOOLINFOW tool{};
@@ -46,9 +29,6 @@ class Win32QuestionTest : public ::testing::Test {
         SendMessageW(window.ToolTipHandle(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
         return text;
     }
-
-    Win32Window window{SampleForm()};
-    LoggingHandlers handlers;
 };
 
 TEST_F(Win32QuestionTest, TitleIsSetAndReadBackAsUtf8) {

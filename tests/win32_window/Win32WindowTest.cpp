@@ -7,7 +7,7 @@
 #include <map>
 #include <optional>
 
-#include "tests/win32_window/TestForm.h"
+#include "tests/win32_window/SampleFormTest.h"
 #include "window/chart/Contrast.h"
 #include "window/win32/Win32Window.h"
 
@@ -21,12 +21,6 @@ RECT RectInForm(HWND form, HWND control) {
     GetWindowRect(control, &r);
     MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
     return r;
-}
-
-std::wstring WindowText(HWND hwnd) {
-    wchar_t buffer[256] = {};
-    GetWindowTextW(hwnd, buffer, 256);
-    return buffer;
 }
 
 // The colour the control has drawn near its left edge, half way down (inside any border, and
@@ -67,19 +61,9 @@ ButtonInk InkIn(HWND button) {
     return ink;
 }
 
-class Win32FormTest : public ::testing::Test {
+class Win32FormTest : public SampleFormTest {
   protected:
-    void SetUp() override {
-        window.Load(handlers);
-        ASSERT_NE(window.FormHandle(), nullptr) << "no desktop: run under xvfb-run";
-        window.Show();
-        window.ProcessEvents();
-    }
     int Px(double twips) const { return TwipsToPixels(twips, window.LogicalDpi()); }
-    HWND H(const char* name) const { return window.ControlHandle(name); }
-
-    Win32Window window{SampleForm()};
-    LoggingHandlers handlers;
 };
 
 TEST_F(Win32FormTest, ClientAreaIsTheLayoutSizeAtTheScreenDpi) {

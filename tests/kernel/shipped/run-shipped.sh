@@ -67,12 +67,7 @@ timeout "${SHIPPED_TIMEOUT:-900}" qemu-system-x86_64 -accel tcg -cpu max,smap=of
   tr -d '\r' | tee "$log" | grep -v '^capture ' || true
 
 # What the script printed as "capture <name>: <line>", one file a name (wine-hid.sh's updates).
-rm -rf "$work/captures"
-mkdir -p "$work/captures"
-awk -v dir="$work/captures" '/^capture [a-z.-]+: / {
-  name = substr($2, 1, length($2) - 1)
-  print substr($0, length($1) + length($2) + 3) > (dir "/" name ".jsonl")
-}' "$log"
+split_captures "$log" "$work/captures"
 
 status=$(sed -n 's/^shipped-exit: \([0-9]*\)$/\1/p' "$log" | tail -n 1)
 [ -n "$status" ] || { echo "run-shipped: no result from the machine (see $log)" >&2; exit 1; }
