@@ -153,6 +153,9 @@ void ChartPanel::ShowView() {
     const std::string at = cursor ? CursorText(data_, *cursor) : "";
     const std::string stats = StatsText(data_, shown);
     const QString text = QString::fromStdString(at.empty() ? stats : at + "\n" + stats);
+    // A selectable label lays its whole text out anew on every setText: paused, the words stay.
+    if (text == readout_->text())
+        return;
     readout_->setText(text);
     readoutBox_->TextChanged();
     plot_->setAccessibleDescription(text);
