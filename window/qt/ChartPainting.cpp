@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QPolygon>
 #include <algorithm>
+#include <map>
+#include <tuple>
 #include <variant>
 
 namespace ui::qt {
@@ -45,6 +47,7 @@ QRect Rect(const PixelRect& r) {
 
 struct Drawer {
     QPainter& painter;
+    mutable std::map<std::tuple<int, ColorRef, int>, QImage> stamps;
 
     void operator()(const PolylinePrimitive& line) const {
         QPolygon polygon;
@@ -97,8 +100,24 @@ struct Drawer {
                                    std::min(kStripRows, area.bottom() + 1 - top)),
                              brush);
     }
+    // A long chart shows hundreds of marks, each stroked or filled as a shape: one of each kind
+    // is drawn on a clear stamp, laid down wherever the mark goes, with the same pixels.
     void operator()(const MarkPrimitive& mark) const {
-        const QPoint at(mark.at.x, mark.at.y);
+        const int reach = mark.size + 3;  // past the mark's ends, its wide pen too
+        const auto key = std::make_tuple(int(mark.shape), mark.color, mark.size);
+        auto stamp = stamps.find(key);
+        if (stamp == stamps.end()) {
+            QImage image(2 * reach + 1, 2 * reach + 1, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter onStamp(&image);
+            onStamp.setRenderHint(QPainter::Antialiasing, false);
+            DrawMark(onStamp, mark, QPoint(reach, reach));
+            onStamp.end();
+            stamp = stamps.emplace(key, std::move(image)).first;
+        }
+        painter.drawImage(QPoint(mark.at.x - reach, mark.at.y - reach), stamp->second);
+    }
+    static void DrawMark(QPainter& painter, const MarkPrimitive& mark, QPoint at) {
         const int size = mark.size;
         painter.setPen(QPen(Color(mark.color), mark.shape == MarkShape::Cross ? 2 : 1));
         if (mark.shape == MarkShape::Cross) {
@@ -136,7 +155,7 @@ void DrawPicture(QPainter& painter, const ChartPicture& picture) {
     // Every primitive is on whole pixels: drawn without smoothing, a line is a pixel wide and as
     // crisp as on any other toolkit.
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const Drawer drawer{painter};
+    const Drawer drawer{painter, {}};
     for (const ChartPrimitive& primitive : picture.primitives)
         std::visit(drawer, primitive);
 }
