@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPolygon>
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <tuple>
 #include <variant>
@@ -50,20 +51,8 @@ struct Drawer {
     mutable std::map<std::tuple<int, ColorRef, int>, QImage> stamps;
 
     void operator()(const PolylinePrimitive& line) const {
-        QPolygon polygon;
-        polygon.reserve(qsizetype(line.points.size()));
-        for (const PixelPoint& p : line.points)
-            polygon.append(QPoint(p.x, p.y));
-        // A cosmetic one-pixel pen is drawn by Qt's line rasteriser, a tenth of the time of a
-        // wider pen, which is outlined and filled as a shape.
-        QPen pen(Color(line.color), 1, PenStyle(line.style));
-        pen.setCosmetic(true);
-        painter.setPen(pen);
-        const QRect bounds = polygon.boundingRect();
-        if (line.width == 2 && polygon.size() > bounds.width()) {
-            DrawnTwiceFromLayer(polygon, bounds, pen);
-            return;
-        }
+        const QPolygon polygon = Polygon(line);
+        painter.setPen(PenOf(line));
         for (int offset = 0; offset < line.width; ++offset) {
             const QPolygon drawn = polygon.translated(0, offset);
             if (drawn.size() == 1)
@@ -72,18 +61,45 @@ struct Drawer {
                 painter.drawPolyline(drawn);
         }
     }
-    // A line with more points than pixel columns spends its time along its many pixels, most
+    static QPolygon Polygon(const PolylinePrimitive& line) {
+        QPolygon polygon;
+        polygon.reserve(qsizetype(line.points.size()));
+        for (const PixelPoint& p : line.points)
+            polygon.append(QPoint(p.x, p.y));
+        return polygon;
+    }
+    // A cosmetic one-pixel pen is drawn by Qt's line rasteriser, a tenth of the time of a wider
+    // pen, which is outlined and filled as a shape.
+    static QPen PenOf(const PolylinePrimitive& line) {
+        QPen pen(Color(line.color), 1, PenStyle(line.style));
+        pen.setCosmetic(true);
+        return pen;
+    }
+    // Lines with more points than pixel columns spend their time along their many pixels, most
     // of them along the columns' runs that the second pass covers again. Drawn once on a clear
     // layer, the layer is laid down twice, a pixel apart, for far less: the same pixels, as the
-    // rasteriser lays a line the same wherever it is moved by whole pixels.
-    void DrawnTwiceFromLayer(const QPolygon& polygon, const QRect& bounds, const QPen& pen) const {
+    // rasteriser lays a line the same wherever it is moved by whole pixels. The pieces of one
+    // series' line (broken at gaps and clipped) share one layer, for they share colour and pen.
+    void DrawnTwiceFromLayer(const std::vector<const PolylinePrimitive*>& lines) const {
+        std::vector<QPolygon> polygons;
+        QRect bounds;
+        for (const PolylinePrimitive* line : lines) {
+            polygons.push_back(Polygon(*line));
+            bounds |= polygons.back().boundingRect();
+        }
         QImage layer(bounds.size(), QImage::Format_ARGB32_Premultiplied);
         layer.fill(Qt::transparent);
         {
             QPainter onLayer(&layer);
             onLayer.setRenderHint(QPainter::Antialiasing, false);
-            onLayer.setPen(pen);
-            onLayer.drawPolyline(polygon.translated(-bounds.topLeft()));
+            onLayer.setPen(PenOf(*lines.front()));
+            for (const QPolygon& polygon : polygons) {
+                const QPolygon drawn = polygon.translated(-bounds.topLeft());
+                if (drawn.size() == 1)
+                    onLayer.drawPoint(drawn.front());
+                else
+                    onLayer.drawPolyline(drawn);
+            }
         }
         painter.drawImage(bounds.topLeft(), layer);
         painter.drawImage(bounds.topLeft() + QPoint(0, 1), layer);
@@ -142,6 +158,12 @@ struct Drawer {
     }
 };
 
+// Two-pixel lines drawn one after another in the same colour and pen: the pieces of one line.
+bool SameLine(const PolylinePrimitive& line, const ChartPrimitive& next) {
+    const auto* other = std::get_if<PolylinePrimitive>(&next);
+    return other && other->width == 2 && other->color == line.color && other->style == line.style;
+}
+
 }  // namespace
 
 TextMeasure MeasureOf(const QFontMetrics& metrics) {
@@ -156,8 +178,34 @@ void DrawPicture(QPainter& painter, const ChartPicture& picture) {
     // crisp as on any other toolkit.
     painter.setRenderHint(QPainter::Antialiasing, false);
     const Drawer drawer{painter, {}};
-    for (const ChartPrimitive& primitive : picture.primitives)
-        std::visit(drawer, primitive);
+    const std::vector<ChartPrimitive>& primitives = picture.primitives;
+    for (std::size_t i = 0; i < primitives.size(); ++i) {
+        const auto* line = std::get_if<PolylinePrimitive>(&primitives[i]);
+        if (!line || line->width != 2) {
+            std::visit(drawer, primitives[i]);
+            continue;
+        }
+        std::vector<const PolylinePrimitive*> pieces{line};
+        std::size_t points = line->points.size();
+        int left = INT_MAX;
+        int right = INT_MIN;
+        for (; i + 1 < primitives.size() && SameLine(*line, primitives[i + 1]); ++i) {
+            pieces.push_back(&std::get<PolylinePrimitive>(primitives[i + 1]));
+            points += pieces.back()->points.size();
+        }
+        for (const PolylinePrimitive* piece : pieces) {
+            for (const PixelPoint& p : piece->points) {
+                left = std::min(left, p.x);
+                right = std::max(right, p.x);
+            }
+        }
+        if (points > std::size_t(right - left + 1)) {
+            drawer.DrawnTwiceFromLayer(pieces);
+            continue;
+        }
+        for (const PolylinePrimitive* piece : pieces)
+            drawer(*piece);
+    }
 }
 
 void PaintChart(QPainter& painter, const QRect& area, const ChartData& data, const ChartView& view,
