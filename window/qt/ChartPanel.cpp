@@ -39,8 +39,18 @@ class ReadoutBox : public QWidget {
     QSize minimumSizeHint() const override { return label_->minimumSizeHint(); }
     bool hasHeightForWidth() const override { return label_->hasHeightForWidth(); }
     int heightForWidth(int width) const override { return label_->heightForWidth(width); }
-    // After the label's text changed.
+    // After the label's text changed. Measuring a wrapped label lays its whole text out as a
+    // document, which cost a tick more than drawing the chart. The readout's words stay and its
+    // numbers change: where every digit is as wide as the others, a text that differs from the
+    // one measured at this width in its digits alone wraps the same, to the same height.
     void TextChanged() {
+        const QString shape = WrapShape(label_->text());
+        if (!shape.isEmpty() && shape == measuredShape_ && width() == measuredWidth_ &&
+            label_->font() == measuredFont_)
+            return;
+        measuredShape_ = shape;
+        measuredWidth_ = width();
+        measuredFont_ = label_->font();
         if (label_->heightForWidth(width()) != height())
             updateGeometry();
     }
@@ -54,7 +64,26 @@ class ReadoutBox : public QWidget {
     }
 
   private:
+    // The text with every digit made a nought, when the label's font sets digits equally wide;
+    // empty (to be measured) otherwise.
+    QString WrapShape(QString text) const {
+        const QFontMetrics metrics = label_->fontMetrics();
+        const int nought = metrics.horizontalAdvance(QChar(u'0'));
+        for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+            if (metrics.horizontalAdvance(QChar(digit)) != nought)
+                return {};
+        }
+        for (QChar& c : text) {
+            if (c >= u'1' && c <= u'9')
+                c = u'0';
+        }
+        return text;
+    }
+
     QLabel* label_;
+    QString measuredShape_;  // of the text last measured, at what width, in what font
+    int measuredWidth_ = -1;
+    QFont measuredFont_;
 };
 
 ChartPanel::ChartPanel(const ControlSpec& spec, std::string foldMemory, QWidget* parent)
