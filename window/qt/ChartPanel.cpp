@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QHash>
 #include <QImageWriter>
 #include <QLabel>
 #include <QMessageBox>
@@ -41,17 +42,25 @@ class ReadoutBox : public QWidget {
     int heightForWidth(int width) const override { return label_->heightForWidth(width); }
     // After the label's text changed. Measuring a wrapped label lays its whole text out as a
     // document, which cost a tick more than drawing the chart. The readout's words stay and its
-    // numbers change: where every digit is as wide as the others, a text that differs from the
-    // one measured at this width in its digits alone wraps the same, to the same height.
+    // numbers change: where every digit is as wide as the others, texts that differ in their
+    // digits alone wrap alike, and the heights of the few shapes its numbers take are kept.
     void TextChanged() {
+        if (width() != measuredWidth_ || label_->font() != measuredFont_ ||
+            heights_.size() > kShapesKept) {
+            heights_.clear();
+            measuredWidth_ = width();
+            measuredFont_ = label_->font();
+        }
         const QString shape = WrapShape(label_->text());
-        if (!shape.isEmpty() && shape == measuredShape_ && width() == measuredWidth_ &&
-            label_->font() == measuredFont_)
+        if (shape.isEmpty()) {
+            if (label_->heightForWidth(width()) != height())
+                updateGeometry();
             return;
-        measuredShape_ = shape;
-        measuredWidth_ = width();
-        measuredFont_ = label_->font();
-        if (label_->heightForWidth(width()) != height())
+        }
+        auto known = heights_.find(shape);
+        if (known == heights_.end())
+            known = heights_.insert(shape, label_->heightForWidth(width()));
+        if (known.value() != height())
             updateGeometry();
     }
 
@@ -81,7 +90,8 @@ class ReadoutBox : public QWidget {
     }
 
     QLabel* label_;
-    QString measuredShape_;  // of the text last measured, at what width, in what font
+    static constexpr qsizetype kShapesKept = 64;
+    QHash<QString, int> heights_;  // of the texts' shapes measured at this width, in this font
     int measuredWidth_ = -1;
     QFont measuredFont_;
 };
