@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPolygon>
+#include <QRegion>
 #include <algorithm>
 #include <climits>
 #include <map>
@@ -105,16 +106,41 @@ struct Drawer {
         painter.drawImage(bounds.topLeft() + QPoint(0, 1), layer);
     }
     void operator()(const RectPrimitive& rect) const {
-        // Qt spreads a fill of more than about a hundred rows over its thread pool: for a band's
-        // narrow stripe, waking the threads costs many times its few pixels. Strips of fewer rows
-        // are filled at once, the pattern kept in its place on the device.
+        FillInStrips(Rect(rect.rect), QBrush(Color(rect.color), BrushStyle(rect.fill)));
+    }
+    // Qt spreads a fill of more than about a hundred rows over its thread pool: for a band's
+    // narrow stripe, waking the threads costs many times its few pixels. Strips of fewer rows
+    // are filled at once, the pattern kept in its place on the device.
+    void FillInStrips(const QRect& area, const QBrush& brush) const {
         constexpr int kStripRows = 64;
-        const QBrush brush(Color(rect.color), BrushStyle(rect.fill));
-        const QRect area = Rect(rect.rect);
         for (int top = area.top(); top <= area.bottom(); top += kStripRows)
             painter.fillRect(QRect(area.left(), top, area.width(),
                                    std::min(kStripRows, area.bottom() + 1 - top)),
                              brush);
+    }
+    // A long chart's band is a row of narrow stripes, hatched two ways by turns. A hatch lays its
+    // colour on some pixels and leaves the rest: stripes of one colour come out the same in any
+    // order, and all of one hatch are filled in one call.
+    void Hatched(const std::vector<const RectPrimitive*>& stripes) const {
+        constexpr int kStripRows = 64;
+        for (const Fill fill : {Fill::Diagonal, Fill::DiagonalCrossed, Fill::Crossed}) {
+            QList<QRect> strips;
+            for (const RectPrimitive* stripe : stripes) {
+                if (stripe->fill != fill)
+                    continue;
+                const QRect area = Rect(stripe->rect);
+                for (int top = area.top(); top <= area.bottom(); top += kStripRows)
+                    strips.append(QRect(area.left(), top, area.width(),
+                                        std::min(kStripRows, area.bottom() + 1 - top)));
+            }
+            if (strips.isEmpty())
+                continue;
+            painter.save();
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QBrush(Color(stripes.front()->color), BrushStyle(fill)));
+            painter.drawRects(strips.constData(), int(strips.size()));
+            painter.restore();
+        }
     }
     // A long chart shows hundreds of marks, each stroked or filled as a shape: one of each kind
     // is drawn on a clear stamp, laid down wherever the mark goes, with the same pixels.
@@ -164,6 +190,53 @@ bool SameLine(const PolylinePrimitive& line, const ChartPrimitive& next) {
     return other && other->width == 2 && other->color == line.color && other->style == line.style;
 }
 
+// A run of two-pixel lines of one colour and pen from `i`: the pieces of one line. Returns where
+// the run ends.
+std::size_t DrawLine(const Drawer& drawer, const std::vector<ChartPrimitive>& primitives,
+                     std::size_t i) {
+    const PolylinePrimitive& line = std::get<PolylinePrimitive>(primitives[i]);
+    std::vector<const PolylinePrimitive*> pieces{&line};
+    for (++i; i < primitives.size() && SameLine(line, primitives[i]); ++i)
+        pieces.push_back(&std::get<PolylinePrimitive>(primitives[i]));
+    std::size_t points = 0;
+    int left = INT_MAX;
+    int right = INT_MIN;
+    for (const PolylinePrimitive* piece : pieces) {
+        points += piece->points.size();
+        for (const PixelPoint& p : piece->points) {
+            left = std::min(left, p.x);
+            right = std::max(right, p.x);
+        }
+    }
+    if (points > std::size_t(right - left + 1)) {
+        drawer.DrawnTwiceFromLayer(pieces);
+        return i;
+    }
+    for (const PolylinePrimitive* piece : pieces)
+        drawer(*piece);
+    return i;
+}
+
+bool IsHatched(const ChartPrimitive& primitive, ColorRef color) {
+    const auto* rect = std::get_if<RectPrimitive>(&primitive);
+    return rect && rect->fill != Fill::Solid && rect->color == color;
+}
+
+// A run of hatched rectangles of one colour from `i`, the stripes of a band. Returns where the
+// run ends.
+std::size_t DrawBand(const Drawer& drawer, const std::vector<ChartPrimitive>& primitives,
+                     std::size_t i) {
+    const ColorRef color = std::get<RectPrimitive>(primitives[i]).color;
+    std::vector<const RectPrimitive*> stripes;
+    for (; i < primitives.size() && IsHatched(primitives[i], color); ++i)
+        stripes.push_back(&std::get<RectPrimitive>(primitives[i]));
+    if (stripes.size() == 1)
+        drawer(*stripes.front());
+    else
+        drawer.Hatched(stripes);
+    return i;
+}
+
 }  // namespace
 
 TextMeasure MeasureOf(const QFontMetrics& metrics) {
@@ -179,32 +252,17 @@ void DrawPicture(QPainter& painter, const ChartPicture& picture) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     const Drawer drawer{painter, {}};
     const std::vector<ChartPrimitive>& primitives = picture.primitives;
-    for (std::size_t i = 0; i < primitives.size(); ++i) {
+    for (std::size_t i = 0; i < primitives.size();) {
         const auto* line = std::get_if<PolylinePrimitive>(&primitives[i]);
-        if (!line || line->width != 2) {
+        const auto* rect = std::get_if<RectPrimitive>(&primitives[i]);
+        if (line && line->width == 2) {
+            i = DrawLine(drawer, primitives, i);
+        } else if (rect && rect->fill != Fill::Solid) {
+            i = DrawBand(drawer, primitives, i);
+        } else {
             std::visit(drawer, primitives[i]);
-            continue;
+            ++i;
         }
-        std::vector<const PolylinePrimitive*> pieces{line};
-        std::size_t points = line->points.size();
-        int left = INT_MAX;
-        int right = INT_MIN;
-        for (; i + 1 < primitives.size() && SameLine(*line, primitives[i + 1]); ++i) {
-            pieces.push_back(&std::get<PolylinePrimitive>(primitives[i + 1]));
-            points += pieces.back()->points.size();
-        }
-        for (const PolylinePrimitive* piece : pieces) {
-            for (const PixelPoint& p : piece->points) {
-                left = std::min(left, p.x);
-                right = std::max(right, p.x);
-            }
-        }
-        if (points > std::size_t(right - left + 1)) {
-            drawer.DrawnTwiceFromLayer(pieces);
-            continue;
-        }
-        for (const PolylinePrimitive* piece : pieces)
-            drawer(*piece);
     }
 }
 
