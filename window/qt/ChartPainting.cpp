@@ -208,7 +208,8 @@ std::size_t DrawLine(const Drawer& drawer, const std::vector<ChartPrimitive>& pr
             right = std::max(right, p.x);
         }
     }
-    if (points > std::size_t(right - left + 1)) {
+    const int columns = right - left + 1;
+    if (points > std::size_t(columns)) {
         drawer.DrawnTwiceFromLayer(pieces);
         return i;
     }
