@@ -69,12 +69,19 @@ std::size_t ChartData::Bytes() const {
            startsDevice_.size() / 8;
 }
 
+// The chart reads every sample shown several times a tick: a division each time cost more than
+// the reading, and the slot is before the ring's end more often than not.
+std::size_t ChartData::Slot(std::size_t index) const {
+    const std::size_t at = first_ + index;
+    return at < ring_.size() ? at : at % ring_.size();
+}
+
 const ChartSample& ChartData::At(std::size_t index) const {
-    return ring_[(first_ + index) % ring_.size()];
+    return ring_[Slot(index)];
 }
 
 bool ChartData::StartsDevice(std::size_t index) const {
-    return startsDevice_[(first_ + index) % ring_.size()];
+    return startsDevice_[Slot(index)];
 }
 
 std::size_t ChartData::DeviceStart(std::size_t first, std::size_t last) const {

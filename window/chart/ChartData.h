@@ -76,6 +76,8 @@ class ChartData {
     std::string Csv(double from, double to) const;
 
   private:
+    std::size_t Slot(std::size_t index) const;  // where the sample `index` is in ring_
+
     std::vector<ChartSeriesSpec> series_;
     std::vector<ChartSample> ring_;
     std::vector<bool> startsDevice_;  // beside ring_

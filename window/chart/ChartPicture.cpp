@@ -21,8 +21,8 @@ int AxisLabelWidth(const TextMeasure& measure) {
     return measure.width("-000.0") + 8;
 }
 
-int PlotRight(int width, const TextMeasure& measure) {
-    return std::max(AxisLabelWidth(measure) + 1, width - kRightMargin);
+int PlotRight(int width, int labelWidth) {
+    return std::max(labelWidth + 1, width - kRightMargin);
 }
 
 // Every time on the picture goes to the column its samples are drawn in.
@@ -57,16 +57,17 @@ int Legend(std::vector<ChartPrimitive>& out, const ChartPalette& palette, const 
     PixelPoint at{row.left, row.top};
     // An entry that does not fit the row's rest starts another row: none is cut off.
     const auto entry = [&](const std::string& name) {
-        const int width = kLegendKey + 3 + measure.width(name) + 10;
+        const int nameWidth = measure.width(name);
+        const int width = kLegendKey + 3 + nameWidth + 10;
         if (at.x > row.left && at.x + width > row.right)
             at = {row.left, at.y + rowHeight};
         const PixelRect key{at.x, at.y + 2, at.x + kLegendKey, at.y + rowHeight - 2};
-        out.emplace_back(TextPrimitive{
-            {key.right + 3, at.y, key.right + 3 + measure.width(name) + 1, at.y + rowHeight},
-            name,
-            palette.text,
-            TextAlign::Left,
-            false});
+        out.emplace_back(
+            TextPrimitive{{key.right + 3, at.y, key.right + 3 + nameWidth + 1, at.y + rowHeight},
+                          name,
+                          palette.text,
+                          TextAlign::Left,
+                          false});
         at.x += width;
         return key;
     };
@@ -223,7 +224,7 @@ void Counters(std::vector<ChartPrimitive>& out, const ChartData& data, const Tim
 
 double FractionAcross(int width, const TextMeasure& measure, double x) {
     const int left = AxisLabelWidth(measure);
-    const int right = PlotRight(width, measure);
+    const int right = PlotRight(width, left);
     return (x - left) / (right - left);
 }
 
@@ -235,7 +236,8 @@ ChartPicture DrawChart(const ChartData& data, const ChartView& view, int width, 
     std::vector<ChartPrimitive>& out = picture.primitives;
     out.emplace_back(RectPrimitive{{0, 0, width, height}, palette.background, Fill::Solid});
     const int chartBottom = readout ? height - 3 * line - 2 : height;
-    PixelRect plot{AxisLabelWidth(measure), 2, PlotRight(width, measure), chartBottom - line - 4};
+    const int labelWidth = AxisLabelWidth(measure);
+    PixelRect plot{labelWidth, 2, PlotRight(width, labelWidth), chartBottom - line - 4};
     plot.top += Legend(out, palette, data, measure, {4, plot.top, width - 4, plot.top + line + 2});
     plot.bottom = std::max(plot.bottom, plot.top + 1);
     picture.plot = plot;

@@ -35,6 +35,14 @@ PixelPoint At(PixelPoint from, PixelPoint to, double t) {
 
 std::vector<std::vector<PixelPoint>> ClipPolyline(const std::vector<PixelPoint>& points,
                                                   const PixelRect& bounds) {
+    // Mostly the whole line lies inside, as a chart's values do within their range: then it is
+    // its own one part, with no point worked out again.
+    const bool allInside = !points.empty() &&
+                           std::all_of(points.begin(), points.end(),
+                                       [&](PixelPoint p) { return Inside(p, bounds); }) &&
+                           std::adjacent_find(points.begin(), points.end()) == points.end();
+    if (allInside)
+        return {points};
     std::vector<std::vector<PixelPoint>> parts;
     if (points.size() == 1 && Inside(points.front(), bounds))
         parts.push_back(points);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QHash>
 #include <QImageWriter>
 #include <QLabel>
 #include <QMessageBox>
@@ -39,9 +40,27 @@ class ReadoutBox : public QWidget {
     QSize minimumSizeHint() const override { return label_->minimumSizeHint(); }
     bool hasHeightForWidth() const override { return label_->hasHeightForWidth(); }
     int heightForWidth(int width) const override { return label_->heightForWidth(width); }
-    // After the label's text changed.
+    // After the label's text changed. Measuring a wrapped label lays its whole text out as a
+    // document, which cost a tick more than drawing the chart. The readout's words stay and its
+    // numbers change: where every digit is as wide as the others, texts that differ in their
+    // digits alone wrap alike, and the heights of the few shapes its numbers take are kept.
     void TextChanged() {
-        if (label_->heightForWidth(width()) != height())
+        if (width() != measuredWidth_ || label_->font() != measuredFont_ ||
+            heights_.size() > kShapesKept) {
+            heights_.clear();
+            measuredWidth_ = width();
+            measuredFont_ = label_->font();
+        }
+        const QString shape = WrapShape(label_->text());
+        if (shape.isEmpty()) {
+            if (label_->heightForWidth(width()) != height())
+                updateGeometry();
+            return;
+        }
+        auto known = heights_.find(shape);
+        if (known == heights_.end())
+            known = heights_.insert(shape, label_->heightForWidth(width()));
+        if (known.value() != height())
             updateGeometry();
     }
 
@@ -54,7 +73,27 @@ class ReadoutBox : public QWidget {
     }
 
   private:
+    // The text with every digit made a nought, when the label's font sets digits equally wide;
+    // empty (to be measured) otherwise.
+    QString WrapShape(QString text) const {
+        const QFontMetrics metrics = label_->fontMetrics();
+        const int nought = metrics.horizontalAdvance(QChar(u'0'));
+        for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+            if (metrics.horizontalAdvance(QChar(digit)) != nought)
+                return {};
+        }
+        for (QChar& c : text) {
+            if (c >= u'1' && c <= u'9')
+                c = u'0';
+        }
+        return text;
+    }
+
     QLabel* label_;
+    static constexpr qsizetype kShapesKept = 64;
+    QHash<QString, int> heights_;  // of the texts' shapes measured at this width, in this font
+    int measuredWidth_ = -1;
+    QFont measuredFont_;
 };
 
 ChartPanel::ChartPanel(const ControlSpec& spec, std::string foldMemory, QWidget* parent)
@@ -153,6 +192,9 @@ void ChartPanel::ShowView() {
     const std::string at = cursor ? CursorText(data_, *cursor) : "";
     const std::string stats = StatsText(data_, shown);
     const QString text = QString::fromStdString(at.empty() ? stats : at + "\n" + stats);
+    // A selectable label lays its whole text out anew on every setText: paused, the words stay.
+    if (text == readout_->text())
+        return;
     readout_->setText(text);
     readoutBox_->TextChanged();
     plot_->setAccessibleDescription(text);
