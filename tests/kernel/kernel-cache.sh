@@ -91,6 +91,7 @@ fetch_kernel() {
 # "capture <name>: <line>" on its console; writes them into <folder>/<name>.jsonl, one file a
 # name, and empties the folder first so a capture of an earlier run cannot pass for this one's.
 split_captures() {
+  : "${2:?split_captures needs a folder}"
   rm -rf "$2"
   mkdir -p "$2"
   awk -v dir="$2" '/^capture [a-z.-]+: / {
