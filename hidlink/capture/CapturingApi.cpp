@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "hidlink/DeviceIdentity.h"
 #include "hidlink/capture/CallArguments.h"
 #include "hidlink/capture/PlatformError.h"
 
@@ -30,7 +31,7 @@ std::function<std::int64_t()> MonotonicMs() {
 
 // The UTF-16LE string at the start of a buffer, up to its terminator, as UTF-8.
 std::string Utf8OfUtf16(const std::uint8_t* bytes, std::uint32_t length) {
-    std::u32string points;
+    std::string out;
     for (std::uint32_t i = 0; i + 1 < length; i += 2) {
         char32_t unit = static_cast<char32_t>(bytes[i] | (bytes[i + 1] << 8));
         if (unit == 0)
@@ -40,25 +41,7 @@ std::string Utf8OfUtf16(const std::uint8_t* bytes, std::uint32_t length) {
             unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
             i += 2;
         }
-        points += unit;
-    }
-    std::string out;
-    for (const char32_t c : points) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        AppendUtf8(out, unit);
     }
     return out;
 }
